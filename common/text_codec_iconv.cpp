@@ -3,6 +3,7 @@
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <stdexcept>
 
@@ -27,7 +28,8 @@ private:
     iconv_t handle_;
 };
 
-std::size_t utf8SequenceLength(unsigned char lead) {
+std::size_t utf8SequenceLength(std::string_view rest) {
+    const auto lead = static_cast<unsigned char>(rest[0]);
     if (lead < 0x80) return 1;
     if ((lead & 0xE0) == 0xC0) return 2;
     if ((lead & 0xF0) == 0xE0) return 3;
@@ -35,7 +37,7 @@ std::size_t utf8SequenceLength(unsigned char lead) {
 }
 
 // Runs iconv over all of `in`; on a sequence it cannot take, appends
-// `substitute` and skips `skip(lead byte)` input bytes.
+// `substitute` and skips `skip(rest of the input)` bytes.
 template <typename Skip>
 std::string convert(iconv_t cd, std::string_view in, std::string_view substitute, Skip skip) {
     std::string out;
@@ -57,7 +59,7 @@ std::string convert(iconv_t cd, std::string_view in, std::string_view substitute
         }
         // EILSEQ or EINVAL (truncated at the end): replace and move on.
         out += substitute;
-        const std::size_t n = std::min(srcLeft, skip(static_cast<unsigned char>(*src)));
+        const std::size_t n = std::min(srcLeft, std::max<std::size_t>(1, skip(std::string_view(src, srcLeft))));
         src += n;
         srcLeft -= n;
         iconv(cd, nullptr, nullptr, nullptr, nullptr);
@@ -75,11 +77,20 @@ public:
     }
     std::string fromAnsi(std::string_view ansi) const override {
         thread_local IconvHandle cd("UTF-8", "CP932");
-        return convert(cd.get(), ansi, "\xEF\xBF\xBD", [](unsigned char) { return std::size_t{1}; });
+        // A lead byte and a trail byte that together map to nothing are one bad
+        // character, as Windows reads them: the trail byte is not decoded on its own.
+        return convert(cd.get(), ansi, "\xEF\xBF\xBD", [this](std::string_view rest) {
+            const auto lead = static_cast<unsigned char>(rest[0]);
+            const bool pair = rest.size() >= 2 && isLeadByte(lead) && isTrailByte(static_cast<unsigned char>(rest[1]));
+            return std::size_t{pair ? 2u : 1u};
+        });
     }
     bool isLeadByte(unsigned char b) const override {
         return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
     }
+
+private:
+    static bool isTrailByte(unsigned char b) { return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC); }
 };
 
 }  // namespace

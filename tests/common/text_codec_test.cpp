@@ -20,6 +20,29 @@ const AnsiCase kAnsiCases[] = {
     {"ｱｲｳ", "\xb1\xb2\xb3"},  // half-width katakana are single bytes
     {"<分類なし>", "<\x95\xaa\x97\xde\x82\xc8\x82\xb5>"},
     {"\r\n\t", "\r\n\t"},
+    {"C:\\履歴\\", "C:\\\x97\x9a\x97\xf0\\"},
+    // Where code page 932 differs from plain Shift_JIS, as sheets typed on
+    // Japanese Windows hold them.
+    {"～∥－￢", "\x81\x60\x81\x61\x81\x7c\x81\xca"},
+    {"―", "\x81\x5c"},
+    {"①Ⅰ㈱", "\x87\x40\x87\x54\x87\x8a"},  // NEC special characters
+    {"纊", "\xfa\x5c"},                      // IBM extensions
+    {"\xEE\x80\x80", "\xf0\x40"},            // user-defined area
+};
+
+// Characters with two codes in the code page are read from either and written
+// with the one Windows prefers.
+struct DoubledCase {
+    const char* utf8;
+    const char* other;
+    const char* preferred;
+};
+
+const DoubledCase kDoubledCases[] = {
+    {"≒", "\x87\x90", "\x81\xe0"},
+    {"∵", "\x87\x9a", "\x81\xe6"},
+    {"纊", "\xed\x40", "\xfa\x5c"},
+    {"￢", "\xee\xf9", "\x81\xca"},
 };
 
 TEST(AnsiCodec, ConvertsBothWaysWithTheBytesOfCodePage932) {
@@ -27,6 +50,54 @@ TEST(AnsiCodec, ConvertsBothWaysWithTheBytesOfCodePage932) {
     for (const auto& c : kAnsiCases) {
         EXPECT_EQ(codec.toAnsi(c.utf8), c.ansi) << c.utf8;
         EXPECT_EQ(codec.fromAnsi(c.ansi), c.utf8) << c.utf8;
+    }
+}
+
+TEST(AnsiCodec, ReadsEitherCodeOfADoubledCharacter) {
+    const AnsiCodec& codec = systemAnsiCodec();
+    for (const auto& c : kDoubledCases) {
+        EXPECT_EQ(codec.fromAnsi(c.other), c.utf8) << c.utf8;
+        EXPECT_EQ(codec.fromAnsi(c.preferred), c.utf8) << c.utf8;
+        EXPECT_EQ(codec.toAnsi(c.utf8), c.preferred) << c.utf8;
+    }
+    // The yen sign is written with the backslash's code, so in a path it reads
+    // back as a separator.
+    EXPECT_EQ(codec.toAnsi("¥"), "\\");
+}
+
+TEST(AnsiCodec, KeepsNulsInside) {
+    const AnsiCodec& codec = systemAnsiCodec();
+    const std::string utf8("\0a\0印\0", 7);
+    const std::string ansi("\0a\0\x88\xf3\0", 6);
+    EXPECT_EQ(codec.toAnsi(utf8), ansi);
+    EXPECT_EQ(codec.fromAnsi(ansi), utf8);
+}
+
+TEST(AnsiCodec, ConvertsLongTextsWhole) {
+    // An odd-length piece, so that double-byte characters straddle every
+    // internal buffer boundary somewhere in the text.
+    const std::string pieceUtf8 = "印刷履歴 Sheet1!$A$1 ｱｲｳ ソ表\r\n";
+    const std::string pieceAnsi = systemAnsiCodec().toAnsi(pieceUtf8);
+    ASSERT_EQ(pieceAnsi.size() % 2, 1u);
+    std::string utf8;
+    std::string ansi;
+    while (ansi.size() < 100 * 1024) {
+        utf8 += pieceUtf8;
+        ansi += pieceAnsi;
+    }
+    const AnsiCodec& codec = systemAnsiCodec();
+    EXPECT_EQ(codec.toAnsi(utf8), ansi);
+    EXPECT_EQ(codec.fromAnsi(ansi), utf8);
+    // A replacement far into the text does not lose what surrounds it.
+    const std::string withEmoji = utf8 + "\xF0\x9F\x98\x80" + utf8;
+    EXPECT_EQ(codec.toAnsi(withEmoji), ansi + "?" + ansi);
+}
+
+TEST(AnsiCodec, KnowsTheLeadBytesOfCodePage932) {
+    const AnsiCodec& codec = systemAnsiCodec();
+    for (int b = 0; b < 256; ++b) {
+        const bool lead = (b >= 0x81 && b <= 0x9f) || (b >= 0xe0 && b <= 0xfc);
+        EXPECT_EQ(codec.isLeadByte(static_cast<unsigned char>(b)), lead) << std::hex << b;
     }
 }
 
@@ -39,6 +110,13 @@ TEST(AnsiCodec, ReplacesWhatTheCodePageCannotHold) {
     EXPECT_GT(back.size(), 1u);
     const std::string afterBadPair = codec.fromAnsi("\x83\nabc");  // 0x0A is no trail byte
     EXPECT_EQ(afterBadPair.substr(afterBadPair.size() - 3), "abc");
+    // A well-formed pair without a character is one bad character: its trail
+    // byte 0x5C must not come back as a "\".
+    const std::string unmapped = codec.fromAnsi("\x82\x5c" "a");
+    EXPECT_EQ(unmapped.find('\\'), std::string::npos);
+    EXPECT_EQ(unmapped.back(), 'a');
+    // No look-alikes: a character the code page lacks never turns into a separator.
+    EXPECT_EQ(codec.toAnsi("a\u2215b"), "a?b");  // DIVISION SLASH
 }
 
 TEST(AnsiCodec, CutsNeverSplitADoubleByteCharacter) {
@@ -50,6 +128,10 @@ TEST(AnsiCodec, CutsNeverSplitADoubleByteCharacter) {
     EXPECT_EQ(cutAtCharacter(ansi, 2, codec), "a");
     EXPECT_EQ(cutAtCharacter(ansi, 1, codec), "a");
     EXPECT_EQ(cutAtCharacter(ansi, 0, codec), "");
+    // Half-width katakana are single bytes above 0x7F: any of them may end a cut.
+    const std::string kana = codec.toAnsi("ｱｲｳ印");  // B1 B2 B3 88 F3
+    EXPECT_EQ(cutAtCharacter(kana, 2, codec), kana.substr(0, 2));
+    EXPECT_EQ(cutAtCharacter(kana, 4, codec), kana.substr(0, 3));
 }
 
 TEST(Utf16, RoundTripsAndRepairsIllFormedInput) {
