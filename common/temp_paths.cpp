@@ -1,1 +1,117 @@
-// placeholder
+#include "common/temp_paths.h"
+
+#include <mutex>
+#include <unordered_set>
+#include <utility>
+#include <vector>
+
+namespace kq {
+
+namespace {
+
+namespace texts {
+constexpr std::string_view kNoTempFolder = "Error:GetTempFolder\r\n";
+constexpr std::string_view kTempFolderMissing =
+    "Err:GetTempFileFullpath\r\n"
+    "Windowsの環境変数として、存在しないパスが指定されています。Windowsの環境設定を修正し、Windowsを再起動してください。";
+// Follows the path and a line break.
+constexpr std::string_view kCannotPrepare =
+    "一時ファイルを準備できません。制限付きユーザーでログインしている場合は、管理者権限を持ったユーザーでログインし直してください。";
+}  // namespace texts
+
+constexpr unsigned kErrorStyle = mb::kOkOnly | mb::kIconCritical;
+
+// The system makes a name from a clock-based counter and takes the first one that
+// is free, and a handed-out file is deleted until its caller creates it: two
+// requests close together would get the same name. Names handed out by any
+// TempPaths of the process are remembered to refuse such a repeat.
+class HandedOutNames {
+public:
+    // True when the name was not handed out before; it counts as handed out from now on.
+    bool claim(const std::string& path) {
+        const std::lock_guard lock(mutex_);
+        return names_.insert(path).second;
+    }
+
+private:
+    std::mutex mutex_;
+    std::unordered_set<std::string> names_;
+};
+
+HandedOutNames& handedOutNames() {
+    static HandedOutNames names;
+    return names;
+}
+
+// How often the system is asked for a name that was not handed out before.
+constexpr int kMaxNameRequests = 1024;
+
+}  // namespace
+
+TempPaths::TempPaths(FileSystem& files, Prompts& prompts, std::string title)
+    : files_(files), prompts_(prompts), title_(std::move(title)) {}
+
+std::string TempPaths::GetTempFolder() {
+    std::optional<std::string> folder = files_.tempFolder();
+    if (!folder || folder->empty()) {
+        prompts_.message(texts::kNoTempFolder, title_, mb::kOkOnly);
+        return {};
+    }
+    if (!folder->ends_with('\\')) *folder += '\\';
+    return std::move(*folder);
+}
+
+std::string TempPaths::GetTempFileFullpath(std::string_view prefix, std::string_view fileName) {
+    // Without a temp folder the path would be relative to whatever folder is current.
+    const std::string folder = GetTempFolder();
+    if (folder.empty()) return {};
+    if (files_.kind(folder) != PathKind::directory) {
+        prompts_.message(texts::kTempFolderMissing, title_, kErrorStyle);
+        return {};
+    }
+
+    std::string path;
+    if (!fileName.empty()) {
+        path = folder;
+        if (!path.ends_with('\\')) path += '\\';
+        path += fileName;
+    } else if (std::optional<std::string> made = newSystemName(folder, prefix)) {
+        path = std::move(*made);
+    } else {
+        prompts_.message(folder + "\r\n" + std::string(texts::kCannotPrepare), title_, kErrorStyle);
+        return {};
+    }
+
+    switch (files_.kind(path)) {
+        case PathKind::missing:
+            return path;
+        case PathKind::file:
+            if (files_.removeFile(path)) return path;
+            break;
+        case PathKind::directory:
+        case PathKind::unreachable:
+            break;
+    }
+    prompts_.message(path + "\r\n" + std::string(texts::kCannotPrepare), title_, kErrorStyle);
+    return {};
+}
+
+std::optional<std::string> TempPaths::newSystemName(const std::string& folder, std::string_view prefix) {
+    // A repeated name stays in place while the system is asked again, so that it
+    // passes the name by; those files are ours and go afterwards.
+    std::vector<std::string> repeats;
+    std::optional<std::string> fresh;
+    for (int request = 0; request < kMaxNameRequests && !fresh; ++request) {
+        std::optional<std::string> made = files_.createUniqueFile(folder, std::string(prefix));
+        if (!made) break;
+        if (handedOutNames().claim(*made)) {
+            fresh = std::move(made);
+        } else {
+            repeats.push_back(std::move(*made));
+        }
+    }
+    for (const std::string& repeat : repeats) files_.removeFile(repeat);
+    return fresh;
+}
+
+}  // namespace kq

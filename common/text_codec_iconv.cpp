@@ -67,13 +67,28 @@ std::string convert(iconv_t cd, std::string_view in, std::string_view substitute
     return out;
 }
 
+// Characters that iconv's CP932 writes with the code of a look-alike (the yen
+// sign as the backslash, JIS dashes and wave as their Windows forms) but that
+// Windows, asked for no best-fit mapping, writes as "?".
+bool isOneWayMapping(char16_t c) {
+    switch (c) {
+        case 0x00A2: case 0x00A3: case 0x00A5: case 0x00AC: case 0x2014:
+        case 0x2016: case 0x203E: case 0x2212: case 0x301C:
+            return true;
+        default:
+            return false;
+    }
+}
+
 class Cp932Codec final : public AnsiCodec {
 public:
     std::string toAnsi(std::string_view utf8) const override {
         thread_local IconvHandle cd("CP932", "UTF-8");
-        // Ill-formed UTF-8 is made well-formed first, so skipping by the lead byte is exact.
-        const std::string clean = utf16ToUtf8(utf8ToUtf16(utf8));
-        return convert(cd.get(), clean, "?", utf8SequenceLength);
+        // Ill-formed UTF-8 is made well-formed first, so skipping by the lead byte is
+        // exact; characters that iconv maps one way only become "?", as on Windows.
+        std::u16string units = utf8ToUtf16(utf8);
+        std::replace_if(units.begin(), units.end(), isOneWayMapping, u'?');
+        return convert(cd.get(), utf16ToUtf8(units), "?", utf8SequenceLength);
     }
     std::string fromAnsi(std::string_view ansi) const override {
         thread_local IconvHandle cd("UTF-8", "CP932");

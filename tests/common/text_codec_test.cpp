@@ -60,9 +60,16 @@ TEST(AnsiCodec, ReadsEitherCodeOfADoubledCharacter) {
         EXPECT_EQ(codec.fromAnsi(c.preferred), c.utf8) << c.utf8;
         EXPECT_EQ(codec.toAnsi(c.utf8), c.preferred) << c.utf8;
     }
-    // The yen sign is written with the backslash's code, so in a path it reads
-    // back as a separator.
-    EXPECT_EQ(codec.toAnsi("¥"), "\\");
+}
+
+TEST(AnsiCodec, WritesNoLookAlikeForACharacterTheCodePageLacks) {
+    // Taking the yen sign for the backslash's code would put a path separator
+    // into a stored text; the JIS forms of dashes and the wave have no code of
+    // their own in this code page either.
+    const AnsiCodec& codec = systemAnsiCodec();
+    for (const char* lacking : {"¥", "‾", "—", "‖", "−", "〜", "¢", "£", "¬", "é"}) {
+        EXPECT_EQ(codec.toAnsi(lacking), "?") << lacking;
+    }
 }
 
 TEST(AnsiCodec, KeepsNulsInside) {
