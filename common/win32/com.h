@@ -1,0 +1,140 @@
+#pragma once
+// Owners for COM handles: interface pointers, BSTRs and VARIANTs. Move-only;
+// each releases what it holds.
+
+#include "common/win32/windows_api.h"
+
+#include <ole2.h>
+#include <oleauto.h>
+
+#include <string>
+#include <string_view>
+#include <utility>
+
+#include "common/win32/wide.h"
+
+namespace kq::win32 {
+
+template <typename T>
+class ComPtr {
+public:
+    ComPtr() = default;
+    // Takes over a reference the caller already holds.
+    static ComPtr adopt(T* p) {
+        ComPtr c;
+        c.p_ = p;
+        return c;
+    }
+    // Adds a reference of its own.
+    static ComPtr share(T* p) {
+        if (p) p->AddRef();
+        return adopt(p);
+    }
+    ComPtr(ComPtr&& other) noexcept : p_(std::exchange(other.p_, nullptr)) {}
+    ComPtr& operator=(ComPtr&& other) noexcept {
+        if (this != &other) {
+            reset();
+            p_ = std::exchange(other.p_, nullptr);
+        }
+        return *this;
+    }
+    ComPtr(const ComPtr&) = delete;
+    ComPtr& operator=(const ComPtr&) = delete;
+    ~ComPtr() { reset(); }
+
+    void reset() {
+        if (p_) std::exchange(p_, nullptr)->Release();
+    }
+    T* get() const { return p_; }
+    T* operator->() const { return p_; }
+    explicit operator bool() const { return p_ != nullptr; }
+    // For out-parameters: releases what is held and gives the slot.
+    T** put() {
+        reset();
+        return &p_;
+    }
+    void** putVoid() { return reinterpret_cast<void**>(put()); }
+    T* detach() { return std::exchange(p_, nullptr); }
+
+    template <typename U>
+    ComPtr<U> as(REFIID iid) const {
+        ComPtr<U> out;
+        if (p_) p_->QueryInterface(iid, out.putVoid());
+        return out;
+    }
+
+private:
+    T* p_ = nullptr;
+};
+
+class Bstr {
+public:
+    Bstr() = default;
+    explicit Bstr(std::string_view utf8) {
+        const std::wstring w = wide(utf8);
+        b_ = SysAllocStringLen(w.data(), static_cast<UINT>(w.size()));
+    }
+    static Bstr adopt(BSTR b) {
+        Bstr out;
+        out.b_ = b;
+        return out;
+    }
+    Bstr(Bstr&& other) noexcept : b_(std::exchange(other.b_, nullptr)) {}
+    Bstr& operator=(Bstr&& other) noexcept {
+        if (this != &other) {
+            SysFreeString(b_);
+            b_ = std::exchange(other.b_, nullptr);
+        }
+        return *this;
+    }
+    Bstr(const Bstr&) = delete;
+    Bstr& operator=(const Bstr&) = delete;
+    ~Bstr() { SysFreeString(b_); }
+
+    BSTR get() const { return b_; }
+    BSTR* put() {
+        SysFreeString(b_);
+        b_ = nullptr;
+        return &b_;
+    }
+    BSTR detach() { return std::exchange(b_, nullptr); }
+    std::string utf8() const { return b_ ? narrow(std::wstring_view(b_, SysStringLen(b_))) : std::string(); }
+
+private:
+    BSTR b_ = nullptr;
+};
+
+class Variant {
+public:
+    Variant() { VariantInit(&v_); }
+    Variant(Variant&& other) noexcept : v_(other.v_) { VariantInit(&other.v_); }
+    Variant& operator=(Variant&& other) noexcept {
+        if (this != &other) {
+            VariantClear(&v_);
+            v_ = other.v_;
+            VariantInit(&other.v_);
+        }
+        return *this;
+    }
+    Variant(const Variant&) = delete;
+    Variant& operator=(const Variant&) = delete;
+    ~Variant() { VariantClear(&v_); }
+
+    VARIANT* get() { return &v_; }
+    const VARIANT* get() const { return &v_; }
+    VARIANT* put() {
+        VariantClear(&v_);
+        return &v_;
+    }
+    // Hands the value over to a caller-owned VARIANT.
+    VARIANT detach() {
+        VARIANT out = v_;
+        VariantInit(&v_);
+        return out;
+    }
+
+private:
+    VARIANT v_;
+};
+
+}  // namespace kq::win32
