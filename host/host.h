@@ -196,6 +196,8 @@ public:
     virtual void SetConnect(bool connected) = 0;
     // The object the add-in published, or empty.
     virtual LateBoundPtr Object() = 0;
+    // What the add-in publishes at connection (AddInInst.Object = Me).
+    virtual void SetObject(const LateBoundPtr& object) = 0;
 };
 
 class CommandBarControl {

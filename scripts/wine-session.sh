@@ -32,6 +32,9 @@ create_prefix() {
   # The host's dialog font, mapped to the installed Japanese Gothic font.
   "$WINE" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'MS UI Gothic' /t REG_SZ /d 'IPAGothic' /f \
     </dev/null >/dev/null 2>&1
+  # Without a window manager (Xvfb has none) Wine waits for one each time a
+  # captioned window closes; unmanaged windows close at once.
+  "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f </dev/null >/dev/null 2>&1
   "$WINESERVER" -w
   touch "$WINEPREFIX/.kq-ready"
 }
@@ -75,7 +78,13 @@ start_xvfb() {
 
 case "$cmd" in
   ensure) ensure ;;
-  start) ensure; start_xvfb ;;
+  start)
+    # The display first: Wine's desktop process, started by the first program of
+    # the session, keeps whatever display it found for the whole session.
+    start_xvfb
+    export DISPLAY=$(cat "$state/display")
+    ensure
+    ;;
   stop)
     if alive "$state/xvfb.pid"; then kill "$(cat "$state/xvfb.pid")"; fi
     rm -f "$state/xvfb.pid" "$state/display"
@@ -83,8 +92,8 @@ case "$cmd" in
     rm -f "$state/wineserver.pid"
     ;;
   run)
-    ensure
     if alive "$state/xvfb.pid" && [ -f "$state/display" ]; then export DISPLAY=$(cat "$state/display"); fi
+    ensure
     exec "$WINE" "$@"
     ;;
   *) echo "wine-session: unknown command $cmd" >&2; exit 2 ;;

@@ -1,0 +1,10 @@
+#pragma once
+// Whether the this-sheet toggle shows pressed.
+
+namespace kq::addin {
+
+// True when the host's active sheet is a worksheet with a sheet watch that is
+// not released. False without a host, for a chart sheet, and when the lookup fails.
+bool CheckThissiteButtonPush();
+
+}  // namespace kq::addin

@@ -1,0 +1,232 @@
+#include "addin/core/connect.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "addin/core/os_code.h"
+#include "addin/core/runtime_error.h"
+#include "common/vb.h"
+
+namespace kq::addin {
+
+namespace {
+
+namespace texts {
+constexpr std::string_view kHostVersionRefused = "このバージョンのエクセルには対応していません。";
+constexpr std::string_view kHost64BitRefused = "64bit版のエクセルには対応していません。";
+constexpr std::string_view kOsRefused = "このバージョンのＯＳには対応していません。";
+constexpr std::string_view kStoreEdition =
+    "このエクセルは「ストアアプリ版」です。「デスクトップアプリ版」のエクセルに入れ直してから再度お試しください。"
+    "\r\n\r\n"
+    "※Microsoft Excel (または Office)には、デスクトップアプリ版とストアアプリ版の２種類があります。"
+    "本アドインは、デスクトップアプリ版にのみ対応しています。";
+constexpr std::string_view kStoreEditionFolder = "\\WINDOWS\\APPS\\";
+constexpr std::string_view kConnectionError = "OnConnection-Err:";
+// A message box without a title of its own carries the project's name.
+constexpr std::string_view kDefaultTitle = "Kez_Quorvex";
+constexpr std::string_view kJapan = "JAPAN";
+}  // namespace texts
+
+constexpr double kFirstRibbonHost = 12;
+
+bool hostVersionAccepted(double v) { return (v >= 9 && v <= 12) || v == 14 || v == 15 || v == 16; }
+
+std::string upperAscii(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; });
+    return text;
+}
+
+double versionOf(host::Application& application) { return vb::Val(application.Version()); }
+
+// A command of the ribbon: its errors are the command's own business.
+void forward(const std::function<void()>& command) {
+    if (!command) return;
+    try {
+        command();
+    } catch (...) {
+    }
+}
+
+}  // namespace
+
+Connect::Connect(AddinSystem& system, Procedures procedures) : system_(system), procedures_(std::move(procedures)) {}
+
+void Connect::AddinInstance_OnConnection(const host::ApplicationPtr& Application,
+                                         const host::AddInEntryPtr& AddInInst, const host::LateBoundPtr& self) {
+    try {
+        if (!Application || !AddInInst) throw host::HostError(host::err::kObjectRequired, "Object required");
+        if (!passesGates(*Application, *AddInInst)) return;
+
+        g_Application = Application;
+        g_Setting = system_.NewSetting(versionOf(*g_Application));
+        onActionText_ = "!<" + AddInInst->ProgId() + ">";
+        AddInInst->SetObject(self);
+        g_ResBase = system_.LanguagenameFromOS() == texts::kJapan ? kResBaseJapanese : kResBaseOther;
+
+        if (versionOf(*g_Application) < kFirstRibbonHost) {
+            printSink_.CB = g_Application->FindControl(kControlPrint);
+            directPrintSink_.CB = g_Application->FindControl(kControlQuickPrint);
+            previewSink_.CB = g_Application->FindControl(kControlPreview);
+            g_Title = LoadResStringEx(system_, g_ResBase);
+            BuildCommandBars();
+            RestoreToolbarState();
+        }
+        if (procedures_.SetThisSiteCheckButtonPushed) procedures_.SetThisSiteCheckButtonPushed(false);
+    } catch (...) {
+        reportConnectionError();
+    }
+}
+
+bool Connect::passesGates(host::Application& application, host::AddInEntry& addInInst) {
+    const double v = versionOf(application);
+    if (!hostVersionAccepted(v)) {
+        refuse(addInInst, texts::kHostVersionRefused);
+        return false;
+    }
+    if (v > kFirstRibbonHost) {
+        // A 64-bit host has no 32-bit instance handle to give; an unreadable one counts as none.
+        std::int32_t instance = 0;
+        host::ignoreErrors([&] { instance = application.hInstance(); });
+        if (instance == 0) {
+            refuse(addInInst, texts::kHost64BitRefused);
+            return false;
+        }
+    }
+    std::string versionText;
+    const std::int32_t os = system_.GetOS(versionText);
+    if (os == kOsOther9x || os == kOsOtherNT) {
+        refuse(addInInst, texts::kOsRefused);
+        return false;
+    }
+    // The store edition cannot load the add-in's parts; it stays loaded but idle.
+    if (upperAscii(application.Path()).find(texts::kStoreEditionFolder) != std::string::npos) {
+        system_.prompts().message(texts::kStoreEdition, GetAppTitle(), mb::kOkOnly | mb::kIconCritical);
+        return false;
+    }
+    return true;
+}
+
+void Connect::refuse(host::AddInEntry& addInInst, std::string_view message) {
+    system_.prompts().message(message, GetAppTitle(), mb::kOkOnly | mb::kIconCritical);
+    addInInst.SetConnect(false);
+}
+
+void Connect::reportConnectionError() {
+    const RuntimeError error = CurrentRuntimeError();
+    system_.prompts().message(
+        std::string(texts::kConnectionError) + std::to_string(error.number) + "\r\n" + error.description,
+        texts::kDefaultTitle, mb::kOkOnly);
+}
+
+void Connect::AddinInstance_OnDisconnection() {
+    if (!g_Application) return;
+    try {
+        if (versionOf(*g_Application) < kFirstRibbonHost) {
+            SaveToolbarState();
+            RemoveCommandBars();
+        }
+    } catch (...) {
+        // Whatever failed with the bars, the settings below are still written.
+    }
+    // Writing the settings is the destructor's work; it reports nothing.
+    std::shared_ptr<c_Setting> setting = std::exchange(g_Setting, nullptr);
+    setting.reset();
+
+    printSink_.CB.reset();
+    directPrintSink_.CB.reset();
+    previewSink_.CB.reset();
+    g_Application.reset();
+}
+
+void Connect::CallForXLA_WorkbookAfterPrint() {
+    // Cleared first: a print that starts while this one is recorded is scheduled again.
+    AfterPrintPending = false;
+    if (procedures_.SaveHistory) procedures_.SaveHistory();
+}
+
+bool Connect::CallForRibbon_GetThisSheetCheckEnabled() {
+    return procedures_.CheckThissiteButtonPush && procedures_.CheckThissiteButtonPush();
+}
+
+void Connect::CallForRibbon_PrintOrPreview_onAction(std::int32_t& lngValue) {
+    if (lngValue >= print_kind::kPrint && lngValue <= print_kind::kPreview) PrintCommandKind = lngValue;
+}
+
+void Connect::CallForRibbon_ThisSheetCheck() { forward(procedures_.Command_ThisSheetCheck); }
+void Connect::CallForRibbon_OpenHistory() { forward(procedures_.Command_OpenHistory); }
+void Connect::CallForRibbon_GoToHomePage() { forward(procedures_.Command_GotoHomePage); }
+void Connect::CallForRibbon_Setting() { forward(procedures_.Command_Setting); }
+void Connect::CallForRibbon_Help() { forward(procedures_.Command_Help); }
+void Connect::CallForRibbon_About() { forward(procedures_.Command_About); }
+
+// The façade does not reach the host's command bars yet, so hosts before 12 get no menu or toolbar.
+void Connect::BuildCommandBars() {}
+void Connect::RestoreToolbarState() {}
+void Connect::SaveToolbarState() {}
+void Connect::RemoveCommandBars() {}
+
+namespace {
+
+namespace late_bound {
+constexpr std::int32_t kOverflow = 6;
+constexpr std::int32_t kWrongArgumentCount = 450;
+constexpr std::int32_t kNoSuchMember = 438;
+}  // namespace late_bound
+
+bool sameName(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+               return lower(x) == lower(y);
+           });
+}
+
+void expectArguments(const std::vector<host::Value>& args, std::size_t count) {
+    if (args.size() != count) {
+        throw host::HostError(late_bound::kWrongArgumentCount,
+                              "Wrong number of arguments or invalid property assignment");
+    }
+}
+
+std::int32_t longArgument(const host::Value& value) {
+    if (const double* number = std::get_if<double>(&value)) {
+        if (const auto asLong = vb::CLng(*number)) return *asLong;
+        throw host::HostError(late_bound::kOverflow, "Overflow");
+    }
+    throw host::HostError(host::err::kTypeMismatch, "Type mismatch");
+}
+
+}  // namespace
+
+host::Value ConnectLateBound::Invoke(const std::string& name, std::vector<host::Value>& args) {
+    using Plain = void (Connect::*)();
+    static constexpr std::pair<std::string_view, Plain> kPlain[] = {
+        {"CallForXLA_WorkbookAfterPrint", &Connect::CallForXLA_WorkbookAfterPrint},
+        {"CallForRibbon_ThisSheetCheck", &Connect::CallForRibbon_ThisSheetCheck},
+        {"CallForRibbon_OpenHistory", &Connect::CallForRibbon_OpenHistory},
+        {"CallForRibbon_GoToHomePage", &Connect::CallForRibbon_GoToHomePage},
+        {"CallForRibbon_Setting", &Connect::CallForRibbon_Setting},
+        {"CallForRibbon_Help", &Connect::CallForRibbon_Help},
+        {"CallForRibbon_About", &Connect::CallForRibbon_About},
+    };
+    for (const auto& [known, method] : kPlain) {
+        if (!sameName(name, known)) continue;
+        expectArguments(args, 0);
+        (connect_.get()->*method)();
+        return host::Empty{};
+    }
+    if (sameName(name, "CallForRibbon_GetThisSheetCheckEnabled")) {
+        expectArguments(args, 0);
+        return connect_->CallForRibbon_GetThisSheetCheckEnabled();
+    }
+    if (sameName(name, "CallForRibbon_PrintOrPreview_onAction")) {
+        expectArguments(args, 1);
+        std::int32_t lngValue = longArgument(args[0]);
+        connect_->CallForRibbon_PrintOrPreview_onAction(lngValue);
+        args[0] = static_cast<double>(lngValue);
+        return host::Empty{};
+    }
+    throw host::HostError(late_bound::kNoSuchMember, "Object doesn't support this property or method");
+}
+
+}  // namespace kq::addin

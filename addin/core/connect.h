@@ -1,0 +1,115 @@
+#pragma once
+// The add-in object: its connection to the host and the methods that the ribbon
+// bridge and the helper workbook call. The COM class of the library carries one
+// of these; the simulated host's tests drive it directly.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "addin/core/globals.h"
+#include "addin/core/procedures.h"
+#include "addin/core/res_string.h"
+#include "common/prompts.h"
+#include "host/host.h"
+
+namespace kq::addin {
+
+// What the connection needs of the system it runs on.
+class AddinSystem : public ResourceStrings {
+public:
+    // The OsCode of the running Windows (see os_code.h).
+    virtual std::int32_t GetOS(std::string& versionText) = 0;
+    // The English name of the user locale's country in upper case, "" when the system gives none.
+    virtual std::string LanguagenameFromOS() = 0;
+    virtual Prompts& prompts() = 0;
+    // A settings object for a host of that version: it reads the settings now
+    // and writes them when the last reference goes.
+    virtual std::shared_ptr<c_Setting> NewSetting(double hostVersion) = 0;
+};
+
+// A sink on one of the host's print controls: a click notes which command starts the next print.
+template <std::int32_t Kind>
+class PrintKindSink {
+public:
+    host::CommandBarControlPtr CB;
+    void CB_Click() { PrintCommandKind = Kind; }
+};
+using c_Xl_CB_Print = PrintKindSink<print_kind::kPrint>;
+using c_Xl_CB_DirectPrint = PrintKindSink<print_kind::kQuickPrint>;
+using c_Xl_CB_Preview = PrintKindSink<print_kind::kPreview>;
+
+// Built-in controls of the host's print commands.
+inline constexpr std::int32_t kControlPrint = 4;
+inline constexpr std::int32_t kControlQuickPrint = 2521;
+inline constexpr std::int32_t kControlPreview = 109;
+
+class Connect {
+public:
+    // `system` outlives the object.
+    Connect(AddinSystem& system, Procedures procedures);
+    Connect(const Connect&) = delete;
+    Connect& operator=(const Connect&) = delete;
+
+    // Checks that the add-in can run in this host, then sets up the program-wide
+    // objects and publishes `self`, this object as callers reach it by name, as
+    // AddInInst.Object. A refusal shows its message and sets AddInInst.Connect
+    // to false; an error shows "OnConnection-Err:". Nothing is thrown.
+    void AddinInstance_OnConnection(const host::ApplicationPtr& Application, const host::AddInEntryPtr& AddInInst,
+                                    const host::LateBoundPtr& self);
+    // Writes the settings and releases the program-wide objects. Reports nothing.
+    void AddinInstance_OnDisconnection();
+
+    // Clears AfterPrintPending, then records the print just finished. Errors reach the caller.
+    void CallForXLA_WorkbookAfterPrint();
+    // Whether the this-sheet toggle shows pressed. Errors reach the caller.
+    bool CallForRibbon_GetThisSheetCheckEnabled();
+    // 1, 2 or 3 become the print kind; anything else is ignored. lngValue stays as it is.
+    void CallForRibbon_PrintOrPreview_onAction(std::int32_t& lngValue);
+    // The ribbon's commands; every error of a command is swallowed.
+    void CallForRibbon_ThisSheetCheck();
+    void CallForRibbon_OpenHistory();
+    void CallForRibbon_GoToHomePage();
+    void CallForRibbon_Setting();
+    void CallForRibbon_Help();
+    void CallForRibbon_About();
+
+    // "!<ProgID>": the OnAction of every button the add-in makes.
+    const std::string& OnActionText() const { return onActionText_; }
+    const c_Xl_CB_Print& printSink() const { return printSink_; }
+    const c_Xl_CB_DirectPrint& directPrintSink() const { return directPrintSink_; }
+    const c_Xl_CB_Preview& previewSink() const { return previewSink_; }
+
+private:
+    // Returns false when a check refused the host.
+    bool passesGates(host::Application& application, host::AddInEntry& addInInst);
+    void refuse(host::AddInEntry& addInInst, std::string_view message);
+    void reportConnectionError();
+
+    // The legacy menu and toolbar of hosts before 12.
+    void BuildCommandBars();
+    void RestoreToolbarState();
+    void SaveToolbarState();
+    void RemoveCommandBars();
+
+    AddinSystem& system_;
+    Procedures procedures_;
+    std::string onActionText_;
+    c_Xl_CB_Print printSink_;
+    c_Xl_CB_DirectPrint directPrintSink_;
+    c_Xl_CB_Preview previewSink_;
+};
+
+// The add-in object for callers that reach it by name, as the host's
+// AddInInst.Object: names match without regard to letter case.
+class ConnectLateBound final : public host::LateBound {
+public:
+    explicit ConnectLateBound(std::shared_ptr<Connect> connect) : connect_(std::move(connect)) {}
+    host::Value Invoke(const std::string& name, std::vector<host::Value>& args) override;
+
+private:
+    std::shared_ptr<Connect> connect_;
+};
+
+}  // namespace kq::addin

@@ -1,0 +1,23 @@
+// The four entry points of the in-process server; the .def file exports them
+// under these undecorated names.
+
+#include "common/win32/windows_api.h"
+
+#include <ole2.h>
+
+#include "addin/core/win32/class_factory.h"
+#include "addin/core/win32/registration_writer.h"
+
+extern "C" {
+
+HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID iid, void** object) {
+    return kq::addin::win32::getClassObject(clsid, iid, object);
+}
+
+HRESULT STDAPICALLTYPE DllCanUnloadNow() { return kq::addin::win32::canUnloadNow(); }
+
+HRESULT STDAPICALLTYPE DllRegisterServer() { return kq::addin::win32::registerServer(); }
+
+HRESULT STDAPICALLTYPE DllUnregisterServer() { return kq::addin::win32::unregisterServer(); }
+
+}

@@ -1,0 +1,107 @@
+#include "addin/core/win32/registration_writer.h"
+
+#include <oleauto.h>
+
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "addin/core/registration.h"
+#include "addin/core/win32/com_boundary.h"
+#include "addin/core/win32/guids.h"
+#include "addin/core/win32/system_helpers.h"
+#include "addin/core/win32/type_library.h"
+#include "common/win32/wide.h"
+
+// The import library has them; the headers of this toolchain do not declare them.
+extern "C" HRESULT WINAPI RegisterTypeLibForUser(ITypeLib* library, OLECHAR* path, OLECHAR* helpFolder);
+extern "C" HRESULT WINAPI UnRegisterTypeLibForUser(REFGUID libId, WORD major, WORD minor, LCID lcid, SYSKIND kind);
+
+namespace kq::addin::win32 {
+
+namespace {
+
+constexpr SYSKIND kOwnSysKind = sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32;
+
+class Key {
+public:
+    Key() = default;
+    ~Key() {
+        if (key_) RegCloseKey(key_);
+    }
+    Key(const Key&) = delete;
+    Key& operator=(const Key&) = delete;
+    HKEY get() const { return key_; }
+    HKEY* put() { return &key_; }
+
+private:
+    HKEY key_ = nullptr;
+};
+
+LONG writeValue(const RegistryValue& value) {
+    Key key;
+    const std::wstring path = kq::win32::wide(value.key);
+    LONG status = RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, key.put(),
+                                  nullptr);
+    if (status != ERROR_SUCCESS) return status;
+    const std::wstring name = kq::win32::wide(value.name);
+    if (const auto* text = std::get_if<std::string>(&value.data)) {
+        const std::wstring data = kq::win32::wide(*text);
+        return RegSetValueExW(key.get(), name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
+                              static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
+    }
+    const DWORD number = std::get<std::uint32_t>(value.data);
+    return RegSetValueExW(key.get(), name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number),
+                          sizeof number);
+}
+
+// Removes the value, then the key once nothing is left in it.
+void removeValue(const RegistryValue& value) {
+    const std::wstring path = kq::win32::wide(value.key);
+    Key key;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_SET_VALUE | KEY_QUERY_VALUE, key.put()) !=
+        ERROR_SUCCESS) {
+        return;
+    }
+    RegDeleteValueW(key.get(), kq::win32::wide(value.name).c_str());
+    DWORD subkeys = 0;
+    DWORD values = 0;
+    if (RegQueryInfoKeyW(key.get(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values, nullptr, nullptr,
+                         nullptr, nullptr) != ERROR_SUCCESS) {
+        return;
+    }
+    if (subkeys == 0 && values == 0) RegDeleteKeyW(HKEY_CURRENT_USER, path.c_str());
+}
+
+}  // namespace
+
+HRESULT registerServer() noexcept {
+    try {
+        std::wstring path = modulePath();
+        if (path.empty()) return HRESULT_FROM_WIN32(GetLastError());
+        for (const RegistryValue& value : RegistrationValues(kq::win32::narrow(path))) {
+            const LONG status = writeValue(value);
+            if (status != ERROR_SUCCESS) return HRESULT_FROM_WIN32(status);
+        }
+        const auto library = loadOwnTypeLibrary();
+        return RegisterTypeLibForUser(library.get(), path.data(), nullptr);
+    } catch (...) {
+        return failureResult(IID_NULL);
+    }
+}
+
+HRESULT unregisterServer() noexcept {
+    try {
+        const std::vector<RegistryValue> values = RegistrationValues(kq::win32::narrow(modulePath()));
+        for (auto it = values.rbegin(); it != values.rend(); ++it) removeValue(*it);
+        const HRESULT result =
+            UnRegisterTypeLibForUser(kLibIdKezQuorvex, kTypeLibMajor, kTypeLibMinor, LOCALE_NEUTRAL, kOwnSysKind);
+        // A type library that was not registered is already as it should be.
+        return SUCCEEDED(result) || result == TYPE_E_REGISTRYACCESS || result == TYPE_E_CANTLOADLIBRARY ? S_OK
+                                                                                                       : result;
+    } catch (...) {
+        return failureResult(IID_NULL);
+    }
+}
+
+}  // namespace kq::addin::win32

@@ -1,0 +1,125 @@
+#include "addin/core/win32/system_helpers.h"
+
+#include <vector>
+
+#include "addin/core/globals.h"
+#include "addin/core/library_file.h"
+#include "common/vb.h"
+#include "common/win32/known_folders.h"
+#include "common/win32/wide.h"
+
+namespace kq::addin::win32 {
+
+namespace {
+
+constexpr DWORD kLongestPath = 32768;
+constexpr int kLocaleBuffer = 256;
+
+using RtlGetVersionFn = LONG(WINAPI*)(OSVERSIONINFOW*);
+
+}  // namespace
+
+HMODULE thisModule() {
+    HMODULE module = nullptr;
+    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                       reinterpret_cast<LPCWSTR>(&thisModule), &module);
+    return module;
+}
+
+std::wstring modulePath() {
+    const HMODULE module = thisModule();
+    if (!module) return {};
+    std::wstring path;
+    for (DWORD size = MAX_PATH + 1; size <= kLongestPath; size *= 2) {
+        path.assign(size, L'\0');
+        const DWORD length = GetModuleFileNameW(module, path.data(), size);
+        if (length == 0) return {};
+        if (length < size) {
+            path.resize(length);
+            return path;
+        }
+    }
+    return {};
+}
+
+bool SystemVersion::extendedRecord() {
+    OSVERSIONINFOEXA info{};
+    info.dwOSVersionInfoSize = sizeof info;
+    return GetVersionExA(reinterpret_cast<OSVERSIONINFOA*>(&info)) != FALSE;
+}
+
+std::optional<WindowsVersion> SystemVersion::basicRecord() {
+    OSVERSIONINFOA info{};
+    info.dwOSVersionInfoSize = sizeof info;
+    if (!GetVersionExA(&info)) return std::nullopt;
+    return WindowsVersion{info.dwPlatformId, info.dwMajorVersion, info.dwMinorVersion};
+}
+
+std::optional<TrueVersion> SystemVersion::trueVersion() {
+    const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    if (!ntdll) return std::nullopt;
+    const FARPROC proc = GetProcAddress(ntdll, "RtlGetVersion");
+    if (!proc) return std::nullopt;
+    // Through a function type without parameters: the one cast the compiler accepts between function types.
+    const auto rtlGetVersion = reinterpret_cast<RtlGetVersionFn>(reinterpret_cast<void (*)()>(proc));
+    OSVERSIONINFOW info{};
+    info.dwOSVersionInfoSize = sizeof info;
+    if (rtlGetVersion(&info) != 0) return std::nullopt;
+    return TrueVersion{info.dwMajorVersion, info.dwMinorVersion};
+}
+
+std::int32_t GetOS(std::string& versionText) {
+    SystemVersion source;
+    return addin::GetOS(source, versionText);
+}
+
+std::string LanguagenameFromOS() {
+    wchar_t buffer[kLocaleBuffer] = {};
+    if (GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SENGCOUNTRY, buffer, kLocaleBuffer) == 0) return {};
+    std::wstring name(buffer, wcsnlen(buffer, kLocaleBuffer));
+    if (!name.empty()) CharUpperBuffW(name.data(), static_cast<DWORD>(name.size()));
+    return kq::win32::narrow(name);
+}
+
+std::optional<std::string> ModuleStrings::LoadResString(std::int32_t id) {
+    const wchar_t* text = nullptr;
+    // With no buffer the call hands out the resource's own read-only text.
+    const int length = LoadStringW(thisModule(), static_cast<UINT>(id), reinterpret_cast<LPWSTR>(&text), 0);
+    if (length <= 0 || !text) return std::nullopt;
+    return kq::win32::narrow(std::wstring_view(text, static_cast<std::size_t>(length)));
+}
+
+std::string LoadResStringEx(std::int32_t id) {
+    ModuleStrings strings;
+    return addin::LoadResStringEx(strings, id);
+}
+
+HWND GetXlHwnd() {
+    if (!g_Application) return nullptr;
+    const std::wstring caption = kq::win32::wide(g_Application->Caption());
+    return FindWindowW(L"XLMAIN", caption.c_str());
+}
+
+void SetParentWindow(HWND hWnd, HWND ownerHwnd) {
+    SetWindowLongPtrW(hWnd, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(ownerHwnd));
+}
+
+host::Date GetAppDay() {
+    const std::wstring path = modulePath();
+    const auto slash = path.rfind(L'\\');
+    std::wstring base = slash == std::wstring::npos ? path : path.substr(slash + 1);
+    if (const auto dot = base.rfind(L'.'); dot != std::wstring::npos) base.resize(dot);
+    return DayLastWritten(LibraryFilePath(kq::win32::moduleFolder(), kq::win32::narrow(base)));
+}
+
+host::Date DayLastWritten(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExW(kq::win32::wide(path).c_str(), GetFileExInfoStandard, &data)) return {};
+    FILETIME local{};
+    SYSTEMTIME time{};
+    if (!FileTimeToLocalFileTime(&data.ftLastWriteTime, &local) || !FileTimeToSystemTime(&local, &time)) return {};
+    const auto day = vb::ToOleDate({time.wYear, time.wMonth, time.wDay, 0, 0, 0});
+    return day ? host::Date{*day} : host::Date{};
+}
+
+}  // namespace kq::addin::win32

@@ -1,0 +1,31 @@
+#pragma once
+// What the add-in object's connection needs of Windows: version, country,
+// string table, message boxes, and settings kept in the user's registry.
+
+#include "addin/core/connect.h"
+#include "addin/core/win32/system_helpers.h"
+
+namespace kq::addin::win32 {
+
+// Message boxes owned by whichever window of the thread is active when the
+// message comes: the host's window at connection, a dialog while one is open.
+class ActiveWindowPrompts final : public Prompts {
+public:
+    int message(std::string_view text, std::string_view title, unsigned style) override;
+    void beep() override;
+};
+
+class Win32AddinSystem final : public AddinSystem {
+public:
+    std::int32_t GetOS(std::string& versionText) override { return win32::GetOS(versionText); }
+    std::string LanguagenameFromOS() override { return win32::LanguagenameFromOS(); }
+    std::optional<std::string> LoadResString(std::int32_t id) override { return strings_.LoadResString(id); }
+    Prompts& prompts() override { return prompts_; }
+    std::shared_ptr<c_Setting> NewSetting(double hostVersion) override;
+
+private:
+    ModuleStrings strings_;
+    ActiveWindowPrompts prompts_;
+};
+
+}  // namespace kq::addin::win32

@@ -1,0 +1,192 @@
+#include "addin/recording/win32/page_composer_win32.h"
+
+#include <winspool.h>
+
+#include <cmath>
+#include <limits>
+#include <optional>
+#include <utility>
+#include <vector>
+
+#include "addin/recording/page_images.h"
+#include "addin/recording/recorder_texts.h"
+#include "addin/recording/win32/window_support.h"
+#include "common/win32/wide.h"
+
+namespace kq::addin::recording::win32 {
+
+bool MetafileByPrinter = false;
+
+namespace {
+
+class PrinterDc {
+public:
+    PrinterDc() = default;
+    explicit PrinterDc(HDC dc) : dc_(dc) {}
+    PrinterDc(PrinterDc&& other) noexcept : dc_(std::exchange(other.dc_, nullptr)) {}
+    PrinterDc& operator=(PrinterDc&& other) noexcept {
+        if (this != &other) {
+            if (dc_) DeleteDC(dc_);
+            dc_ = std::exchange(other.dc_, nullptr);
+        }
+        return *this;
+    }
+    PrinterDc(const PrinterDc&) = delete;
+    PrinterDc& operator=(const PrinterDc&) = delete;
+    ~PrinterDc() {
+        if (dc_) DeleteDC(dc_);
+    }
+    HDC get() const { return dc_; }
+
+private:
+    HDC dc_ = nullptr;
+};
+
+// The default printer's device context; empty when there is no printer.
+PrinterDc defaultPrinterDc() {
+    DWORD length = 0;
+    GetDefaultPrinterW(nullptr, &length);
+    if (length == 0) return {};
+    std::vector<wchar_t> name(length);
+    if (!GetDefaultPrinterW(name.data(), &length)) return {};
+    return PrinterDc(CreateDCW(L"WINSPOOL", name.data(), nullptr, nullptr));
+}
+
+DeviceMetrics metricsOf(HDC dc) {
+    return {.horzSizeMm = GetDeviceCaps(dc, HORZSIZE),
+            .vertSizeMm = GetDeviceCaps(dc, VERTSIZE),
+            .horzRes = GetDeviceCaps(dc, HORZRES),
+            .vertRes = GetDeviceCaps(dc, VERTRES)};
+}
+
+std::optional<HimetricFactors> measure() {
+    DeviceMetrics screen;
+    {
+        const WindowDc dc(nullptr);
+        if (dc.get()) screen = metricsOf(dc.get());
+    }
+    if (screen.horzRes == 0) screen.horzRes = GetSystemMetrics(SM_CXSCREEN);
+    if (screen.vertRes == 0) screen.vertRes = GetSystemMetrics(SM_CYSCREEN);
+    return himetricPerPixel(screen, []() -> std::optional<DeviceMetrics> {
+        const PrinterDc printer = defaultPrinterDc();
+        if (!printer.get()) return std::nullopt;
+        return metricsOf(printer.get());
+    });
+}
+
+std::optional<HimetricFactors>& cache() {
+    static std::optional<HimetricFactors> factors;
+    return factors;
+}
+
+std::optional<std::int32_t> rounded(double value) {
+    const double r = std::nearbyint(value);  // halves to even in the default rounding mode
+    if (!(r >= std::numeric_limits<std::int32_t>::min() && r <= std::numeric_limits<std::int32_t>::max())) {
+        return std::nullopt;
+    }
+    return static_cast<std::int32_t>(r);
+}
+
+// An enhanced-metafile recording DC: closed and its handle released on every way out.
+class MetafileRecording {
+public:
+    explicit MetafileRecording(HDC dc) : dc_(dc) {}
+    MetafileRecording(const MetafileRecording&) = delete;
+    MetafileRecording& operator=(const MetafileRecording&) = delete;
+    ~MetafileRecording() {
+        if (dc_) close();
+    }
+    HDC get() const { return dc_; }
+    // False when the metafile could not be finished.
+    bool close() {
+        const EnhMetafile done(CloseEnhMetaFile(std::exchange(dc_, nullptr)));
+        return done != nullptr;
+    }
+
+private:
+    HDC dc_;
+};
+
+}  // namespace
+
+double GetHimetricPerPixel(std::int32_t axis) {
+    std::optional<HimetricFactors>& factors = cache();
+    if (!factors) {
+        factors = measure();
+        if (factors) MetafileByPrinter = factors->byPrinter;
+    }
+    if (!factors) return 0;
+    return axis == 0 ? factors->x : axis == 1 ? factors->y : 0;
+}
+
+bool GetMetafileSizePixel(HENHMETAFILE metafile, std::int32_t& width, std::int32_t& height) {
+    ENHMETAHEADER header{};
+    if (!metafile || GetEnhMetaFileHeader(metafile, sizeof header, &header) == 0) return false;
+    const double x = GetHimetricPerPixel(0);
+    const double y = GetHimetricPerPixel(1);
+    if (x <= 0 || y <= 0) return false;
+    const std::optional<std::int32_t> w = rounded(header.rclFrame.right / x);
+    const std::optional<std::int32_t> h = rounded(header.rclFrame.bottom / y);
+    if (!w || !h) return false;
+    width = *w;
+    height = *h;
+    return true;
+}
+
+bool Win32PageComposer::haveFactors() {
+    if (GetHimetricPerPixel(0) > 0 && GetHimetricPerPixel(1) > 0) return true;
+    // Once: every page of every later print would otherwise say it again.
+    static bool told = false;
+    if (!told) {
+        told = true;
+        prompts_.message(texts::kMetafileByPrinter, title_, mb::kOkOnly | mb::kIconCritical);
+    }
+    return false;
+}
+
+std::optional<PixelSize> Win32PageComposer::pieceSize(const std::string& path) {
+    if (!haveFactors()) return std::nullopt;
+    const EnhMetafile picture(GetEnhMetaFileW(kq::win32::wide(path).c_str()));
+    PixelSize size;
+    if (!GetMetafileSizePixel(picture.get(), size.width, size.height)) return std::nullopt;
+    return size;
+}
+
+bool Win32PageComposer::combine(const std::string& path, PixelSize page, const std::vector<PiecePlacement>& pieces) {
+    if (!haveFactors()) return false;
+    const std::optional<std::int32_t> right = rounded(page.width * GetHimetricPerPixel(0));
+    const std::optional<std::int32_t> bottom = rounded(page.height * GetHimetricPerPixel(1));
+    if (!right || !bottom) return false;
+    const RECT frame{0, 0, *right, *bottom};
+
+    // Drawing units are pixels of the reference device, the one the size of a pixel came from.
+    PrinterDc printer;
+    if (MetafileByPrinter) printer = defaultPrinterDc();
+    const std::wstring file = kq::win32::wide(path);
+
+    const LOGBRUSH light{BS_SOLID, RGB(240, 240, 250), 0};
+    const Brush brush(CreateBrushIndirect(&light));
+    MetafileRecording recording(CreateEnhMetaFileW(printer.get(), file.c_str(), &frame, nullptr));
+    bool drawn = brush && recording.get();
+    if (drawn) {
+        const HDC dc = recording.get();
+        const SelectGuard select(dc, brush.get());
+        SetBkMode(dc, OPAQUE);
+        for (const PiecePlacement& piece : pieces) {
+            const EnhMetafile picture(GetEnhMetaFileW(kq::win32::wide(piece.path).c_str()));
+            if (!picture) {
+                drawn = false;
+                break;
+            }
+            const RECT place{piece.left, piece.top, piece.left + piece.width, piece.top + piece.height};
+            if (piece.background) Rectangle(dc, place.left, place.top, place.right, place.bottom);
+            // A record the player skips still leaves the best page there is.
+            PlayEnhMetaFile(dc, picture.get(), &place);
+        }
+    }
+    if (recording.get() && !recording.close()) drawn = false;
+    if (!drawn) DeleteFileW(file.c_str());
+    return drawn;
+}
+
+}  // namespace kq::addin::recording::win32

@@ -1,0 +1,52 @@
+#pragma once
+// Page metafiles with GDI: the size of a pixel, the size of a piece in pixels,
+// and a page put together from its pieces.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <type_traits>
+
+#include "addin/recording/recorder_world.h"
+#include "common/win32/windows_api.h"
+
+namespace kq::addin::recording::win32 {
+
+struct EnhMetafileDeleter {
+    void operator()(HENHMETAFILE h) const { DeleteEnhMetaFile(h); }
+};
+using EnhMetafile = std::unique_ptr<std::remove_pointer_t<HENHMETAFILE>, EnhMetafileDeleter>;
+
+// Set once the size of a pixel had to be taken from the default printer,
+// whose device then is the reference of every page metafile made.
+extern bool MetafileByPrinter;
+
+// Hundredths of a millimetre per pixel: axis 0 across, 1 down, anything else
+// 0. Computed on first use and kept; 0 when neither the screen nor a printer
+// tells its size, which is not kept, so a later call tries again.
+double GetHimetricPerPixel(std::int32_t axis);
+
+// The size in pixels of a metafile's picture: the right and bottom edges of
+// its frame over the size of a pixel, to the nearest whole number (halves to
+// even). False when the header can't be read or there is no size factor.
+bool GetMetafileSizePixel(HENHMETAFILE metafile, std::int32_t& width, std::int32_t& height);
+
+class Win32PageComposer final : public PageComposer {
+public:
+    // Without a size factor the composer says so once, with the add-in's title.
+    Win32PageComposer(Prompts& prompts, std::string title) : prompts_(prompts), title_(std::move(title)) {}
+
+    std::optional<PixelSize> pieceSize(const std::string& path) override;
+    // The page's frame is its size in pixels times the size of a pixel; on
+    // an opaque background, pieces marked so get a rectangle of the light
+    // brush (RGB 240, 240, 250) with the default pen before they are played.
+    bool combine(const std::string& path, PixelSize page, const std::vector<PiecePlacement>& pieces) override;
+
+private:
+    bool haveFactors();
+
+    Prompts& prompts_;
+    std::string title_;
+};
+
+}  // namespace kq::addin::recording::win32

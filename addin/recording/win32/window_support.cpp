@@ -1,0 +1,51 @@
+#include "addin/recording/win32/window_support.h"
+
+#include <string>
+
+namespace kq::addin::recording::win32 {
+
+namespace {
+constexpr wchar_t kFormFontFace[] = L"MS UI Gothic";
+constexpr int kFormFontPoints = 9;
+}  // namespace
+
+HINSTANCE thisInstance() {
+    HMODULE module = nullptr;
+    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                       reinterpret_cast<LPCWSTR>(&thisInstance), &module);
+    return module;
+}
+
+Font createFormFont() {
+    WindowDc screen(nullptr);
+    LOGFONTW lf{};
+    lf.lfHeight = -MulDiv(kFormFontPoints, GetDeviceCaps(screen.get(), LOGPIXELSY), 72);
+    lf.lfWeight = FW_NORMAL;
+    lf.lfCharSet = SHIFTJIS_CHARSET;
+    lf.lfOutPrecision = OUT_DEFAULT_PRECIS;
+    lf.lfClipPrecision = CLIP_DEFAULT_PRECIS;
+    lf.lfQuality = DEFAULT_QUALITY;
+    lf.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
+    lstrcpynW(lf.lfFaceName, kFormFontFace, LF_FACESIZE);
+    return Font(CreateFontIndirectW(&lf));
+}
+
+TwipsPerPixel screenTwipsPerPixel() {
+    WindowDc screen(nullptr);
+    const int dpiX = GetDeviceCaps(screen.get(), LOGPIXELSX);
+    const int dpiY = GetDeviceCaps(screen.get(), LOGPIXELSY);
+    TwipsPerPixel tpp;
+    if (dpiX > 0) tpp.x = 1440.0 / dpiX;
+    if (dpiY > 0) tpp.y = 1440.0 / dpiY;
+    return tpp;
+}
+
+SIZE lineExtent(HDC dc, std::wstring_view text) {
+    RECT r{0, 0, 0, 0};
+    const std::wstring line(text);
+    DrawTextW(dc, line.c_str(), static_cast<int>(line.size()), &r,
+              DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX | DT_EXPANDTABS | DT_LEFT);
+    return {r.right - r.left, r.bottom - r.top};
+}
+
+}  // namespace kq::addin::recording::win32

@@ -1,0 +1,401 @@
+// The add-in library itself, loaded as the host loads it: its four exports, its
+// registration, its class object, and the add-in object behind it.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "Kez_Quorvex_h.h"
+#include "addin/core/registration.h"
+#include "addin/core/win32/guids.h"
+#include "common/win32/com.h"
+#include "common/win32/extensibility.h"
+#include "common/win32/wide.h"
+#include "tests/support/win32_registry.h"
+
+namespace kq::addin::win32 {
+namespace {
+
+using kq::win32::Bstr;
+using kq::win32::ComPtr;
+using kq::win32::narrow;
+using kq::win32::Variant;
+using kq::win32::wide;
+
+const std::wstring kClassKey = L"Software\\Classes\\CLSID\\{AD76CD8C-E76E-4664-9CDD-C7444B82703A}";
+const std::wstring kProgIdKey = L"Software\\Classes\\Kez_Quorvex.Connect";
+const std::wstring kAddinKey = L"Software\\Microsoft\\Office\\Excel\\Addins\\Kez_Quorvex.Connect";
+const std::wstring kSettingsKey = test::kProgramSettings + L"KEZ_QUORVEX";
+
+// The library, loaded once for the whole program and never unloaded.
+struct Library {
+    Library() {
+        std::wstring path = wide(KQ_ADDIN_DLL);
+        std::replace(path.begin(), path.end(), L'/', L'\\');
+        module = LoadLibraryW((L"Z:" + path).c_str());
+        if (!module) return;
+        getClassObject = reinterpret_cast<decltype(getClassObject)>(
+            reinterpret_cast<void (*)()>(GetProcAddress(module, "DllGetClassObject")));
+        canUnloadNow = reinterpret_cast<decltype(canUnloadNow)>(
+            reinterpret_cast<void (*)()>(GetProcAddress(module, "DllCanUnloadNow")));
+        registerServer = reinterpret_cast<decltype(registerServer)>(
+            reinterpret_cast<void (*)()>(GetProcAddress(module, "DllRegisterServer")));
+        unregisterServer = reinterpret_cast<decltype(unregisterServer)>(
+            reinterpret_cast<void (*)()>(GetProcAddress(module, "DllUnregisterServer")));
+        wchar_t buffer[MAX_PATH + 1] = {};
+        GetModuleFileNameW(module, buffer, MAX_PATH + 1);
+        filePath = narrow(buffer);
+    }
+    HMODULE module = nullptr;
+    HRESULT(STDAPICALLTYPE* getClassObject)(REFCLSID, REFIID, void**) = nullptr;
+    HRESULT(STDAPICALLTYPE* canUnloadNow)() = nullptr;
+    HRESULT(STDAPICALLTYPE* registerServer)() = nullptr;
+    HRESULT(STDAPICALLTYPE* unregisterServer)() = nullptr;
+    std::string filePath;
+};
+
+Library& library() {
+    static Library loaded;
+    return loaded;
+}
+
+// Every value below a key of the user's hive, as the registration list spells values.
+void collectValues(HKEY root, const std::wstring& path, std::vector<RegistryValue>& out) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return;
+    for (DWORD i = 0;; ++i) {
+        wchar_t name[256];
+        DWORD nameLength = 256;
+        BYTE data[2048];
+        DWORD dataLength = sizeof data;
+        DWORD type = 0;
+        if (RegEnumValueW(key, i, name, &nameLength, nullptr, &type, data, &dataLength) != ERROR_SUCCESS) break;
+        RegistryValue value{narrow(path), narrow(std::wstring(name, nameLength)), std::uint32_t{0}};
+        if (type == REG_DWORD) {
+            value.data = *reinterpret_cast<const std::uint32_t*>(data);
+        } else {
+            std::wstring text(reinterpret_cast<const wchar_t*>(data), dataLength / sizeof(wchar_t));
+            if (!text.empty() && text.back() == L'\0') text.pop_back();
+            value.data = narrow(text);
+        }
+        out.push_back(value);
+    }
+    std::vector<std::wstring> children;
+    for (DWORD i = 0;; ++i) {
+        wchar_t name[256];
+        DWORD length = 256;
+        if (RegEnumKeyExW(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+        children.emplace_back(name, length);
+    }
+    RegCloseKey(key);
+    for (const auto& child : children) collectValues(root, path + L"\\" + child, out);
+}
+
+std::vector<RegistryValue> sorted(std::vector<RegistryValue> values) {
+    std::sort(values.begin(), values.end(), [](const RegistryValue& a, const RegistryValue& b) {
+        return std::tie(a.key, a.name) < std::tie(b.key, b.name);
+    });
+    return values;
+}
+
+// Wine's COM reads classes from the machine's hive only; Windows merges the
+// user's registrations in. The test copies them over as Windows would see them.
+void copyTree(const std::wstring& path, HKEY toRoot) {
+    std::vector<RegistryValue> values;
+    collectValues(HKEY_CURRENT_USER, path, values);
+    for (const RegistryValue& v : values) {
+        HKEY key = nullptr;
+        ASSERT_EQ(RegCreateKeyExW(toRoot, wide(v.key).c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr),
+                  ERROR_SUCCESS);
+        const std::wstring text = wide(std::get<std::string>(v.data));
+        RegSetValueExW(key, wide(v.name).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                       static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+        RegCloseKey(key);
+    }
+}
+
+void deleteMachineTree(const std::wstring& path) {
+    std::vector<RegistryValue> values;
+    collectValues(HKEY_LOCAL_MACHINE, path, values);
+    std::vector<std::string> keys;
+    for (const auto& v : values) keys.push_back(v.key);
+    std::sort(keys.begin(), keys.end(), [](const std::string& a, const std::string& b) { return a.size() > b.size(); });
+    for (const auto& k : keys) RegDeleteKeyW(HKEY_LOCAL_MACHINE, wide(k).c_str());
+}
+
+class ComServer : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(library().module) << KQ_ADDIN_DLL;
+        ASSERT_TRUE(library().getClassObject && library().canUnloadNow && library().registerServer &&
+                    library().unregisterServer);
+        CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    }
+    void TearDown() override { CoUninitialize(); }
+
+    template <typename T>
+    ComPtr<T> create(REFIID iid) {
+        ComPtr<IClassFactory> factory;
+        EXPECT_EQ(library().getClassObject(kClsidConnect, IID_IClassFactory, factory.putVoid()), S_OK);
+        ComPtr<T> object;
+        if (factory) {
+            EXPECT_EQ(factory->CreateInstance(nullptr, iid, object.putVoid()), S_OK);
+        }
+        return object;
+    }
+
+    static DISPID idOf(IDispatch* object, const std::wstring& name) {
+        std::wstring text = name;
+        LPOLESTR names[] = {text.data()};
+        DISPID id = DISPID_UNKNOWN;
+        const HRESULT result = object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
+        return SUCCEEDED(result) ? id : DISPID_UNKNOWN;
+    }
+    static HRESULT call(IDispatch* object, const std::wstring& name, VARIANT* args = nullptr, UINT count = 0,
+                        VARIANT* result = nullptr) {
+        DISPPARAMS params{args, nullptr, count, 0};
+        EXCEPINFO exception{};
+        return object->Invoke(idOf(object, name), IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, result,
+                              &exception, nullptr);
+    }
+};
+
+TEST_F(ComServer, RegistrationWritesExactlyTheListForTheUserAndRemovesIt) {
+    library().unregisterServer();
+    for (const auto& key : {kClassKey, kProgIdKey, kAddinKey}) test::deleteRegistryTree(key);
+
+    ASSERT_EQ(library().registerServer(), S_OK);
+    std::vector<RegistryValue> written;
+    for (const auto& key : {kProgIdKey, kClassKey, kAddinKey}) collectValues(HKEY_CURRENT_USER, key, written);
+    EXPECT_EQ(sorted(written), sorted(RegistrationValues(library().filePath)));
+
+    Bstr registered;
+    ASSERT_EQ(QueryPathOfRegTypeLib(kLibIdKezQuorvex, 1, 0, LOCALE_NEUTRAL, registered.put()), S_OK);
+    EXPECT_EQ(registered.utf8(), library().filePath);
+
+    // What the list says is enough for COM to make the object by its ProgID.
+    copyTree(kClassKey, HKEY_LOCAL_MACHINE);
+    copyTree(kProgIdKey, HKEY_LOCAL_MACHINE);
+    CLSID clsid{};
+    EXPECT_EQ(CLSIDFromProgID(L"Kez_Quorvex.Connect", &clsid), S_OK);
+    EXPECT_TRUE(IsEqualCLSID(clsid, kClsidConnect));
+    ComPtr<_Connect> made;
+    EXPECT_EQ(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, kIidConnect, made.putVoid()), S_OK);
+    made.reset();
+    deleteMachineTree(kClassKey);
+    deleteMachineTree(kProgIdKey);
+
+    // The host adds values of its own to the add-in's key: those stay.
+    const DWORD hostValue = 1;
+    test::setRawValue(kAddinKey, L"CommandLineSafe", REG_DWORD, &hostValue, sizeof hostValue);
+    ASSERT_EQ(library().unregisterServer(), S_OK);
+    std::vector<RegistryValue> left;
+    for (const auto& key : {kProgIdKey, kClassKey, kAddinKey}) collectValues(HKEY_CURRENT_USER, key, left);
+    EXPECT_EQ(left, (std::vector<RegistryValue>{{narrow(kAddinKey), "CommandLineSafe", std::uint32_t{1}}}));
+    EXPECT_NE(QueryPathOfRegTypeLib(kLibIdKezQuorvex, 1, 0, LOCALE_NEUTRAL, registered.put()), S_OK);
+    test::deleteRegistryTree(kAddinKey);
+}
+
+TEST_F(ComServer, ClassObjectMakesOnlyConnectAndTheLibraryStaysWhileItLives) {
+    ComPtr<IClassFactory> factory;
+    EXPECT_EQ(library().getClassObject(kLibIdKezQuorvex, IID_IClassFactory, factory.putVoid()),
+              CLASS_E_CLASSNOTAVAILABLE);
+    ASSERT_EQ(library().getClassObject(kClsidConnect, IID_IClassFactory, factory.putVoid()), S_OK);
+    ComPtr<IUnknown> object;
+    IUnknown* outer = reinterpret_cast<IUnknown*>(factory.get());
+    EXPECT_EQ(factory->CreateInstance(outer, IID_IUnknown, object.putVoid()), CLASS_E_NOAGGREGATION);
+    EXPECT_EQ(factory->CreateInstance(nullptr, IID_IClassFactory, object.putVoid()), E_NOINTERFACE);
+    ASSERT_EQ(factory->CreateInstance(nullptr, IID_IUnknown, object.putVoid()), S_OK);
+    factory.reset();
+
+    // One identity behind every interface it answers.
+    for (const IID* iid : {&IID_IDispatch, &kIidConnect, &kq::win32::IID_IDTExtensibility2, &IID_ISupportErrorInfo}) {
+        ComPtr<IUnknown> view;
+        ASSERT_EQ(object->QueryInterface(*iid, view.putVoid()), S_OK);
+        ComPtr<IUnknown> identity;
+        ASSERT_EQ(view->QueryInterface(IID_IUnknown, identity.putVoid()), S_OK);
+        EXPECT_EQ(identity.get(), object.get());
+    }
+    EXPECT_EQ(library().canUnloadNow(), S_FALSE);
+    object.reset();
+    EXPECT_EQ(library().canUnloadNow(), S_OK);
+}
+
+TEST_F(ComServer, LateBoundCallersFindEveryMethodInAnyLetterCase) {
+    const auto object = create<IDispatch>(IID_IDispatch);
+    ASSERT_TRUE(object);
+    const std::vector<std::pair<std::wstring, DISPID>> names = {
+        {L"CallForXLA_WorkbookAfterPrint", 0x60030006},
+        {L"callforribbon_getthissheetcheckenabled", 0x60030007},
+        {L"CALLFORRIBBON_PRINTORPREVIEW_ONACTION", 0x60030008},
+        {L"CallForRibbon_ThisSheetCheck", 0x60030009},
+        {L"CallForRibbon_OpenHistory", 0x6003000A},
+        {L"CallForRibbon_GotoHomePage", 0x6003000B},
+        {L"CallForRibbon_Setting", 0x6003000C},
+        {L"CallForRibbon_Help", 0x6003000D},
+        {L"CallForRibbon_About", 0x6003000E},
+        {L"CallForRibbon_Missing", DISPID_UNKNOWN},
+    };
+    for (const auto& [name, id] : names) EXPECT_EQ(idOf(object.get(), name), id) << narrow(name);
+
+    // The ribbon bridge hands the print kind over by reference; it comes back unchanged.
+    for (const LONG given : {1, 3, 0, 7}) {
+        LONG value = given;
+        VARIANT arg;
+        arg.vt = VT_I4 | VT_BYREF;
+        arg.plVal = &value;
+        EXPECT_EQ(call(object.get(), L"callForRibbon_PrintOrPreview_onAction", &arg, 1), S_OK);
+        EXPECT_EQ(value, given);
+    }
+    Variant enabled;
+    EXPECT_EQ(call(object.get(), L"CallForRibbon_GetThisSheetCheckEnabled", nullptr, 0, enabled.get()), S_OK);
+    EXPECT_EQ(enabled.get()->vt, VT_BOOL);
+    EXPECT_EQ(enabled.get()->boolVal, VARIANT_FALSE);
+    for (const wchar_t* name : {L"CallForXLA_WorkbookAfterPrint", L"CallForRibbon_Help", L"CallForRibbon_About"}) {
+        EXPECT_EQ(call(object.get(), name), S_OK) << narrow(name);
+    }
+}
+
+TEST_F(ComServer, WrongArgumentsFailWithADescriptionForTheCaller) {
+    const auto object = create<_Connect>(kIidConnect);
+    ASSERT_TRUE(object);
+    EXPECT_EQ(object->CallForRibbon_GetThisSheetCheckEnabled(nullptr), E_POINTER);
+    LONG kind = 2;
+    EXPECT_EQ(object->CallForRibbon_PrintOrPreview_onAction(&kind), S_OK);
+    EXPECT_EQ(kind, 2);
+
+    const auto extensibility = object.as<kq::win32::IDTExtensibility2>(kq::win32::IID_IDTExtensibility2);
+    ASSERT_TRUE(extensibility);
+    EXPECT_EQ(extensibility->OnConnection(nullptr, kq::win32::ext_cm_Startup, nullptr, nullptr), E_INVALIDARG);
+    const auto support = object.as<ISupportErrorInfo>(IID_ISupportErrorInfo);
+    EXPECT_EQ(support->InterfaceSupportsErrorInfo(kq::win32::IID_IDTExtensibility2), S_OK);
+    ComPtr<IErrorInfo> info;
+    ASSERT_EQ(GetErrorInfo(0, info.put()), S_OK);
+    Bstr description;
+    info->GetDescription(description.put());
+    EXPECT_EQ(description.utf8(), "The host gave no application or add-in entry");
+    // Nothing was connected, so there is nothing to disconnect.
+    EXPECT_EQ(extensibility->OnDisconnection(kq::win32::ext_dm_HostShutdown, nullptr), S_OK);
+}
+
+// A host object of the simplest kind: named properties that can be read and put.
+class PropertyBag final : public IDispatch {
+public:
+    void set(const std::wstring& name, VARIANT value) {
+        names_.push_back(name);
+        values_.emplace_back();
+        *values_.back().put() = value;
+    }
+    const VARIANT& get(const std::wstring& name) { return *values_.at(indexOf(name)).get(); }
+    void clear() {
+        for (auto& v : values_) v.put();
+    }
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+        *object = nullptr;
+        if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, IID_IDispatch)) return E_NOINTERFACE;
+        *object = this;
+        return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
+        *count = 0;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override {
+        HRESULT result = S_OK;
+        for (UINT i = 0; i < count; ++i) {
+            const std::size_t index = indexOf(names[i]);
+            ids[i] = index < names_.size() ? static_cast<DISPID>(index + 1) : DISPID_UNKNOWN;
+            if (index >= names_.size()) result = DISP_E_UNKNOWNNAME;
+        }
+        return result;
+    }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
+                                     EXCEPINFO*, UINT*) override {
+        if (id < 1 || static_cast<std::size_t>(id) > values_.size()) return DISP_E_MEMBERNOTFOUND;
+        Variant& slot = values_[static_cast<std::size_t>(id - 1)];
+        if (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) {
+            if (params->cArgs != 1) return DISP_E_BADPARAMCOUNT;
+            return VariantCopy(slot.put(), &params->rgvarg[0]);
+        }
+        return result ? VariantCopy(result, slot.get()) : S_OK;
+    }
+
+private:
+    std::size_t indexOf(const std::wstring& name) const {
+        for (std::size_t i = 0; i < names_.size(); ++i) {
+            if (_wcsicmp(names_[i].c_str(), name.c_str()) == 0) return i;
+        }
+        return names_.size();
+    }
+    std::vector<std::wstring> names_;
+    std::vector<Variant> values_;
+};
+
+VARIANT text(const wchar_t* value) {
+    VARIANT v;
+    v.vt = VT_BSTR;
+    v.bstrVal = SysAllocString(value);
+    return v;
+}
+VARIANT number(LONG value) {
+    VARIANT v;
+    v.vt = VT_I4;
+    v.lVal = value;
+    return v;
+}
+
+TEST_F(ComServer, ConnectionPublishesTheObjectAndDisconnectionWritesTheSettings) {
+    test::deleteRegistryTree(kSettingsKey);
+    PropertyBag application;
+    application.set(L"Version", text(L"16.0"));
+    application.set(L"hInstance", number(0x400000));
+    application.set(L"Path", text(L"C:\\Program Files\\Microsoft Office\\root\\Office16"));
+    application.set(L"Caption", text(L"Book1 - Host"));
+    PropertyBag entry;
+    entry.set(L"ProgId", text(L"Kez_Quorvex.Connect"));
+    VARIANT connected;
+    connected.vt = VT_BOOL;
+    connected.boolVal = VARIANT_TRUE;
+    entry.set(L"Connect", connected);
+    VARIANT nothing;
+    VariantInit(&nothing);
+    entry.set(L"Object", nothing);
+
+    auto extensibility = create<kq::win32::IDTExtensibility2>(kq::win32::IID_IDTExtensibility2);
+    ASSERT_TRUE(extensibility);
+    SAFEARRAY* custom = SafeArrayCreateVector(VT_VARIANT, 0, 0);
+    ASSERT_EQ(extensibility->OnConnection(&application, kq::win32::ext_cm_Startup, &entry, &custom), S_OK);
+    EXPECT_EQ(entry.get(L"Connect").boolVal, VARIANT_TRUE);
+
+    // The entry now holds the add-in object itself, reachable by name.
+    const VARIANT& published = entry.get(L"Object");
+    ASSERT_EQ(published.vt, VT_DISPATCH);
+    ComPtr<IUnknown> publishedIdentity;
+    ComPtr<IUnknown> identity;
+    published.pdispVal->QueryInterface(IID_IUnknown, publishedIdentity.putVoid());
+    extensibility->QueryInterface(IID_IUnknown, identity.putVoid());
+    EXPECT_EQ(publishedIdentity.get(), identity.get());
+    EXPECT_EQ(call(published.pdispVal, L"CallForRibbon_GotoHomePage"), S_OK);
+    EXPECT_FALSE(test::readRawValue(kSettingsKey + L"\\Setting", L"Folder"));
+
+    ASSERT_EQ(extensibility->OnDisconnection(kq::win32::ext_dm_HostShutdown, &custom), S_OK);
+    EXPECT_TRUE(test::readRawValue(kSettingsKey + L"\\Setting", L"Folder"));
+    SafeArrayDestroy(custom);
+
+    entry.clear();
+    publishedIdentity.reset();
+    identity.reset();
+    extensibility.reset();
+    EXPECT_EQ(library().canUnloadNow(), S_OK);
+    test::deleteRegistryTree(kSettingsKey);
+}
+
+}  // namespace
+}  // namespace kq::addin::win32

@@ -1,0 +1,162 @@
+#include "host/sim/win32/sim_clipboard_win32.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "common/win32/wide.h"
+#include "tests/host/sim/sim_test_world.h"
+
+namespace kq::host::sim::win32 {
+namespace {
+
+using test::SimWorld;
+
+// Reads the clipboard as another program would; closes it on every path.
+class OpenedClipboard {
+public:
+    OpenedClipboard() {
+        for (int attempt = 0; attempt < 40 && !open_; ++attempt) {
+            if (attempt > 0) Sleep(25);
+            open_ = OpenClipboard(nullptr) != FALSE;
+        }
+    }
+    OpenedClipboard(const OpenedClipboard&) = delete;
+    OpenedClipboard& operator=(const OpenedClipboard&) = delete;
+    ~OpenedClipboard() {
+        if (open_) CloseClipboard();
+    }
+    bool open() const { return open_; }
+
+    std::vector<unsigned char> bytes(UINT format) const {
+        const HANDLE data = GetClipboardData(format);
+        if (!data) return {};
+        const void* p = GlobalLock(data);
+        if (!p) return {};
+        const auto* b = static_cast<const unsigned char*>(p);
+        std::vector<unsigned char> out(b, b + GlobalSize(data));
+        GlobalUnlock(data);
+        return out;
+    }
+
+private:
+    bool open_ = false;
+};
+
+struct ClipboardWorld : SimWorld {
+    ClipboardWorld() {
+        app->setClipboard(clipboard);
+        auto& s = *sheet1;
+        s.setCell("B2", std::string("集計表"));
+        s.setCell("C2", std::string("ABC"));
+        s.setCell("B3", 1250.0, "1,250");
+        s.setCell("C3", std::string("神田商事"));
+        s.setCell("D4", std::string("二行の\nテキスト"));
+        s.setColumnWidth(3, 16);
+        s.setRowHeight(4, 30);
+    }
+    std::shared_ptr<Win32SimClipboard> clipboard = std::make_shared<Win32SimClipboard>();
+};
+
+struct MetafileContents {
+    ENHMETAHEADER header{};
+    std::vector<std::wstring> texts;
+    std::vector<LOGFONTW> fonts;
+};
+
+int CALLBACK collect(HDC, HANDLETABLE*, const ENHMETARECORD* record, int, LPARAM into) {
+    auto& contents = *reinterpret_cast<MetafileContents*>(into);
+    if (record->iType == EMR_EXTTEXTOUTW) {
+        const auto* text = reinterpret_cast<const EMREXTTEXTOUTW*>(record);
+        const auto* chars = reinterpret_cast<const wchar_t*>(reinterpret_cast<const BYTE*>(record) + text->emrtext.offString);
+        contents.texts.emplace_back(chars, text->emrtext.nChars);
+    } else if (record->iType == EMR_EXTCREATEFONTINDIRECTW) {
+        contents.fonts.push_back(reinterpret_cast<const EMREXTCREATEFONTINDIRECTW*>(record)->elfw.elfLogFont);
+    }
+    return 1;
+}
+
+MetafileContents contentsOf(HENHMETAFILE picture) {
+    MetafileContents contents;
+    GetEnhMetaFileHeader(picture, sizeof contents.header, &contents.header);
+    EnumEnhMetaFile(nullptr, picture, collect, &contents, nullptr);
+    return contents;
+}
+
+LONG himetric(double points) { return std::lround(points * 2540 / 72); }
+
+struct FrameCase {
+    const char* range;
+    double width;   // points
+    double height;
+};
+
+TEST(SimClipboardWin32, ThePictureIsAnEnhancedMetafileOfTheRangesSize) {
+    const FrameCase frames[] = {
+        {"B2", 54, 13.5},
+        {"B2:D4", 54 + 99.75 + 54, 13.5 + 13.5 + 30},  // 16 characters: 133 pixels
+        {"A1:J50", 9 * 54 + 99.75, 49 * 13.5 + 30},
+    };
+    for (const FrameCase& f : frames) {
+        ClipboardWorld w;
+        w.sheet1->Range(f.range)->CopyPicture(xlPrinter, xlPicture);
+        const OpenedClipboard clip;
+        ASSERT_TRUE(clip.open());
+        EXPECT_FALSE(IsClipboardFormatAvailable(CF_UNICODETEXT)) << f.range;
+        const auto picture = static_cast<HENHMETAFILE>(GetClipboardData(CF_ENHMETAFILE));
+        ASSERT_NE(picture, nullptr) << f.range;
+        const MetafileContents c = contentsOf(picture);
+        EXPECT_EQ(c.header.rclFrame.left, 0) << f.range;
+        EXPECT_EQ(c.header.rclFrame.top, 0) << f.range;
+        EXPECT_EQ(c.header.rclFrame.right, himetric(f.width)) << f.range;
+        EXPECT_EQ(c.header.rclFrame.bottom, himetric(f.height)) << f.range;
+        EXPECT_GT(c.header.nRecords, 10u) << f.range;
+    }
+}
+
+TEST(SimClipboardWin32, ThePictureDrawsTheCellTextsInTheJapaneseFont) {
+    ClipboardWorld w;
+    w.sheet1->Range("B2:D4")->CopyPicture(xlPrinter, xlPicture);
+    const OpenedClipboard clip;
+    ASSERT_TRUE(clip.open());
+    const auto picture = static_cast<HENHMETAFILE>(GetClipboardData(CF_ENHMETAFILE));
+    ASSERT_NE(picture, nullptr);
+    const MetafileContents c = contentsOf(picture);
+    for (const wchar_t* text : {L"集計表", L"ABC", L"1,250", L"神田商事", L"二行の", L"テキスト"}) {
+        EXPECT_NE(std::find(c.texts.begin(), c.texts.end(), text), c.texts.end()) << kq::win32::narrow(text);
+    }
+    ASSERT_FALSE(c.fonts.empty());
+    EXPECT_EQ(std::wstring(c.fonts.front().lfFaceName), L"MS UI Gothic");
+    EXPECT_EQ(c.fonts.front().lfCharSet, SHIFTJIS_CHARSET);
+
+    // Kept for a look: rendered to PNG by hand from the build folder.
+    CreateDirectoryW(kq::win32::wide(KQ_SHOT_DIR).c_str(), nullptr);
+    const std::wstring path = kq::win32::wide(std::string(KQ_SHOT_DIR) + "/sim_range_picture.emf");
+    const HENHMETAFILE saved = CopyEnhMetaFileW(picture, path.c_str());
+    EXPECT_NE(saved, nullptr);
+    if (saved) DeleteEnhMetaFile(saved);
+}
+
+TEST(SimClipboardWin32, TheTextIsUnicodeAndReadsInTheAnsiCodePage) {
+    ClipboardWorld w;
+    w.sheet1->Range("B2:C3")->Copy();
+    const OpenedClipboard clip;
+    ASSERT_TRUE(clip.open());
+    EXPECT_FALSE(IsClipboardFormatAvailable(CF_ENHMETAFILE));
+
+    const auto unicode = clip.bytes(CF_UNICODETEXT);
+    const std::wstring expected = L"集計表\tABC\r\n1,250\t神田商事\r\n";
+    ASSERT_GE(unicode.size(), (expected.size() + 1) * sizeof(wchar_t));
+    EXPECT_EQ(std::wstring(reinterpret_cast<const wchar_t*>(unicode.data())), expected);
+
+    // Code page 932; the second byte of 表 is a backslash.
+    const std::string ansi = "\x8F\x57\x8C\x76\x95\x5C\tABC\r\n1,250\t\x90\x5F\x93\x63\x8F\xA4\x8E\x96\r\n";
+    const auto bytes = clip.bytes(CF_TEXT);
+    ASSERT_GE(bytes.size(), ansi.size() + 1);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(bytes.data())), ansi);
+}
+
+}  // namespace
+}  // namespace kq::host::sim::win32

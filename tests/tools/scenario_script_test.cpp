@@ -1,0 +1,84 @@
+// Scenario scripts are read whole and checked before anything runs, so a
+// mistake in a test's script is reported with its line, not half-way through.
+
+#include <gtest/gtest.h>
+
+#include "tools/simhost/scenario_script.h"
+
+namespace kq::simhost {
+namespace {
+
+using Words = std::vector<std::string>;
+
+TEST(ScenarioScript, WordsAndQuotes) {
+    struct Case {
+        const char* line;
+        Words words;
+    };
+    const Case cases[] = {
+        {"call A.B Twice 21", {"call", "A.B", "Twice", "21"}},
+        {"  echo\t two  blanks ", {"echo", "two", "blanks"}},
+        {"echo \"a b\" c", {"echo", "a b", "c"}},
+        {"echo \"\"", {"echo", ""}},
+        {"echo \"tab\\there\\r\\n\\\"q\\\" \\\\\"", {"echo", "tab\there\r\n\"q\" \\"}},
+        {"open C:\\books\\a.simbook", {"open", "C:\\books\\a.simbook"}},
+        {"echo 売上", {"echo", "売上"}},
+    };
+    for (const Case& c : cases) EXPECT_EQ(splitWords(c.line), c.words) << c.line;
+    EXPECT_THROW(splitWords("echo \"open"), std::invalid_argument);
+    EXPECT_THROW(splitWords("echo \"bad \\q\""), std::invalid_argument);
+}
+
+TEST(ScenarioScript, ValuesFromTheCommandLine) {
+    const std::map<std::string, std::string> values{{"ADDIN", "Z:\\b\\x.dll"}, {"E", ""}};
+    EXPECT_EQ(substitute("register ${ADDIN}", values), "register Z:\\b\\x.dll");
+    EXPECT_EQ(substitute("echo ${E}${ADDIN}${E}", values), "echo Z:\\b\\x.dll");
+    EXPECT_EQ(substitute("echo $ADDIN {ADDIN}", values), "echo $ADDIN {ADDIN}");
+    EXPECT_THROW(substitute("echo ${OTHER}", values), std::invalid_argument);
+    EXPECT_THROW(substitute("echo ${ADDIN", values), std::invalid_argument);
+}
+
+TEST(ScenarioScript, CommentsAndBlankLinesAreSkipped) {
+    const auto script = parseScript("# heading\r\n\r\n  # indented\nversion 13.0\r\nload\n", {});
+    ASSERT_EQ(script.size(), 2u);
+    EXPECT_EQ(script[0].number, 4);
+    EXPECT_EQ(script[0].source, "version 13.0");
+    EXPECT_EQ(script[1].words, Words{"load"});
+    EXPECT_EQ(script[1].number, 5);
+}
+
+TEST(ScenarioScript, MistakesNameTheirLine) {
+    struct Case {
+        const char* text;
+        int line;
+    };
+    const Case cases[] = {
+        {"load\nfly away\n", 2},
+        {"load now\n", 1},
+        {"version\n", 1},
+        {"call OnlyProgId\n", 1},
+        {"macro a b\n", 1},
+        {"box ok\nbox press:OK\n", 2},
+        {"box tick:\n", 1},
+        {"show everything\n", 1},
+        {"show registry\n", 1},
+        {"show registration\n", 1},
+        {"control 18 maybe\n", 1},
+        {"open a.simbook writable\n", 1},
+        {"\n\necho \"open\n", 3},
+        {"register ${MISSING}\n", 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        try {
+            parseScript(c.text, {});
+            ADD_FAILURE() << "accepted";
+        } catch (const ScriptError& e) {
+            EXPECT_EQ(e.line(), c.line);
+        }
+    }
+    EXPECT_NO_THROW(parseScript("box untick:次回も表示起動する ok\nbox \"click:Yes please\"\nshow properties Book1\n", {}));
+}
+
+}  // namespace
+}  // namespace kq::simhost

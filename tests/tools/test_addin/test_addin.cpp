@@ -1,0 +1,396 @@
+// A tiny COM add-in for simhost's loading tests. It registers per user as the
+// product does, connects through the dispatch façade, refuses hosts other than
+// version 16 with a message box, records the application events it receives,
+// and publishes an object with a few methods the scenarios call late-bound:
+//   Twice(n)          n is a Long by reference: doubled; the result is the old n
+//   Events()          the events received since the last call, joined by ";"
+//   ActiveAddress()   the host's active cell, read through the façade
+//   Schedule(p)       Application.OnTime now, procedure p
+//   Ask(text)         a question box (OK and Cancel); the result is the button pressed
+//   Confirm(text)     a dialog with a check box, ticked at first, and OK and Cancel;
+//                     the result is the button pressed, plus 128 when the box was ticked
+//   Copied(address)   Range.Copy of the active sheet's cells, then the clipboard's text
+//   Pictured(address) Range.CopyPicture as printed, then whether the clipboard holds a metafile
+//   Fail()            fails with the runtime error 1004
+//   AfterPrint()      counts its calls; the result is the count
+
+#include "common/win32/windows_api.h"
+
+#include <ole2.h>
+#include <olectl.h>
+#include <shlwapi.h>
+
+#include <cwctype>
+#include <initializer_list>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "common/win32/com.h"
+#include "common/win32/extensibility.h"
+#include "common/win32/wide.h"
+#include "host/dispatch/dispatch_call.h"
+#include "host/dispatch/dispatch_host.h"
+#include "host/dispatch/variant_convert.h"
+
+namespace {
+
+using namespace kq;
+namespace dispatch = kq::host::dispatch;
+
+// {D9F78E41-7153-438D-9E24-DC7FD39F20B9}
+constexpr CLSID kClsid = {0xD9F78E41, 0x7153, 0x438D, {0x9E, 0x24, 0xDC, 0x7F, 0xD3, 0x9F, 0x20, 0xB9}};
+constexpr wchar_t kClsidText[] = L"{D9F78E41-7153-438D-9E24-DC7FD39F20B9}";
+constexpr wchar_t kProgId[] = L"KqTest.AddIn";
+
+HMODULE g_module = nullptr;
+LONG g_objects = 0;
+
+class Events final : public host::ApplicationEvents {
+public:
+    std::string log;
+    void WorkbookBeforePrint(const host::WorkbookPtr& wb) override { add("WorkbookBeforePrint", wb->Name()); }
+    void WorkbookBeforeSave(const host::WorkbookPtr& wb) override { add("WorkbookBeforeSave", wb->Name()); }
+    void WorkbookOpen(const host::WorkbookPtr& wb) override { add("WorkbookOpen", wb->Name()); }
+    void NewWorkbook(const host::WorkbookPtr& wb) override { add("NewWorkbook", wb->Name()); }
+    void WorkbookActivate(const host::WorkbookPtr& wb) override { add("WorkbookActivate", wb->Name()); }
+    void WindowActivate(const host::WorkbookPtr& wb, const host::WindowPtr& wn) override {
+        add("WindowActivate", wb->Name() + (wn ? "" : " without window"));
+    }
+    void WindowDeactivate(const host::WorkbookPtr& wb, const host::WindowPtr& wn) override {
+        add("WindowDeactivate", wb->Name() + (wn ? "" : " without window"));
+    }
+    void SheetActivate(const host::SheetPtr& sh) override { add("SheetActivate", sh->Name()); }
+
+private:
+    void add(const char* event, const std::string& what) {
+        if (!log.empty()) log += ';';
+        log.append(event).append(" ").append(what);
+    }
+};
+
+enum Method : DISPID {
+    kTwice = 1, kEvents, kActiveAddress, kSchedule, kAsk, kConfirm, kCopied, kPictured, kFail, kAfterPrint
+};
+
+struct MethodName {
+    const wchar_t* name;
+    DISPID id;
+};
+constexpr MethodName kMethods[] = {{L"Twice", kTwice},       {L"Events", kEvents}, {L"ActiveAddress", kActiveAddress},
+                                   {L"Schedule", kSchedule}, {L"Ask", kAsk},       {L"Confirm", kConfirm},
+                                   {L"Copied", kCopied},     {L"Pictured", kPictured},
+                                   {L"Fail", kFail},
+                                   {L"AfterPrint", kAfterPrint}};
+
+// A dialog made in memory: a text, a check box, OK and Cancel.
+class ConfirmDialog {
+public:
+    static int show(const std::wstring& text) {
+        ConfirmDialog d;
+        d.header(DS_MODALFRAME | DS_CENTER | WS_POPUP | WS_CAPTION | WS_SYSMENU, 4, 200, 90, L"Confirm");
+        d.item(WS_CHILD | WS_VISIBLE, 10, 10, 180, 20, 101, 0x0082, text);
+        d.item(WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX, 10, 36, 180, 12, kCheck, 0x0080,
+               L"次回も表示起動する");
+        d.item(WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 40, 62, 50, 14, IDOK, 0x0080, L"OK");
+        d.item(WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 110, 62, 50, 14, IDCANCEL, 0x0080, L"Cancel");
+        return static_cast<int>(DialogBoxIndirectParamW(g_module, reinterpret_cast<LPCDLGTEMPLATEW>(d.words_.data()),
+                                                        nullptr, proc, 0));
+    }
+
+private:
+    static constexpr int kCheck = 100;
+
+    static INT_PTR CALLBACK proc(HWND dialog, UINT message, WPARAM w, LPARAM) {
+        if (message == WM_INITDIALOG) {
+            CheckDlgButton(dialog, kCheck, BST_CHECKED);
+            return TRUE;
+        }
+        if (message == WM_COMMAND && (LOWORD(w) == IDOK || LOWORD(w) == IDCANCEL)) {
+            EndDialog(dialog, LOWORD(w) + (IsDlgButtonChecked(dialog, kCheck) == BST_CHECKED ? 128 : 0));
+            return TRUE;
+        }
+        return FALSE;
+    }
+
+    void add(DWORD value) {
+        words_.push_back(LOWORD(value));
+        words_.push_back(HIWORD(value));
+    }
+    void add(const std::wstring& text) {
+        for (wchar_t c : text) words_.push_back(static_cast<WORD>(c));
+        words_.push_back(0);
+    }
+    void words(std::initializer_list<int> list) {
+        for (int w : list) words_.push_back(static_cast<WORD>(w));
+    }
+    // Dialog units; no menu, the dialog class, then the title.
+    void header(DWORD style, int items, int cx, int cy, const std::wstring& title) {
+        add(style);
+        add(0);
+        words({items, 0, 0, cx, cy, 0, 0});
+        add(title);
+    }
+    // Each item starts on a DWORD; its class by atom, no creation data.
+    void item(DWORD style, int x, int y, int cx, int cy, int id, int kind, const std::wstring& text) {
+        if (words_.size() % 2) words_.push_back(0);
+        add(style);
+        add(0);
+        words({x, y, cx, cy, id, 0xFFFF, kind});
+        add(text);
+        words_.push_back(0);
+    }
+
+    std::vector<WORD> words_;
+};
+
+bool sameName(const wchar_t* a, const wchar_t* b) {
+    for (; *a && *b; ++a, ++b) {
+        if (std::towlower(*a) != std::towlower(*b)) return false;
+    }
+    return *a == *b;
+}
+
+class TestConnect final : public win32::IDTExtensibility2 {
+public:
+    TestConnect() { InterlockedIncrement(&g_objects); }
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+        if (!out) return E_POINTER;
+        *out = nullptr;
+        if (iid != IID_IUnknown && iid != IID_IDispatch && iid != win32::IID_IDTExtensibility2) return E_NOINTERFACE;
+        *out = static_cast<win32::IDTExtensibility2*>(this);
+        AddRef();
+        return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return InterlockedIncrement(&references_); }
+    ULONG STDMETHODCALLTYPE Release() override {
+        const LONG left = InterlockedDecrement(&references_);
+        if (left == 0) delete this;
+        return left;
+    }
+
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
+        *count = 0;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override {
+        for (UINT i = 0; i < count; ++i) ids[i] = DISPID_UNKNOWN;
+        for (const auto& m : kMethods) {
+            if (sameName(names[0], m.name)) ids[0] = m.id;
+        }
+        return ids[0] == DISPID_UNKNOWN || count > 1 ? DISP_E_UNKNOWNNAME : S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT* result,
+                                     EXCEPINFO* exception, UINT*) override {
+        try {
+            win32::Variant answer = run(id, *params);
+            if (result) *result = answer.detach();
+            return S_OK;
+        } catch (const host::HostError& e) {
+            if (exception) dispatch::fillException(*exception, e.number(), e.what());
+            return DISP_E_EXCEPTION;
+        }
+    }
+
+    HRESULT STDMETHODCALLTYPE OnConnection(IDispatch* application, win32::ext_ConnectMode, IDispatch* addInInst,
+                                           SAFEARRAY**) override {
+        try {
+            auto app = dispatch::wrapApplication(application);
+            auto entry = dispatch::wrapAddInEntry(addInInst);
+            const std::string version = app->Version();
+            if (version.rfind("16.", 0) != 0) {
+                const std::wstring text = L"このバージョンには対応していません: " + win32::wide(version);
+                MessageBoxW(nullptr, text.c_str(), L"Test add-in", MB_OK | MB_ICONSTOP);
+                entry->SetConnect(false);
+                return S_OK;
+            }
+            app_ = app;
+            connection_ = app_->Advise(events_);
+            entry->SetObject(dispatch::wrapLateBound(this));
+        } catch (const host::HostError& e) {
+            const std::wstring text = L"OnConnection-Err:" + std::to_wstring(e.number()) + L"\r\n" + win32::wide(e.what());
+            MessageBoxW(nullptr, text.c_str(), nullptr, MB_OK);
+        }
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE OnDisconnection(win32::ext_DisconnectMode, SAFEARRAY**) override {
+        connection_.reset();
+        app_.reset();
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE OnAddInsUpdate(SAFEARRAY**) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE OnStartupComplete(SAFEARRAY**) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE OnBeginShutdown(SAFEARRAY**) override { return S_OK; }
+
+private:
+    ~TestConnect() { InterlockedDecrement(&g_objects); }
+
+    static VARIANT& arg(DISPPARAMS& params, UINT i) {
+        if (i >= params.cArgs) throw host::HostError(449, "Argument not optional");
+        return params.rgvarg[params.cArgs - 1 - i];
+    }
+
+    host::Application& app() {
+        if (!app_) throw host::HostError(91, "Object variable or With block variable not set");
+        return *app_;
+    }
+
+    host::RangePtr activeRange(const VARIANT& address) {
+        host::SheetPtr sheet = app().ActiveSheet();
+        host::WorksheetPtr ws = sheet ? sheet->AsWorksheet() : nullptr;
+        if (!ws) throw host::HostError(91, "No active worksheet");
+        return ws->Range(dispatch::toText(address));
+    }
+
+    win32::Variant run(DISPID id, DISPPARAMS& params) {
+        switch (id) {
+            case kTwice: {
+                VARIANT& n = arg(params, 0);
+                if (V_VT(&n) != (VT_I4 | VT_BYREF)) throw host::HostError(13, "Twice takes a Long by reference");
+                const std::int32_t old = *V_I4REF(&n);
+                *V_I4REF(&n) = old * 2;
+                return dispatch::fromLong(old);
+            }
+            case kEvents: {
+                std::string log;
+                log.swap(events_.log);
+                return dispatch::fromText(log);
+            }
+            case kActiveAddress: {
+                host::RangePtr cell = app().ActiveCell();
+                return dispatch::fromText(cell ? cell->Address() : "Nothing");
+            }
+            case kSchedule: {
+                SYSTEMTIME now;
+                GetLocalTime(&now);
+                double when = 0;
+                SystemTimeToVariantTime(&now, &when);
+                app().OnTime(when, dispatch::toText(arg(params, 0)));
+                return {};
+            }
+            case kAsk: {
+                const std::wstring text = win32::wide(dispatch::toText(arg(params, 0)));
+                return dispatch::fromLong(MessageBoxW(nullptr, text.c_str(), L"Question", MB_OKCANCEL | MB_ICONQUESTION));
+            }
+            case kConfirm: return dispatch::fromLong(ConfirmDialog::show(win32::wide(dispatch::toText(arg(params, 0)))));
+            case kCopied: {
+                activeRange(arg(params, 0))->Copy();
+                std::wstring text;
+                if (OpenClipboard(nullptr)) {
+                    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+                        if (const auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
+                            text = chars;
+                            GlobalUnlock(data);
+                        }
+                    }
+                    CloseClipboard();
+                }
+                return dispatch::fromText(win32::narrow(text));
+            }
+            case kPictured:
+                activeRange(arg(params, 0))->CopyPicture(host::xlPrinter, host::xlPicture);
+                return dispatch::fromBool(IsClipboardFormatAvailable(CF_ENHMETAFILE) != 0);
+            case kFail: throw host::HostError(1004, "Test failure");
+            case kAfterPrint: return dispatch::fromLong(++afterPrints_);
+            default: throw host::HostError(438, "Object doesn't support this property or method");
+        }
+    }
+
+    LONG references_ = 1;
+    host::ApplicationPtr app_;
+    Events events_;
+    std::unique_ptr<host::EventConnection> connection_;
+    std::int32_t afterPrints_ = 0;
+};
+
+class Factory final : public IClassFactory {
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+        if (!out) return E_POINTER;
+        *out = nullptr;
+        if (iid != IID_IUnknown && iid != IID_IClassFactory) return E_NOINTERFACE;
+        *out = static_cast<IClassFactory*>(this);
+        return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** out) override {
+        if (!out) return E_POINTER;
+        *out = nullptr;
+        if (outer) return CLASS_E_NOAGGREGATION;
+        auto* object = new TestConnect();
+        const HRESULT hr = object->QueryInterface(iid, out);
+        object->Release();
+        return hr;
+    }
+    HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override {
+        if (lock) InterlockedIncrement(&g_objects); else InterlockedDecrement(&g_objects);
+        return S_OK;
+    }
+};
+
+Factory g_factory;
+
+bool setText(HKEY root, const std::wstring& path, const wchar_t* name, const std::wstring& value) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS) {
+        return false;
+    }
+    const LONG result = RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                                       static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    RegCloseKey(key);
+    return result == ERROR_SUCCESS;
+}
+
+const std::wstring kClasses = L"Software\\Classes\\";
+const std::wstring kAddIn = std::wstring(L"Software\\Microsoft\\Office\\Excel\\Addins\\") + kProgId;
+
+}  // namespace
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+    if (reason == DLL_PROCESS_ATTACH) g_module = instance;
+    return TRUE;
+}
+
+extern "C" HRESULT WINAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** out) {
+    if (!out) return E_POINTER;
+    *out = nullptr;
+    if (clsid != kClsid) return CLASS_E_CLASSNOTAVAILABLE;
+    return g_factory.QueryInterface(iid, out);
+}
+
+extern "C" HRESULT WINAPI DllCanUnloadNow() { return g_objects == 0 ? S_OK : S_FALSE; }
+
+extern "C" HRESULT WINAPI DllRegisterServer() {
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(g_module, path, MAX_PATH);
+    const std::wstring clsidKey = kClasses + L"CLSID\\" + kClsidText;
+    bool ok = setText(HKEY_CURRENT_USER, kClasses + kProgId + L"\\CLSID", nullptr, kClsidText) &&
+              setText(HKEY_CURRENT_USER, clsidKey, nullptr, kProgId) &&
+              setText(HKEY_CURRENT_USER, clsidKey + L"\\ProgID", nullptr, kProgId) &&
+              setText(HKEY_CURRENT_USER, clsidKey + L"\\InprocServer32", nullptr, path) &&
+              setText(HKEY_CURRENT_USER, clsidKey + L"\\InprocServer32", L"ThreadingModel", L"Apartment") &&
+              setText(HKEY_CURRENT_USER, kAddIn, L"FriendlyName", L"") &&
+              setText(HKEY_CURRENT_USER, kAddIn, L"Description", L"");
+    const DWORD startUp = 3;
+    HKEY key = nullptr;
+    ok = ok && RegOpenKeyExW(HKEY_CURRENT_USER, kAddIn.c_str(), 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS;
+    if (key) {
+        ok = RegSetValueExW(key, L"LoadBehavior", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&startUp), sizeof startUp) ==
+             ERROR_SUCCESS;
+        RegCloseKey(key);
+    }
+    return ok ? S_OK : SELFREG_E_CLASS;
+}
+
+extern "C" HRESULT WINAPI DllUnregisterServer() {
+    SHDeleteKeyW(HKEY_CURRENT_USER, (kClasses + kProgId).c_str());
+    SHDeleteKeyW(HKEY_CURRENT_USER, (kClasses + L"CLSID\\" + kClsidText).c_str());
+    SHDeleteKeyW(HKEY_CURRENT_USER, kAddIn.c_str());
+    // What simhost mirrored for Wine's COM goes too, so a later run finds nothing stale.
+    SHDeleteKeyW(HKEY_LOCAL_MACHINE, (kClasses + kProgId).c_str());
+    SHDeleteKeyW(HKEY_LOCAL_MACHINE, (kClasses + L"CLSID\\" + kClsidText).c_str());
+    return S_OK;
+}

@@ -1,0 +1,28 @@
+#pragma once
+// COM servers and add-in entries in the registry, as simhost finds them.
+
+#include "common/win32/windows_api.h"
+
+#include <string>
+#include <vector>
+
+namespace kq::simhost {
+
+// Where the host lists the COM add-ins of the current user, one key per ProgID.
+inline constexpr wchar_t kAddInsKey[] = L"Software\\Microsoft\\Office\\Excel\\Addins";
+
+// Loads the DLL and calls its DllRegisterServer (or DllUnregisterServer).
+// Empty on success, else what went wrong.
+std::string callRegistrationEntry(const std::string& dllPath, bool unregister);
+
+// The ProgIDs listed under kAddInsKey with LoadBehavior 3 (load at start-up),
+// in the registry's order.
+std::vector<std::string> startupAddIns();
+
+// Copies the per-user class registration of a ProgID (the ProgID key, its
+// CLSID key, the type library the CLSID names and the interfaces described by
+// that library) into the machine's classes, where Wine's COM looks classes up.
+// Keys that are not registered per user are left alone. Empty on success.
+std::string mirrorClassRegistration(const std::string& progId);
+
+}  // namespace kq::simhost

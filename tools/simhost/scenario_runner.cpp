@@ -1,0 +1,468 @@
+// Scenario scripts
+// ================
+//
+// One command a line. Blank lines and lines whose first word starts with #
+// are skipped. Words are separated by blanks; a word in "double quotes" may
+// hold blanks and the escapes \" \\ \t \r \n. ${NAME} anywhere in a line is
+// replaced by the value given on simhost's command line with -D NAME=value
+// (the add-in's path, say). Relative paths are taken from the script's folder.
+//
+// The host is made at the first command that needs it; before that:
+//   version <text>            Application.Version (default 16.0); it also decides the grid
+// Host facts, at any time:
+//   path <text>               Application.Path
+//   hinstance <number>        Application.hInstance (0: a 64-bit host)
+//   caption <text>            Application.Caption
+//   user <text>               Application.UserName
+//   printer <text>            Application.ActivePrinter
+// Add-ins:
+//   register <dll>            LoadLibrary and DllRegisterServer, as an installer does
+//   unregister <dll>          DllUnregisterServer
+//   load                      the host's start-up: connects every COM add-in registered
+//                             for the current user with LoadBehavior 3
+//   macro <name> <progId> <method>
+//                             a macro that OnTime can run by that name: it calls the
+//                             method of COMAddIns(progId).Object late-bound, as the
+//                             helper workbook's macro does
+//   call <progId> <method> [argument...]
+//                             calls the method of COMAddIns(progId).Object late-bound;
+//                             arguments: 12 (a Long), 1.5 (a Double), True, False, or
+//                             text; all go by reference. Records the result and, when
+//                             there are arguments, their values afterwards
+//   expect <value>            the last call's result, as recorded (texts without
+//                             quotes), or "error <number>"
+//   quit                      the host closes: add-ins disconnect (also at the end)
+// The user's registry, for what an add-in reads at connection:
+//   regset <key> <name> <text>  a text value under HKEY_CURRENT_USER
+//   regdelete <key>           removes the key with everything below it
+// The user:
+//   open <fixture> [readonly] opens a workbook fixture (tests/data/sim format)
+//   new                       a new workbook
+//   book <name>               activates an open workbook
+//   sheet <name>              activates a sheet of the active workbook
+//   group <sheet>...          selects those sheets together; the first becomes active
+//   select <address>          selects cells on the active sheet
+//   select-shape              selects a shape instead of cells
+//   input <address>|cancel    the answer to the next range input box
+//   control <id> on|off       enables or disables a built-in control
+//   print                     prints the active workbook (WorkbookBeforePrint)
+//   ontime                    the idle host runs its OnTime queue
+//   save [<book>]             saves the active (or the named) workbook
+//   close [<book>]            closes it
+//   box <answer>...           how to answer the next message box: ok, cancel, yes, no,
+//                             abort, retry, ignore, close, click:<caption>,
+//                             tick:<caption>, untick:<caption> (OK when nothing is said)
+//   idle <milliseconds>       the host dispatches window messages for that long
+// Looking:
+//   show properties [<book>]  the custom document properties
+//   show statusbar | workbooks | sheets | ontime | addins
+//   show registry <key>       the values of a key under HKEY_CURRENT_USER, by name
+//   show registration <progId> the values of the add-in's entry in the host's add-in list
+//   echo <text>
+//   timeout <seconds>         the longest any later command may take (default 60)
+//
+// The transcript has each command as written after "> ", and what it did
+// indented below it; message boxes appear where they were shown:
+//   box "<title>" "<text>"... [x] "<check box>" icon stop buttons ok,cancel
+//   answer ok
+
+#include "tools/simhost/scenario_runner.h"
+
+#include "common/win32/windows_api.h"
+
+#include <shlwapi.h>
+
+#include <cstring>
+#include <map>
+#include <optional>
+
+#include "common/win32/com.h"
+#include "common/win32/wide.h"
+#include "common/win32/win32_file_system.h"
+#include "host/dispatch/variant_convert.h"
+#include "host/sim/fixture.h"
+#include "host/sim/name_compare.h"
+#include "host/sim/sim_application.h"
+#include "host/sim/win32/sim_clipboard_win32.h"
+#include "tools/simhost/addin_loader.h"
+#include "tools/simhost/box_watcher.h"
+#include "tools/simhost/com_registration.h"
+#include "tools/simhost/host_objects.h"
+
+namespace kq::simhost {
+
+namespace sim = kq::host::sim;
+using host::HostError;
+
+namespace {
+
+// A mistake of the script, not of the host or the add-ins.
+class Misuse : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// A value in the transcript: texts quoted and escaped.
+std::string shown(const host::Value& value) {
+    if (const auto* text = std::get_if<std::string>(&value)) return quoted(*text);
+    return host::dispatch::describe(value);
+}
+
+std::string plain(const host::Value& value) {
+    if (const auto* text = std::get_if<std::string>(&value)) return *text;
+    return host::dispatch::describe(value);
+}
+
+host::Value argumentValue(const std::string& word) {
+    if (word == "True") return true;
+    if (word == "False") return false;
+    if (!word.empty()) {
+        char* end = nullptr;
+        const double number = std::strtod(word.c_str(), &end);
+        if (end && *end == '\0' && word.find_first_not_of("+-0123456789.eE") == std::string::npos) return number;
+    }
+    return word;
+}
+
+void pumpMessages(DWORD milliseconds) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+        const DWORD spent = GetTickCount() - start;
+        if (spent >= milliseconds) return;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, milliseconds - spent, QS_ALLINPUT);
+    }
+}
+
+}  // namespace
+
+struct ScenarioRunner::State {
+    State(Transcript& t, std::string f) : out(t), folder(std::move(f)), watcher(t) {}
+    ~State() { closeHost(); }
+
+    Transcript& out;
+    std::string folder;
+    BoxWatcher watcher;
+    std::chrono::milliseconds limit{60000};
+    std::string version = "16.0";
+    win32::Win32FileSystem files;
+    std::shared_ptr<sim::SimApplication> app;
+    win32::ComPtr<ApplicationObject> appObject;
+    std::unique_ptr<AddInLoader> loader;
+    std::vector<std::string> addInIds;
+    std::optional<std::string> lastResult;
+    bool held = true;
+
+    std::string resolve(const std::string& path) const {
+        const bool absolute = path.size() > 1 && (path[1] == ':' || path[0] == '\\' || path[0] == '/');
+        return absolute || folder.empty() ? path : folder + "\\" + path;
+    }
+
+    sim::SimApplication& host() {
+        if (!app) {
+            app = sim::SimApplication::create(files, version);
+            // CopyPicture and Copy reach the system clipboard, where the add-in reads them.
+            app->setClipboard(std::make_shared<sim::win32::Win32SimClipboard>());
+            appObject = ApplicationObject::create(app);
+        }
+        return *app;
+    }
+
+    void closeHost() {
+        if (loader) loader->unloadAll();
+        loader.reset();
+        if (appObject) appObject->disconnectAll();
+        appObject.reset();
+        app.reset();
+        CoFreeUnusedLibraries();
+    }
+
+    host::AddInEntryPtr entryFor(const std::string& progId) {
+        host::AddInEntryPtr entry;
+        if (!host::ignoreErrors([&] { entry = host().COMAddIn(progId); })) {
+            entry = host().addComAddIn(progId);
+            addInIds.push_back(progId);
+        }
+        return entry;
+    }
+
+    std::shared_ptr<sim::SimWorkbook> activeBook() {
+        auto book = host().activeBook();
+        if (!book) throw Misuse("no workbook is active");
+        return book;
+    }
+
+    std::shared_ptr<sim::SimWorkbook> bookNamed(const std::vector<std::string>& w, std::size_t at) {
+        if (w.size() <= at) return activeBook();
+        for (const auto& book : host().books()) {
+            if (sim::sameName(book->Name(), w[at])) return book;
+        }
+        throw Misuse("no open workbook is called " + w[at]);
+    }
+
+    std::shared_ptr<sim::SimWorksheet> activeWorksheet() {
+        auto sheet = activeBook()->activeSheet();
+        auto ws = std::dynamic_pointer_cast<sim::SimWorksheet>(sheet);
+        if (!ws) throw Misuse("the active sheet is no worksheet");
+        return ws;
+    }
+
+    host::LateBoundPtr addInObject(const std::string& progId) {
+        host::LateBoundPtr object = host().COMAddIn(progId)->Object();
+        if (!object) throw HostError(91, "Object variable or With block variable not set");
+        return object;
+    }
+
+    void execute(const std::vector<std::string>& w);
+    void showRegistry(const std::string& subkey);
+    void show(const std::vector<std::string>& w);
+    void call(const std::vector<std::string>& w);
+};
+
+void ScenarioRunner::State::call(const std::vector<std::string>& w) {
+    std::vector<host::Value> args;
+    for (std::size_t i = 3; i < w.size(); ++i) args.push_back(argumentValue(w[i]));
+    try {
+        const host::Value result = addInObject(w[1])->Invoke(w[2], args);
+        lastResult = plain(result);
+        out.line("  result " + shown(result));
+        if (!args.empty()) {
+            std::string after = "  arguments";
+            for (const auto& a : args) {
+                after += ' ';
+                after += shown(a);
+            }
+            out.line(after);
+        }
+    } catch (const HostError& e) {
+        lastResult = "error " + std::to_string(e.number());
+        throw;
+    }
+}
+
+// The values of a key of the current user, by name, so that the order is the same everywhere.
+void ScenarioRunner::State::showRegistry(const std::string& subkey) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, win32::wide(subkey).c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
+        out.line("  no such key");
+        return;
+    }
+    std::map<std::string, std::string> values;
+    for (DWORD i = 0;; ++i) {
+        wchar_t name[256];
+        DWORD nameLength = 256;
+        BYTE data[8192];
+        DWORD bytes = sizeof data - sizeof(wchar_t);
+        DWORD type = 0;
+        if (RegEnumValueW(key, i, name, &nameLength, nullptr, &type, data, &bytes) != ERROR_SUCCESS) break;
+        std::string shownValue;
+        if (type == REG_SZ || type == REG_EXPAND_SZ) {
+            std::wstring text(reinterpret_cast<const wchar_t*>(data), bytes / sizeof(wchar_t));
+            while (!text.empty() && text.back() == L'\0') text.pop_back();
+            shownValue = quoted(win32::narrow(text));
+        } else if (type == REG_DWORD && bytes == sizeof(DWORD)) {
+            DWORD number = 0;
+            std::memcpy(&number, data, sizeof number);
+            shownValue = "dword " + std::to_string(number);
+        } else {
+            shownValue = "type " + std::to_string(type);
+        }
+        values[win32::narrow(std::wstring_view(name, nameLength))] = shownValue;
+    }
+    RegCloseKey(key);
+    for (const auto& [name, value] : values) out.line("  value " + quoted(name) + " " + value);
+}
+
+void ScenarioRunner::State::show(const std::vector<std::string>& w) {
+    const std::string& what = w[1];
+    if (what == "properties") {
+        for (const auto& p : bookNamed(w, 2)->properties()->all()) {
+            out.line("  property " + quoted(p.name) + " type " + std::to_string(p.type) + " " +
+                     (p.readable ? quoted(p.value) : std::string("unreadable")));
+        }
+    } else if (what == "statusbar") {
+        const auto& bar = host().statusBar();
+        out.line(bar ? "  statusbar " + quoted(*bar) : std::string("  statusbar (the host's own)"));
+    } else if (what == "workbooks") {
+        for (const auto& book : host().books()) {
+            std::string line = "  workbook " + quoted(book->Name());
+            if (book->isAddin()) line += " add-in";
+            if (book == host().activeBook()) line += " active";
+            out.line(line);
+        }
+    } else if (what == "sheets") {
+        auto book = activeBook();
+        const auto selected = book->selectedSheets();
+        for (const auto& sheet : book->sheets()) {
+            std::string line = "  sheet " + quoted(sheet->name());
+            if (sheet == book->activeSheet()) line += " active";
+            if (std::find(selected.begin(), selected.end(), sheet) != selected.end()) line += " selected";
+            out.line(line);
+        }
+    } else if (what == "ontime") {
+        for (const auto& entry : host().onTimeQueue()) out.line("  ontime " + quoted(entry.procedure));
+    } else if (what == "registry") {
+        showRegistry(w.size() > 2 ? w[2] : std::string());
+    } else if (what == "registration") {
+        showRegistry(win32::narrow(kAddInsKey) + "\\" + (w.size() > 2 ? w[2] : std::string()));
+    } else if (what == "addins") {
+        for (const auto& id : addInIds) {
+            auto entry = host().COMAddIn(id);
+            out.line("  addin " + id + (entry->Connect() ? " connected" : " not connected") +
+                     (entry->Object() ? " with an object" : " without an object"));
+        }
+    }
+}
+
+void ScenarioRunner::State::execute(const std::vector<std::string>& w) {
+    const std::string& c = w[0];
+    if (c == "version") {
+        if (app) throw Misuse("the host has started: version comes before anything that uses it");
+        version = w[1];
+    } else if (c == "path") {
+        host().setPath(w[1]);
+    } else if (c == "hinstance") {
+        host().setHInstance(static_cast<std::int32_t>(std::stoll(w[1], nullptr, 0)));
+    } else if (c == "caption") {
+        host().setCaption(w[1]);
+    } else if (c == "user") {
+        host().setUserName(w[1]);
+    } else if (c == "printer") {
+        host().setActivePrinter(w[1]);
+    } else if (c == "register" || c == "unregister") {
+        const std::string problem = callRegistrationEntry(resolve(w[1]), c == "unregister");
+        out.line(problem.empty() ? "  done" : "  failed: " + problem);
+    } else if (c == "load") {
+        host();
+        if (!loader) {
+            loader = std::make_unique<AddInLoader>(
+                appObject.get(), [this](const std::string& id) { return entryFor(id); }, out);
+        }
+        loader->loadAll();
+    } else if (c == "regset") {
+        const std::wstring value = win32::wide(w[3]);
+        HKEY key = nullptr;
+        LONG result = RegCreateKeyExW(HKEY_CURRENT_USER, win32::wide(w[1]).c_str(), 0, nullptr, 0, KEY_SET_VALUE,
+                                      nullptr, &key, nullptr);
+        if (result == ERROR_SUCCESS) {
+            result = RegSetValueExW(key, win32::wide(w[2]).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                                    static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+            RegCloseKey(key);
+        }
+        if (result != ERROR_SUCCESS) throw Misuse("cannot write the registry value");
+    } else if (c == "regdelete") {
+        SHDeleteKeyW(HKEY_CURRENT_USER, win32::wide(w[1]).c_str());
+    } else if (c == "quit") {
+        if (loader) loader->unloadAll();
+    } else if (c == "macro") {
+        const std::string name = w[1], progId = w[2], method = w[3];
+        host().registerMacro(name, [this, name, progId, method] {
+            try {
+                std::vector<host::Value> none;
+                addInObject(progId)->Invoke(method, none);
+            } catch (const HostError& e) {
+                out.line("  macro " + name + ": error " + std::to_string(e.number()) + " " + escaped(e.what()));
+            }
+        });
+    } else if (c == "call") {
+        call(w);
+    } else if (c == "expect") {
+        std::string wanted = w[1];
+        for (std::size_t i = 2; i < w.size(); ++i) wanted += " " + w[i];
+        if (!lastResult || *lastResult != wanted) {
+            held = false;
+            out.line("  expectation failed: wanted " + quoted(wanted) + ", got " +
+                     (lastResult ? quoted(*lastResult) : std::string("nothing")));
+        }
+    } else if (c == "open") {
+        auto book = host().openWorkbook(resolve(w[1]), w.size() > 2);
+        out.line("  opened " + quoted(book->Name()));
+    } else if (c == "new") {
+        out.line("  new " + quoted(host().newWorkbook()->Name()));
+    } else if (c == "book") {
+        host().activateWorkbook(bookNamed(w, 1));
+    } else if (c == "sheet") {
+        auto sheet = activeBook()->sheet(w[1]);
+        if (!sheet) throw Misuse("the active workbook has no sheet " + w[1]);
+        sheet->activate();
+    } else if (c == "group") {
+        activeBook()->selectSheets(std::vector<std::string>(w.begin() + 1, w.end()));
+    } else if (c == "select") {
+        auto ws = activeWorksheet();
+        const auto areas = ws->resolve(w[1]);
+        ws->select(areas, sim::cellRect(areas.front().top, areas.front().left));
+    } else if (c == "select-shape") {
+        activeWorksheet()->selectShape();
+    } else if (c == "input") {
+        if (w[1] == "cancel") {
+            host().cancelInputBox();
+        } else {
+            host().answerInputBox(w[1]);
+        }
+    } else if (c == "control") {
+        host().control(std::stoi(w[1]))->setEnabled(w[2] == "on");
+    } else if (c == "print") {
+        host().print();
+    } else if (c == "ontime") {
+        out.line("  ran " + std::to_string(host().runOnTime()));
+    } else if (c == "save") {
+        bookNamed(w, 1)->Save();
+    } else if (c == "close") {
+        host().closeWorkbook(bookNamed(w, 1));
+    } else if (c == "box") {
+        watcher.queueAnswer(BoxAnswer(w.begin() + 1, w.end()));
+    } else if (c == "idle") {
+        pumpMessages(static_cast<DWORD>(std::stoul(w[1])));
+    } else if (c == "show") {
+        show(w);
+    } else if (c == "echo") {
+        std::string text;
+        for (std::size_t i = 1; i < w.size(); ++i) text += (i > 1 ? " " : "") + w[i];
+        out.line("  " + escaped(text));
+    } else if (c == "timeout") {
+        limit = std::chrono::milliseconds(static_cast<long long>(std::stod(w[1]) * 1000));
+    }
+}
+
+ScenarioRunner::ScenarioRunner(Transcript& transcript, std::string scriptFolder)
+    : state_(std::make_unique<State>(transcript, std::move(scriptFolder))) {}
+
+ScenarioRunner::~ScenarioRunner() = default;
+
+bool ScenarioRunner::run(const std::vector<ScriptLine>& script) {
+    State& s = *state_;
+    bool sound = true;
+    for (const ScriptLine& line : script) {
+        s.out.line("> " + line.source);
+        s.watcher.stepStarted(s.limit);
+        try {
+            s.execute(line.words);
+            // Between the user's actions the host is idle and dispatches what is waiting.
+            pumpMessages(0);
+        } catch (const HostError& e) {
+            s.out.line("  error " + std::to_string(e.number()) + " " + escaped(e.what()));
+        } catch (const sim::FixtureError& e) {
+            s.out.line("  failure: the fixture is damaged, " + escaped(e.what()));
+            sound = false;
+        } catch (const std::exception& e) {
+            s.out.line(std::string("  failure: ") + escaped(e.what()));
+            sound = false;
+        }
+        s.watcher.stepEnded();
+    }
+    s.out.line("> (end)");
+    s.watcher.stepStarted(s.limit);
+    s.closeHost();
+    s.watcher.stepEnded();
+    if (s.watcher.pendingAnswers() != 0) {
+        s.out.line("  failure: answers were given for message boxes that never came");
+        sound = false;
+    }
+    return sound && s.held;
+}
+
+}  // namespace kq::simhost

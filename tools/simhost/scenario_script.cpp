@@ -1,0 +1,148 @@
+#include "tools/simhost/scenario_script.h"
+
+#include "tools/simhost/box_watcher.h"
+
+namespace kq::simhost {
+
+namespace {
+
+struct CommandShape {
+    const char* name;
+    int least;
+    int most;  // -1: any number
+};
+
+constexpr CommandShape kCommands[] = {
+    {"version", 1, 1},  {"path", 1, 1},   {"hinstance", 1, 1},    {"caption", 1, 1}, {"user", 1, 1},
+    {"printer", 1, 1},  {"register", 1, 1}, {"unregister", 1, 1}, {"load", 0, 0},    {"open", 1, 2},
+    {"new", 0, 0},      {"book", 1, 1},   {"sheet", 1, 1},        {"group", 1, -1},  {"select", 1, 1},
+    {"select-shape", 0, 0}, {"input", 1, 1}, {"control", 2, 2},   {"macro", 3, 3},   {"call", 2, -1},
+    {"expect", 1, 2},   {"print", 0, 0},  {"ontime", 0, 0},       {"save", 0, 1},    {"close", 0, 1},
+    {"box", 1, -1},     {"idle", 1, 1},   {"show", 1, 2},         {"echo", 0, -1},   {"quit", 0, 0},
+    {"timeout", 1, 1},  {"regset", 3, 3}, {"regdelete", 1, 1},
+};
+
+constexpr const char* kShows[] = {"properties", "statusbar", "workbooks", "ontime", "addins", "sheets", "registry", "registration"};
+
+void checkShape(const ScriptLine& line) {
+    const std::string& command = line.words.front();
+    const int given = static_cast<int>(line.words.size()) - 1;
+    for (const auto& shape : kCommands) {
+        if (command != shape.name) continue;
+        if (given < shape.least || (shape.most >= 0 && given > shape.most)) {
+            throw ScriptError(line.number, "wrong number of words for " + command);
+        }
+        if (command == "box") {
+            for (int i = 1; i <= given; ++i) {
+                if (!isBoxAction(line.words[i])) throw ScriptError(line.number, "unknown answer " + line.words[i]);
+            }
+        }
+        if (command == "show") {
+            bool known = false;
+            for (const char* what : kShows) known = known || line.words[1] == what;
+            if (!known) throw ScriptError(line.number, "nothing called " + line.words[1] + " to show");
+            if ((line.words[1] == "registry" || line.words[1] == "registration") && given != 2) {
+                throw ScriptError(line.number, "show " + line.words[1] + " names what to show");
+            }
+        }
+        if (command == "control" && line.words[2] != "on" && line.words[2] != "off") {
+            throw ScriptError(line.number, "a control is on or off");
+        }
+        if (command == "open" && given == 2 && line.words[2] != "readonly") {
+            throw ScriptError(line.number, "open takes a fixture and maybe readonly");
+        }
+        return;
+    }
+    throw ScriptError(line.number, "unknown command " + command);
+}
+
+}  // namespace
+
+std::vector<std::string> splitWords(std::string_view line) {
+    std::vector<std::string> words;
+    std::size_t i = 0;
+    while (i < line.size()) {
+        if (line[i] == ' ' || line[i] == '\t' || line[i] == '\r') {
+            ++i;
+            continue;
+        }
+        std::string word;
+        if (line[i] == '"') {
+            ++i;
+            bool closed = false;
+            while (i < line.size()) {
+                const char c = line[i++];
+                if (c == '"') {
+                    closed = true;
+                    break;
+                }
+                if (c != '\\') {
+                    word += c;
+                    continue;
+                }
+                if (i == line.size()) break;
+                switch (line[i++]) {
+                    case '"': word += '"'; break;
+                    case '\\': word += '\\'; break;
+                    case 't': word += '\t'; break;
+                    case 'r': word += '\r'; break;
+                    case 'n': word += '\n'; break;
+                    default: throw std::invalid_argument("unknown escape in quotes");
+                }
+            }
+            if (!closed) throw std::invalid_argument("quotes not closed");
+        } else {
+            while (i < line.size() && line[i] != ' ' && line[i] != '\t' && line[i] != '\r') word += line[i++];
+        }
+        words.push_back(std::move(word));
+    }
+    return words;
+}
+
+std::string substitute(std::string_view line, const std::map<std::string, std::string>& values) {
+    std::string out;
+    std::size_t i = 0;
+    while (i < line.size()) {
+        const std::size_t start = line.find("${", i);
+        if (start == std::string_view::npos) break;
+        const std::size_t end = line.find('}', start + 2);
+        if (end == std::string_view::npos) throw std::invalid_argument("${ without }");
+        const std::string name(line.substr(start + 2, end - start - 2));
+        const auto found = values.find(name);
+        if (found == values.end()) throw std::invalid_argument("no value for ${" + name + "}");
+        out.append(line.substr(i, start - i));
+        out += found->second;
+        i = end + 1;
+    }
+    out.append(line.substr(i));
+    return out;
+}
+
+std::vector<ScriptLine> parseScript(std::string_view text, const std::map<std::string, std::string>& values) {
+    std::vector<ScriptLine> script;
+    int number = 0;
+    std::size_t at = 0;
+    while (at <= text.size()) {
+        std::size_t end = text.find('\n', at);
+        if (end == std::string_view::npos) end = text.size();
+        std::string_view raw = text.substr(at, end - at);
+        at = end + 1;
+        ++number;
+        if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
+        ScriptLine line;
+        line.number = number;
+        line.source = std::string(raw);
+        try {
+            line.words = splitWords(substitute(raw, values));
+        } catch (const std::invalid_argument& e) {
+            throw ScriptError(number, e.what());
+        }
+        if (line.words.empty() || raw.find_first_not_of(" \t") == raw.find('#')) continue;
+        checkShape(line);
+        script.push_back(std::move(line));
+        if (end == text.size()) break;
+    }
+    return script;
+}
+
+}  // namespace kq::simhost
