@@ -1,10 +1,13 @@
 #include "addin/core/connect.h"
 
+#include "addin/core/xl_events.h"
+
 #include <algorithm>
 #include <utility>
 
 #include "addin/core/os_code.h"
 #include "addin/core/runtime_error.h"
+#include "addin/core/xl_events.h"
 #include "common/vb.h"
 
 namespace kq::addin {
@@ -59,6 +62,7 @@ void Connect::AddinInstance_OnConnection(const host::ApplicationPtr& Application
         if (!passesGates(*Application, *AddInInst)) return;
 
         g_Application = Application;
+        g_Xl = std::make_unique<c_Xl>(g_Application);
         g_Setting = system_.NewSetting(versionOf(*g_Application));
         onActionText_ = "!<" + AddInInst->ProgId() + ">";
         AddInInst->SetObject(self);
@@ -133,6 +137,7 @@ void Connect::AddinInstance_OnDisconnection() {
     std::shared_ptr<c_Setting> setting = std::exchange(g_Setting, nullptr);
     setting.reset();
 
+    g_Xl.reset();
     printSink_.CB.reset();
     directPrintSink_.CB.reset();
     previewSink_.CB.reset();

@@ -13,6 +13,8 @@
 #include "addin/core/win32/guids.h"
 #include "common/win32/com.h"
 #include "common/win32/extensibility.h"
+
+#include <ocidl.h>
 #include "common/win32/wide.h"
 #include "tests/support/win32_registry.h"
 
@@ -294,8 +296,15 @@ public:
         for (auto& v : values_) v.put();
     }
 
+    // A bag that is to stand for the application also offers its events.
+    void offerEvents(IConnectionPointContainer* events) { events_ = events; }
+
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
         *object = nullptr;
+        if (events_ && IsEqualIID(iid, IID_IConnectionPointContainer)) {
+            *object = events_;
+            return S_OK;
+        }
         if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, IID_IDispatch)) return E_NOINTERFACE;
         *object = this;
         return S_OK;
@@ -336,6 +345,41 @@ private:
     }
     std::vector<std::wstring> names_;
     std::vector<Variant> values_;
+    IConnectionPointContainer* events_ = nullptr;
+};
+
+// Application events that never fire: the add-in's event sink connects to them.
+class SilentEvents final : public IConnectionPointContainer, public IConnectionPoint {
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+        *object = nullptr;
+        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IConnectionPointContainer)) {
+            *object = static_cast<IConnectionPointContainer*>(this);
+        } else if (IsEqualIID(iid, IID_IConnectionPoint)) {
+            *object = static_cast<IConnectionPoint*>(this);
+        } else {
+            return E_NOINTERFACE;
+        }
+        return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    HRESULT STDMETHODCALLTYPE EnumConnectionPoints(IEnumConnectionPoints**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE FindConnectionPoint(REFIID, IConnectionPoint** point) override {
+        *point = this;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetConnectionInterface(IID*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetConnectionPointContainer(IConnectionPointContainer** container) override {
+        *container = this;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE Advise(IUnknown*, DWORD* cookie) override {
+        *cookie = 1;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE Unadvise(DWORD) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE EnumConnections(IEnumConnections**) override { return E_NOTIMPL; }
 };
 
 VARIANT text(const wchar_t* value) {
@@ -358,6 +402,14 @@ TEST_F(ComServer, ConnectionPublishesTheObjectAndDisconnectionWritesTheSettings)
     application.set(L"hInstance", number(0x400000));
     application.set(L"Path", text(L"C:\\Program Files\\Microsoft Office\\root\\Office16"));
     application.set(L"Caption", text(L"Book1 - Host"));
+    SilentEvents events;
+    application.offerEvents(&events);
+    PropertyBag workbooks;
+    workbooks.set(L"Count", number(0));
+    VARIANT workbooksObject;
+    workbooksObject.vt = VT_DISPATCH;
+    workbooksObject.pdispVal = &workbooks;
+    application.set(L"Workbooks", workbooksObject);
     PropertyBag entry;
     entry.set(L"ProgId", text(L"Kez_Quorvex.Connect"));
     VARIANT connected;
