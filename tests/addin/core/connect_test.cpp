@@ -1,4 +1,5 @@
 #include "addin/core/connect.h"
+#include "addin/core/xl_events.h"
 
 #include <gtest/gtest.h>
 
@@ -123,6 +124,7 @@ private:
 };
 
 void resetProgramWide() {
+    g_Xl.reset();
     g_Application.reset();
     g_Setting.reset();
     g_ResBase = 0;
@@ -501,6 +503,29 @@ TEST_F(Connection, ThisSheetToggleFollowsTheActiveSheetsWatch) {
         EXPECT_EQ(CheckThissiteButtonPush(), c.pressed);
         EXPECT_EQ(callByName("CallForRibbon_GetThisSheetCheckEnabled"), host::Value(c.pressed));
     }
+}
+
+TEST_F(Connection, WatchesOfOpenWorkbooksAreKnownFromTheConnectionAndStoredAtEverySave) {
+    makeHost("16.0");
+    const auto book = sim->addWorkbook("Open.xls", "");
+    const auto sheet = book->addWorksheet("Ledger");
+    book->properties()->add({"KEZ_QUORVEX_INFO_Ledger", host::msoPropertyTypeString,
+                             "0\tcat\t20240101090000AAA\t20240101090000BBB\t\t"});
+    connectNow();
+    ASSERT_TRUE(g_DocPros().Find(sheet));  // loaded when the connection made the event sink
+
+    const auto other = book->addWorksheet("Other");
+    g_DocPros().Add(book, other, "new", "20240101090000CCC", "20240101090000CCC", "", {}, {}, {});
+    host::ignoreErrors([&] { book->Save(); });  // a book never saved has nowhere to go; the event came first
+    EXPECT_EQ(book->properties()->ValueOf("KEZ_QUORVEX_INFO_Other"),
+              "0\tnew\t20240101090000CCC\t20240101090000CCC\t\t");
+
+    // Once disconnected the add-in hears nothing more.
+    connect->AddinInstance_OnDisconnection();
+    const auto third = book->addWorksheet("Third");
+    g_DocPros().Add(book, third, "late", "20240101090000DDD", "20240101090000DDD", "", {}, {}, {});
+    host::ignoreErrors([&] { book->Save(); });
+    EXPECT_THROW(book->properties()->ValueOf("KEZ_QUORVEX_INFO_Third"), host::HostError);
 }
 
 }  // namespace
