@@ -89,6 +89,8 @@ case "$cmd" in
     if alive "$state/xvfb.pid"; then kill "$(cat "$state/xvfb.pid")"; fi
     rm -f "$state/xvfb.pid" "$state/display"
     "$WINESERVER" -k 2>/dev/null || true
+    # Wait until it is gone, so a session started right after finds no server on its way out.
+    "$WINESERVER" -w 2>/dev/null || true
     rm -f "$state/wineserver.pid"
     ;;
   run)

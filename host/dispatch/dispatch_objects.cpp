@@ -578,41 +578,41 @@ private:
     }
 };
 
-RangePtr makeRange(ComPtr<IDispatch> object) {
+// Nothing stays Nothing; anything else gets the façade class of its kind.
+template <typename Impl>
+std::shared_ptr<Impl> wrapped(ComPtr<IDispatch> object) {
     if (!object) return {};
-    return std::make_shared<DispRange>(std::move(object));
+    return std::make_shared<Impl>(std::move(object));
+}
+
+RangePtr makeRange(ComPtr<IDispatch> object) {
+    return wrapped<DispRange>(std::move(object));
 }
 
 WorksheetPtr makeWorksheet(ComPtr<IDispatch> object) {
-    if (!object) return {};
-    return std::make_shared<DispWorksheet>(std::move(object));
+    return wrapped<DispWorksheet>(std::move(object));
 }
 
 ShapePtr makeShape(ComPtr<IDispatch> object) {
-    if (!object) return {};
-    return std::make_shared<DispShape>(std::move(object));
+    return wrapped<DispShape>(std::move(object));
 }
 
 CommentPtr makeComment(ComPtr<IDispatch> object) {
-    if (!object) return {};
-    return std::make_shared<DispComment>(std::move(object));
+    return wrapped<DispComment>(std::move(object));
 }
 
 }  // namespace
 
 WorkbookPtr makeWorkbook(ComPtr<IDispatch> object) {
-    if (!object) return {};
-    return std::make_shared<DispWorkbook>(std::move(object));
+    return wrapped<DispWorkbook>(std::move(object));
 }
 
 SheetPtr makeSheet(ComPtr<IDispatch> object) {
-    if (!object) return {};
-    return std::make_shared<DispSheet>(std::move(object));
+    return wrapped<DispSheet>(std::move(object));
 }
 
 WindowPtr makeWindow(ComPtr<IDispatch> object) {
-    if (!object) return {};
-    return std::make_shared<DispWindow>(std::move(object));
+    return wrapped<DispWindow>(std::move(object));
 }
 
 ApplicationPtr wrapApplication(IDispatch* application) {
