@@ -19,8 +19,6 @@ constexpr wchar_t kSpecialFolders[] = L"SpecialFolders";
 constexpr std::string_view kMyDocuments = "MyDocuments";
 }  // namespace texts
 
-constexpr DWORD kLongestPath = 32768;
-
 // COM for the calling thread when it has none yet; a thread that already chose
 // its apartment is left as it is.
 class ComScope {
@@ -125,31 +123,6 @@ std::optional<std::string> scriptHostSpecialFolder(std::string_view folderName) 
 std::optional<std::string> Win32KnownFolders::documentsFolder() {
     if (auto folder = documentsFolderFromShell()) return folder;
     return documentsFolderFromScriptHost();
-}
-
-std::string moduleFolder() {
-    HMODULE module = nullptr;
-    if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                            reinterpret_cast<LPCWSTR>(&moduleFolder), &module)) {
-        return {};
-    }
-    std::wstring path;
-    for (DWORD size = MAX_PATH + 1; size <= kLongestPath; size *= 2) {
-        path.assign(size, L'\0');
-        const DWORD length = GetModuleFileNameW(module, path.data(), size);
-        if (length == 0) return {};
-        if (length < size) {
-            path.resize(length);
-            break;
-        }
-        // A result that fills the buffer may have been cut short.
-        path.clear();
-    }
-    const auto separator = path.rfind(L'\\');
-    if (separator == std::wstring::npos) return {};
-    // "C:\" keeps its separator: "C:" alone would mean the current folder of drive C.
-    const bool driveRoot = separator == 2 && path[1] == L':';
-    return narrow(std::wstring_view(path).substr(0, driveRoot ? separator + 1 : separator));
 }
 
 }  // namespace kq::win32

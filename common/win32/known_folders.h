@@ -22,9 +22,4 @@ std::optional<std::string> documentsFolderFromScriptHost();
 // A folder of the script host shell object's SpecialFolders by its name ("MyDocuments").
 std::optional<std::string> scriptHostSpecialFolder(std::string_view name);
 
-// The folder of the module this code is linked into (inside the add-in, the
-// add-in's own file, not the host's), without a trailing "\" unless it is a
-// drive root; empty when the system will not say.
-std::string moduleFolder();
-
 }  // namespace kq::win32

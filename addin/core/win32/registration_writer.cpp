@@ -11,6 +11,7 @@
 #include "addin/core/win32/guids.h"
 #include "addin/core/win32/system_helpers.h"
 #include "addin/core/win32/type_library.h"
+#include "common/win32/module.h"
 #include "common/win32/wide.h"
 
 // The import library has them; the headers of this toolchain do not declare them.
@@ -77,7 +78,7 @@ void removeValue(const RegistryValue& value) {
 
 HRESULT registerServer() noexcept {
     try {
-        std::wstring path = modulePath();
+        std::wstring path = kq::win32::thisModulePath();
         if (path.empty()) return HRESULT_FROM_WIN32(GetLastError());
         for (const RegistryValue& value : RegistrationValues(kq::win32::narrow(path))) {
             const LONG status = writeValue(value);
@@ -92,7 +93,7 @@ HRESULT registerServer() noexcept {
 
 HRESULT unregisterServer() noexcept {
     try {
-        const std::vector<RegistryValue> values = RegistrationValues(kq::win32::narrow(modulePath()));
+        const std::vector<RegistryValue> values = RegistrationValues(kq::win32::narrow(kq::win32::thisModulePath()));
         for (auto it = values.rbegin(); it != values.rend(); ++it) removeValue(*it);
         const HRESULT result =
             UnRegisterTypeLibForUser(kLibIdKezQuorvex, kTypeLibMajor, kTypeLibMinor, LOCALE_NEUTRAL, kOwnSysKind);

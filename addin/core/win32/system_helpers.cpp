@@ -6,41 +6,18 @@
 #include "addin/core/library_file.h"
 #include "common/vb.h"
 #include "common/win32/known_folders.h"
+#include "common/win32/module.h"
 #include "common/win32/wide.h"
 
 namespace kq::addin::win32 {
 
 namespace {
 
-constexpr DWORD kLongestPath = 32768;
 constexpr int kLocaleBuffer = 256;
 
 using RtlGetVersionFn = LONG(WINAPI*)(OSVERSIONINFOW*);
 
 }  // namespace
-
-HMODULE thisModule() {
-    HMODULE module = nullptr;
-    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                       reinterpret_cast<LPCWSTR>(&thisModule), &module);
-    return module;
-}
-
-std::wstring modulePath() {
-    const HMODULE module = thisModule();
-    if (!module) return {};
-    std::wstring path;
-    for (DWORD size = MAX_PATH + 1; size <= kLongestPath; size *= 2) {
-        path.assign(size, L'\0');
-        const DWORD length = GetModuleFileNameW(module, path.data(), size);
-        if (length == 0) return {};
-        if (length < size) {
-            path.resize(length);
-            return path;
-        }
-    }
-    return {};
-}
 
 bool SystemVersion::extendedRecord() {
     OSVERSIONINFOEXA info{};
@@ -84,7 +61,7 @@ std::string LanguagenameFromOS() {
 std::optional<std::string> ModuleStrings::LoadResString(std::int32_t id) {
     const wchar_t* text = nullptr;
     // With no buffer the call hands out the resource's own read-only text.
-    const int length = LoadStringW(thisModule(), static_cast<UINT>(id), reinterpret_cast<LPWSTR>(&text), 0);
+    const int length = LoadStringW(kq::win32::thisModule(), static_cast<UINT>(id), reinterpret_cast<LPWSTR>(&text), 0);
     if (length <= 0 || !text) return std::nullopt;
     return kq::win32::narrow(std::wstring_view(text, static_cast<std::size_t>(length)));
 }
@@ -105,11 +82,11 @@ void SetParentWindow(HWND hWnd, HWND ownerHwnd) {
 }
 
 host::Date GetAppDay() {
-    const std::wstring path = modulePath();
+    const std::wstring path = kq::win32::thisModulePath();
     const auto slash = path.rfind(L'\\');
     std::wstring base = slash == std::wstring::npos ? path : path.substr(slash + 1);
     if (const auto dot = base.rfind(L'.'); dot != std::wstring::npos) base.resize(dot);
-    return DayLastWritten(LibraryFilePath(kq::win32::moduleFolder(), kq::win32::narrow(base)));
+    return DayLastWritten(LibraryFilePath(kq::win32::thisModuleFolder(), kq::win32::narrow(base)));
 }
 
 host::Date DayLastWritten(const std::string& path) {

@@ -15,11 +15,6 @@
 
 namespace kq::addin::win32 {
 
-// The module this code is linked into: the add-in library, or a test program.
-HMODULE thisModule();
-// Its full path; empty when the system will not say.
-std::wstring modulePath();
-
 // GetVersionExA, and for NT 6 and later the kernel's own RtlGetVersion.
 class SystemVersion final : public VersionSource {
 public:

@@ -5,11 +5,12 @@
 #include "addin/core/win32/com_boundary.h"
 #include "addin/core/win32/guids.h"
 #include "addin/core/win32/system_helpers.h"
+#include "common/win32/module.h"
 
 namespace kq::addin::win32 {
 
 kq::win32::ComPtr<ITypeLib> loadOwnTypeLibrary() {
-    const std::wstring path = modulePath();
+    const std::wstring path = kq::win32::thisModulePath();
     kq::win32::ComPtr<ITypeLib> library;
     // Loaded without touching the registry: the object works before and without registration.
     const HRESULT result = LoadTypeLibEx(path.c_str(), REGKIND_NONE, library.put());

@@ -4,6 +4,7 @@
 
 #include "common/win32/known_folders.h"
 #include "common/win32/message_prompts.h"
+#include "common/win32/module.h"
 #include "common/win32/registry_settings_store.h"
 #include "common/win32/win32_file_system.h"
 
@@ -35,7 +36,7 @@ std::shared_ptr<c_Setting> Win32AddinSystem::NewSetting(double hostVersion) {
                            HistoryFolderServices{.files = world->files,
                                                  .prompts = world->prompts,
                                                  .knownFolders = world->known,
-                                                 .programFolder = kq::win32::moduleFolder(),
+                                                 .programFolder = kq::win32::thisModuleFolder(),
                                                  .title = GetAppTitle()},
                            hostVersion);
     return std::shared_ptr<c_Setting>(world, &*world->setting);

@@ -197,7 +197,7 @@ bool putMetafile(const MetafileData& data) {
 }  // namespace
 
 Win32Clipboard::Win32Clipboard()
-    : window_(CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, thisInstance(), nullptr)) {}
+    : window_(CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, kq::win32::thisModule(), nullptr)) {}
 
 Win32Clipboard::~Win32Clipboard() {
     if (window_) DestroyWindow(window_);

@@ -51,7 +51,7 @@ bool frmFinished::registerClass() {
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof wc;
     wc.lpfnWndProc = WindowProc;
-    wc.hInstance = thisInstance();
+    wc.hInstance = kq::win32::thisModule();
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     wc.lpszClassName = kFinishedClass;
     return RegisterClassExW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
@@ -189,7 +189,7 @@ void ShowFinished(HWND placeNear, double seconds) {
     if (!frmFinished::registerClass()) return;
     auto form = std::make_unique<frmFinished>(placeNear, seconds);
     HWND hwnd = CreateWindowExW(kExStyle, kFinishedClass, L"", kStyle, CW_USEDEFAULT, CW_USEDEFAULT, 0, 0, nullptr,
-                                nullptr, thisInstance(), &form);
+                                nullptr, kq::win32::thisModule(), &form);
     // A window that failed before taking its object leaves it here to be freed.
     if (hwnd) ShowWindow(hwnd, SW_SHOW);
 }

@@ -62,7 +62,7 @@ void frmMsgBoxEx::show(HWND owner) {
         WORD title;
     } tmpl{};
     tmpl.dialog.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
-    DialogBoxIndirectParamW(thisInstance(), &tmpl.dialog, owner, DialogProc, reinterpret_cast<LPARAM>(this));
+    DialogBoxIndirectParamW(kq::win32::thisModule(), &tmpl.dialog, owner, DialogProc, reinterpret_cast<LPARAM>(this));
 }
 
 INT_PTR CALLBACK frmMsgBoxEx::DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -109,7 +109,7 @@ INT_PTR frmMsgBoxEx::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
 
 HWND frmMsgBoxEx::createControl(const wchar_t* windowClass, DWORD style, int id, const std::wstring& text) {
     HWND control = CreateWindowExW(0, windowClass, text.c_str(), WS_CHILD | style, 0, 0, 0, 0, hwnd_,
-                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), thisInstance(), nullptr);
+                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), kq::win32::thisModule(), nullptr);
     SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
     return control;
 }

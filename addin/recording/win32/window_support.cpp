@@ -9,13 +9,6 @@ constexpr wchar_t kFormFontFace[] = L"MS UI Gothic";
 constexpr int kFormFontPoints = 9;
 }  // namespace
 
-HINSTANCE thisInstance() {
-    HMODULE module = nullptr;
-    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                       reinterpret_cast<LPCWSTR>(&thisInstance), &module);
-    return module;
-}
-
 Font createFormFont() {
     WindowDc screen(nullptr);
     LOGFONTW lf{};

@@ -2,16 +2,13 @@
 // What the recorder's windows share: owners for GDI handles and device
 // contexts, the forms' font, the screen's twips per pixel.
 
+#include "common/win32/module.h"
 #include "common/win32/windows_api.h"
 
 #include <string_view>
 #include <utility>
 
 namespace kq::addin::recording::win32 {
-
-// The module this code is linked into (the add-in library or a test program):
-// window classes are registered for it.
-HINSTANCE thisInstance();
 
 template <typename Handle>
 class GdiObject {

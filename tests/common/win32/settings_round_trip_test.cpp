@@ -8,6 +8,7 @@
 
 #include "addin/core/setting.h"
 #include "common/win32/known_folders.h"
+#include "common/win32/module.h"
 #include "common/win32/registry_settings_store.h"
 #include "common/win32/win32_file_system.h"
 #include "tests/support/scripted_prompts.h"
@@ -32,7 +33,10 @@ protected:
     void TearDown() override { test::deleteRegistryTree(kApplicationKey); }
 
     HistoryFolderServices services(std::string title = "Brelmont for Excel") {
-        return {.files = files, .prompts = prompts, .knownFolders = known, .programFolder = moduleFolder(),
+        return {.files = files,
+                .prompts = prompts,
+                .knownFolders = known,
+                .programFolder = kq::win32::thisModuleFolder(),
                 .title = std::move(title)};
     }
     void storeRaw(const std::map<std::wstring, std::wstring>& values) {
@@ -136,7 +140,7 @@ TEST_F(SettingsRoundTrip, UnreachableFolderIsStoodInForButKept) {
     storeRaw({{L"Folder", wide(chosen)}});
     {
         addin::c_Setting setting(store, services(), 14);
-        EXPECT_EQ(setting.SaveFolder(), moduleFolder());
+        EXPECT_EQ(setting.SaveFolder(), kq::win32::thisModuleFolder());
     }
     EXPECT_EQ(rawValues().at(L"Folder"), wide(chosen));
     const unsigned critical = mb::kIconCritical;
@@ -174,7 +178,7 @@ TEST(KnownFolders, DocumentsFolderBothWaysAndTheModulesOwnFolder) {
     GetModuleFileNameW(nullptr, program, MAX_PATH);
     std::wstring expected = program;
     expected.resize(expected.rfind(L'\\'));
-    EXPECT_EQ(moduleFolder(), narrow(expected));
+    EXPECT_EQ(kq::win32::thisModuleFolder(), narrow(expected));
 }
 
 }  // namespace
