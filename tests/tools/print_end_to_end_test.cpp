@@ -22,35 +22,16 @@
 #include "common/byte_io.h"
 #include "common/history_reader.h"
 #include "common/text_codec.h"
+#include "tests/tools/end_to_end_support.h"
 
 namespace kq {
 namespace {
 
 namespace fs = std::filesystem;
 namespace texts = addin::recording::texts;
-
-// The build gives Unix paths; the programs under Wine see them on drive Z.
-std::string windowsPath(std::string unixPath) {
-    std::replace(unixPath.begin(), unixPath.end(), '/', '\\');
-    return "Z:" + unixPath;
-}
-
-std::wstring wide(const std::string& utf8) {
-    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring out(static_cast<std::size_t>(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), out.data(), n);
-    return out;
-}
-
-std::vector<std::uint8_t> readBytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-std::string readText(const fs::path& path) {
-    const std::vector<std::uint8_t> bytes = readBytes(path);
-    return {bytes.begin(), bytes.end()};
-}
+using test::readBytes;
+using test::readText;
+using test::windowsPath;
 
 // Wine's clipboard forgets its data shortly after the last process with a
 // window ends, so this process keeps one for as long as it looks.
@@ -117,41 +98,6 @@ private:
     DWORD error_ = 0;
 };
 
-// Runs a program to its end; its exit code, or -1 when it could not start or
-// did not end in time.
-int runProgram(std::wstring commandLine, DWORD limitMs) {
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &process)) {
-        return -1;
-    }
-    CloseHandle(process.hThread);
-    DWORD code = static_cast<DWORD>(-1);
-    // Messages are pumped while waiting, so that clipboard requests to this
-    // process's window are answered.
-    const DWORD start = GetTickCount();
-    for (;;) {
-        const DWORD spent = GetTickCount() - start;
-        if (spent >= limitMs) {
-            TerminateProcess(process.hProcess, 99);
-            WaitForSingleObject(process.hProcess, 5000);
-            CloseHandle(process.hProcess);
-            return -1;
-        }
-        const DWORD woke = MsgWaitForMultipleObjects(1, &process.hProcess, FALSE, limitMs - spent, QS_ALLINPUT);
-        if (woke == WAIT_OBJECT_0) break;
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
-    }
-    GetExitCodeProcess(process.hProcess, &code);
-    CloseHandle(process.hProcess);
-    return static_cast<int>(code);
-}
-
-std::wstring quotedArgument(const std::string& text) { return L"\"" + wide(text) + L"\""; }
-
 struct EmfFrame {
     long width = 0;   // 0.01 mm
     long height = 0;  // 0.01 mm
@@ -180,7 +126,7 @@ long hundredthsOfMm(double points) { return static_cast<long>(points / 72.0 * 25
 class PrintEndToEnd : public ::testing::Test {
 protected:
     void SetUp() override {
-        scratch_ = fs::path(windowsPath(KQ_E2E_SCRATCH));
+        scratch_ = fs::path(windowsPath(KQ_E2E_SCRATCH)) / "print";
         std::error_code ignored;
         fs::remove_all(scratch_, ignored);
         history_ = scratch_ / "history";
@@ -201,12 +147,11 @@ TEST_F(PrintEndToEnd, AWatchedSheetPrintedThreeByTwoLeavesOneCompleteHistoryFile
     const std::wstring userText = L"ユーザーの控え before print";
     ASSERT_TRUE(clipboard.putText(userText));
 
-    const std::wstring command =
-        quotedArgument(windowsPath(KQ_SIMHOST_EXE)) + L" run " +
-        quotedArgument(windowsPath(KQ_TEST_DATA "/simhost/print3x2.txt")) + L" -o " +
-        quotedArgument(transcript_.string()) + L" -D " + quotedArgument("ADDIN=" + windowsPath(KQ_ADDIN_DLL)) +
-        L" -D " + quotedArgument("BOOK=" + book_.string()) + L" -D " + quotedArgument("HISTORY=" + history_.string());
-    const int exitCode = runProgram(command, 240000);
+    const int exitCode = test::runScenario(KQ_TEST_DATA "/simhost/print3x2.txt", transcript_,
+                                           {{"ADDIN", windowsPath(KQ_ADDIN_DLL)},
+                                            {"BOOK", book_.string()},
+                                            {"HISTORY", history_.string()}},
+                                           240000);
     const std::wstring clipboardAfter = clipboard.text();
     const std::string transcript = readText(transcript_);
     EXPECT_EQ(exitCode, 0) << transcript;
