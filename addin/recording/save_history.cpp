@@ -390,9 +390,11 @@ private:
             if (named && cells) {
                 int counter = 0;
                 for (const host::RangePtr& area : cells->Areas()) {
-                    const std::int32_t count = area->Count();
-                    for (std::int32_t i = 1; i <= count && counter < kMaxHeadingCells; ++i) {
-                        const host::RangePtr cell = area->Item(i);
+                    // Not the area's Count: the host counts cells in 32 bits, and
+                    // a range of many whole rows holds more than that.
+                    const std::int64_t count = std::int64_t{area->RowsCount()} * area->ColumnsCount();
+                    for (std::int64_t i = 1; i <= count && counter < kMaxHeadingCells; ++i) {
+                        const host::RangePtr cell = area->Item(static_cast<std::int32_t>(i));
                         ++counter;
                         entry.strValue += heading.type == 1 ? cell->Text() : valueText(*cell);
                     }

@@ -309,6 +309,40 @@ TEST_F(Recording, HeadingsCarryTheirCellsOrTheirText) {
     EXPECT_EQ(w.prompts.messages, (std::vector<ShownMessage>{{kHeadingBox, test::kTitle, kCritical}}));
 }
 
+TEST_F(Recording, HeadingOfWholeRowsOrColumnsJoinsItsFirstTenCells) {
+    // A range of many whole rows holds more cells than the host can count.
+    struct Case {
+        const char* source;
+        const char* value;
+    };
+    const Case cases[] = {
+        {"$A:$A", "a2345678910"},
+        {"$A:$B", "ab22334455"},
+        {"$1:$200000", "abcdefghij"},
+        {"$1:$1048576", "abcdefghij"},
+    };
+    std::vector<Heading> headings;
+    for (const Case& c : cases) headings.push_back({c.source, c.source, 1});
+    const auto sheet = watched("Heads", "$A$1:$B$2", headings);
+    const std::string letters = "abcdefghijkl";
+    for (std::int32_t c = 1; c <= 12; ++c) sheet->setCell(1, c, letters.substr(static_cast<std::size_t>(c - 1), 1));
+    for (std::int32_t r = 2; r <= 12; ++r) {
+        sheet->setCell(r, 1, std::to_string(r));
+        sheet->setCell(r, 2, std::to_string(r));
+    }
+    book->selectSheets({"Heads"});
+    run();
+
+    EXPECT_TRUE(w.prompts.messages.empty()) << w.prompts.messages.front().text;
+    ASSERT_EQ(w.historyFiles(), std::vector<std::string>{historyName(0)});
+    const HistoryRecords r = w.readHistory(historyName(0));
+    ASSERT_EQ(r.headings.size(), std::size(cases));
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        EXPECT_EQ(r.headings[i].strValue, cases[i].value) << cases[i].source;
+    }
+    EXPECT_TRUE(r.errorLines.empty());
+}
+
 TEST_F(Recording, PrintRangeIsTheSaveRangeThePrintAreaOrTheUsedCells) {
     struct Case {
         const char* name;
