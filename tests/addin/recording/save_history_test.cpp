@@ -343,6 +343,24 @@ TEST_F(Recording, HeadingOfWholeRowsOrColumnsJoinsItsFirstTenCells) {
     EXPECT_TRUE(r.errorLines.empty());
 }
 
+TEST_F(Recording, PageTextsAreStoredBodyFirst) {
+    // Then the corner, the title rows and the title columns, page by page.
+    const auto sheet = watched("Ledger");
+    test::fillWithAddresses(*sheet, 1, 1, 40, 5);
+    sheet->setPrintArea("$B$3:$E$40");
+    sheet->setPrintTitleRows("$1:$2");
+    sheet->setPrintTitleColumns("$A:$A");
+    sheet->rowBreaks() = {20};
+    book->selectSheets({"Ledger"});
+    run();
+
+    const HistoryRecords r = w.readHistory(historyName(0));
+    std::vector<std::string> texts;
+    for (const TextLineRecord& text : r.pageTexts) texts.push_back(test::cornersOfText(text.strText));
+    EXPECT_EQ(texts, (std::vector<std::string>{"B3:E19", "A1:A2", "B1:E2", "A3:A19", "B20:E40", "A1:A2", "B1:E2",
+                                               "A20:A40"}));
+}
+
 TEST_F(Recording, PrintRangeIsTheSaveRangeThePrintAreaOrTheUsedCells) {
     struct Case {
         const char* name;
@@ -436,7 +454,7 @@ TEST_F(Recording, EachSelectedWatchGetsItsFileInTabOrder) {
     EXPECT_EQ(a.header.strPrintTitleRows, "$1:$2");
     EXPECT_EQ(a.header.strPrintTitleColumns, "$A:$A");
     EXPECT_EQ(a.pageTexts.size(), 8u);
-    EXPECT_EQ(test::cornersOfText(a.pageTexts[3].strText), "B3:E19");
+    EXPECT_EQ(test::cornersOfText(a.pageTexts[0].strText), "B3:E19");
     const std::vector<std::string> pages = w.readPages(first);
     ASSERT_EQ(pages.size(), 2u);
     EXPECT_EQ(pages[1],
