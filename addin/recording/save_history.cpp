@@ -170,6 +170,13 @@ struct Heading {
     std::int32_t type = 0;
 };
 
+// How the recording of one sheet ended.
+enum class SheetOutcome {
+    recorded,
+    noPage,   // nothing to write; the next sheet is recorded all the same
+    runEnds,  // its error line ends the run
+};
+
 // One recording run, from the preconditions to the end steps.
 class Run {
 public:
@@ -237,20 +244,25 @@ private:
     void recordSelectedSheets() {
         const host::WindowPtr window = app_.ActiveWindow();
         if (!window) return;
+        bool everySheetRecorded = true;
         for (const host::SheetPtr& sheet : window->SelectedSheets()) {
             const host::WorksheetPtr worksheet = sheet->AsWorksheet();
             if (!worksheet) continue;
             const std::shared_ptr<c_Xl_DocPro> record = w_.docPros.Find(worksheet);
             if (!record || record->Released()) continue;
-            if (!recordSheet(worksheet, *record)) return;
+            const SheetOutcome outcome = recordSheet(worksheet, *record);
+            if (outcome == SheetOutcome::runEnds) return;
+            if (outcome == SheetOutcome::noPage) everySheetRecorded = false;
         }
+        // A sheet that gave no page leaves the run to end in the error box,
+        // which lists its line, once the other sheets have their files.
+        if (!everySheetRecorded) return;
         if (w_.setting.ShowProgressTime() > 0) sys_.ShowFinished(w_.setting.ShowProgressTime());
         if (headingError_) sys_.prompts().message(texts::kHeadingError, w_.title, kErrorBox);
         completed_ = true;
     }
 
-    // False when the run ends at this sheet.
-    bool recordSheet(const host::WorksheetPtr& sheet, const c_Xl_DocPro& record) {
+    SheetOutcome recordSheet(const host::WorksheetPtr& sheet, const c_Xl_DocPro& record) {
         const std::string category = record.Category();
         const std::string sheetId = record.SheetId();
         const std::string versionId = record.VersionId();
@@ -271,7 +283,7 @@ private:
 
         const host::PageSetupPtr setup = sheet->PageSetup();
         const host::RangePtr printRange = printRangeOf(*sheet, *setup, saveRange);
-        if (!printRange) return false;
+        if (!printRange) return SheetOutcome::runEnds;
         host::RangePtr titleRows;
         host::RangePtr titleColumns;
         host::ignoreErrors([&] { titleRows = sheet->Range(setup->PrintTitleRows()); });
@@ -299,7 +311,8 @@ private:
         if (pages.empty()) {
             std::string name;
             host::ignoreErrors([&] { name = sheet->Name(); });
-            return fail(texts::WithName(texts::kNoPage, name));
+            fail(texts::WithName(texts::kNoPage, name));
+            return SheetOutcome::noPage;
         }
 
         HistoryRecords records;
@@ -346,7 +359,7 @@ private:
         records.pageTexts = pageTexts(pages);
         records.shapes = lists_.colShapes;
         records.comments = lists_.colComments;
-        return writeHistory(records, pages);
+        return writeHistory(records, pages) ? SheetOutcome::recorded : SheetOutcome::runEnds;
     }
 
     // The range to record; none after its error line, and none without a

@@ -575,6 +575,33 @@ TEST_F(Recording, PageTextsStayWithThePagesThatAreWritten) {
     }
 }
 
+TEST_F(Recording, SheetWithoutAPageLeavesTheOtherSheetsTheirFiles) {
+    const auto grid = watched("Grid");
+    test::fillWithAddresses(*grid, 1, 1, 3, 3);
+    const auto memo = watched("Memo");
+    test::fillWithAddresses(*memo, 1, 1, 3, 2);
+    book->selectSheets(std::vector<std::string>{"Grid", "Memo"});
+    w.setting->ShowProgressTime(2);
+    // The first sheet's only piece can't be copied as a picture.
+    test::HostHook hook;
+    int pictures = 0;
+    hook.before = [&](const std::string& what) {
+        if (what == "Range.CopyPicture" && ++pictures == 1) throw host::HostError(1004, "failed");
+    };
+    run(test::proxy(hook, w.application));
+
+    const std::string memoFile =
+        test::cat("20240101090000SBA_20240101090000VBA_", historyName(0).substr(36, 17), ".tvk");
+    ASSERT_EQ(w.historyFiles(), std::vector<std::string>{memoFile});
+    const HistoryRecords r = w.readHistory(memoFile);
+    EXPECT_EQ(r.header.strSheetName, "Memo");
+    EXPECT_EQ(r.errorLines, (std::vector<TextLineRecord>{{"err:CopyMetafile."}, {"err:no page. Grid"}}));
+    // Not every sheet was recorded: the error box says so instead of the notice.
+    EXPECT_TRUE(w.system.notices.empty());
+    expectErrorBox({"err:CopyMetafile.", "err:no page. Grid"});
+    expectNothingLeft();
+}
+
 TEST_F(Recording, SheetWithoutAnyPageIsAnErrorNotASave) {
     const auto sheet = watched("Grid");
     test::fillWithAddresses(*sheet, 1, 1, 3, 3);
