@@ -1,5 +1,6 @@
 #include "addin/core/setting.h"
 
+#include <optional>
 #include <string_view>
 #include <utility>
 
@@ -53,7 +54,8 @@ c_Setting::~c_Setting() {
 
 void c_Setting::LoadSettings() {
     const std::string defaultFolder = folder_.GetDefaultFolder();
-    folder_.load(readText(store_, texts::kFolder, defaultFolder));
+    const std::optional<std::string> stored = store_.read(texts::kSection, texts::kFolder);
+    folder_.load(stored && isUsableFolderText(*stored) ? *stored : defaultFolder);
     showMessageWhenPrintRun_ = readBoolean(store_, texts::kShowMessageWhenPrintRun, true);
     const double progressTime = vb::Val(readText(store_, texts::kShowProgressTime, "2"));
     showProgressTime_ = progressTime < 0 ? 0 : progressTime > kMaxProgressTime ? kMaxProgressTime : progressTime;

@@ -21,8 +21,7 @@ c_Setting::c_Setting(SettingsStore& store, HistoryFolderServices services) : fol
 
 void c_Setting::LoadSetting(SettingsStore& store) {
     std::optional<std::string> stored = store.read(texts::kSection, texts::kFolder);
-    // An empty text names no folder at all: the default is meant.
-    if (stored && !stored->empty()) {
+    if (stored && isUsableFolderText(*stored)) {
         folder_.load(std::move(*stored));
     } else {
         folder_.load(folder_.GetDefaultFolder());
