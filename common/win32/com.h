@@ -9,6 +9,7 @@
 
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <utility>
 
 #include "common/win32/wide.h"
@@ -43,6 +44,10 @@ public:
         return adopt(p);
     }
     ComPtr(ComPtr&& other) noexcept : p_(std::exchange(other.p_, nullptr)) {}
+    // From a pointer to a class that has one T among its bases.
+    template <typename U>
+        requires std::is_convertible_v<U*, T*>
+    ComPtr(ComPtr<U>&& other) noexcept : p_(other.detach()) {}
     ComPtr& operator=(ComPtr&& other) noexcept {
         if (this != &other) {
             reset();
