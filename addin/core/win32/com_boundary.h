@@ -14,7 +14,6 @@
 namespace kq::addin::win32 {
 
 using kq::win32::ComFailure;
-using kq::win32::resultOfErrorNumber;
 
 extern const kq::win32::FailureReporting kAddinFailures;
 
