@@ -7,6 +7,7 @@
 
 #include "addin/core/os_code.h"
 #include "addin/core/runtime_error.h"
+#include "addin/core/texts.h"
 #include "addin/core/xl_events.h"
 #include "common/vb.h"
 
@@ -14,21 +15,10 @@ namespace kq::addin {
 
 namespace {
 
-namespace texts {
-constexpr std::string_view kHostVersionRefused = "このバージョンのエクセルには対応していません。";
-constexpr std::string_view kHost64BitRefused = "64bit版のエクセルには対応していません。";
-constexpr std::string_view kOsRefused = "このバージョンのＯＳには対応していません。";
-constexpr std::string_view kStoreEdition =
-    "このエクセルは「ストアアプリ版」です。「デスクトップアプリ版」のエクセルに入れ直してから再度お試しください。"
-    "\r\n\r\n"
-    "※Microsoft Excel (または Office)には、デスクトップアプリ版とストアアプリ版の２種類があります。"
-    "本アドインは、デスクトップアプリ版にのみ対応しています。";
+// Where the store edition of the host lives, in upper case.
 constexpr std::string_view kStoreEditionFolder = "\\WINDOWS\\APPS\\";
-constexpr std::string_view kConnectionError = "OnConnection-Err:";
-// A message box without a title of its own carries the project's name.
-constexpr std::string_view kDefaultTitle = "Kez_Quorvex";
+// The user locale's country that takes the Japanese strings.
 constexpr std::string_view kJapan = "JAPAN";
-}  // namespace texts
 
 constexpr double kFirstRibbonHost = 12;
 
@@ -66,7 +56,7 @@ void Connect::AddinInstance_OnConnection(const host::ApplicationPtr& Application
         g_Setting = system_.NewSetting(versionOf(*g_Application));
         onActionText_ = "!<" + AddInInst->ProgId() + ">";
         AddInInst->SetObject(self);
-        g_ResBase = system_.LanguagenameFromOS() == texts::kJapan ? kResBaseJapanese : kResBaseOther;
+        g_ResBase = system_.LanguagenameFromOS() == kJapan ? kResBaseJapanese : kResBaseOther;
 
         if (versionOf(*g_Application) < kFirstRibbonHost) {
             printSink_.CB = g_Application->FindControl(kControlPrint);
@@ -104,7 +94,7 @@ bool Connect::passesGates(host::Application& application, host::AddInEntry& addI
         return false;
     }
     // The store edition cannot load the add-in's parts; it stays loaded but idle.
-    if (upperAscii(application.Path()).find(texts::kStoreEditionFolder) != std::string::npos) {
+    if (upperAscii(application.Path()).find(kStoreEditionFolder) != std::string::npos) {
         system_.prompts().message(texts::kStoreEdition, GetAppTitle(), mb::kOkOnly | mb::kIconCritical);
         return false;
     }

@@ -1,5 +1,7 @@
 #include "addin/core/globals.h"
 
+#include "addin/core/texts.h"
+
 namespace kq::addin {
 
 host::ApplicationPtr g_Application;
@@ -9,6 +11,6 @@ std::string g_Title;
 std::int32_t PrintCommandKind = print_kind::kOther;
 bool AfterPrintPending = false;
 
-std::string GetAppTitle() { return "Brelmont for Excel"; }
+std::string GetAppTitle() { return std::string(texts::kAppTitle); }
 
 }  // namespace kq::addin

@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "addin/core/globals.h"
+#include "addin/core/texts.h"
 #include "addin/recording/page_images.h"
 #include "addin/recording/recorder_lists.h"
-#include "addin/recording/recorder_texts.h"
 #include "addin/recording/shape_texts.h"
 #include "common/history_writer.h"
 #include "common/temp_paths.h"

@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "addin/recording/recorder_texts.h"
+#include "addin/core/texts.h"
 #include "common/byte_io.h"
 #include "common/history_reader.h"
 #include "common/text_codec.h"
@@ -27,7 +27,7 @@ namespace kq {
 namespace {
 
 namespace fs = std::filesystem;
-namespace texts = addin::recording::texts;
+namespace texts = addin::texts;
 
 // The build gives Unix paths; the programs under Wine see them on drive Z.
 std::string windowsPath(std::string unixPath) {
