@@ -103,3 +103,10 @@ inline constexpr std::string_view kButtonYes = "はい(&Y)";
 inline constexpr std::string_view kButtonNo = "いいえ(&N)";
 
 }  // namespace kq::addin::texts
+
+namespace kq::addin {
+
+// The add-in's title in its messages and dialog captions.
+inline std::string GetAppTitle() { return std::string(texts::kAppTitle); }
+
+}  // namespace kq::addin
