@@ -2,19 +2,11 @@
 
 #include <string_view>
 
+#include "common/texts.h"
+
 namespace kq {
 
 namespace {
-
-namespace texts {
-constexpr std::string_view kErrorTitle = "エラー";
-constexpr std::string_view kSaveFolderFailed = "err:SaveFolder";
-constexpr std::string_view kDefaultFolderFailed = "Err:GetDefaultFolder";
-constexpr std::string_view kCreateFolderFailed = "Err:CreateFolder(";  // path and ")" follow
-constexpr std::string_view kCheckFolderFailed = "Err:CheckEnabledFolder";
-// The viewer's title carries this mark; its default folder must not.
-constexpr std::string_view kViewerMark = "(ビュー)";
-}  // namespace texts
 
 constexpr unsigned kErrorStyle = mb::kOkOnly | mb::kIconCritical;
 

@@ -319,11 +319,4 @@ std::string c_Xl_DocPros::CalcNewId() {
     return id;
 }
 
-c_Xl_DocPros& g_DocPros() {
-    // Never destroyed: its records hold host objects, which must not be released
-    // while the library is being unloaded.
-    static c_Xl_DocPros* const collection = new c_Xl_DocPros();
-    return *collection;
-}
-
 }  // namespace kq::addin

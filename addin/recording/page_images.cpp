@@ -4,7 +4,7 @@
 #include <limits>
 #include <utility>
 
-#include "addin/recording/recorder_texts.h"
+#include "addin/core/texts.h"
 
 namespace kq::addin::recording {
 

@@ -8,10 +8,10 @@
 #include <variant>
 #include <vector>
 
-#include "addin/core/globals.h"
+#include "addin/core/addin_state.h"
+#include "addin/core/texts.h"
 #include "addin/recording/page_images.h"
 #include "addin/recording/recorder_lists.h"
-#include "addin/recording/recorder_texts.h"
 #include "addin/recording/shape_texts.h"
 #include "common/history_writer.h"
 #include "common/temp_paths.h"
@@ -572,17 +572,15 @@ void SaveHistory(RecorderWorld& world) {
     Run(world).go();
 }
 
-void SaveHistory() {
-    const host::ApplicationPtr application = g_Application;
-    const std::shared_ptr<c_Setting> setting = g_Setting;
+void SaveHistory(AddinState& state, RecorderSystem& system) {
+    const host::ApplicationPtr application = state.g_Application;
+    const std::shared_ptr<c_Setting> setting = state.g_Setting;
     if (!application || !setting) return;
-    const std::unique_ptr<RecorderSystem> system = NewRecorderSystem();
-    if (!system) return;
     RecorderWorld world{application,
                         *setting,
-                        g_DocPros(),
+                        state.g_DocPros(),
                         systemClock(),
-                        *system,
+                        system,
                         GetAppTitle(),
                         LibraryVersionText(KQ_VERSION_MAJOR, KQ_VERSION_MINOR, KQ_VERSION_REVISION)};
     SaveHistory(world);

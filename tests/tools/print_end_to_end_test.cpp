@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "addin/recording/recorder_texts.h"
+#include "addin/core/texts.h"
 #include "common/byte_io.h"
 #include "common/history_reader.h"
 #include "common/text_codec.h"
@@ -28,7 +28,7 @@ namespace kq {
 namespace {
 
 namespace fs = std::filesystem;
-namespace texts = addin::recording::texts;
+namespace texts = addin::texts;
 using test::readBytes;
 using test::readText;
 using test::windowsPath;

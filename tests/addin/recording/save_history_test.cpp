@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "addin/recording/recorder_texts.h"
+#include "addin/core/texts.h"
 #include "tests/addin/recording/host_proxy.h"
 #include "tests/addin/recording/recorder_test_world.h"
 

@@ -207,19 +207,19 @@ private:
     ~TestConnect() override = default;
 
     static VARIANT& arg(DISPPARAMS& params, UINT i) {
-        if (i >= params.cArgs) throw host::HostError(449, "Argument not optional");
+        if (i >= params.cArgs) throw host::HostError(host::err::kArgumentNotOptional, "Argument not optional");
         return params.rgvarg[params.cArgs - 1 - i];
     }
 
     host::Application& app() {
-        if (!app_) throw host::HostError(91, "Object variable or With block variable not set");
+        if (!app_) throw host::HostError(host::err::kObjectNotSet, "Object variable or With block variable not set");
         return *app_;
     }
 
     host::RangePtr activeRange(const VARIANT& address) {
         host::SheetPtr sheet = app().ActiveSheet();
         host::WorksheetPtr ws = sheet ? sheet->AsWorksheet() : nullptr;
-        if (!ws) throw host::HostError(91, "No active worksheet");
+        if (!ws) throw host::HostError(host::err::kObjectNotSet, "No active worksheet");
         return ws->Range(dispatch::toText(address));
     }
 
@@ -227,7 +227,7 @@ private:
         switch (id) {
             case kTwice: {
                 VARIANT& n = arg(params, 0);
-                if (V_VT(&n) != (VT_I4 | VT_BYREF)) throw host::HostError(13, "Twice takes a Long by reference");
+                if (V_VT(&n) != (VT_I4 | VT_BYREF)) throw host::HostError(host::err::kTypeMismatch, "Twice takes a Long by reference");
                 const std::int32_t old = *V_I4REF(&n);
                 *V_I4REF(&n) = old * 2;
                 return dispatch::fromLong(old);
@@ -271,9 +271,9 @@ private:
             case kPictured:
                 activeRange(arg(params, 0))->CopyPicture(host::xlPrinter, host::xlPicture);
                 return dispatch::fromBool(IsClipboardFormatAvailable(CF_ENHMETAFILE) != 0);
-            case kFail: throw host::HostError(1004, "Test failure");
+            case kFail: throw host::HostError(host::err::kApplicationDefined, "Test failure");
             case kAfterPrint: return dispatch::fromLong(++afterPrints_);
-            default: throw host::HostError(438, "Object doesn't support this property or method");
+            default: throw host::HostError(host::err::kNoSuchMember, "Object doesn't support this property or method");
         }
     }
 
