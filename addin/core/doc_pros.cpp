@@ -68,7 +68,7 @@ bool matches(const c_Xl_DocPro& record, const host::WorksheetPtr& sheet) {
 // Only what the recorded files are grouped by makes a new version: the
 // category and the headings' titles and value types.
 bool needsNewVersion(const std::vector<std::string>& old, const c_Xl_DocPro& record) {
-    if (old[kCategoryField] != record.Category()) return true;
+    if (part(old, kCategoryField) != record.Category()) return true;
     const std::vector<std::string> items =
         old.size() > kHeadingsField ? split(old[kHeadingsField], '|') : std::vector<std::string>{""};
     if (items.size() != static_cast<std::size_t>(record.TitleCount())) return true;
