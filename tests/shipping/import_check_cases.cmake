@@ -9,12 +9,7 @@ file(READ "${SOUND}" sound)
 set(cases
   "sound|RegCloseKey|RegCloseKey|"
   "tick count from the thread runtime|GetTickCount\n|GetTickCount64\n|imports GetTickCount64 from KERNEL32.dll"
-  "SRW lock|CloseHandle|AcquireSRWLockExclusive|imports AcquireSRWLockExclusive from KERNEL32.dll"
-  "condition variable|RaiseException|WakeAllConditionVariable|imports WakeAllConditionVariable"
-  "fiber storage|CloseHandle|FlsAlloc|imports FlsAlloc"
   "per-user type library|RegisterTypeLib\n|RegisterTypeLibForUser\n|imports RegisterTypeLibForUser from OLEAUT32.dll"
-  "registry tree|RegCreateKeyExW|RegDeleteTreeW|imports RegDeleteTreeW"
-  "locale name|RaiseException|LCIDToLocaleName|imports LCIDToLocaleName"
   "secure C runtime|malloc|memcpy_s|imports memcpy_s from msvcrt.dll"
   "DLL name in any letter case|DLL Name: KERNEL32.dll|DLL Name: kernel32.DLL|"
   "an API set of later systems|DLL Name: ADVAPI32.dll|DLL Name: api-ms-win-core-synch-l1-2-0.dll|imports from api-ms-win-core-synch-l1-2-0.dll"
