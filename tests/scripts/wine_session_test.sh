@@ -50,6 +50,8 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
+# A run ended by ctest's timeout still takes its servers down.
+trap 'exit 1' TERM INT
 
 check() {  # <what> <command...>: the command must succeed
   local what=$1
