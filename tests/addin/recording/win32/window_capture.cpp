@@ -55,6 +55,10 @@ Picture printClient(HWND hwnd) {
 
 Picture captureWindow(HWND hwnd) {
     RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    // Wine draws a window into a surface of its own and hands it to the
+    // display when the thread next waits for messages; the screen shows the
+    // window only after that.
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 0, QS_ALLINPUT);
     RECT r;
     GetWindowRect(hwnd, &r);
     Canvas canvas(r.right - r.left, r.bottom - r.top);
