@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstddef>
 #include <cstring>
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "common/win32/handles.h"
@@ -261,6 +263,38 @@ TEST(ClipboardWin32, BitmapAndDibBothComeBackBitmapFirst) {
     EXPECT_LT(position(CF_BITMAP), position(CF_DIB));
     EXPECT_LT(position(CF_DIB), position(CF_UNICODETEXT));
     EXPECT_LT(position(CF_UNICODETEXT), static_cast<std::ptrdiff_t>(formats.size()));
+    EXPECT_EQ(user.read<std::wstring>(CF_UNICODETEXT, unicodeText), kUnicodeText);
+}
+
+// The host, or a clipboard viewer, holds the clipboard for a moment while it
+// reads or copies: the user's copy is kept and put back all the same.
+TEST(ClipboardWin32, WaitsForAClipboardAnotherProgramHoldsForAMoment) {
+    TestClipboard user;
+    Win32Clipboard clipboard;
+    user.replace([] { putBytes(CF_UNICODETEXT, kUnicodeText.c_str(), (kUnicodeText.size() + 1) * sizeof(wchar_t)); });
+    const auto heldForAMoment = [] {
+        const KernelHandle holding(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+        std::thread holder([&] {
+            const bool open = OpenClipboard(nullptr) != FALSE;
+            SetEvent(holding.get());
+            if (!open) return;
+            std::this_thread::sleep_for(std::chrono::milliseconds(150));
+            CloseClipboard();
+        });
+        WaitForSingleObject(holding.get(), 5000);
+        return holder;
+    };
+
+    ClipboardKeeper keeper;
+    std::thread holder = heldForAMoment();
+    keeper.BackupClipboard(clipboard);
+    holder.join();
+    EXPECT_EQ(keeper.keptFormats(), std::vector<F>{F::Text});
+
+    recordingMess(user);
+    holder = heldForAMoment();
+    keeper.RestoreClipboard(clipboard);
+    holder.join();
     EXPECT_EQ(user.read<std::wstring>(CF_UNICODETEXT, unicodeText), kUnicodeText);
 }
 
