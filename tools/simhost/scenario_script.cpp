@@ -20,9 +20,11 @@ constexpr CommandShape kCommands[] = {
     {"expect", 1, 2},   {"print", 0, 0},  {"ontime", 0, 0},       {"save", 0, 1},    {"close", 0, 1},
     {"box", 1, -1},     {"idle", 1, 1},   {"show", 1, 2},         {"echo", 0, -1},   {"quit", 0, 0},
     {"timeout", 1, 1},  {"regset", 3, 3}, {"regdelete", 1, 1},
+    {"time", 1, -1},    {"copies", 1, 1},
 };
 
-constexpr const char* kShows[] = {"properties", "statusbar", "workbooks", "ontime", "addins", "sheets", "registry", "registration"};
+constexpr const char* kShows[] = {"properties", "statusbar", "workbooks",    "ontime", "addins",
+                                  "sheets",     "registry",  "registration", "memory"};
 
 void checkShape(const ScriptLine& line) {
     const std::string& command = line.words.front();
@@ -44,6 +46,15 @@ void checkShape(const ScriptLine& line) {
             if ((line.words[1] == "registry" || line.words[1] == "registration") && given != 2) {
                 throw ScriptError(line.number, "show " + line.words[1] + " names what to show");
             }
+        }
+        if (command == "time") {
+            // What is timed is checked as a command of its own.
+            ScriptLine timed = line;
+            timed.words.erase(timed.words.begin());
+            checkShape(timed);
+        }
+        if (command == "copies" && line.words[1] != "keep" && line.words[1] != "replay") {
+            throw ScriptError(line.number, "copies are kept or replayed");
         }
         if (command == "control" && line.words[2] != "on" && line.words[2] != "off") {
             throw ScriptError(line.number, "a control is on or off");
