@@ -142,10 +142,10 @@ public:
     // While kept, every successful copy is listed, so that the same copies can
     // be made again without the caller that asked for them: how much of a
     // caller's time is the host's own drawing and copying. Turning keeping on
-    // or off forgets the list.
+    // starts a new list; turning it off keeps the list.
     void keepCopies(bool on) {
+        if (on) copies_.clear();
         keepingCopies_ = on;
-        copies_.clear();
     }
     bool keepingCopies() const { return keepingCopies_; }
     void copied(CopyCall call) {

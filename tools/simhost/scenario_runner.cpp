@@ -64,8 +64,8 @@
 // Measuring (for benchmarks; the figures differ from run to run):
 //   time <command...>         runs the command and says how long it took, in microseconds
 //   copies keep               lists the host's CopyPicture and Copy calls from now on
-//   copies replay             makes the listed copies again, in order, with no add-in
-//                             asking, and stops listing
+//   copies replay             stops listing and makes the listed copies again, in
+//                             order, with no add-in asking (as often as it is said)
 //
 // The transcript has each command as written after "> ", and what it did
 // indented below it; message boxes appear where they were shown:
@@ -324,7 +324,7 @@ void ScenarioRunner::State::show(const std::vector<std::string>& w) {
             throw Misuse("the process's memory cannot be read");
         }
         out.line("  memory working-set " + std::to_string(counters.WorkingSetSize) + " private " +
-                 std::to_string(counters.PrivateUsage));
+                 std::to_string(counters.PrivateUsage) + " pagefile " + std::to_string(counters.PagefileUsage));
     } else if (what == "addins") {
         for (const auto& id : addInIds) {
             auto entry = host().COMAddIn(id);
@@ -449,8 +449,8 @@ void ScenarioRunner::State::execute(const std::vector<std::string>& w) {
         if (w[1] == "keep") {
             host().keepCopies(true);
         } else {
-            const std::vector<sim::CopyCall> copies = host().copies();
             host().keepCopies(false);
+            const std::vector<sim::CopyCall>& copies = host().copies();
             for (const sim::CopyCall& copy : copies) {
                 if (copy.picture) {
                     copy.range->CopyPicture(host::xlPrinter, host::xlPicture);
