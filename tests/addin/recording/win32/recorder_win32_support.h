@@ -135,17 +135,24 @@ inline std::vector<std::string> filesIn(const std::string& folder) {
     return names;
 }
 
-// A piece `width` x `height` pixels: filled with `color` but for a margin of
-// 4 pixels, through which what lies beneath shows.
-inline void writePiece(const std::string& path, std::int32_t width, std::int32_t height, COLORREF color) {
+// A piece `width` x `height` pixels, as the bytes of a metafile file: filled
+// with `color` but for a margin of 4 pixels, through which what lies beneath
+// shows.
+inline std::vector<std::uint8_t> piecePicture(std::int32_t width, std::int32_t height, COLORREF color) {
     const RECT frame{0, 0, static_cast<LONG>(std::lround(width * GetHimetricPerPixel(0))),
                      static_cast<LONG>(std::lround(height * GetHimetricPerPixel(1)))};
-    kq::win32::EnhMetafileRecorder recorder =
-        kq::win32::recordEnhMetafile(nullptr, kq::win32::wide(path).c_str(), frame);
-    const kq::win32::Brush brush(CreateSolidBrush(color));
-    const RECT inner{4, 4, width - 4, height - 4};
-    FillRect(recorder.get(), &inner, brush.get());
-    recorder.close();
+    kq::win32::EnhMetafileRecorder recorder = kq::win32::recordEnhMetafile(nullptr, nullptr, frame);
+    {
+        const kq::win32::Brush brush(CreateSolidBrush(color));
+        const RECT inner{4, 4, width - 4, height - 4};
+        FillRect(recorder.get(), &inner, brush.get());
+    }
+    const kq::win32::EnhMetafile picture = recorder.close();
+    return enhMetafileBytes(picture.get()).value_or(std::vector<std::uint8_t>{});
+}
+
+inline kq::win32::EnhMetafile metafileOf(const std::vector<std::uint8_t>& bytes) {
+    return kq::win32::EnhMetafile(SetEnhMetaFileBits(static_cast<UINT>(bytes.size()), bytes.data()));
 }
 
 inline ENHMETAHEADER headerOf(HENHMETAFILE metafile) {
