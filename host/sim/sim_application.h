@@ -171,7 +171,10 @@ public:
     void print();
     int printCount() const { return printCount_; }
 
-    // The status bar: empty while the host shows its own text.
+    // The status bar: empty while the host shows its own text. Its history
+    // holds at least the last kStatusBarHistoryKept texts, and not many more,
+    // so that a host that runs long keeps no more than that.
+    static constexpr std::size_t kStatusBarHistoryKept = 1024;
     const std::optional<std::string>& statusBar() const { return statusBar_; }
     const std::vector<std::optional<std::string>>& statusBarHistory() const { return statusBarHistory_; }
 
