@@ -3,8 +3,14 @@
 // one simhost.exe run under Wine. Every recording must leave a sound history,
 // and the process's memory must stay flat once warmed up: reported as the
 // growth per recording after the first tenth, fitted over samples taken every
-// 100 recordings.
+// 100 recordings. Beside it, what the system's own clipboard keeps of each
+// read (a recording reads the clipboard twice a piece), measured in this
+// process, which tells the system's share of the growth from the recorder's.
 //   recording_soak_bench [recordings]
+
+#include "common/win32/windows_api.h"
+
+#include <psapi.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -12,6 +18,7 @@
 #include <vector>
 
 #include "bench/simhost_bench.h"
+#include "common/win32/handles.h"
 
 namespace {
 
@@ -22,7 +29,7 @@ constexpr int kSampleEvery = 100;
 struct Sample {
     double recordings = 0;
     double workingSet = 0;
-    double privateBytes = 0;
+    double pagefile = 0;  // the process's committed private bytes
 };
 
 std::string scenario(int recordings) {
@@ -42,8 +49,10 @@ std::vector<Sample> memorySamples(const std::vector<std::string>& lines) {
     for (const std::string& line : lines) {
         double workingSet = 0;
         double privateBytes = 0;
-        if (std::sscanf(line.c_str(), "  memory working-set %lf private %lf", &workingSet, &privateBytes) == 2) {
-            samples.push_back({static_cast<double>(samples.size() * kSampleEvery), workingSet, privateBytes});
+        double pagefile = 0;
+        if (std::sscanf(line.c_str(), "  memory working-set %lf private %lf pagefile %lf", &workingSet, &privateBytes,
+                        &pagefile) == 3) {
+            samples.push_back({static_cast<double>(samples.size() * kSampleEvery), workingSet, pagefile});
         }
     }
     return samples;
@@ -61,6 +70,36 @@ double slope(const std::vector<Sample>& samples, double Sample::*bytes) {
     }
     const double spread = n * sxx - sx * sx;
     return spread > 0 ? (n * sxy - sx * sy) / spread : 0;
+}
+
+double pagefileBytes() {
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof counters;
+    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
+    return static_cast<double>(counters.PagefileUsage);
+}
+
+// Bytes that stay behind for each read of the system's clipboard, of a text
+// this process put there itself, as a host's copy is read by its add-in.
+double clipboardReadGrowth() {
+    const kq::win32::OwnedWindow owner = kq::win32::messageWindow();
+    const auto copyAndRead = [&] {
+        if (const kq::win32::OpenedClipboard open = kq::win32::openClipboard(owner.get())) {
+            EmptyClipboard();
+            kq::win32::GlobalMemory text = kq::win32::globalCopy(L"copied", sizeof L"copied");
+            if (SetClipboardData(CF_UNICODETEXT, text.get())) text.release();
+        }
+        if (const kq::win32::OpenedClipboard open = kq::win32::openClipboard(nullptr)) {
+            GetClipboardData(CF_UNICODETEXT);
+            EmptyClipboard();
+        }
+    };
+    constexpr int kWarmUp = 500;
+    constexpr int kReads = 4000;
+    for (int i = 0; i < kWarmUp; ++i) copyAndRead();
+    const double before = pagefileBytes();
+    for (int i = 0; i < kReads; ++i) copyAndRead();
+    return (pagefileBytes() - before) / kReads;
 }
 
 }  // namespace
@@ -95,10 +134,11 @@ int main(int argc, char** argv) {
                 afterWarmUp.front().workingSet / 1e6, static_cast<int>(afterWarmUp.front().recordings),
                 samples.back().workingSet / 1e6);
     std::printf("  private bytes     %8.1f MB after %d recordings, %8.1f MB at the end\n",
-                afterWarmUp.front().privateBytes / 1e6, static_cast<int>(afterWarmUp.front().recordings),
-                samples.back().privateBytes / 1e6);
+                afterWarmUp.front().pagefile / 1e6, static_cast<int>(afterWarmUp.front().recordings),
+                samples.back().pagefile / 1e6);
     std::printf("  growth            %8.1f bytes of working set, %.1f private bytes a recording after warm-up\n",
-                slope(afterWarmUp, &Sample::workingSet), slope(afterWarmUp, &Sample::privateBytes));
+                slope(afterWarmUp, &Sample::workingSet), slope(afterWarmUp, &Sample::pagefile));
+    std::printf("  of which the system's clipboard, two reads a recording: %.1f bytes\n", 2 * clipboardReadGrowth());
     const bool sound = histories.files == static_cast<std::size_t>(recordings) && histories.sound == histories.files;
     return sound ? 0 : 1;
 }
