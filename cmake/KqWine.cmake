@@ -10,4 +10,9 @@ elseif(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64" AND EXISTS /usr/lib/wine/wine64)
   set_tests_properties(wine.session.start PROPERTIES FIXTURES_SETUP wine)
   add_test(NAME wine.session.stop COMMAND ${KQ_WINE_SESSION} stop ${CMAKE_BINARY_DIR})
   set_tests_properties(wine.session.stop PROPERTIES FIXTURES_CLEANUP wine)
+  # The session script itself, in a folder of its own with stand-ins for Wine:
+  # stale records, a display that stops answering, no display at all.
+  add_test(NAME wine.session.script
+    COMMAND ${PROJECT_SOURCE_DIR}/tests/scripts/wine_session_test.sh ${KQ_WINE_SESSION})
+  set_tests_properties(wine.session.script PROPERTIES TIMEOUT 180)
 endif()

@@ -2,19 +2,11 @@
 
 #include <string_view>
 
+#include "common/texts.h"
+
 namespace kq {
 
 namespace {
-
-namespace texts {
-constexpr std::string_view kErrorTitle = "エラー";
-constexpr std::string_view kSaveFolderFailed = "err:SaveFolder";
-constexpr std::string_view kDefaultFolderFailed = "Err:GetDefaultFolder";
-constexpr std::string_view kCreateFolderFailed = "Err:CreateFolder(";  // path and ")" follow
-constexpr std::string_view kCheckFolderFailed = "Err:CheckEnabledFolder";
-// The viewer's title carries this mark; its default folder must not.
-constexpr std::string_view kViewerMark = "(ビュー)";
-}  // namespace texts
 
 constexpr unsigned kErrorStyle = mb::kOkOnly | mb::kIconCritical;
 
@@ -24,7 +16,37 @@ bool removeTrailingSeparator(std::string& path) {
     return true;
 }
 
+bool isAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
+// "C:\..."; also "C:" alone, which is how a drive root stays once SaveFolder
+// has taken its trailing "\" away.
+bool startsWithDrive(std::string_view text) {
+    return text.size() >= 2 && isAsciiLetter(text[0]) && text[1] == ':' && (text.size() == 2 || text[2] == '\\');
+}
+
+// "\\server\share", maybe with folders below.
+bool startsWithShare(std::string_view text) {
+    if (!text.starts_with("\\\\")) return false;
+    const std::size_t serverEnd = text.find('\\', 2);
+    if (serverEnd == std::string_view::npos || serverEnd == 2) return false;
+    const std::size_t shareEnd = text.find('\\', serverEnd + 1);
+    return (shareEnd == std::string_view::npos ? text.size() : shareEnd) > serverEnd + 1;
+}
+
+// "%NAME%" within one level of the path.
+bool holdsVariable(std::string_view text) {
+    for (std::size_t open = text.find('%'); open != std::string_view::npos; open = text.find('%', open + 1)) {
+        const std::size_t close = text.find_first_of("%\\", open + 1);
+        if (close != std::string_view::npos && text[close] == '%' && close > open + 1) return true;
+    }
+    return false;
+}
+
 }  // namespace
+
+bool isUsableFolderText(std::string_view text) {
+    return (startsWithDrive(text) || startsWithShare(text)) && !holdsVariable(text);
+}
 
 void HistoryFolder::load(std::string text) {
     folder_ = std::move(text);

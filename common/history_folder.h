@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 
 #include "common/file_system.h"
@@ -31,6 +32,13 @@ struct HistoryFolderServices {
     // The program's title; its messages carry it and the default folder is named after it.
     std::string title;
 };
+
+// Whether a stored folder text names a folder at all: it is absolute, a drive
+// letter with ":" and "\" or "\\server\share", and holds no "%" variable (the
+// settings store keeps texts unexpanded). Any other text, the empty one
+// included, is read as no stored folder: add-in and viewer then take the
+// default folder, where the other finds its histories too.
+bool isUsableFolderText(std::string_view text);
 
 class HistoryFolder {
 public:

@@ -5,19 +5,11 @@
 #include <utility>
 #include <vector>
 
+#include "common/texts.h"
+
 namespace kq {
 
 namespace {
-
-namespace texts {
-constexpr std::string_view kNoTempFolder = "Error:GetTempFolder\r\n";
-constexpr std::string_view kTempFolderMissing =
-    "Err:GetTempFileFullpath\r\n"
-    "Windowsの環境変数として、存在しないパスが指定されています。Windowsの環境設定を修正し、Windowsを再起動してください。";
-// Follows the path and a line break.
-constexpr std::string_view kCannotPrepare =
-    "一時ファイルを準備できません。制限付きユーザーでログインしている場合は、管理者権限を持ったユーザーでログインし直してください。";
-}  // namespace texts
 
 constexpr unsigned kErrorStyle = mb::kOkOnly | mb::kIconCritical;
 

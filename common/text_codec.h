@@ -12,7 +12,8 @@ namespace kq {
 class AnsiCodec {
 public:
     virtual ~AnsiCodec() = default;
-    // A character the code page cannot hold becomes "?".
+    // As the system converts: a character the code page cannot hold becomes its
+    // best-fit form (the yen sign 0x5C, "é" "e"), or "?" where there is none.
     virtual std::string toAnsi(std::string_view utf8) const = 0;
     // A byte sequence that is not valid in the code page becomes U+FFFD or the
     // code page's default character; the conversion never fails.

@@ -17,6 +17,8 @@
 #include <variant>
 #include <vector>
 
+#include "common/runtime_errors.h"
+
 namespace kq::host {
 
 // A run-time error of the host, with its number and description.
@@ -30,15 +32,13 @@ private:
     std::int32_t number_;
 };
 
-// Error numbers the simulated host raises where the real one does.
-namespace err {
-inline constexpr std::int32_t kTypeMismatch = 13;
-inline constexpr std::int32_t kSubscriptOutOfRange = 9;
-inline constexpr std::int32_t kInvalidCall = 5;
-inline constexpr std::int32_t kObjectRequired = 424;
-inline constexpr std::int32_t kApplicationDefined = 1004;
-inline constexpr std::int32_t kObjectDisconnected = -2147417848;  // 0x80010108: the object is gone
-}  // namespace err
+// The host's error numbers are the runtime's: both hosts raise the same ones.
+namespace err = runtime_errors;
+
+// The error the runtime raises under that number, with its own description.
+inline HostError runtimeError(std::int32_t number) {
+    return HostError(number, std::string(err::description(number)));
+}
 
 // Runs `step`; a HostError it throws is swallowed. Returns false when it threw.
 inline bool ignoreErrors(const std::function<void()>& step) {

@@ -9,7 +9,7 @@ packages=(
   googletest
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix mingw-w64-tools
   wine64 libwine-dev
-  xvfb x11-apps imagemagick
+  xvfb x11-apps x11-utils imagemagick
   emf2svg librsvg2-bin
   fonts-ipafont-gothic
   locales

@@ -1,12 +1,11 @@
 #include "addin/core/connect.h"
 
-#include "addin/core/xl_events.h"
-
 #include <algorithm>
 #include <utility>
 
 #include "addin/core/os_code.h"
 #include "addin/core/runtime_error.h"
+#include "addin/core/texts.h"
 #include "addin/core/xl_events.h"
 #include "common/vb.h"
 
@@ -14,21 +13,10 @@ namespace kq::addin {
 
 namespace {
 
-namespace texts {
-constexpr std::string_view kHostVersionRefused = "このバージョンのエクセルには対応していません。";
-constexpr std::string_view kHost64BitRefused = "64bit版のエクセルには対応していません。";
-constexpr std::string_view kOsRefused = "このバージョンのＯＳには対応していません。";
-constexpr std::string_view kStoreEdition =
-    "このエクセルは「ストアアプリ版」です。「デスクトップアプリ版」のエクセルに入れ直してから再度お試しください。"
-    "\r\n\r\n"
-    "※Microsoft Excel (または Office)には、デスクトップアプリ版とストアアプリ版の２種類があります。"
-    "本アドインは、デスクトップアプリ版にのみ対応しています。";
+// Where the store edition of the host lives, in upper case.
 constexpr std::string_view kStoreEditionFolder = "\\WINDOWS\\APPS\\";
-constexpr std::string_view kConnectionError = "OnConnection-Err:";
-// A message box without a title of its own carries the project's name.
-constexpr std::string_view kDefaultTitle = "Kez_Quorvex";
+// The user locale's country that takes the Japanese strings.
 constexpr std::string_view kJapan = "JAPAN";
-}  // namespace texts
 
 constexpr double kFirstRibbonHost = 12;
 
@@ -42,41 +30,34 @@ std::string upperAscii(std::string text) {
 
 double versionOf(host::Application& application) { return vb::Val(application.Version()); }
 
-// A command of the ribbon: its errors are the command's own business.
-void forward(const std::function<void()>& command) {
-    if (!command) return;
-    try {
-        command();
-    } catch (...) {
-    }
-}
-
 }  // namespace
 
 Connect::Connect(AddinSystem& system, Procedures procedures) : system_(system), procedures_(std::move(procedures)) {}
 
 void Connect::AddinInstance_OnConnection(const host::ApplicationPtr& Application,
                                          const host::AddInEntryPtr& AddInInst, const host::LateBoundPtr& self) {
+    AddinInstance_OnDisconnection();
     try {
-        if (!Application || !AddInInst) throw host::HostError(host::err::kObjectRequired, "Object required");
+        if (!Application || !AddInInst) throw host::runtimeError(host::err::kObjectRequired);
         if (!passesGates(*Application, *AddInInst)) return;
 
-        g_Application = Application;
-        g_Xl = std::make_unique<c_Xl>(g_Application);
-        g_Setting = system_.NewSetting(versionOf(*g_Application));
+        state_ = std::make_shared<AddinState>(Application);
+        AddinState& state = *state_;
+        state.g_Xl = std::make_unique<c_Xl>(state);
+        state.g_Setting = system_.NewSetting(versionOf(*state.g_Application));
         onActionText_ = "!<" + AddInInst->ProgId() + ">";
         AddInInst->SetObject(self);
-        g_ResBase = system_.LanguagenameFromOS() == texts::kJapan ? kResBaseJapanese : kResBaseOther;
+        state.g_ResBase = system_.LanguagenameFromOS() == kJapan ? kResBaseJapanese : kResBaseOther;
 
-        if (versionOf(*g_Application) < kFirstRibbonHost) {
-            printSink_.CB = g_Application->FindControl(kControlPrint);
-            directPrintSink_.CB = g_Application->FindControl(kControlQuickPrint);
-            previewSink_.CB = g_Application->FindControl(kControlPreview);
-            g_Title = LoadResStringEx(system_, g_ResBase);
+        if (versionOf(*state.g_Application) < kFirstRibbonHost) {
+            printSink_.hook(state.g_Application->FindControl(kControlPrint), state);
+            directPrintSink_.hook(state.g_Application->FindControl(kControlQuickPrint), state);
+            previewSink_.hook(state.g_Application->FindControl(kControlPreview), state);
+            state.g_Title = LoadResStringEx(system_, state.g_ResBase);
             BuildCommandBars();
             RestoreToolbarState();
         }
-        if (procedures_.SetThisSiteCheckButtonPushed) procedures_.SetThisSiteCheckButtonPushed(false);
+        if (procedures_.SetThisSiteCheckButtonPushed) procedures_.SetThisSiteCheckButtonPushed(state, false);
     } catch (...) {
         reportConnectionError();
     }
@@ -104,7 +85,7 @@ bool Connect::passesGates(host::Application& application, host::AddInEntry& addI
         return false;
     }
     // The store edition cannot load the add-in's parts; it stays loaded but idle.
-    if (upperAscii(application.Path()).find(texts::kStoreEditionFolder) != std::string::npos) {
+    if (upperAscii(application.Path()).find(kStoreEditionFolder) != std::string::npos) {
         system_.prompts().message(texts::kStoreEdition, GetAppTitle(), mb::kOkOnly | mb::kIconCritical);
         return false;
     }
@@ -124,9 +105,10 @@ void Connect::reportConnectionError() {
 }
 
 void Connect::AddinInstance_OnDisconnection() {
-    if (!g_Application) return;
+    if (!state_) return;
+    AddinState& state = *state_;
     try {
-        if (versionOf(*g_Application) < kFirstRibbonHost) {
+        if (versionOf(*state.g_Application) < kFirstRibbonHost) {
             SaveToolbarState();
             RemoveCommandBars();
         }
@@ -134,28 +116,42 @@ void Connect::AddinInstance_OnDisconnection() {
         // Whatever failed with the bars, the settings below are still written.
     }
     // Writing the settings is the destructor's work; it reports nothing.
-    std::shared_ptr<c_Setting> setting = std::exchange(g_Setting, nullptr);
-    setting.reset();
+    state.g_Setting.reset();
 
-    g_Xl.reset();
-    printSink_.CB.reset();
-    directPrintSink_.CB.reset();
-    previewSink_.CB.reset();
-    g_Application.reset();
+    state.g_Xl.reset();
+    printSink_.unhook();
+    directPrintSink_.unhook();
+    previewSink_.unhook();
+    // The sheet watches and the host go with the state, or with the last call
+    // in progress that still holds it.
+    state_.reset();
 }
 
 void Connect::CallForXLA_WorkbookAfterPrint() {
+    const std::shared_ptr<AddinState> state = state_;
+    if (!state) return;
     // Cleared first: a print that starts while this one is recorded is scheduled again.
-    AfterPrintPending = false;
-    if (procedures_.SaveHistory) procedures_.SaveHistory();
+    state->AfterPrintPending = false;
+    if (procedures_.SaveHistory) procedures_.SaveHistory(*state);
 }
 
 bool Connect::CallForRibbon_GetThisSheetCheckEnabled() {
-    return procedures_.CheckThissiteButtonPush && procedures_.CheckThissiteButtonPush();
+    const std::shared_ptr<AddinState> state = state_;
+    return state && procedures_.CheckThissiteButtonPush && procedures_.CheckThissiteButtonPush(*state);
 }
 
 void Connect::CallForRibbon_PrintOrPreview_onAction(std::int32_t& lngValue) {
-    if (lngValue >= print_kind::kPrint && lngValue <= print_kind::kPreview) PrintCommandKind = lngValue;
+    if (!state_) return;
+    if (lngValue >= print_kind::kPrint && lngValue <= print_kind::kPreview) state_->PrintCommandKind = lngValue;
+}
+
+void Connect::forward(const std::function<void(AddinState&)>& command) {
+    const std::shared_ptr<AddinState> state = state_;
+    if (!state || !command) return;
+    try {
+        command(*state);
+    } catch (...) {
+    }
 }
 
 void Connect::CallForRibbon_ThisSheetCheck() { forward(procedures_.Command_ThisSheetCheck); }
@@ -173,12 +169,6 @@ void Connect::RemoveCommandBars() {}
 
 namespace {
 
-namespace late_bound {
-constexpr std::int32_t kOverflow = 6;
-constexpr std::int32_t kWrongArgumentCount = 450;
-constexpr std::int32_t kNoSuchMember = 438;
-}  // namespace late_bound
-
 bool sameName(std::string_view a, std::string_view b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
                const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
@@ -188,17 +178,16 @@ bool sameName(std::string_view a, std::string_view b) {
 
 void expectArguments(const std::vector<host::Value>& args, std::size_t count) {
     if (args.size() != count) {
-        throw host::HostError(late_bound::kWrongArgumentCount,
-                              "Wrong number of arguments or invalid property assignment");
+        throw host::runtimeError(host::err::kWrongArgumentCount);
     }
 }
 
 std::int32_t longArgument(const host::Value& value) {
     if (const double* number = std::get_if<double>(&value)) {
         if (const auto asLong = vb::CLng(*number)) return *asLong;
-        throw host::HostError(late_bound::kOverflow, "Overflow");
+        throw host::runtimeError(host::err::kOverflow);
     }
-    throw host::HostError(host::err::kTypeMismatch, "Type mismatch");
+    throw host::runtimeError(host::err::kTypeMismatch);
 }
 
 }  // namespace
@@ -231,7 +220,7 @@ host::Value ConnectLateBound::Invoke(const std::string& name, std::vector<host::
         args[0] = static_cast<double>(lngValue);
         return host::Empty{};
     }
-    throw host::HostError(late_bound::kNoSuchMember, "Object doesn't support this property or method");
+    throw host::runtimeError(host::err::kNoSuchMember);
 }
 
 }  // namespace kq::addin

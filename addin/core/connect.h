@@ -4,11 +4,13 @@
 // of these; the simulated host's tests drive it directly.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
-#include "addin/core/globals.h"
+#include "addin/core/addin_state.h"
 #include "addin/core/procedures.h"
 #include "addin/core/res_string.h"
 #include "common/prompts.h"
@@ -29,12 +31,26 @@ public:
     virtual std::shared_ptr<c_Setting> NewSetting(double hostVersion) = 0;
 };
 
-// A sink on one of the host's print controls: a click notes which command starts the next print.
+// A sink on one of the host's print controls: a click notes which command
+// starts the next print in the state it is hooked to.
 template <std::int32_t Kind>
 class PrintKindSink {
 public:
     host::CommandBarControlPtr CB;
-    void CB_Click() { PrintCommandKind = Kind; }
+    // None while the sink is not hooked; the state outlives the hook.
+    AddinState* state = nullptr;
+
+    void CB_Click() {
+        if (state) state->PrintCommandKind = Kind;
+    }
+    void hook(host::CommandBarControlPtr control, AddinState& to) {
+        CB = std::move(control);
+        state = &to;
+    }
+    void unhook() {
+        CB.reset();
+        state = nullptr;
+    }
 };
 using c_Xl_CB_Print = PrintKindSink<print_kind::kPrint>;
 using c_Xl_CB_DirectPrint = PrintKindSink<print_kind::kQuickPrint>;
@@ -45,6 +61,9 @@ inline constexpr std::int32_t kControlPrint = 4;
 inline constexpr std::int32_t kControlQuickPrint = 2521;
 inline constexpr std::int32_t kControlPreview = 109;
 
+// Every method but the connection's does nothing (and the toggle shows
+// released) while there is no state: before the connection, after a refusal,
+// while idle and after the disconnection.
 class Connect {
 public:
     // `system` outlives the object.
@@ -52,13 +71,14 @@ public:
     Connect(const Connect&) = delete;
     Connect& operator=(const Connect&) = delete;
 
-    // Checks that the add-in can run in this host, then sets up the program-wide
-    // objects and publishes `self`, this object as callers reach it by name, as
+    // Checks that the add-in can run in this host, then makes the connection's
+    // state and publishes `self`, this object as callers reach it by name, as
     // AddInInst.Object. A refusal shows its message and sets AddInInst.Connect
-    // to false; an error shows "OnConnection-Err:". Nothing is thrown.
+    // to false; an error shows "OnConnection-Err:" and keeps what was made.
+    // A connection while connected ends the earlier one first. Nothing is thrown.
     void AddinInstance_OnConnection(const host::ApplicationPtr& Application, const host::AddInEntryPtr& AddInInst,
                                     const host::LateBoundPtr& self);
-    // Writes the settings and releases the program-wide objects. Reports nothing.
+    // Writes the settings and destroys the state. Reports nothing.
     void AddinInstance_OnDisconnection();
 
     // Clears AfterPrintPending, then records the print just finished. Errors reach the caller.
@@ -80,12 +100,17 @@ public:
     const c_Xl_CB_Print& printSink() const { return printSink_; }
     const c_Xl_CB_DirectPrint& directPrintSink() const { return directPrintSink_; }
     const c_Xl_CB_Preview& previewSink() const { return previewSink_; }
+    // The connection's state; null while there is none.
+    AddinState* state() { return state_.get(); }
+    const AddinState* state() const { return state_.get(); }
 
 private:
     // Returns false when a check refused the host.
     bool passesGates(host::Application& application, host::AddInEntry& addInInst);
     void refuse(host::AddInEntry& addInInst, std::string_view message);
     void reportConnectionError();
+    // A command of the ribbon, given the state; its errors are the command's own business.
+    void forward(const std::function<void(AddinState&)>& command);
 
     // The legacy menu and toolbar of hosts before 12.
     void BuildCommandBars();
@@ -95,6 +120,9 @@ private:
 
     AddinSystem& system_;
     Procedures procedures_;
+    // Shared with the calls in progress, so that one that leads to the
+    // disconnection (a message loop, say) still finds the state until it returns.
+    std::shared_ptr<AddinState> state_;
     std::string onActionText_;
     c_Xl_CB_Print printSink_;
     c_Xl_CB_DirectPrint directPrintSink_;

@@ -68,7 +68,7 @@ bool matches(const c_Xl_DocPro& record, const host::WorksheetPtr& sheet) {
 // Only what the recorded files are grouped by makes a new version: the
 // category and the headings' titles and value types.
 bool needsNewVersion(const std::vector<std::string>& old, const c_Xl_DocPro& record) {
-    if (old[kCategoryField] != record.Category()) return true;
+    if (part(old, kCategoryField) != record.Category()) return true;
     const std::vector<std::string> items =
         old.size() > kHeadingsField ? split(old[kHeadingsField], '|') : std::vector<std::string>{""};
     if (items.size() != static_cast<std::size_t>(record.TitleCount())) return true;
@@ -105,6 +105,65 @@ bool isValidStoredForm(const std::vector<std::string>& fields) {
     const std::string& saveRange = fields[kSaveRangeField];
     return hostLength(fields[kSheetIdField]) == kIdLength && hostLength(fields[kVersionIdField]) == kIdLength &&
            saveRange.find_first_of("/|") == std::string::npos;
+}
+
+// The sheet name a watch property is named after; empty for a property of
+// another kind.
+std::optional<std::string> watchedSheetName(const std::string& propertyName) {
+    const std::size_t key = propertyName.find(kSheetWatchPropertyKey);
+    if (key == std::string::npos) return std::nullopt;
+    const std::size_t sheetStart = key + kSheetWatchPropertyKey.size() + 1;
+    return sheetStart < propertyName.size() ? propertyName.substr(sheetStart) : std::string();
+}
+
+host::WorksheetPtr worksheetNamed(host::Workbook& book, const std::string& name) {
+    host::WorksheetPtr found;
+    host::ignoreErrors([&] {
+        const host::WorksheetPtr sheet = book.FindWorksheet(name);
+        if (sheet && !sheet->Name().empty()) found = sheet;
+    });
+    return found;
+}
+
+// Whether the property is named after a sheet of the book that has a watch.
+bool namesAWatchedSheet(const c_Xl_DocPros& watches, host::Workbook& book, const std::string& propertyName) {
+    const std::optional<std::string> sheetName = watchedSheetName(propertyName);
+    if (!sheetName) return false;
+    const host::WorksheetPtr sheet = worksheetNamed(book, *sheetName);
+    return sheet && watches.Find(sheet) != nullptr;
+}
+
+struct StoredWatch {
+    std::string name;
+    std::string value;
+};
+
+// The property that holds a record's watch, among those carrying its SheetId:
+// the one under the sheet's own name, else the first left under a name no
+// watched sheet bears (the sheet's old name). Two properties carry one SheetId
+// when a renamed sheet's old property stayed for the sheet that took the name,
+// or when two watches were made within one tick of the timer; a property under
+// another watched sheet's name is that sheet's, and taking it for this record
+// would cost that sheet its watch.
+std::optional<StoredWatch> storedWatchOf(const c_Xl_DocPros& watches, host::Workbook& book,
+                                         host::DocumentProperties& properties, const c_Xl_DocPro& record,
+                                         const std::string& ownName) {
+    const std::string watchPrefix = SheetWatchPropertyName("");
+    std::optional<StoredWatch> left;
+    const int count = properties.Count();
+    for (int i = 1; i <= count; ++i) {
+        std::string name;
+        if (!host::ignoreErrors([&] { name = properties.Name(i); })) continue;
+        if (name.find(watchPrefix) == std::string::npos) continue;
+        std::string value;
+        host::ignoreErrors([&] { value = properties.Value(i); });
+        // A value too short to hold a SheetId holds no watch, whatever the record's id.
+        const std::vector<std::string> fields = split(value, '\t');
+        if (fields.size() <= kSheetIdField || fields[kSheetIdField] != record.SheetId()) continue;
+        if (name == ownName) return StoredWatch{name, value};
+        if (!left && !namesAWatchedSheet(watches, book, name)) left = StoredWatch{name, value};
+    }
+    return left;
 }
 
 // Seeded once: seeding again for every id gave the same letters to all ids made
@@ -169,7 +228,6 @@ std::shared_ptr<c_Xl_DocPro> c_Xl_DocPros::Find(const host::WorksheetPtr& sheet)
 std::int32_t c_Xl_DocPros::SaveToDocProps(const host::WorkbookPtr& book, const host::WorksheetPtr& onlySheet) {
     std::int32_t flags = 0;
     const host::DocumentPropertiesPtr properties = book->CustomDocumentProperties();
-    const std::string watchPrefix = SheetWatchPropertyName("");
     const std::string onlyName = onlySheet ? onlySheet->Name() : std::string();
 
     for (const host::WorksheetPtr& sheet : book->Worksheets()) {
@@ -179,21 +237,7 @@ std::int32_t c_Xl_DocPros::SaveToDocProps(const host::WorkbookPtr& book, const h
         const std::string newName = SheetWatchPropertyName(sheet->Name());
         std::string newValue = SheetWatchPropertyValue(*record);
 
-        struct Stored {
-            std::string name;
-            std::string value;
-        };
-        std::optional<Stored> old;
-        const int count = properties->Count();
-        for (int i = 1; i <= count && !old; ++i) {
-            std::string name;
-            if (!host::ignoreErrors([&] { name = properties->Name(i); })) continue;
-            if (name.find(watchPrefix) == std::string::npos) continue;
-            std::string value;
-            host::ignoreErrors([&] { value = properties->Value(i); });
-            if (part(split(value, '\t'), kSheetIdField) == record->SheetId()) old = Stored{name, value};
-        }
-
+        const std::optional<StoredWatch> old = storedWatchOf(*this, *book, *properties, *record, newName);
         if (!old) {
             flags += store_flags::kWritten;
         } else if (old->name == newName && old->value == newValue) {
@@ -218,15 +262,9 @@ std::int32_t c_Xl_DocPros::SaveToDocProps(const host::WorkbookPtr& book, const h
     for (int i = properties->Count(); i >= 1; --i) {
         std::string name;
         if (!host::ignoreErrors([&] { name = properties->Name(i); })) continue;
-        const std::size_t key = name.find(kSheetWatchPropertyKey);
-        if (key == std::string::npos) continue;
-        const std::size_t sheetStart = key + kSheetWatchPropertyKey.size() + 1;
-        const std::string sheetName = sheetStart < name.size() ? name.substr(sheetStart) : std::string();
-        std::string existing;
-        host::ignoreErrors([&] {
-            if (const auto sheet = book->FindWorksheet(sheetName)) existing = sheet->Name();
-        });
-        if (existing.empty()) host::ignoreErrors([&] { properties->Delete(name); });
+        const std::optional<std::string> sheetName = watchedSheetName(name);
+        if (!sheetName) continue;
+        if (!worksheetNamed(*book, *sheetName)) host::ignoreErrors([&] { properties->Delete(name); });
     }
     return flags;
 }
@@ -279,13 +317,6 @@ std::string c_Xl_DocPros::CalcNewId() {
     std::string id = vb::FormatDate(clock_.now(), "yyyymmddhhmmss");
     for (int letter = 0; letter < 3; ++letter) id += randomCapital(random_());
     return id;
-}
-
-c_Xl_DocPros& g_DocPros() {
-    // Never destroyed: its records hold host objects, which must not be released
-    // while the library is being unloaded.
-    static c_Xl_DocPros* const collection = new c_Xl_DocPros();
-    return *collection;
 }
 
 }  // namespace kq::addin

@@ -61,8 +61,4 @@ private:
     std::vector<std::shared_ptr<c_Xl_DocPro>> records_;
 };
 
-// The add-in's one collection, made by whichever code needs it first; it lives
-// as long as the library.
-c_Xl_DocPros& g_DocPros();
-
 }  // namespace kq::addin

@@ -4,10 +4,6 @@
 
 namespace kq::addin {
 
-namespace {
-constexpr std::int32_t kResourceNotFound = 326;
-}
-
 std::string ExpandLineBreaks(std::string_view stored) {
     std::string text;
     text.reserve(stored.size());
@@ -25,7 +21,7 @@ std::string ExpandLineBreaks(std::string_view stored) {
 std::string LoadResStringEx(ResourceStrings& strings, std::int32_t id) {
     const std::optional<std::string> stored = strings.LoadResString(id);
     if (!stored) {
-        throw host::HostError(kResourceNotFound, "Resource with identifier '" + std::to_string(id) + "' not found");
+        throw host::HostError(host::err::kResourceNotFound, "Resource with identifier '" + std::to_string(id) + "' not found");
     }
     return ExpandLineBreaks(*stored);
 }

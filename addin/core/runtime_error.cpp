@@ -3,13 +3,17 @@
 #include <exception>
 #include <new>
 
+#include "common/runtime_errors.h"
 #include "host/host.h"
 
 namespace kq::addin {
 
 namespace {
-constexpr std::int32_t kOutOfMemory = 7;
-constexpr std::int32_t kInternalError = 51;
+
+RuntimeError withOwnDescription(std::int32_t number) {
+    return {number, std::string(runtime_errors::description(number))};
+}
+
 }  // namespace
 
 RuntimeError CurrentRuntimeError() {
@@ -18,11 +22,11 @@ RuntimeError CurrentRuntimeError() {
     } catch (const host::HostError& e) {
         return {e.number(), e.what()};
     } catch (const std::bad_alloc&) {
-        return {kOutOfMemory, "Out of memory"};
+        return withOwnDescription(runtime_errors::kOutOfMemory);
     } catch (const std::exception& e) {
-        return {kInternalError, e.what()};
+        return {runtime_errors::kInternalError, e.what()};
     } catch (...) {
-        return {kInternalError, "Internal error"};
+        return withOwnDescription(runtime_errors::kInternalError);
     }
 }
 

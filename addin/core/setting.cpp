@@ -1,17 +1,20 @@
 #include "addin/core/setting.h"
 
+#include <optional>
 #include <string_view>
 #include <utility>
 
+#include "common/setting_names.h"
 #include "common/vb.h"
 
 namespace kq::addin {
 
 namespace {
 
-namespace texts {
-constexpr std::string_view kSection = "Setting";
-constexpr std::string_view kFolder = "Folder";
+// The values' names in the settings store.
+namespace names {
+using setting_names::kFolder;
+using setting_names::kSection;
 constexpr std::string_view kShowMessageWhenPrintRun = "ShowMessageWhenPrintRun";
 constexpr std::string_view kShowProgressTime = "ShowProgressTime";
 constexpr std::string_view kShowMessageWhenAdd = "ShowMessageWhenAdd";
@@ -19,12 +22,12 @@ constexpr std::string_view kShowMessageXlaError = "ShowMessageXlaError";
 constexpr std::string_view kSurveillanceDirectPrint = "Surveillance_DirectPrint";
 constexpr std::string_view kSurveillancePreview = "Surveillance_Preview";
 constexpr std::string_view kSurveillanceUnkown = "Surveillance_Unkown";
-}  // namespace texts
+}  // namespace names
 
 constexpr double kMaxProgressTime = 10;
 
 std::string readText(SettingsStore& store, std::string_view name, std::string_view fallback) {
-    return store.read(texts::kSection, name).value_or(std::string(fallback));
+    return store.read(names::kSection, name).value_or(std::string(fallback));
 }
 
 // Only a leading number of exactly 1 is true: "True" and "-1" are not.
@@ -33,7 +36,7 @@ bool readBoolean(SettingsStore& store, std::string_view name, bool fallback) {
 }
 
 void writeBoolean(SettingsStore& store, std::string_view name, bool value) {
-    store.write(texts::kSection, name, value ? "1" : "0");
+    store.write(names::kSection, name, value ? "1" : "0");
 }
 
 }  // namespace
@@ -53,27 +56,28 @@ c_Setting::~c_Setting() {
 
 void c_Setting::LoadSettings() {
     const std::string defaultFolder = folder_.GetDefaultFolder();
-    folder_.load(readText(store_, texts::kFolder, defaultFolder));
-    showMessageWhenPrintRun_ = readBoolean(store_, texts::kShowMessageWhenPrintRun, true);
-    const double progressTime = vb::Val(readText(store_, texts::kShowProgressTime, "2"));
+    const std::optional<std::string> stored = store_.read(names::kSection, names::kFolder);
+    folder_.load(stored && isUsableFolderText(*stored) ? *stored : defaultFolder);
+    showMessageWhenPrintRun_ = readBoolean(store_, names::kShowMessageWhenPrintRun, true);
+    const double progressTime = vb::Val(readText(store_, names::kShowProgressTime, "2"));
     showProgressTime_ = progressTime < 0 ? 0 : progressTime > kMaxProgressTime ? kMaxProgressTime : progressTime;
-    showMessageWhenAdd_ = readBoolean(store_, texts::kShowMessageWhenAdd, true);
-    showMessageXlaError_ = readBoolean(store_, texts::kShowMessageXlaError, true);
+    showMessageWhenAdd_ = readBoolean(store_, names::kShowMessageWhenAdd, true);
+    showMessageXlaError_ = readBoolean(store_, names::kShowMessageXlaError, true);
     surveillancePrint_ = true;
-    surveillanceDirectPrint_ = readBoolean(store_, texts::kSurveillanceDirectPrint, true);
-    surveillancePreview_ = readBoolean(store_, texts::kSurveillancePreview, false);
-    surveillanceUnkown_ = unknownStartsAlwaysRecorded() || readBoolean(store_, texts::kSurveillanceUnkown, true);
+    surveillanceDirectPrint_ = readBoolean(store_, names::kSurveillanceDirectPrint, true);
+    surveillancePreview_ = readBoolean(store_, names::kSurveillancePreview, false);
+    surveillanceUnkown_ = unknownStartsAlwaysRecorded() || readBoolean(store_, names::kSurveillanceUnkown, true);
 }
 
 void c_Setting::SaveSettings() {
-    store_.write(texts::kSection, texts::kFolder, folder_.textToStore());
-    writeBoolean(store_, texts::kShowMessageWhenPrintRun, showMessageWhenPrintRun_);
-    store_.write(texts::kSection, texts::kShowProgressTime, vb::NumberText(showProgressTime_));
-    writeBoolean(store_, texts::kShowMessageWhenAdd, showMessageWhenAdd_);
-    writeBoolean(store_, texts::kShowMessageXlaError, showMessageXlaError_);
-    writeBoolean(store_, texts::kSurveillanceDirectPrint, surveillanceDirectPrint_);
-    writeBoolean(store_, texts::kSurveillancePreview, surveillancePreview_);
-    if (!unknownStartsAlwaysRecorded()) writeBoolean(store_, texts::kSurveillanceUnkown, surveillanceUnkown_);
+    store_.write(names::kSection, names::kFolder, folder_.textToStore());
+    writeBoolean(store_, names::kShowMessageWhenPrintRun, showMessageWhenPrintRun_);
+    store_.write(names::kSection, names::kShowProgressTime, vb::NumberText(showProgressTime_));
+    writeBoolean(store_, names::kShowMessageWhenAdd, showMessageWhenAdd_);
+    writeBoolean(store_, names::kShowMessageXlaError, showMessageXlaError_);
+    writeBoolean(store_, names::kSurveillanceDirectPrint, surveillanceDirectPrint_);
+    writeBoolean(store_, names::kSurveillancePreview, surveillancePreview_);
+    if (!unknownStartsAlwaysRecorded()) writeBoolean(store_, names::kSurveillanceUnkown, surveillanceUnkown_);
 }
 
 }  // namespace kq::addin

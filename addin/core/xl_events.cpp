@@ -1,10 +1,8 @@
 #include "addin/core/xl_events.h"
 
-#include "addin/core/doc_pros.h"
+#include "addin/core/addin_state.h"
 
 namespace kq::addin {
-
-std::unique_ptr<c_Xl> g_Xl;
 
 namespace {
 
@@ -19,18 +17,18 @@ void quietly(Step step) {
 
 }  // namespace
 
-c_Xl::c_Xl(const host::ApplicationPtr& application) : mobjXl_(application->Advise(*this)) {
-    for (const host::WorkbookPtr& book : application->Workbooks()) WorkbookOpen(book);
+c_Xl::c_Xl(AddinState& state) : state_(state), mobjXl_(state.g_Application->Advise(*this)) {
+    for (const host::WorkbookPtr& book : state.g_Application->Workbooks()) WorkbookOpen(book);
 }
 
 void c_Xl::WorkbookBeforePrint(const host::WorkbookPtr&) {}
 
 void c_Xl::WorkbookBeforeSave(const host::WorkbookPtr& wb) {
-    quietly([&] { g_DocPros().SaveToDocProps(wb, nullptr); });
+    quietly([&] { state_.g_DocPros().SaveToDocProps(wb, nullptr); });
 }
 
 void c_Xl::WorkbookOpen(const host::WorkbookPtr& wb) {
-    quietly([&] { g_DocPros().LoadFromDocProps(wb); });
+    quietly([&] { state_.g_DocPros().LoadFromDocProps(wb); });
 }
 
 void c_Xl::NewWorkbook(const host::WorkbookPtr&) {}

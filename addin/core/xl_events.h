@@ -10,11 +10,14 @@
 
 namespace kq::addin {
 
+class AddinState;
+
 class c_Xl final : public host::ApplicationEvents {
 public:
-    // Starts the events, then loads the watches of every workbook already open,
-    // as if each had just been opened.
-    explicit c_Xl(const host::ApplicationPtr& application);
+    // Starts the events of the state's host, then loads the watches of every
+    // workbook already open, as if each had just been opened. `state` outlives
+    // the sink.
+    explicit c_Xl(AddinState& state);
 
     void WorkbookBeforePrint(const host::WorkbookPtr& wb) override;
     void WorkbookBeforeSave(const host::WorkbookPtr& wb) override;
@@ -26,10 +29,8 @@ public:
     void SheetActivate(const host::SheetPtr& sh) override;
 
 private:
+    AddinState& state_;
     std::unique_ptr<host::EventConnection> mobjXl_;
 };
-
-// The one event sink, made by the connection and released at disconnection.
-extern std::unique_ptr<c_Xl> g_Xl;
 
 }  // namespace kq::addin

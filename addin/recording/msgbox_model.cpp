@@ -4,27 +4,19 @@
 #include <cmath>
 #include <utility>
 
+#include "addin/core/texts.h"
+
 namespace kq::addin::recording {
 
 namespace {
 
-namespace texts {
-constexpr std::string_view kOk = "OK(&K)";
-constexpr std::string_view kCancel = "キャンセル(&C)";
-constexpr std::string_view kAbort = "中止(&A)";
-constexpr std::string_view kRetry = "再試行(&R)";
-constexpr std::string_view kIgnore = "無視(&I)";
-constexpr std::string_view kYes = "はい(&Y)";
-constexpr std::string_view kNo = "いいえ(&N)";
-}  // namespace texts
-
-constexpr MsgBoxButton kOkButton{texts::kOk, msgbox::kOk};
-constexpr MsgBoxButton kCancelButton{texts::kCancel, msgbox::kCancel};
-constexpr MsgBoxButton kAbortButton{texts::kAbort, msgbox::kAbort};
-constexpr MsgBoxButton kRetryButton{texts::kRetry, msgbox::kRetry};
-constexpr MsgBoxButton kIgnoreButton{texts::kIgnore, msgbox::kIgnore};
-constexpr MsgBoxButton kYesButton{texts::kYes, msgbox::kYes};
-constexpr MsgBoxButton kNoButton{texts::kNo, msgbox::kNo};
+constexpr MsgBoxButton kOkButton{texts::kButtonOk, msgbox::kOk};
+constexpr MsgBoxButton kCancelButton{texts::kButtonCancel, msgbox::kCancel};
+constexpr MsgBoxButton kAbortButton{texts::kButtonAbort, msgbox::kAbort};
+constexpr MsgBoxButton kRetryButton{texts::kButtonRetry, msgbox::kRetry};
+constexpr MsgBoxButton kIgnoreButton{texts::kButtonIgnore, msgbox::kIgnore};
+constexpr MsgBoxButton kYesButton{texts::kButtonYes, msgbox::kYes};
+constexpr MsgBoxButton kNoButton{texts::kButtonNo, msgbox::kNo};
 
 // Length in bytes of the UTF-8 character that starts at `i`; a stray byte
 // counts as one character so that breaking always moves on.

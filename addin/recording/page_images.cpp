@@ -4,7 +4,7 @@
 #include <limits>
 #include <utility>
 
-#include "addin/recording/recorder_texts.h"
+#include "addin/core/texts.h"
 
 namespace kq::addin::recording {
 
@@ -152,7 +152,13 @@ private:
 struct Piece {
     PieceKind kind;
     host::RangePtr range;
+    std::int32_t position = 0;  // on the page, from 1: corner, title columns, title rows, body
 };
+
+// The order in which the pieces of a page are captured, and so the order of
+// their texts in the history file: the page's own cells first.
+constexpr PieceKind kCaptureOrder[] = {PieceKind::body, PieceKind::corner, PieceKind::titleRows,
+                                       PieceKind::titleColumns};
 
 // Captures page units: the pieces of each, their metafiles and texts.
 class PageMaker {
@@ -182,9 +188,9 @@ public:
     }
 
 private:
-    // The pieces in position order: corner, title columns, title rows, body.
-    // Titles repeat only on a page that starts below (right of) them; on a
-    // page that starts on or above them they print as ordinary cells.
+    // The pieces in capture order, each knowing its position. Titles repeat
+    // only on a page that starts below (right of) them; on a page that starts
+    // on or above them they print as ordinary cells.
     std::vector<Piece> cut(const host::RangePtr& area, const host::RangePtr& rectangle) {
         host::Application& app = s_.application;
         host::RangePtr body;
@@ -207,11 +213,19 @@ private:
         }
         if (rows && columns) host::ignoreErrors([&] { corner = app.Intersect(titleColumns_, titleRows_); });
 
+        std::vector<Piece> placed;
+        if (corner) placed.push_back({PieceKind::corner, corner});
+        if (columns) placed.push_back({PieceKind::titleColumns, columns});
+        if (rows) placed.push_back({PieceKind::titleRows, rows});
+        placed.push_back({PieceKind::body, body});
+        for (std::size_t i = 0; i < placed.size(); ++i) placed[i].position = static_cast<std::int32_t>(i + 1);
+
         std::vector<Piece> pieces;
-        if (corner) pieces.push_back({PieceKind::corner, corner});
-        if (columns) pieces.push_back({PieceKind::titleColumns, columns});
-        if (rows) pieces.push_back({PieceKind::titleRows, rows});
-        pieces.push_back({PieceKind::body, body});
+        for (const PieceKind kind : kCaptureOrder) {
+            for (const Piece& piece : placed) {
+                if (piece.kind == kind) pieces.push_back(piece);
+            }
+        }
         return pieces;
     }
 
@@ -238,7 +252,7 @@ private:
             lists_.colErrors.emplace_back(texts::kCopyMetafile);
             return false;
         }
-        lists_.colPages.push_back({units_, index, count, piece.kind, picture});
+        lists_.colPages.push_back({units_, piece.position, count, piece.kind, picture});
 
         s_.clipboard.clear();
         attempt([&] { piece.range->Copy(); });

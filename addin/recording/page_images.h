@@ -30,8 +30,9 @@ struct PageServices {
 };
 
 // Captures the pages of `printRange` into lists.colPages and lists.colTexts;
-// a failure adds its error line and ends the capture, keeping what was
-// captured. `order` is the page setup's Order: xlDownThenOver walks columns of
+// the pieces of a page in the order body, corner, title rows, title columns,
+// each listed with its position on the page. A failure adds its error line and
+// ends the capture, keeping what was captured. `order` is the page setup's Order: xlDownThenOver walks columns of
 // pages outside and rows inside, anything else rows outside. The host's screen
 // updating, events, active sheet, active cell, selection and window view are
 // put back on every way out; errors of the host outside the capture steps

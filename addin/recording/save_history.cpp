@@ -8,10 +8,10 @@
 #include <variant>
 #include <vector>
 
-#include "addin/core/globals.h"
+#include "addin/core/addin_state.h"
+#include "addin/core/texts.h"
 #include "addin/recording/page_images.h"
 #include "addin/recording/recorder_lists.h"
-#include "addin/recording/recorder_texts.h"
 #include "addin/recording/shape_texts.h"
 #include "common/history_writer.h"
 #include "common/temp_paths.h"
@@ -170,6 +170,13 @@ struct Heading {
     std::int32_t type = 0;
 };
 
+// How the recording of one sheet ended.
+enum class SheetOutcome {
+    recorded,
+    noPage,   // nothing to write; the next sheet is recorded all the same
+    runEnds,  // its error line ends the run
+};
+
 // One recording run, from the preconditions to the end steps.
 class Run {
 public:
@@ -237,20 +244,25 @@ private:
     void recordSelectedSheets() {
         const host::WindowPtr window = app_.ActiveWindow();
         if (!window) return;
+        bool everySheetRecorded = true;
         for (const host::SheetPtr& sheet : window->SelectedSheets()) {
             const host::WorksheetPtr worksheet = sheet->AsWorksheet();
             if (!worksheet) continue;
             const std::shared_ptr<c_Xl_DocPro> record = w_.docPros.Find(worksheet);
             if (!record || record->Released()) continue;
-            if (!recordSheet(worksheet, *record)) return;
+            const SheetOutcome outcome = recordSheet(worksheet, *record);
+            if (outcome == SheetOutcome::runEnds) return;
+            if (outcome == SheetOutcome::noPage) everySheetRecorded = false;
         }
+        // A sheet that gave no page leaves the run to end in the error box,
+        // which lists its line, once the other sheets have their files.
+        if (!everySheetRecorded) return;
         if (w_.setting.ShowProgressTime() > 0) sys_.ShowFinished(w_.setting.ShowProgressTime());
         if (headingError_) sys_.prompts().message(texts::kHeadingError, w_.title, kErrorBox);
         completed_ = true;
     }
 
-    // False when the run ends at this sheet.
-    bool recordSheet(const host::WorksheetPtr& sheet, const c_Xl_DocPro& record) {
+    SheetOutcome recordSheet(const host::WorksheetPtr& sheet, const c_Xl_DocPro& record) {
         const std::string category = record.Category();
         const std::string sheetId = record.SheetId();
         const std::string versionId = record.VersionId();
@@ -271,7 +283,7 @@ private:
 
         const host::PageSetupPtr setup = sheet->PageSetup();
         const host::RangePtr printRange = printRangeOf(*sheet, *setup, saveRange);
-        if (!printRange) return false;
+        if (!printRange) return SheetOutcome::runEnds;
         host::RangePtr titleRows;
         host::RangePtr titleColumns;
         host::ignoreErrors([&] { titleRows = sheet->Range(setup->PrintTitleRows()); });
@@ -299,7 +311,8 @@ private:
         if (pages.empty()) {
             std::string name;
             host::ignoreErrors([&] { name = sheet->Name(); });
-            return fail(texts::WithName(texts::kNoPage, name));
+            fail(texts::WithName(texts::kNoPage, name));
+            return SheetOutcome::noPage;
         }
 
         HistoryRecords records;
@@ -346,7 +359,7 @@ private:
         records.pageTexts = pageTexts(pages);
         records.shapes = lists_.colShapes;
         records.comments = lists_.colComments;
-        return writeHistory(records, pages);
+        return writeHistory(records, pages) ? SheetOutcome::recorded : SheetOutcome::runEnds;
     }
 
     // The range to record; none after its error line, and none without a
@@ -390,9 +403,11 @@ private:
             if (named && cells) {
                 int counter = 0;
                 for (const host::RangePtr& area : cells->Areas()) {
-                    const std::int32_t count = area->Count();
-                    for (std::int32_t i = 1; i <= count && counter < kMaxHeadingCells; ++i) {
-                        const host::RangePtr cell = area->Item(i);
+                    // Not the area's Count: the host counts cells in 32 bits, and
+                    // a range of many whole rows holds more than that.
+                    const std::int64_t count = std::int64_t{area->RowsCount()} * area->ColumnsCount();
+                    for (std::int64_t i = 1; i <= count && counter < kMaxHeadingCells; ++i) {
+                        const host::RangePtr cell = area->Item(static_cast<std::int32_t>(i));
                         ++counter;
                         entry.strValue += heading.type == 1 ? cell->Text() : valueText(*cell);
                     }
@@ -557,17 +572,15 @@ void SaveHistory(RecorderWorld& world) {
     Run(world).go();
 }
 
-void SaveHistory() {
-    const host::ApplicationPtr application = g_Application;
-    const std::shared_ptr<c_Setting> setting = g_Setting;
+void SaveHistory(AddinState& state, RecorderSystem& system) {
+    const host::ApplicationPtr application = state.g_Application;
+    const std::shared_ptr<c_Setting> setting = state.g_Setting;
     if (!application || !setting) return;
-    const std::unique_ptr<RecorderSystem> system = NewRecorderSystem();
-    if (!system) return;
     RecorderWorld world{application,
                         *setting,
-                        g_DocPros(),
+                        state.g_DocPros(),
                         systemClock(),
-                        *system,
+                        system,
                         GetAppTitle(),
                         LibraryVersionText(KQ_VERSION_MAJOR, KQ_VERSION_MINOR, KQ_VERSION_REVISION)};
     SaveHistory(world);

@@ -2,9 +2,9 @@
 // The print recorder: after the host has printed, one history file per
 // selected watched worksheet, in the history folder.
 
-#include <memory>
 #include <string>
 
+#include "addin/core/addin_state.h"
 #include "addin/recording/recorder_world.h"
 
 namespace kq::addin::recording {
@@ -17,14 +17,10 @@ namespace kq::addin::recording {
 // per print.
 void SaveHistory(RecorderWorld& world);
 
-// The same with the add-in's program-wide host, settings and sheet watches,
-// and the services of the running system: what the add-in object's
-// after-print call runs. Does nothing without a connected host.
-void SaveHistory();
-
-// The running system's services for one recording; none where the build has
-// no system to record with (the portable build).
-std::unique_ptr<RecorderSystem> NewRecorderSystem();
+// The same with the connection's host, settings and sheet watches and the
+// running system's services: what the add-in object's after-print call runs.
+// Does nothing without a host or settings.
+void SaveHistory(AddinState& state, RecorderSystem& system);
 
 // The library's version as history files carry it: major, ".", minor in two
 // digits, ".0.", revision in two digits.

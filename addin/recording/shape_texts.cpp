@@ -4,7 +4,7 @@
 #include <optional>
 #include <vector>
 
-#include "addin/recording/recorder_texts.h"
+#include "addin/core/texts.h"
 
 namespace kq::addin::recording {
 

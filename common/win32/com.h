@@ -1,6 +1,6 @@
 #pragma once
-// Owners for COM handles: interface pointers, BSTRs and VARIANTs. Move-only;
-// each releases what it holds.
+// Owners for COM handles: interface pointers, BSTRs, VARIANTs and the
+// calling thread's COM apartment. Move-only; each releases what it holds.
 
 #include "common/win32/windows_api.h"
 
@@ -9,11 +9,24 @@
 
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <utility>
 
 #include "common/win32/wide.h"
 
 namespace kq::win32 {
+
+// The IID of an interface type: the one its SDK or generated header declares
+// with it. An interface of ours declared without one specialises this.
+template <typename Interface>
+struct InterfaceId {
+    static const IID& get() { return __uuidof(Interface); }
+};
+
+template <typename Interface>
+const IID& iidOf() {
+    return InterfaceId<Interface>::get();
+}
 
 template <typename T>
 class ComPtr {
@@ -31,6 +44,10 @@ public:
         return adopt(p);
     }
     ComPtr(ComPtr&& other) noexcept : p_(std::exchange(other.p_, nullptr)) {}
+    // From a pointer to a class that has one T among its bases.
+    template <typename U>
+        requires std::is_convertible_v<U*, T*>
+    ComPtr(ComPtr<U>&& other) noexcept : p_(other.detach()) {}
     ComPtr& operator=(ComPtr&& other) noexcept {
         if (this != &other) {
             reset();
@@ -61,6 +78,10 @@ public:
         ComPtr<U> out;
         if (p_) p_->QueryInterface(iid, out.putVoid());
         return out;
+    }
+    template <typename U>
+    ComPtr<U> as() const {
+        return as<U>(iidOf<U>());
     }
 
 private:
@@ -135,6 +156,22 @@ public:
 
 private:
     VARIANT v_;
+};
+
+// COM for the calling thread while it lives, in a single-threaded apartment,
+// when the thread has none yet; a thread that already chose its apartment is
+// left as it is.
+class ComApartment {
+public:
+    ComApartment() : entered_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
+    ~ComApartment() {
+        if (entered_) CoUninitialize();
+    }
+    ComApartment(const ComApartment&) = delete;
+    ComApartment& operator=(const ComApartment&) = delete;
+
+private:
+    bool entered_;
 };
 
 }  // namespace kq::win32

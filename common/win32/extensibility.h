@@ -7,6 +7,8 @@
 
 #include <ole2.h>
 
+#include "common/win32/com.h"
+
 namespace kq::win32 {
 
 enum ext_ConnectMode : int {
@@ -32,6 +34,11 @@ struct IDTExtensibility2 : public IDispatch {
     virtual HRESULT STDMETHODCALLTYPE OnAddInsUpdate(SAFEARRAY** custom) = 0;
     virtual HRESULT STDMETHODCALLTYPE OnStartupComplete(SAFEARRAY** custom) = 0;
     virtual HRESULT STDMETHODCALLTYPE OnBeginShutdown(SAFEARRAY** custom) = 0;
+};
+
+template <>
+struct InterfaceId<IDTExtensibility2> {
+    static const IID& get() { return IID_IDTExtensibility2; }
 };
 
 }  // namespace kq::win32

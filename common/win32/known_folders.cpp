@@ -1,12 +1,11 @@
 #include "common/win32/known_folders.h"
 
 #include <string_view>
-#include <utility>
 
+#include "common/win32/com.h"
 #include "common/win32/wide.h"
 #include "common/win32/windows_api.h"
 
-#include <oleauto.h>
 #include <shlobj.h>
 
 namespace kq::win32 {
@@ -19,63 +18,19 @@ constexpr wchar_t kSpecialFolders[] = L"SpecialFolders";
 constexpr std::string_view kMyDocuments = "MyDocuments";
 }  // namespace texts
 
-// COM for the calling thread when it has none yet; a thread that already chose
-// its apartment is left as it is.
-class ComScope {
-public:
-    ComScope() : initialised_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
-    ~ComScope() {
-        if (initialised_) CoUninitialize();
-    }
-    ComScope(const ComScope&) = delete;
-    ComScope& operator=(const ComScope&) = delete;
-
-private:
-    bool initialised_;
-};
-
-class DispatchPtr {
-public:
-    DispatchPtr() = default;
-    DispatchPtr(DispatchPtr&& other) noexcept : p_(std::exchange(other.p_, nullptr)) {}
-    DispatchPtr& operator=(DispatchPtr&&) = delete;
-    DispatchPtr(const DispatchPtr&) = delete;
-    DispatchPtr& operator=(const DispatchPtr&) = delete;
-    ~DispatchPtr() {
-        if (p_) p_->Release();
-    }
-    IDispatch* get() const { return p_; }
-    IDispatch** put() { return &p_; }
-
-private:
-    IDispatch* p_ = nullptr;
-};
-
-class Variant {
-public:
-    Variant() { VariantInit(&v_); }
-    ~Variant() { VariantClear(&v_); }
-    Variant(const Variant&) = delete;
-    Variant& operator=(const Variant&) = delete;
-    VARIANT* get() { return &v_; }
-
-private:
-    VARIANT v_;
-};
-
 // A property read late-bound, with at most one text argument.
-bool getProperty(IDispatch* object, DISPID id, const wchar_t* argument, Variant& result) {
+bool getProperty(IDispatch* object, DISPID id, std::optional<std::string_view> argument, Variant& result) {
     Variant arg;
     DISPPARAMS params{};
     if (argument) {
-        arg.get()->vt = VT_BSTR;
-        arg.get()->bstrVal = SysAllocString(argument);
-        if (!arg.get()->bstrVal) return false;
+        V_VT(arg.get()) = VT_BSTR;
+        V_BSTR(arg.get()) = Bstr(*argument).detach();
+        if (!V_BSTR(arg.get())) return false;
         params.rgvarg = arg.get();
         params.cArgs = 1;
     }
     return SUCCEEDED(object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD | DISPATCH_PROPERTYGET,
-                                    &params, result.get(), nullptr, nullptr));
+                                    &params, result.put(), nullptr, nullptr));
 }
 
 }  // namespace
@@ -91,31 +46,30 @@ std::optional<std::string> documentsFolderFromShell() {
 std::optional<std::string> documentsFolderFromScriptHost() { return scriptHostSpecialFolder(texts::kMyDocuments); }
 
 std::optional<std::string> scriptHostSpecialFolder(std::string_view folderName) {
-    const ComScope com;
+    const ComApartment apartment;
     CLSID clsid{};
     if (FAILED(CLSIDFromProgID(texts::kScriptShell, &clsid))) return std::nullopt;
-    DispatchPtr shell;
+    ComPtr<IDispatch> shell;
     if (FAILED(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER, IID_IDispatch,
-                                reinterpret_cast<void**>(shell.put())))) {
+                                shell.putVoid()))) {
         return std::nullopt;
     }
     DISPID specialFoldersId = 0;
     LPOLESTR name = const_cast<LPOLESTR>(texts::kSpecialFolders);
-    if (FAILED(shell.get()->GetIDsOfNames(IID_NULL, &name, 1, LOCALE_USER_DEFAULT, &specialFoldersId))) {
+    if (FAILED(shell->GetIDsOfNames(IID_NULL, &name, 1, LOCALE_USER_DEFAULT, &specialFoldersId))) {
         return std::nullopt;
     }
     Variant folders;
-    if (!getProperty(shell.get(), specialFoldersId, nullptr, folders) || folders.get()->vt != VT_DISPATCH ||
-        !folders.get()->pdispVal) {
+    if (!getProperty(shell.get(), specialFoldersId, std::nullopt, folders) || V_VT(folders.get()) != VT_DISPATCH ||
+        !V_DISPATCH(folders.get())) {
         return std::nullopt;
     }
     Variant path;
-    const std::wstring item = wide(folderName);
-    if (!getProperty(folders.get()->pdispVal, DISPID_VALUE, item.c_str(), path) || path.get()->vt != VT_BSTR ||
-        !path.get()->bstrVal) {
+    if (!getProperty(V_DISPATCH(folders.get()), DISPID_VALUE, folderName, path) || V_VT(path.get()) != VT_BSTR ||
+        !V_BSTR(path.get())) {
         return std::nullopt;
     }
-    const std::wstring_view text(path.get()->bstrVal, SysStringLen(path.get()->bstrVal));
+    const std::wstring_view text(V_BSTR(path.get()), SysStringLen(V_BSTR(path.get())));
     if (text.empty()) return std::nullopt;
     return narrow(text);
 }

@@ -24,9 +24,10 @@ std::string narrow(std::wstring_view utf16) {
 namespace {
 
 class AcpCodec final : public AnsiCodec {
-    // No best-fit look-alikes: a character the code page lacks becomes "?", so a
-    // stored text never gains a "/" or "\" the user did not type.
-    static constexpr DWORD kFlags = WC_NO_BEST_FIT_CHARS;
+    // The system's own conversion, best-fit forms included: a stored history
+    // holds the bytes every other program on the machine would write, the yen
+    // sign as 0x5C, which Japanese fonts show as the yen sign.
+    static constexpr DWORD kFlags = 0;
 
 public:
     std::string toAnsi(std::string_view utf8) const override {
@@ -37,10 +38,11 @@ public:
         if (w.empty() || w.size() > INT_MAX / 2) {
             return {};
         }
-        const int n = WideCharToMultiByte(CP_ACP, kFlags, w.data(), static_cast<int>(w.size()), nullptr, 0, "?", nullptr);
+        const int n =
+            WideCharToMultiByte(CP_ACP, kFlags, w.data(), static_cast<int>(w.size()), nullptr, 0, nullptr, nullptr);
         std::string out(static_cast<std::size_t>(n > 0 ? n : 0), '\0');
         if (n > 0) {
-            WideCharToMultiByte(CP_ACP, kFlags, w.data(), static_cast<int>(w.size()), out.data(), n, "?", nullptr);
+            WideCharToMultiByte(CP_ACP, kFlags, w.data(), static_cast<int>(w.size()), out.data(), n, nullptr, nullptr);
         }
         return out;
     }

@@ -86,7 +86,7 @@ public:
     template <typename... A>
     Caller child(std::string_view name, A&&... args) {
         win32::ComPtr<IDispatch> o = object(name, std::forward<A>(args)...);
-        if (!o) throw HostError(91, "Object variable or With block variable not set");
+        if (!o) throw HostError(err::kObjectNotSet, "Object variable or With block variable not set");
         return Caller(std::move(o));
     }
 

@@ -3,6 +3,7 @@
 #include <ocidl.h>
 
 #include "common/win32/com.h"
+#include "common/win32/com_object.h"
 #include "host/dispatch/app_events.h"
 #include "host/dispatch/dispatch_call.h"
 #include "host/dispatch/dispatch_objects.h"
@@ -16,47 +17,24 @@ namespace {
 
 // What the host calls. It may keep its reference after the connection ended,
 // so the connection cuts the sink off from the add-in's handlers first.
-class EventSink final : public IDispatch {
+class EventSink final : public win32::LateBoundObject<IDispatch> {
 public:
     explicit EventSink(ApplicationEvents& events) : events_(&events) {}
 
     void detach() { events_ = nullptr; }
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-        if (!out) return E_POINTER;
-        *out = nullptr;
-        if (iid == IID_IUnknown || iid == IID_IDispatch || iid == kAppEventsIid) {
-            *out = static_cast<IDispatch*>(this);
-            AddRef();
-            return S_OK;
-        }
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return InterlockedIncrement(&references_); }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const LONG left = InterlockedDecrement(&references_);
-        if (left == 0) delete this;
-        return left;
-    }
-
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
-        if (!count) return E_POINTER;
-        *count = 0;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** info) override {
-        if (info) *info = nullptr;
-        return E_NOTIMPL;
-    }
+    // The host calls by DISPID only.
     HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT count, LCID, DISPID* ids) override {
-        for (UINT i = 0; i < count; ++i) ids[i] = DISPID_UNKNOWN;
+        if (ids) {
+            for (UINT i = 0; i < count; ++i) ids[i] = DISPID_UNKNOWN;
+        }
         return DISP_E_UNKNOWNNAME;
     }
 
     HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO*,
                                      UINT*) override {
         ApplicationEvents* events = events_;
-        if (!events || !params) return S_OK;
+        if (!events || !params || (params->cArgs > 0 && !params->rgvarg)) return S_OK;
         // The add-in's handlers decide nothing for the host: whatever they
         // throw ends here and the host's action goes on.
         try {
@@ -82,10 +60,16 @@ public:
         return S_OK;
     }
 
-private:
-    ~EventSink() = default;
+protected:
+    // The events' dispinterface is served by this IDispatch.
+    void* findInterface(REFIID iid) noexcept override {
+        if (IsEqualIID(iid, kAppEventsIid)) return static_cast<IDispatch*>(this);
+        return LateBoundObject::findInterface(iid);
+    }
 
-    LONG references_ = 1;
+private:
+    ~EventSink() override = default;
+
     ApplicationEvents* events_;
 };
 
@@ -114,7 +98,7 @@ std::unique_ptr<EventConnection> adviseApplicationEvents(IDispatch* application,
     ComPtr<IConnectionPoint> point;
     hr = container->FindConnectionPoint(kAppEventsIid, point.put());
     if (FAILED(hr)) throw errorFromResult(hr, nullptr);
-    auto sink = ComPtr<EventSink>::adopt(new EventSink(events));
+    auto sink = win32::makeObject<EventSink>(events);
     DWORD cookie = 0;
     hr = point->Advise(sink.get(), &cookie);
     if (FAILED(hr)) {

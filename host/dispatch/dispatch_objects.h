@@ -24,9 +24,9 @@ auto guarded(F&& body) -> decltype(body()) {
     } catch (const HostError&) {
         throw;
     } catch (const std::bad_alloc&) {
-        throw HostError(7, "Out of memory");
+        throw HostError(err::kOutOfMemory, "Out of memory");
     } catch (const std::exception& e) {
-        throw HostError(51, std::string("Internal error: ") + e.what());
+        throw HostError(err::kInternalError, std::string("Internal error: ") + e.what());
     }
 }
 

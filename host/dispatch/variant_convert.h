@@ -17,17 +17,8 @@
 
 namespace kq::host::dispatch {
 
-// The runtime's numbers and texts for the failures the dispatch path itself raises.
-namespace vb {
-inline constexpr std::int32_t kOverflow = 6;
-inline constexpr std::int32_t kOutOfMemory = 7;
-inline constexpr std::int32_t kDivisionByZero = 11;
-inline constexpr std::int32_t kInternalError = 51;
-inline constexpr std::int32_t kNamedArgumentNotFound = 448;
-inline constexpr std::int32_t kArgumentNotOptional = 449;
-inline constexpr std::int32_t kWrongArgumentCount = 450;
-inline constexpr std::int32_t kNoSuchMember = 438;
-}  // namespace vb
+// The runtime's numbers for the failures the dispatch path itself raises.
+namespace vb = runtime_errors;
 
 // The VARIANT error code the host gives a cell error: the runtime's facility,
 // so that CVErr(2042) is 0x800A07FA.

@@ -16,7 +16,7 @@ inline constexpr std::int32_t msoPropertyTypeDate = 3;
 inline constexpr std::int32_t msoPropertyTypeFloat = 5;
 
 // The host's failure for a property that may not be added (the name is taken).
-inline constexpr std::int32_t kPropertyAddFailed = -2147467259;  // 0x80004005
+inline constexpr std::int32_t kPropertyAddFailed = err::kUnspecifiedFailure;
 
 struct CustomProperty {
     std::string name;

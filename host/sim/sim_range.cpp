@@ -11,7 +11,6 @@
 namespace kq::host::sim {
 namespace {
 
-constexpr std::int32_t kOverflow = 6;
 constexpr std::int32_t kScreen = 1;  // xlScreen, the other appearance of CopyPicture
 
 HostError objectDefined() { return HostError(err::kApplicationDefined, "Application-defined or object-defined error"); }
@@ -45,7 +44,7 @@ std::vector<RangePtr> SimRange::Areas() {
 std::int32_t SimRange::Count() {
     std::int64_t count = 0;
     for (const CellRect& area : areas()) count += area.cellCount();
-    if (count > std::numeric_limits<std::int32_t>::max()) throw HostError(kOverflow, "Overflow");
+    if (count > std::numeric_limits<std::int32_t>::max()) throw HostError(err::kOverflow, "Overflow");
     return static_cast<std::int32_t>(count);
 }
 

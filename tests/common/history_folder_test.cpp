@@ -68,6 +68,38 @@ TEST(HistoryFolder, SaveFolderGivesAUsableFolder) {
     }
 }
 
+TEST(HistoryFolder, StoredTextNamesAFolderOnlyWhenAbsoluteAndExpanded) {
+    const struct {
+        const char* text;
+        bool usable;
+    } cases[] = {
+        {"C:\\Hist", true},
+        {"d:\\", true},
+        {"D:", true},  // a drive root once SaveFolder took its "\" away
+        {"D:\\履歴\\印刷", true},
+        {"\\\\server\\share", true},
+        {"\\\\server\\share\\Hist\\", true},
+        {"C:\\100%\\Hist", true},  // a lone "%" is part of a name
+        {"C:\\a%%b", true},
+        {"", false},
+        {"Hist", false},
+        {".\\Hist", false},
+        {"..\\Hist", false},
+        {"\\Hist", false},  // the root of whichever drive is current
+        {"C:Hist", false},   // relative to the current folder of drive C
+        {"1:\\Hist", false},
+        {"\\\\server", false},
+        {"\\\\server\\", false},
+        {"\\\\\\share", false},
+        {"%USERPROFILE%\\Documents\\Hist", false},
+        {"C:\\Users\\%USERNAME%\\Hist", false},
+        {"\\\\server\\%SHARE%", false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(isUsableFolderText(c.text), c.usable) << c.text;
+    }
+}
+
 TEST(HistoryFolder, StandInForAnUnreachableFolderLastsTheRunAndGivesWayToANewChoice) {
     HistoryFolderWorld world;
     world.files.makeUnreachable("\\\\server\\share");

@@ -28,6 +28,8 @@ const AnsiCase kAnsiCases[] = {
     {"①Ⅰ㈱", "\x87\x40\x87\x54\x87\x8a"},  // NEC special characters
     {"纊", "\xfa\x5c"},                      // IBM extensions
     {"\xEE\x80\x80", "\xf0\x40"},            // user-defined area
+    // Single bytes the code page gives characters of their own.
+    {"\u0080\uF8F0\uF8F1\uF8F2\uF8F3", "\x80\xa0\xfd\xfe\xff"},
 };
 
 // Characters with two codes in the code page are read from either and written
@@ -62,13 +64,29 @@ TEST(AnsiCodec, ReadsEitherCodeOfADoubledCharacter) {
     }
 }
 
-TEST(AnsiCodec, WritesNoLookAlikeForACharacterTheCodePageLacks) {
-    // Taking the yen sign for the backslash's code would put a path separator
-    // into a stored text; the JIS forms of dashes and the wave have no code of
-    // their own in this code page either.
+// Characters the code page lacks, written as the system writes them: as their
+// best-fit forms, or "?" where they have none. A history file must hold what
+// Windows itself would, natively as under Wine.
+const AnsiCase kLackingCases[] = {
+    // The yen sign is 0x5C, which Japanese fonts show as the yen sign.
+    {"¥1,500", "\\1,500"},
+    {"¢£¬¦", "\x81\x91\x81\x92\x81\xca|"},
+    {"Café À Ñ ß ø", "Cafe A N s o"},
+    {"©®ª º ¹²³", "cRa o 123"},
+    {"«»¯µ·¸", "\x81\xe1\x81\xe2\x81\x50\x83\xca\x81\x45\x81\x43"},
+    {"¡\u00AD", "!-"},
+    {"ゔ", "\x83\x94"},  // hiragana vu as katakana vu
+    // No best-fit form: the JIS dashes, double bar, overline, minus and wave
+    // are not taken for the Windows forms they look like.
+    {"—‖‾−〜", "?????"},
+    {"a\u2215b", "a?b"},  // division slash: no "/" the user did not type
+    {"\u00A0", "?"},
+};
+
+TEST(AnsiCodec, WritesWhatTheSystemWritesForACharacterTheCodePageLacks) {
     const AnsiCodec& codec = systemAnsiCodec();
-    for (const char* lacking : {"¥", "‾", "—", "‖", "−", "〜", "¢", "£", "¬", "é"}) {
-        EXPECT_EQ(codec.toAnsi(lacking), "?") << lacking;
+    for (const auto& c : kLackingCases) {
+        EXPECT_EQ(codec.toAnsi(c.utf8), c.ansi) << c.utf8;
     }
 }
 
@@ -122,8 +140,6 @@ TEST(AnsiCodec, ReplacesWhatTheCodePageCannotHold) {
     const std::string unmapped = codec.fromAnsi("\x82\x5c" "a");
     EXPECT_EQ(unmapped.find('\\'), std::string::npos);
     EXPECT_EQ(unmapped.back(), 'a');
-    // No look-alikes: a character the code page lacks never turns into a separator.
-    EXPECT_EQ(codec.toAnsi("a\u2215b"), "a?b");  // DIVISION SLASH
 }
 
 TEST(AnsiCodec, CutsNeverSplitADoubleByteCharacter) {

@@ -5,6 +5,7 @@
 
 #include <functional>
 
+#include "common/win32/com_object.h"
 #include "host/dispatch/dispatch_call.h"
 #include "host/dispatch/variant_convert.h"
 
@@ -12,7 +13,7 @@ namespace kq::host::dispatch {
 namespace {
 
 // A host object that fails or answers as told, and keeps what it was sent.
-class ScriptedObject final : public IDispatch {
+class ScriptedObject final : public win32::LateBoundObject<IDispatch> {
 public:
     HRESULT result = S_OK;
     EXCEPINFO exception{};
@@ -22,17 +23,6 @@ public:
     std::vector<std::string> sentTexts;  // rgvarg order, as text
     std::vector<DISPID> namedIds;
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-        *out = (iid == IID_IUnknown || iid == IID_IDispatch) ? this : nullptr;
-        return *out ? S_OK : E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* n) override {
-        *n = 0;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
     // Member 1; parameters by their place in the list Prompt, Title, Default, Type.
     HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override {
         static const wchar_t* params[] = {L"Prompt", L"Title", L"Default", L"Type"};
@@ -76,23 +66,23 @@ HRESULT STDAPICALLTYPE fillLater(EXCEPINFO* info) {
 }
 
 TEST(Caller, NamedArgumentsComeFirstAndPositionalOnesLastToFirst) {
-    ScriptedObject host;
-    Caller caller(win32::ComPtr<IDispatch>::share(&host));
+    const auto host = win32::makeObject<ScriptedObject>();
+    Caller caller(win32::ComPtr<IDispatch>::share(host.get()));
     caller.get("InputBox", "p", "t", named("Type", 8));
-    ASSERT_EQ(host.askedNames, (std::vector<std::wstring>{L"InputBox", L"Type"}));
-    EXPECT_EQ(host.flags, DISPATCH_METHOD | DISPATCH_PROPERTYGET);
-    EXPECT_EQ(host.sentTexts, (std::vector<std::string>{"8", "t", "p"}));
-    EXPECT_EQ(host.namedIds, (std::vector<DISPID>{3}));
+    ASSERT_EQ(host->askedNames, (std::vector<std::wstring>{L"InputBox", L"Type"}));
+    EXPECT_EQ(host->flags, DISPATCH_METHOD | DISPATCH_PROPERTYGET);
+    EXPECT_EQ(host->sentTexts, (std::vector<std::string>{"8", "t", "p"}));
+    EXPECT_EQ(host->namedIds, (std::vector<DISPID>{3}));
 
     caller.put("StatusBar", false);
-    EXPECT_EQ(host.flags, DISPATCH_PROPERTYPUT);
-    EXPECT_EQ(host.namedIds, (std::vector<DISPID>{DISPID_PROPERTYPUT}));
-    EXPECT_EQ(host.sentTypes, (std::vector<VARTYPE>{VT_BOOL}));
+    EXPECT_EQ(host->flags, DISPATCH_PROPERTYPUT);
+    EXPECT_EQ(host->namedIds, (std::vector<DISPID>{DISPID_PROPERTYPUT}));
+    EXPECT_EQ(host->sentTypes, (std::vector<VARTYPE>{VT_BOOL}));
 
     caller.call("OnTime", fromDate(45000.25), "Book.xla!Macro");
-    EXPECT_EQ(host.flags, DISPATCH_METHOD);
-    EXPECT_EQ(host.sentTypes, (std::vector<VARTYPE>{VT_BSTR, VT_DATE}));
-    EXPECT_TRUE(host.namedIds.empty());
+    EXPECT_EQ(host->flags, DISPATCH_METHOD);
+    EXPECT_EQ(host->sentTypes, (std::vector<VARTYPE>{VT_BSTR, VT_DATE}));
+    EXPECT_TRUE(host->namedIds.empty());
 }
 
 TEST(Caller, FailuresBecomeHostErrorsWithTheRuntimeNumber) {
@@ -122,13 +112,13 @@ TEST(Caller, FailuresBecomeHostErrorsWithTheRuntimeNumber) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        ScriptedObject host;
-        host.result = c.result;
-        host.exception.wCode = c.wCode;
-        host.exception.scode = c.scode;
-        host.exception.bstrDescription = c.description ? SysAllocString(c.description) : nullptr;
-        host.exception.pfnDeferredFillIn = c.deferred ? fillLater : nullptr;
-        Caller caller(win32::ComPtr<IDispatch>::share(&host));
+        const auto host = win32::makeObject<ScriptedObject>();
+        host->result = c.result;
+        host->exception.wCode = c.wCode;
+        host->exception.scode = c.scode;
+        host->exception.bstrDescription = c.description ? SysAllocString(c.description) : nullptr;
+        host->exception.pfnDeferredFillIn = c.deferred ? fillLater : nullptr;
+        Caller caller(win32::ComPtr<IDispatch>::share(host.get()));
         try {
             caller.get("Anything");
             ADD_FAILURE() << "no error";
@@ -136,7 +126,7 @@ TEST(Caller, FailuresBecomeHostErrorsWithTheRuntimeNumber) {
             EXPECT_EQ(e.number(), c.number);
             EXPECT_EQ(std::string(e.what()), c.text);
         }
-        SysFreeString(host.exception.bstrDescription);
+        SysFreeString(host->exception.bstrDescription);
     }
 }
 

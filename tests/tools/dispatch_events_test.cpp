@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include "common/win32/com_object.h"
+#include "host/dispatch/app_events.h"
+#include "host/dispatch/dispatch_events.h"
 #include "host/dispatch/dispatch_host.h"
 #include "host/sim/sim_application.h"
 #include "tools/simhost/host_objects.h"
@@ -127,6 +130,54 @@ TEST_F(Events, TheHostDropsSinksWhenItCloses) {
     app->newWorkbook();
     EXPECT_TRUE(recorder.seen.empty());
     connection.reset();  // the add-in's late goodbye is harmless
+}
+
+// An application that keeps the sink connected to it, to call it as a careless host might.
+class SinkKeeper final : public win32::LateBoundObject<IDispatch, IConnectionPointContainer, IConnectionPoint> {
+public:
+    win32::ComPtr<IDispatch> sink;
+
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
+        return DISP_E_UNKNOWNNAME;
+    }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
+        return DISP_E_MEMBERNOTFOUND;
+    }
+    HRESULT STDMETHODCALLTYPE EnumConnectionPoints(IEnumConnectionPoints**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE FindConnectionPoint(REFIID, IConnectionPoint** point) override {
+        return QueryInterface(IID_IConnectionPoint, reinterpret_cast<void**>(point));
+    }
+    HRESULT STDMETHODCALLTYPE GetConnectionInterface(IID*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetConnectionPointContainer(IConnectionPointContainer**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Advise(IUnknown* given, DWORD* cookie) override {
+        // As the host does: the sink is taken by the events' dispinterface.
+        *cookie = 1;
+        return given->QueryInterface(dispatch::kAppEventsIid, sink.putVoid());
+    }
+    HRESULT STDMETHODCALLTYPE Unadvise(DWORD) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE EnumConnections(IEnumConnections**) override { return E_NOTIMPL; }
+
+private:
+    ~SinkKeeper() override = default;
+};
+
+TEST(EventSink, AnswersTheEventsInterfaceAndIgnoresCallsWithoutTheirArguments) {
+    const auto keeper = win32::makeObject<SinkKeeper>();
+    Recorder recorder;
+    const auto connection = dispatch::adviseApplicationEvents(keeper.get(), recorder);
+    ASSERT_TRUE(keeper->sink);
+    EXPECT_EQ(keeper->sink.as<IUnknown>().get(), static_cast<IUnknown*>(keeper->sink.get()));
+
+    DISPPARAMS missing{nullptr, nullptr, 1, 0};
+    for (const DISPID event : {dispatch::app_event::kWorkbookOpen, dispatch::app_event::kWindowActivate}) {
+        EXPECT_EQ(keeper->sink->Invoke(event, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &missing, nullptr,
+                                       nullptr, nullptr),
+                  S_OK);
+    }
+    EXPECT_EQ(keeper->sink->Invoke(dispatch::app_event::kWorkbookOpen, IID_NULL, LOCALE_USER_DEFAULT,
+                                   DISPATCH_METHOD, nullptr, nullptr, nullptr, nullptr),
+              S_OK);
+    EXPECT_TRUE(recorder.seen.empty());
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "common/win32/com_object.h"
 #include "host/dispatch/dispatch_call.h"
 #include "host/dispatch/dispatch_host.h"
 #include "host/sim/a1_address.h"
@@ -401,20 +402,9 @@ TEST_F(RoundTrip, WorkbooksOpenThroughTheHost) {
 }
 
 // An object that answers one method, Change, taking any argument by reference.
-class ByReferenceTarget final : public IDispatch {
+class ByReferenceTarget final : public win32::LateBoundObject<IDispatch> {
 public:
     VARTYPE seen = VT_EMPTY;
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-        *out = (iid == IID_IUnknown || iid == IID_IDispatch) ? this : nullptr;
-        return *out ? S_OK : E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* n) override {
-        *n = 0;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT, LCID, DISPID* ids) override {
         *ids = _wcsicmp(names[0], L"Change") == 0 ? 7 : DISPID_UNKNOWN;
         return *ids == 7 ? S_OK : DISP_E_UNKNOWNNAME;
@@ -454,13 +444,13 @@ TEST(LateBound, ArgumentsGoByReferenceAndComeBackChanged) {
         {std::string("ab"), VT_BSTR | VT_BYREF, std::string("abab")},
         {true, VT_BOOL | VT_BYREF, false},
     };
-    ByReferenceTarget target;
-    const host::LateBoundPtr object = dispatch::wrapLateBound(&target);
+    const auto target = win32::makeObject<ByReferenceTarget>();
+    const host::LateBoundPtr object = dispatch::wrapLateBound(target.get());
     for (const Case& c : cases) {
         SCOPED_TRACE(dispatch::describe(c.given));
         std::vector<host::Value> args{c.given};
         EXPECT_EQ(object->Invoke("cHaNgE", args), host::Value(std::string("changed")));
-        EXPECT_EQ(target.seen, c.sent);
+        EXPECT_EQ(target->seen, c.sent);
         EXPECT_EQ(args[0], c.back);
     }
     std::vector<host::Value> none;
@@ -471,9 +461,9 @@ TEST_F(RoundTrip, AddInEntryPublishesTheAddInsOwnObject) {
     const auto entry = app->addComAddIn("Some.Connect");
     const win32::ComPtr<IDispatch> inst = wrapAddInEntry(entry);
     const host::AddInEntryPtr mine = dispatch::wrapAddInEntry(inst.get());
-    ByReferenceTarget published;
-    mine->SetObject(dispatch::wrapLateBound(&published));
-    EXPECT_EQ(dispatch::dispatchOf(facade->COMAddIn("SOME.CONNECT")->Object()), &published)
+    const auto published = win32::makeObject<ByReferenceTarget>();
+    mine->SetObject(dispatch::wrapLateBound(published.get()));
+    EXPECT_EQ(dispatch::dispatchOf(facade->COMAddIn("SOME.CONNECT")->Object()), published.get())
         << "the host hands out the very object the add-in published";
     EXPECT_EQ(mine->ProgId(), "Some.Connect");
     EXPECT_TRUE(mine->Connect());

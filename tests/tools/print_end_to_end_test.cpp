@@ -18,39 +18,20 @@
 #include <string>
 #include <vector>
 
-#include "addin/recording/recorder_texts.h"
+#include "addin/core/texts.h"
 #include "common/byte_io.h"
 #include "common/history_reader.h"
 #include "common/text_codec.h"
+#include "tests/tools/end_to_end_support.h"
 
 namespace kq {
 namespace {
 
 namespace fs = std::filesystem;
-namespace texts = addin::recording::texts;
-
-// The build gives Unix paths; the programs under Wine see them on drive Z.
-std::string windowsPath(std::string unixPath) {
-    std::replace(unixPath.begin(), unixPath.end(), '/', '\\');
-    return "Z:" + unixPath;
-}
-
-std::wstring wide(const std::string& utf8) {
-    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring out(static_cast<std::size_t>(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), out.data(), n);
-    return out;
-}
-
-std::vector<std::uint8_t> readBytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-std::string readText(const fs::path& path) {
-    const std::vector<std::uint8_t> bytes = readBytes(path);
-    return {bytes.begin(), bytes.end()};
-}
+namespace texts = addin::texts;
+using test::readBytes;
+using test::readText;
+using test::windowsPath;
 
 // Wine's clipboard forgets its data shortly after the last process with a
 // window ends, so this process keeps one for as long as it looks.
@@ -117,41 +98,6 @@ private:
     DWORD error_ = 0;
 };
 
-// Runs a program to its end; its exit code, or -1 when it could not start or
-// did not end in time.
-int runProgram(std::wstring commandLine, DWORD limitMs) {
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &process)) {
-        return -1;
-    }
-    CloseHandle(process.hThread);
-    DWORD code = static_cast<DWORD>(-1);
-    // Messages are pumped while waiting, so that clipboard requests to this
-    // process's window are answered.
-    const DWORD start = GetTickCount();
-    for (;;) {
-        const DWORD spent = GetTickCount() - start;
-        if (spent >= limitMs) {
-            TerminateProcess(process.hProcess, 99);
-            WaitForSingleObject(process.hProcess, 5000);
-            CloseHandle(process.hProcess);
-            return -1;
-        }
-        const DWORD woke = MsgWaitForMultipleObjects(1, &process.hProcess, FALSE, limitMs - spent, QS_ALLINPUT);
-        if (woke == WAIT_OBJECT_0) break;
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
-    }
-    GetExitCodeProcess(process.hProcess, &code);
-    CloseHandle(process.hProcess);
-    return static_cast<int>(code);
-}
-
-std::wstring quotedArgument(const std::string& text) { return L"\"" + wide(text) + L"\""; }
-
 struct EmfFrame {
     long width = 0;   // 0.01 mm
     long height = 0;  // 0.01 mm
@@ -180,7 +126,7 @@ long hundredthsOfMm(double points) { return static_cast<long>(points / 72.0 * 25
 class PrintEndToEnd : public ::testing::Test {
 protected:
     void SetUp() override {
-        scratch_ = fs::path(windowsPath(KQ_E2E_SCRATCH));
+        scratch_ = fs::path(windowsPath(KQ_E2E_SCRATCH)) / "print";
         std::error_code ignored;
         fs::remove_all(scratch_, ignored);
         history_ = scratch_ / "history";
@@ -201,12 +147,11 @@ TEST_F(PrintEndToEnd, AWatchedSheetPrintedThreeByTwoLeavesOneCompleteHistoryFile
     const std::wstring userText = L"ユーザーの控え before print";
     ASSERT_TRUE(clipboard.putText(userText));
 
-    const std::wstring command =
-        quotedArgument(windowsPath(KQ_SIMHOST_EXE)) + L" run " +
-        quotedArgument(windowsPath(KQ_TEST_DATA "/simhost/print3x2.txt")) + L" -o " +
-        quotedArgument(transcript_.string()) + L" -D " + quotedArgument("ADDIN=" + windowsPath(KQ_ADDIN_DLL)) +
-        L" -D " + quotedArgument("BOOK=" + book_.string()) + L" -D " + quotedArgument("HISTORY=" + history_.string());
-    const int exitCode = runProgram(command, 240000);
+    const int exitCode = test::runScenario(KQ_TEST_DATA "/simhost/print3x2.txt", transcript_,
+                                           {{"ADDIN", windowsPath(KQ_ADDIN_DLL)},
+                                            {"BOOK", book_.string()},
+                                            {"HISTORY", history_.string()}},
+                                           240000);
     const std::wstring clipboardAfter = clipboard.text();
     const std::string transcript = readText(transcript_);
     EXPECT_EQ(exitCode, 0) << transcript;
@@ -293,23 +238,32 @@ TEST_F(PrintEndToEnd, AWatchedSheetPrintedThreeByTwoLeavesOneCompleteHistoryFile
         EXPECT_LE(frames[i].height, hundredthsOfMm(bodyHeights[i] + 27.0) + slack);
     }
 
-    // Page texts: one per captured piece, four a page (corner, title column,
-    // title rows, body), in page order.
+    // Page texts: one per captured piece, four a page (body, corner, title
+    // rows, title column), in page order.
     const std::vector<TextLineRecord>& pieces = records.pageTexts;
     ASSERT_EQ(pieces.size(), 24u);
     auto startsWith = [](const std::string& text, const std::string& start) { return text.rfind(start, 0) == 0; };
     for (std::size_t page = 0; page < 6; ++page) {
         SCOPED_TRACE("page " + std::to_string(page + 1));
-        EXPECT_TRUE(startsWith(pieces[page * 4].strText, "台帳\r\nNo.")) << pieces[page * 4].strText;
+        EXPECT_TRUE(startsWith(pieces[page * 4 + 1].strText, "台帳\r\nNo.")) << pieces[page * 4 + 1].strText;
         EXPECT_TRUE(startsWith(pieces[page * 4 + 2].strText, page < 3 ? "月次売上台帳" : "\t")) << pieces[page * 4 + 2].strText;
+        if (page % 3 == 0) {
+            EXPECT_TRUE(startsWith(pieces[page * 4 + 3].strText, "1\r\n")) << pieces[page * 4 + 3].strText;
+        }
     }
-    EXPECT_TRUE(startsWith(pieces[3].strText, "神田商事\tボールペン 黒\t120")) << pieces[3].strText;
-    EXPECT_NE(pieces[3].strText.find("頁1終わり"), std::string::npos);
-    EXPECT_TRUE(startsWith(pieces[11].strText, "頁3始まり")) << pieces[11].strText;
+    // The yen sign as the system writes it: 0x5C, which Japanese fonts show
+    // as the yen sign.
+    EXPECT_TRUE(startsWith(pieces[0].strText, "神田商事\tボールペン 黒\t120\t\\1,500\t"))
+        << pieces[0].strText;
+    const std::string stored(bytes.begin(), bytes.end());
+    EXPECT_NE(stored.find("120\t\x5c" "1,500\t"), std::string::npos);
+    EXPECT_EQ(stored.find("?1,500"), std::string::npos);
+    EXPECT_NE(pieces[0].strText.find("頁1終わり"), std::string::npos);
+    EXPECT_TRUE(startsWith(pieces[8].strText, "頁3始まり")) << pieces[8].strText;
     EXPECT_NE(pieces[14].strText.find("単価"), std::string::npos) << pieces[14].strText;
-    EXPECT_TRUE(startsWith(pieces[15].strText, "5,400\t\"say \"\"hi\"\"\"")) << pieces[15].strText;
-    EXPECT_TRUE(startsWith(pieces[19].strText, "頁5始まり")) << pieces[19].strText;
-    EXPECT_NE(pieces[23].strText.find("最終セル"), std::string::npos) << pieces[23].strText;
+    EXPECT_TRUE(startsWith(pieces[12].strText, "5,400\t\"say \"\"hi\"\"\"")) << pieces[12].strText;
+    EXPECT_TRUE(startsWith(pieces[16].strText, "頁5始まり")) << pieces[16].strText;
+    EXPECT_NE(pieces[20].strText.find("最終セル"), std::string::npos) << pieces[20].strText;
 
     // Shapes: the group's visible members with text, each at the group's
     // corners; the hidden shape is left out.
@@ -329,15 +283,9 @@ TEST_F(PrintEndToEnd, AWatchedSheetPrintedThreeByTwoLeavesOneCompleteHistoryFile
     EXPECT_EQ(cells.strTitle, "取引先");
     EXPECT_EQ(cells.strSource, "$B$3:$M$3");
     EXPECT_EQ(cells.lngCellLinkValueType, 1);
-    // Stored without the "/" and "|" the property format separates with; the
-    // yen sign has no place in the ANSI code page, so it is not pinned down.
-    const std::string& value = cells.strValue;
-    EXPECT_EQ(value.rfind("神田商事ボールペン 黒120", 0), 0u) << value;
-    const std::string tail = "452024131TRUE#NAtwo\nlines5,400say \"hi\"";
-    EXPECT_TRUE(value.size() >= tail.size() && value.compare(value.size() - tail.size(), tail.size(), tail) == 0)
-        << value;
-    EXPECT_EQ(cells.strValue.find("tab"), std::string::npos) << "an eleventh cell was joined: " << cells.strValue;
-    EXPECT_EQ(cells.strValue.find("末尾"), std::string::npos) << "a twelfth cell was joined: " << cells.strValue;
+    // Stored without the "/" and "|" the property format separates with, the
+    // yen sign as 0x5C; no eleventh ("tab") or twelfth ("末尾") cell.
+    EXPECT_EQ(cells.strValue, "神田商事ボールペン 黒120\\1,5002024131TRUE#NAtwo\nlines5,400say \"hi\"");
     EXPECT_EQ(records.headings[1], (UserHeadingRecord{"備考", "month end", "month end", 0}));
     EXPECT_EQ(records.headings[2], (UserHeadingRecord{"Checker", "#REF", "", 0}));
     ASSERT_EQ(records.errorLines.size(), 1u);

@@ -47,6 +47,24 @@ TEST(ScenarioScript, CommentsAndBlankLinesAreSkipped) {
     EXPECT_EQ(script[1].number, 5);
 }
 
+TEST(ScenarioScript, CommentsAreNeitherSubstitutedNorSplit) {
+    // What a comment holds is prose: a value no run gives, a stray quote, an
+    // escape the word splitter would refuse.
+    const char* const comments[] = {
+        "# run with -D ${BOOK}, a scratch copy",
+        "  # the user's \"quick print",
+        "\t# C:\\q \\z \"\\q\"",
+        "#${",
+    };
+    for (const char* comment : comments) {
+        SCOPED_TRACE(comment);
+        std::vector<ScriptLine> script;
+        ASSERT_NO_THROW(script = parseScript(std::string(comment) + "\nload\n", {}));
+        ASSERT_EQ(script.size(), 1u);
+        EXPECT_EQ(script[0].number, 2);
+    }
+}
+
 TEST(ScenarioScript, MistakesNameTheirLine) {
     struct Case {
         const char* text;

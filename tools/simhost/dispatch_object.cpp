@@ -94,38 +94,9 @@ std::ptrdiff_t NameTable::select(DISPID id, WORD flags) const {
     return known ? -1 : -2;
 }
 
-HRESULT DispatchObject::QueryInterface(REFIID iid, void** out) {
-    if (!out) return E_POINTER;
-    *out = nullptr;
-    if (iid == IID_IUnknown || iid == IID_IDispatch) {
-        *out = static_cast<IDispatch*>(this);
-    } else if (iid == kHostObjectIid) {
-        *out = this;
-    } else {
-        *out = otherInterface(iid);
-    }
-    if (!*out) return E_NOINTERFACE;
-    AddRef();
-    return S_OK;
-}
-
-ULONG DispatchObject::AddRef() { return InterlockedIncrement(&references_); }
-
-ULONG DispatchObject::Release() {
-    const LONG left = InterlockedDecrement(&references_);
-    if (left == 0) delete this;
-    return left;
-}
-
-HRESULT DispatchObject::GetTypeInfoCount(UINT* count) {
-    if (!count) return E_POINTER;
-    *count = 0;
-    return S_OK;
-}
-
-HRESULT DispatchObject::GetTypeInfo(UINT, LCID, ITypeInfo** info) {
-    if (info) *info = nullptr;
-    return E_NOTIMPL;
+void* DispatchObject::findInterface(REFIID iid) noexcept {
+    if (IsEqualIID(iid, kHostObjectIid)) return this;
+    return LateBoundObject::findInterface(iid);
 }
 
 HRESULT DispatchObject::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) {

@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "common/win32/com.h"
+#include "common/win32/com_object.h"
 #include "host/host.h"
 
 namespace kq::simhost {
@@ -86,13 +87,8 @@ private:
 inline constexpr GUID kHostObjectIid = {
     0x1DFDB46C, 0x35BE, 0x422F, {0xA1, 0xB3, 0xA5, 0xF8, 0x0C, 0x6A, 0xDB, 0x32}};
 
-class DispatchObject : public IDispatch {
+class DispatchObject : public win32::LateBoundObject<IDispatch> {
 public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override;
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** info) override;
     HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override;
     HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
                                      EXCEPINFO* exception, UINT* argError) override;
@@ -102,14 +98,11 @@ public:
 
 protected:
     DispatchObject() = default;
-    virtual ~DispatchObject() = default;
+    ~DispatchObject() override = default;
     virtual const NameTable& nameTable() const = 0;
     virtual win32::Variant run(std::size_t member, CallArgs& args) = 0;
-    // Interfaces besides IUnknown and IDispatch.
-    virtual void* otherInterface(REFIID) { return nullptr; }
-
-private:
-    LONG references_ = 1;
+    // Answers kHostObjectIid with the object itself.
+    void* findInterface(REFIID iid) noexcept override;
 };
 
 // An object whose members run on a façade object of type T.
@@ -158,7 +151,7 @@ private:
 // A new object of ours as an IDispatch reference.
 template <typename T>
 win32::ComPtr<IDispatch> wrap(std::shared_ptr<T> target, const Table<T>& table) {
-    return win32::ComPtr<IDispatch>::adopt(new Wrapper<T>(std::move(target), table));
+    return win32::makeObject<Wrapper<T>>(std::move(target), table);
 }
 
 // The façade object behind an object of ours of that kind, or empty.

@@ -664,24 +664,10 @@ private:
 };
 
 // One connection point: the application events.
-class EventPoint final : public IConnectionPoint {
+class EventPoint final : public win32::ComObject<IConnectionPoint> {
 public:
     explicit EventPoint(ComPtr<ApplicationObject> owner) : owner_(std::move(owner)) {}
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-        if (!out) return E_POINTER;
-        *out = nullptr;
-        if (iid != IID_IUnknown && iid != IID_IConnectionPoint) return E_NOINTERFACE;
-        *out = static_cast<IConnectionPoint*>(this);
-        AddRef();
-        return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return InterlockedIncrement(&references_); }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const LONG left = InterlockedDecrement(&references_);
-        if (left == 0) delete this;
-        return left;
-    }
     HRESULT STDMETHODCALLTYPE GetConnectionInterface(IID* iid) override {
         if (!iid) return E_POINTER;
         *iid = dispatch::kAppEventsIid;
@@ -701,24 +687,18 @@ public:
     }
 
 private:
-    ~EventPoint() = default;
-    LONG references_ = 1;
+    ~EventPoint() override = default;
     ComPtr<ApplicationObject> owner_;
 };
 
 ApplicationObject::ApplicationObject(host::ApplicationPtr application)
-    : Wrapper<host::Application>(std::move(application), applicationTable()),
+    : ComExtension(std::move(application), applicationTable()),
       forwarder_(std::make_unique<Forwarder>(*this)) {}
 
 ApplicationObject::~ApplicationObject() { connection_.reset(); }
 
 ComPtr<ApplicationObject> ApplicationObject::create(host::ApplicationPtr application) {
-    return ComPtr<ApplicationObject>::adopt(new ApplicationObject(std::move(application)));
-}
-
-void* ApplicationObject::otherInterface(REFIID iid) {
-    if (iid == IID_IConnectionPointContainer) return static_cast<IConnectionPointContainer*>(this);
-    return nullptr;
+    return win32::makeObject<ApplicationObject>(std::move(application));
 }
 
 HRESULT ApplicationObject::EnumConnectionPoints(IEnumConnectionPoints** out) {
@@ -730,8 +710,8 @@ HRESULT ApplicationObject::FindConnectionPoint(REFIID iid, IConnectionPoint** ou
     if (!out) return E_POINTER;
     *out = nullptr;
     if (iid != dispatch::kAppEventsIid) return CONNECT_E_NOCONNECTION;
-    *out = new EventPoint(ComPtr<ApplicationObject>::share(this));
-    return S_OK;
+    return win32::createInstance<EventPoint>(IID_IConnectionPoint, reinterpret_cast<void**>(out),
+                                             ComPtr<ApplicationObject>::share(this));
 }
 
 HRESULT ApplicationObject::advise(IUnknown* sink, DWORD* cookie) {

@@ -21,15 +21,11 @@ namespace kq::simhost {
 
 const Table<host::Application>& applicationTable();
 
-class ApplicationObject final : public Wrapper<host::Application>, public IConnectionPointContainer {
+class ApplicationObject final : public win32::ComExtension<Wrapper<host::Application>, IConnectionPointContainer> {
 public:
     static win32::ComPtr<ApplicationObject> create(host::ApplicationPtr application);
+    explicit ApplicationObject(host::ApplicationPtr application);
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-        return DispatchObject::QueryInterface(iid, out);
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return DispatchObject::AddRef(); }
-    ULONG STDMETHODCALLTYPE Release() override { return DispatchObject::Release(); }
     HRESULT STDMETHODCALLTYPE EnumConnectionPoints(IEnumConnectionPoints** out) override;
     HRESULT STDMETHODCALLTYPE FindConnectionPoint(REFIID iid, IConnectionPoint** out) override;
 
@@ -43,11 +39,7 @@ public:
     // Calls every sink with the event's DISPID and arguments (in order).
     void raise(DISPID id, std::vector<win32::Variant> args);
 
-protected:
-    void* otherInterface(REFIID iid) override;
-
 private:
-    explicit ApplicationObject(host::ApplicationPtr application);
     ~ApplicationObject() override;
 
     class Forwarder;

@@ -224,7 +224,7 @@ struct ScenarioRunner::State {
 
     host::LateBoundPtr addInObject(const std::string& progId) {
         host::LateBoundPtr object = host().COMAddIn(progId)->Object();
-        if (!object) throw HostError(91, "Object variable or With block variable not set");
+        if (!object) throw HostError(host::err::kObjectNotSet, "Object variable or With block variable not set");
         return object;
     }
 

@@ -56,6 +56,11 @@ void checkShape(const ScriptLine& line) {
     throw ScriptError(line.number, "unknown command " + command);
 }
 
+bool isCommentOrBlank(std::string_view line) {
+    const std::size_t first = line.find_first_not_of(" \t\r");
+    return first == std::string_view::npos || line[first] == '#';
+}
+
 }  // namespace
 
 std::vector<std::string> splitWords(std::string_view line) {
@@ -129,6 +134,8 @@ std::vector<ScriptLine> parseScript(std::string_view text, const std::map<std::s
         at = end + 1;
         ++number;
         if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
+        // A comment says what it likes: a ${NAME} or a quote in it is no mistake.
+        if (isCommentOrBlank(raw)) continue;
         ScriptLine line;
         line.number = number;
         line.source = std::string(raw);
@@ -137,7 +144,7 @@ std::vector<ScriptLine> parseScript(std::string_view text, const std::map<std::s
         } catch (const std::invalid_argument& e) {
             throw ScriptError(number, e.what());
         }
-        if (line.words.empty() || raw.find_first_not_of(" \t") == raw.find('#')) continue;
+        if (line.words.empty()) continue;
         checkShape(line);
         script.push_back(std::move(line));
         if (end == text.size()) break;

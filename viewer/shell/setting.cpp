@@ -1,28 +1,19 @@
 #include "viewer/shell/setting.h"
 
 #include <optional>
-#include <string_view>
 #include <utility>
 
+#include "common/setting_names.h"
+
 namespace kq::viewer {
-
-namespace {
-
-namespace texts {
-constexpr std::string_view kSection = "Setting";
-constexpr std::string_view kFolder = "Folder";
-}  // namespace texts
-
-}  // namespace
 
 c_Setting::c_Setting(SettingsStore& store, HistoryFolderServices services) : folder_(std::move(services)) {
     LoadSetting(store);
 }
 
 void c_Setting::LoadSetting(SettingsStore& store) {
-    std::optional<std::string> stored = store.read(texts::kSection, texts::kFolder);
-    // An empty text names no folder at all: the default is meant.
-    if (stored && !stored->empty()) {
+    std::optional<std::string> stored = store.read(setting_names::kSection, setting_names::kFolder);
+    if (stored && isUsableFolderText(*stored)) {
         folder_.load(std::move(*stored));
     } else {
         folder_.load(folder_.GetDefaultFolder());

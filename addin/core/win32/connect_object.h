@@ -10,28 +10,18 @@
 #include "Kez_Quorvex_h.h"
 #include "addin/core/connect.h"
 #include "addin/core/win32/win32_addin_system.h"
-#include "common/win32/com.h"
+#include "common/win32/com_object.h"
 #include "common/win32/extensibility.h"
 
 namespace kq::addin::win32 {
 
-class ConnectObject final : public _Connect, public kq::win32::IDTExtensibility2, public ISupportErrorInfo {
+// IDispatch, of _Connect and of the connection interface alike, comes from
+// _Connect's type information: callers reach the methods by name in any letter case.
+class ConnectObject final
+    : public kq::win32::DualObject<_Connect, kq::win32::IDTExtensibility2, ISupportErrorInfo> {
 public:
-    // A new object, answering `iid`.
-    static HRESULT create(REFIID iid, void** object) noexcept;
-
-    // IUnknown
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
-
-    // IDispatch, from the type library: names in any letter case.
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override;
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID lcid, ITypeInfo** info) override;
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID lcid,
-                                            DISPID* ids) override;
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID iid, LCID lcid, WORD flags, DISPPARAMS* params,
-                                     VARIANT* result, EXCEPINFO* exception, UINT* argumentError) override;
+    // Throws ComFailure when the library's type library cannot be read.
+    ConnectObject();
 
     // The host's add-in connection interface.
     HRESULT STDMETHODCALLTYPE OnConnection(IDispatch* Application, kq::win32::ext_ConnectMode ConnectMode,
@@ -56,13 +46,8 @@ public:
     HRESULT STDMETHODCALLTYPE InterfaceSupportsErrorInfo(REFIID iid) override;
 
 private:
-    explicit ConnectObject(kq::win32::ComPtr<ITypeInfo> typeInfo);
-    ~ConnectObject();
-    ConnectObject(const ConnectObject&) = delete;
-    ConnectObject& operator=(const ConnectObject&) = delete;
+    ~ConnectObject() override = default;
 
-    LONG references_ = 1;
-    kq::win32::ComPtr<ITypeInfo> typeInfo_;
     Win32AddinSystem system_;
     Connect connect_;
 };

@@ -7,6 +7,7 @@
 
 #include "addin/core/win32/class_factory.h"
 #include "addin/core/win32/registration_writer.h"
+#include "common/win32/com_object.h"
 
 extern "C" {
 
@@ -14,7 +15,7 @@ HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID iid, void** obje
     return kq::addin::win32::getClassObject(clsid, iid, object);
 }
 
-HRESULT STDAPICALLTYPE DllCanUnloadNow() { return kq::addin::win32::canUnloadNow(); }
+HRESULT STDAPICALLTYPE DllCanUnloadNow() { return kq::win32::canUnloadModule(); }
 
 HRESULT STDAPICALLTYPE DllRegisterServer() { return kq::addin::win32::registerServer(); }
 

@@ -14,10 +14,6 @@
 #include "common/win32/module.h"
 #include "common/win32/wide.h"
 
-// The import library has them; the headers of this toolchain do not declare them.
-extern "C" HRESULT WINAPI RegisterTypeLibForUser(ITypeLib* library, OLECHAR* path, OLECHAR* helpFolder);
-extern "C" HRESULT WINAPI UnRegisterTypeLibForUser(REFGUID libId, WORD major, WORD minor, LCID lcid, SYSKIND kind);
-
 namespace kq::addin::win32 {
 
 namespace {
@@ -74,7 +70,56 @@ void removeValue(const RegistryValue& value) {
     if (subkeys == 0 && values == 0) RegDeleteKeyW(HKEY_CURRENT_USER, path.c_str());
 }
 
+// A function of the system's OLE Automation library, or null where the system
+// lacks it (the per-user registration functions came with Vista).
+template <typename Function>
+Function oleAutomationFunction(const char* name) {
+    const HMODULE module = GetModuleHandleW(L"oleaut32.dll");
+    const FARPROC found = module ? GetProcAddress(module, name) : nullptr;
+    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(found));
+}
+
+// While it lives, HKEY_CLASSES_ROOT stands for the user's own classes in the
+// whole process (the registering program, never the host): what
+// RegisterTypeLib writes there then needs no administrator.
+class UserClassesAsClassRoot {
+public:
+    UserClassesAsClassRoot() {
+        status_ = RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Classes", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                                  classes_.put(), nullptr);
+        if (status_ == ERROR_SUCCESS) status_ = RegOverridePredefKey(HKEY_CLASSES_ROOT, classes_.get());
+    }
+    ~UserClassesAsClassRoot() {
+        if (status_ == ERROR_SUCCESS) RegOverridePredefKey(HKEY_CLASSES_ROOT, nullptr);
+    }
+    UserClassesAsClassRoot(const UserClassesAsClassRoot&) = delete;
+    UserClassesAsClassRoot& operator=(const UserClassesAsClassRoot&) = delete;
+    HRESULT result() const { return HRESULT_FROM_WIN32(status_); }
+
+private:
+    Key classes_;
+    LONG status_ = ERROR_SUCCESS;
+};
+
+template <typename Write>
+HRESULT inUserClasses(Write&& write) {
+    const UserClassesAsClassRoot redirected;
+    if (FAILED(redirected.result())) return redirected.result();
+    return write();
+}
+
 }  // namespace
+
+HRESULT registerTypeLibraryForUser(ITypeLib* library, std::wstring path, RegisterTypeLibForUserFunction perUser) {
+    if (perUser) return perUser(library, path.data(), nullptr);
+    return inUserClasses([&] { return RegisterTypeLib(library, path.data(), nullptr); });
+}
+
+HRESULT unregisterTypeLibraryForUser(UnRegisterTypeLibForUserFunction perUser) {
+    if (perUser) return perUser(kLibIdKezQuorvex, kTypeLibMajor, kTypeLibMinor, LOCALE_NEUTRAL, kOwnSysKind);
+    return inUserClasses(
+        [] { return UnRegisterTypeLib(kLibIdKezQuorvex, kTypeLibMajor, kTypeLibMinor, LOCALE_NEUTRAL, kOwnSysKind); });
+}
 
 HRESULT registerServer() noexcept {
     try {
@@ -85,7 +130,8 @@ HRESULT registerServer() noexcept {
             if (status != ERROR_SUCCESS) return HRESULT_FROM_WIN32(status);
         }
         const auto library = loadOwnTypeLibrary();
-        return RegisterTypeLibForUser(library.get(), path.data(), nullptr);
+        return registerTypeLibraryForUser(
+            library.get(), path, oleAutomationFunction<RegisterTypeLibForUserFunction>("RegisterTypeLibForUser"));
     } catch (...) {
         return failureResult(IID_NULL);
     }
@@ -95,8 +141,8 @@ HRESULT unregisterServer() noexcept {
     try {
         const std::vector<RegistryValue> values = RegistrationValues(kq::win32::narrow(kq::win32::thisModulePath()));
         for (auto it = values.rbegin(); it != values.rend(); ++it) removeValue(*it);
-        const HRESULT result =
-            UnRegisterTypeLibForUser(kLibIdKezQuorvex, kTypeLibMajor, kTypeLibMinor, LOCALE_NEUTRAL, kOwnSysKind);
+        const HRESULT result = unregisterTypeLibraryForUser(
+            oleAutomationFunction<UnRegisterTypeLibForUserFunction>("UnRegisterTypeLibForUser"));
         // A type library that was not registered is already as it should be.
         return SUCCEEDED(result) || result == TYPE_E_REGISTRYACCESS || result == TYPE_E_CANTLOADLIBRARY ? S_OK
                                                                                                        : result;

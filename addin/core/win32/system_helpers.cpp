@@ -2,7 +2,6 @@
 
 #include <vector>
 
-#include "addin/core/globals.h"
 #include "addin/core/library_file.h"
 #include "common/vb.h"
 #include "common/win32/known_folders.h"
@@ -71,9 +70,9 @@ std::string LoadResStringEx(std::int32_t id) {
     return addin::LoadResStringEx(strings, id);
 }
 
-HWND GetXlHwnd() {
-    if (!g_Application) return nullptr;
-    const std::wstring caption = kq::win32::wide(g_Application->Caption());
+HWND GetXlHwnd(const host::ApplicationPtr& application) {
+    if (!application) return nullptr;
+    const std::wstring caption = kq::win32::wide(application->Caption());
     return FindWindowW(L"XLMAIN", caption.c_str());
 }
 

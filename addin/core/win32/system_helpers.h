@@ -36,7 +36,7 @@ std::string LoadResStringEx(std::int32_t id);
 
 // The host's main window: class "XLMAIN" with the host's caption; null
 // without a host or when no such window exists.
-HWND GetXlHwnd();
+HWND GetXlHwnd(const host::ApplicationPtr& application);
 // Makes `hWnd` an owned window of `ownerHwnd` (no owner when null).
 void SetParentWindow(HWND hWnd, HWND ownerHwnd);
 

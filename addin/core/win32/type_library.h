@@ -1,6 +1,6 @@
 #pragma once
-// The add-in object's type information, from the type library carried in this
-// module's resources: it serves the object's IDispatch.
+// The add-in library's type library, carried in its own resources: it serves
+// the add-in object's IDispatch and is registered for early-bound callers.
 
 #include "common/win32/windows_api.h"
 
@@ -10,7 +10,7 @@
 
 namespace kq::addin::win32 {
 
-// Throws ComFailure when the type library cannot be read.
+// Throw ComFailure when the type library cannot be read.
 kq::win32::ComPtr<ITypeLib> loadOwnTypeLibrary();
 kq::win32::ComPtr<ITypeInfo> connectTypeInfo();
 

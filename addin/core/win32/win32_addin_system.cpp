@@ -1,7 +1,11 @@
 #include "addin/core/win32/win32_addin_system.h"
 
 #include <optional>
+#include <string>
 
+#include "addin/core/texts.h"
+#include "addin/recording/save_history.h"
+#include "addin/recording/win32/recorder_system_win32.h"
 #include "common/win32/known_folders.h"
 #include "common/win32/message_prompts.h"
 #include "common/win32/module.h"
@@ -40,6 +44,16 @@ std::shared_ptr<c_Setting> Win32AddinSystem::NewSetting(double hostVersion) {
                                                  .title = GetAppTitle()},
                            hostVersion);
     return std::shared_ptr<c_Setting>(world, &*world->setting);
+}
+
+Procedures AddinProcedures() {
+    Procedures procedures = CoreProcedures();
+    procedures.SaveHistory = [](AddinState& state) {
+        std::string versionText;
+        recording::win32::Win32RecorderSystem system(GetAppTitle(), GetXlHwnd(state.g_Application), GetOS(versionText));
+        recording::SaveHistory(state, system);
+    };
+    return procedures;
 }
 
 }  // namespace kq::addin::win32

@@ -1,8 +1,11 @@
 #pragma once
-// What the add-in object's connection needs of Windows: version, country,
-// string table, message boxes, and settings kept in the user's registry.
+// What the add-in object needs of Windows: for its connection the version,
+// country, string table, message boxes and settings kept in the user's
+// registry; for its methods the procedures that use windows and the
+// recorder's services.
 
 #include "addin/core/connect.h"
+#include "addin/core/procedures.h"
 #include "addin/core/win32/system_helpers.h"
 
 namespace kq::addin::win32 {
@@ -27,5 +30,10 @@ private:
     ModuleStrings strings_;
     ActiveWindowPrompts prompts_;
 };
+
+// The add-in's procedures on Windows: the portable ones, and the after-print
+// recording with the recorder's Windows services, made for each run at the
+// host's main window as it is then.
+Procedures AddinProcedures();
 
 }  // namespace kq::addin::win32

@@ -4,16 +4,14 @@
 #include <optional>
 #include <string>
 
+#include "addin/core/texts.h"
 #include "addin/recording/finished_model.h"
 #include "addin/recording/win32/window_support.h"
+#include "common/win32/wide.h"
 
 namespace kq::addin::recording::win32 {
 
 namespace {
-
-namespace texts {
-constexpr wchar_t kCaption[] = L"印刷履歴を保存しました";
-}  // namespace texts
 
 constexpr UINT_PTR timFinish = 1;
 constexpr DWORD kStyle = WS_POPUP | WS_BORDER;
@@ -117,7 +115,7 @@ void frmFinished::OnCreate() {
     {
         WindowDc dc(hwnd_);
         SelectGuard useFont(dc.get(), font_.get());
-        const SIZE caption = lineExtent(dc.get(), texts::kCaption);
+        const SIZE caption = lineExtent(dc.get(), kq::win32::wide(texts::kFinishedCaption));
         layout_ = layOutFinished(caption.cx, caption.cy);
     }
     RECT outer{0, 0, layout_.clientWidth, layout_.clientHeight};
@@ -178,7 +176,8 @@ void frmFinished::paint(HDC target) const {
     SetBkMode(dc.get(), TRANSPARENT);
     SetTextColor(dc.get(), GetSysColor(COLOR_WINDOWTEXT));
     RECT label{layout_.Label1.left, layout_.Label1.top, layout_.Label1.right, layout_.Label1.bottom};
-    DrawTextW(dc.get(), texts::kCaption, -1, &label, DT_SINGLELINE | DT_NOPREFIX | DT_LEFT);
+    DrawTextW(dc.get(), kq::win32::wide(texts::kFinishedCaption).c_str(), -1, &label,
+              DT_SINGLELINE | DT_NOPREFIX | DT_LEFT);
 
     BitBlt(target, 0, 0, layout_.clientWidth, layout_.clientHeight, dc.get(), 0, 0, SRCCOPY);
 }

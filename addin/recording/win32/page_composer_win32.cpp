@@ -8,8 +8,8 @@
 #include <utility>
 #include <vector>
 
+#include "addin/core/texts.h"
 #include "addin/recording/page_images.h"
-#include "addin/recording/recorder_texts.h"
 #include "addin/recording/win32/window_support.h"
 #include "common/win32/wide.h"
 

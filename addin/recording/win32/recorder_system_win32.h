@@ -3,6 +3,7 @@
 // notice owned by or placed at the host's main window, the system clipboard,
 // GDI metafiles and the Win32 file system.
 
+#include <cstdint>
 #include <string>
 
 #include "addin/recording/recorder_world.h"
@@ -17,10 +18,12 @@ namespace kq::addin::recording::win32 {
 
 class Win32RecorderSystem final : public RecorderSystem {
 public:
-    // `title` heads the messages that the services show themselves.
-    explicit Win32RecorderSystem(std::string title);
+    // `title` heads the messages that the services show themselves; the
+    // host's main window (null when it cannot be found) owns the messages and
+    // places the saved notice; `osCode` is the running system's OsCode.
+    Win32RecorderSystem(std::string title, HWND hostWindow, std::int32_t osCode);
 
-    std::int32_t GetOS() override;
+    std::int32_t GetOS() override { return osCode_; }
     std::int32_t MsgBoxEx(const MsgBoxExArgs& args) override;
     void ShowFinished(double seconds) override;
     Clipboard& userClipboard() override { return userClipboard_; }
@@ -31,6 +34,8 @@ public:
     const AnsiCodec& codec() override { return systemAnsiCodec(); }
 
 private:
+    HWND hostWindow_;
+    std::int32_t osCode_;
     Win32Clipboard userClipboard_;
     Win32RecorderClipboard clipboard_;
     kq::win32::Win32FileSystem files_;

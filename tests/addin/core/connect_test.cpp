@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -123,20 +124,13 @@ private:
     std::shared_ptr<SimApplication> sim_;
 };
 
-void resetProgramWide() {
-    g_Xl.reset();
-    g_Application.reset();
-    g_Setting.reset();
-    g_ResBase = 0;
-    g_Title.clear();
-    PrintCommandKind = print_kind::kOther;
-    AfterPrintPending = false;
-}
-
 class Connection : public ::testing::Test {
 protected:
-    void SetUp() override { resetProgramWide(); }
-    void TearDown() override { resetProgramWide(); }
+    // As the host does when it closes: the add-in then lets go of the host,
+    // whose add-in list holds the add-in.
+    void TearDown() override {
+        if (connect) connect->AddinInstance_OnDisconnection();
+    }
 
     // The host as it loads the add-in at start-up.
     void makeHost(const std::string& version) {
@@ -150,6 +144,11 @@ protected:
     }
     void connectNow() {
         connect->AddinInstance_OnConnection(host, entry, std::make_shared<ConnectLateBound>(connect));
+    }
+    // The connection's state, which a test expects to be there.
+    AddinState& state() {
+        if (!connect->state()) throw std::logic_error("not connected");
+        return *connect->state();
     }
     // What the ribbon bridge and the helper workbook reach: the entry's object.
     host::Value callByName(const std::string& name, std::vector<host::Value> args = {}) {
@@ -200,7 +199,6 @@ TEST_F(Connection, GatesAcceptOrRefuseTheHostAndTheSystem) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.version + " os " + std::to_string(c.os) + " " + c.path);
-        resetProgramWide();
         system = {};
         system.os = c.os;
         makeHost(c.version);
@@ -215,8 +213,8 @@ TEST_F(Connection, GatesAcceptOrRefuseTheHostAndTheSystem) {
             EXPECT_TRUE(system.shown.messages.empty());
         }
         EXPECT_EQ(entry->Connect(), c.staysLoaded);
-        EXPECT_EQ(g_Application != nullptr, connected);
-        EXPECT_EQ(g_Setting != nullptr, connected);
+        EXPECT_EQ(connect->state() != nullptr, connected);
+        EXPECT_EQ(connect->state() && connect->state()->g_Setting, connected);
         EXPECT_EQ(entry->Object() != nullptr, connected);
         EXPECT_EQ(system.settingVersions.size(), connected ? 1u : 0u);
     }
@@ -247,7 +245,6 @@ TEST_F(Connection, ConnectedAddinPublishesItselfAndPicksItsStringBase) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.version + " " + c.country);
-        resetProgramWide();
         system = {};
         system.country = c.country;
         connect = std::make_shared<Connect>(system, procedures);
@@ -258,17 +255,19 @@ TEST_F(Connection, ConnectedAddinPublishesItselfAndPicksItsStringBase) {
         connectNow();
 
         EXPECT_TRUE(system.shown.messages.empty());
-        EXPECT_EQ(g_Application, host);
+        EXPECT_EQ(state().g_Application, host);
         EXPECT_EQ(system.settingVersions, std::vector<double>{std::stod(c.version)});
         EXPECT_EQ(connect->OnActionText(), "!<Kez_Quorvex.Connect>");
-        EXPECT_EQ(g_ResBase, c.resBase);
-        EXPECT_EQ(g_Title, c.title);
+        EXPECT_EQ(state().g_ResBase, c.resBase);
+        EXPECT_EQ(state().g_Title, c.title);
         EXPECT_EQ(connect->printSink().CB, c.printControlsHooked ? print : nullptr);
         EXPECT_EQ(connect->directPrintSink().CB, nullptr);
         EXPECT_EQ(connect->previewSink().CB, c.printControlsHooked ? preview : nullptr);
+        // A click of a hooked control notes its kind in this connection's state.
+        EXPECT_EQ(connect->printSink().state, c.printControlsHooked ? connect->state() : nullptr);
         // The published object is this one: a call through it reaches the add-in.
         callByName("CallForRibbon_PrintOrPreview_onAction", {3.0});
-        EXPECT_EQ(PrintCommandKind, 3);
+        EXPECT_EQ(state().PrintCommandKind, 3);
         connect->AddinInstance_OnDisconnection();
     }
 }
@@ -293,7 +292,6 @@ TEST_F(Connection, AnErrorInAnyStepIsReportedAndLeavesOnlyWhatWasMade) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.message);
-        resetProgramWide();
         system = {};
         makeHost(c.version);
         c.arrange();
@@ -301,8 +299,8 @@ TEST_F(Connection, AnErrorInAnyStepIsReportedAndLeavesOnlyWhatWasMade) {
 
         EXPECT_EQ(system.shown.messages, (std::vector<ShownMessage>{{c.message, "Kez_Quorvex", 0}}));
         EXPECT_TRUE(entry->Connect());
-        EXPECT_EQ(g_Application != nullptr, c.hostSet);
-        EXPECT_EQ(g_Setting != nullptr, c.settingSet);
+        EXPECT_EQ(connect->state() && connect->state()->g_Application, c.hostSet);
+        EXPECT_EQ(connect->state() && connect->state()->g_Setting, c.settingSet);
 
         // Every entry point copes with what is missing; disconnection releases what is there.
         host->failVersion = false;
@@ -311,8 +309,7 @@ TEST_F(Connection, AnErrorInAnyStepIsReportedAndLeavesOnlyWhatWasMade) {
         EXPECT_NO_THROW(connect->CallForXLA_WorkbookAfterPrint());
         EXPECT_FALSE(connect->CallForRibbon_GetThisSheetCheckEnabled());
         connect->AddinInstance_OnDisconnection();
-        EXPECT_EQ(g_Application, nullptr);
-        EXPECT_EQ(g_Setting, nullptr);
+        EXPECT_EQ(connect->state(), nullptr);
         EXPECT_EQ(system.settingsWrites(), c.settingSet ? 1 : 0);
     }
 }
@@ -322,8 +319,7 @@ TEST_F(Connection, DisconnectionWritesTheSettingsOnceAndReleasesTheHost) {
     EXPECT_EQ(system.settingsWrites(), 0);  // nothing reaches the registry while connected
     connect->AddinInstance_OnDisconnection();
     EXPECT_EQ(system.settingsWrites(), 1);
-    EXPECT_EQ(g_Application, nullptr);
-    EXPECT_EQ(g_Setting, nullptr);
+    EXPECT_EQ(connect->state(), nullptr);
     connect->AddinInstance_OnDisconnection();
     EXPECT_EQ(system.settingsWrites(), 1);
 }
@@ -331,13 +327,12 @@ TEST_F(Connection, DisconnectionWritesTheSettingsOnceAndReleasesTheHost) {
 TEST_F(Connection, SettingsAreWrittenEvenWhenTheHostFailsAtDisconnection) {
     for (const std::string version : {"11.0", "16.0"}) {
         SCOPED_TRACE(version);
-        resetProgramWide();
         system = {};
         connectTo(version);
         host->failVersion = true;
         connect->AddinInstance_OnDisconnection();
         EXPECT_EQ(system.settingsWrites(), 1);
-        EXPECT_EQ(g_Application, nullptr);
+        EXPECT_EQ(connect->state(), nullptr);
         EXPECT_EQ(connect->printSink().CB, nullptr);
         EXPECT_TRUE(system.shown.messages.empty());
     }
@@ -345,7 +340,6 @@ TEST_F(Connection, SettingsAreWrittenEvenWhenTheHostFailsAtDisconnection) {
 
 TEST_F(Connection, RefusedOrIdleAddinWritesNothingAtDisconnection) {
     for (const bool storeEdition : {false, true}) {
-        resetProgramWide();
         system = {};
         makeHost(storeEdition ? "16.0" : "13.0");
         sim->setPath("C:\\Program Files\\Windows\\Apps\\Office16");
@@ -362,33 +356,42 @@ TEST_F(Connection, PrintKindKeepsOnlyTheThreeKindsAndLeavesTheArgument) {
         double given;
         std::int32_t kindAfter;
     };
-    PrintCommandKind = 2;
+    state().PrintCommandKind = 2;
     const std::vector<Case> cases = {{0, 2}, {4, 2}, {-1, 2}, {1, 1}, {3, 3}, {2, 2}, {2147483647, 2}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.given);
         std::vector<host::Value> args = {c.given};
         sim->COMAddIn("Kez_Quorvex.Connect")->Object()->Invoke("callforribbon_printorpreview_ONACTION", args);
-        EXPECT_EQ(PrintCommandKind, c.kindAfter);
+        EXPECT_EQ(state().PrintCommandKind, c.kindAfter);
         EXPECT_EQ(args, std::vector<host::Value>{c.given});
     }
 }
 
 TEST_F(Connection, PrintKindSinksNoteTheirCommandAndTheLaterClickWins) {
+    AddinState hooked(nullptr);
     c_Xl_CB_Print print;
     c_Xl_CB_DirectPrint quick;
     c_Xl_CB_Preview preview;
+    print.hook(nullptr, hooked);
+    quick.hook(nullptr, hooked);
+    preview.hook(nullptr, hooked);
     quick.CB_Click();
-    EXPECT_EQ(PrintCommandKind, 2);
+    EXPECT_EQ(hooked.PrintCommandKind, 2);
     preview.CB_Click();
-    EXPECT_EQ(PrintCommandKind, 3);
+    EXPECT_EQ(hooked.PrintCommandKind, 3);
     print.CB_Click();
-    EXPECT_EQ(PrintCommandKind, 1);
+    EXPECT_EQ(hooked.PrintCommandKind, 1);
+
+    // An unhooked sink reaches no state.
+    quick.unhook();
+    quick.CB_Click();
+    EXPECT_EQ(hooked.PrintCommandKind, 1);
 }
 
 TEST_F(Connection, AfterPrintClearsTheFlagBeforeRecordingAndPassesErrorsBack) {
     std::vector<bool> pendingWhileRecording;
-    procedures.SaveHistory = [&] {
-        pendingWhileRecording.push_back(AfterPrintPending);
+    procedures.SaveHistory = [&](AddinState& state) {
+        pendingWhileRecording.push_back(state.AfterPrintPending);
         if (pendingWhileRecording.size() == 2) {
             throw host::HostError(1004, "Application-defined or object-defined error");
         }
@@ -396,24 +399,24 @@ TEST_F(Connection, AfterPrintClearsTheFlagBeforeRecordingAndPassesErrorsBack) {
     connect = std::make_shared<Connect>(system, procedures);
     connectTo("16.0");
 
-    AfterPrintPending = true;
+    state().AfterPrintPending = true;
     callByName("CallForXLA_WorkbookAfterPrint");
     EXPECT_EQ(pendingWhileRecording, std::vector<bool>{false});
 
-    AfterPrintPending = true;
+    state().AfterPrintPending = true;
     try {
         callByName("callforxla_workbookafterprint");
         ADD_FAILURE() << "the recorder's error must reach the caller";
     } catch (const host::HostError& e) {
         EXPECT_EQ(e.number(), 1004);
     }
-    EXPECT_FALSE(AfterPrintPending);
+    EXPECT_FALSE(state().AfterPrintPending);
 }
 
 TEST_F(Connection, RibbonCommandsReachTheirProcedureAndSwallowItsErrors) {
     std::vector<std::string> ran;
     const auto failing = [&](std::string name) {
-        return [&ran, name] {
+        return [&ran, name](AddinState&) {
             ran.push_back(name);
             throw host::HostError(91, "Object variable or With block variable not set");
         };
@@ -423,7 +426,7 @@ TEST_F(Connection, RibbonCommandsReachTheirProcedureAndSwallowItsErrors) {
     procedures.Command_GotoHomePage = failing("GotoHomePage");
     procedures.Command_Setting = failing("Setting");
     procedures.Command_Help = failing("Help");
-    procedures.Command_About = [&] {
+    procedures.Command_About = [&](AddinState&) {
         ran.push_back("About");
         throw std::runtime_error("not a host error");
     };
@@ -442,7 +445,7 @@ TEST_F(Connection, RibbonCommandsReachTheirProcedureAndSwallowItsErrors) {
 
 TEST_F(Connection, ToggleStateComesFromItsProcedureAndItsErrorsReachTheRibbon) {
     int calls = 0;
-    procedures.CheckThissiteButtonPush = [&] {
+    procedures.CheckThissiteButtonPush = [&](AddinState&) {
         if (++calls == 2) throw host::HostError(1004, "Application-defined or object-defined error");
         return true;
     };
@@ -478,16 +481,17 @@ TEST_F(Connection, LateBoundCallsCheckNamesAndArguments) {
 }
 
 TEST_F(Connection, ThisSheetToggleFollowsTheActiveSheetsWatch) {
-    EXPECT_FALSE(CheckThissiteButtonPush());  // no host
-    connect = std::make_shared<Connect>(system, AddinProcedures());
+    AddinState idle(nullptr);
+    EXPECT_FALSE(CheckThissiteButtonPush(idle));  // no host
+    connect = std::make_shared<Connect>(system, CoreProcedures());
     connectTo("16.0");
-    EXPECT_FALSE(CheckThissiteButtonPush());  // no workbook
+    EXPECT_FALSE(CheckThissiteButtonPush(state()));  // no workbook
 
     const auto book = sim->addWorkbook("Toggle.xls", "C:\\Data");
     const auto watched = book->addWorksheet("Watched");
     const auto plain = book->addWorksheet("Plain");
     const auto chart = book->addChartSheet("Chart");
-    g_DocPros().Add(book, watched, "cat", "20240101090000TGL", "20240101090000TGV", "", {}, {}, {});
+    state().g_DocPros().Add(book, watched, "cat", "20240101090000TGL", "20240101090000TGV", "", {}, {}, {});
 
     struct Case {
         std::shared_ptr<host::sim::SimSheetBase> active;
@@ -498,9 +502,9 @@ TEST_F(Connection, ThisSheetToggleFollowsTheActiveSheetsWatch) {
                                      {watched, true, false}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.active->name());
-        if (c.released) g_DocPros().Release(watched);
+        if (c.released) state().g_DocPros().Release(watched);
         c.active->activate();
-        EXPECT_EQ(CheckThissiteButtonPush(), c.pressed);
+        EXPECT_EQ(CheckThissiteButtonPush(state()), c.pressed);
         EXPECT_EQ(callByName("CallForRibbon_GetThisSheetCheckEnabled"), host::Value(c.pressed));
     }
 }
@@ -512,20 +516,162 @@ TEST_F(Connection, WatchesOfOpenWorkbooksAreKnownFromTheConnectionAndStoredAtEve
     book->properties()->add({"KEZ_QUORVEX_INFO_Ledger", host::msoPropertyTypeString,
                              "0\tcat\t20240101090000AAA\t20240101090000BBB\t\t"});
     connectNow();
-    ASSERT_TRUE(g_DocPros().Find(sheet));  // loaded when the connection made the event sink
+    ASSERT_TRUE(state().g_DocPros().Find(sheet));  // loaded when the connection made the event sink
 
     const auto other = book->addWorksheet("Other");
-    g_DocPros().Add(book, other, "new", "20240101090000CCC", "20240101090000CCC", "", {}, {}, {});
+    state().g_DocPros().Add(book, other, "new", "20240101090000CCC", "20240101090000CCC", "", {}, {}, {});
     host::ignoreErrors([&] { book->Save(); });  // a book never saved has nowhere to go; the event came first
     EXPECT_EQ(book->properties()->ValueOf("KEZ_QUORVEX_INFO_Other"),
               "0\tnew\t20240101090000CCC\t20240101090000CCC\t\t");
 
-    // Once disconnected the add-in hears nothing more.
-    connect->AddinInstance_OnDisconnection();
+    // Once disconnected the add-in hears nothing more: a watch it knew but had
+    // not stored yet is not written at the next save.
     const auto third = book->addWorksheet("Third");
-    g_DocPros().Add(book, third, "late", "20240101090000DDD", "20240101090000DDD", "", {}, {}, {});
+    state().g_DocPros().Add(book, third, "late", "20240101090000DDD", "20240101090000DDD", "", {}, {}, {});
+    connect->AddinInstance_OnDisconnection();
     host::ignoreErrors([&] { book->Save(); });
     EXPECT_THROW(book->properties()->ValueOf("KEZ_QUORVEX_INFO_Third"), host::HostError);
+}
+
+TEST_F(Connection, ASecondConnectionStartsFreshAndFindsTheStoredWatchesAgain) {
+    makeHost("11.0");
+    const auto book = sim->addWorkbook("Open.xls", "C:\\Data");
+    const auto ledger = book->addWorksheet("Ledger");
+    const auto draft = book->addWorksheet("Draft");
+    book->properties()->add({"KEZ_QUORVEX_INFO_Ledger", host::msoPropertyTypeString,
+                             "0\tcat\t20240101090000AAA\t20240101090000BBB\t\t"});
+    connectNow();
+    callByName("CallForRibbon_PrintOrPreview_onAction", {3.0});
+    state().AfterPrintPending = true;
+    state().g_DocPros().Add(book, draft, "draft", "20240101090000EEE", "20240101090000EEE", "", {}, {}, {});
+    connect->AddinInstance_OnDisconnection();
+    ASSERT_EQ(connect->state(), nullptr);
+
+    connectNow();
+    ASSERT_NE(connect->state(), nullptr);
+    EXPECT_EQ(state().PrintCommandKind, print_kind::kOther);
+    EXPECT_FALSE(state().AfterPrintPending);
+    EXPECT_EQ(state().g_Title, "Brelmont");
+    EXPECT_EQ(system.settingVersions, (std::vector<double>{11, 11}));  // the settings are read again
+    EXPECT_TRUE(state().g_DocPros().Find(ledger));   // the new event sink loads what the workbook stores
+    EXPECT_FALSE(state().g_DocPros().Find(draft));   // what only the first connection knew is gone
+    connect->AddinInstance_OnDisconnection();
+    EXPECT_EQ(system.settingsWrites(), 2);
+}
+
+TEST_F(Connection, DisconnectionLetsGoOfTheHost) {
+    connectTo("11.0");
+    sim->addWorkbook("Open.xls", "C:\\Data")->addWorksheet("Ledger");
+    connect->AddinInstance_OnDisconnection();
+    EXPECT_EQ(host.use_count(), 1);
+}
+
+TEST_F(Connection, EntryPointsWithoutAStateDoNothing) {
+    std::vector<std::string> ran;
+    const auto noting = [&](std::string name) { return [&ran, name](AddinState&) { ran.push_back(name); }; };
+    procedures.SaveHistory = noting("SaveHistory");
+    procedures.CheckThissiteButtonPush = [&](AddinState&) {
+        ran.push_back("CheckThissiteButtonPush");
+        return true;
+    };
+    procedures.Command_ThisSheetCheck = noting("ThisSheetCheck");
+    procedures.Command_OpenHistory = noting("OpenHistory");
+    procedures.Command_GotoHomePage = noting("GotoHomePage");
+    procedures.Command_Setting = noting("Setting");
+    procedures.Command_Help = noting("Help");
+    procedures.Command_About = noting("About");
+
+    struct Case {
+        std::string situation;
+        std::function<void()> arrange;
+    };
+    const std::vector<Case> cases = {
+        {"never connected", [&] { makeHost("16.0"); }},
+        {"refused", [&] { connectTo("13.0"); }},
+        {"idle in the store edition",
+         [&] {
+             makeHost("16.0");
+             sim->setPath("C:\\Program Files\\Windows\\Apps\\Office16");
+             connectNow();
+         }},
+        {"disconnected",
+         [&] {
+             connectTo("16.0");
+             connect->AddinInstance_OnDisconnection();
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.situation);
+        system = {};
+        ran.clear();
+        connect = std::make_shared<Connect>(system, procedures);
+        c.arrange();
+        ASSERT_EQ(connect->state(), nullptr);
+        const int writes = system.settingsWrites();
+
+        EXPECT_NO_THROW(connect->CallForXLA_WorkbookAfterPrint());
+        EXPECT_FALSE(connect->CallForRibbon_GetThisSheetCheckEnabled());
+        std::int32_t kind = 2;
+        EXPECT_NO_THROW(connect->CallForRibbon_PrintOrPreview_onAction(kind));
+        EXPECT_EQ(kind, 2);
+        EXPECT_NO_THROW(connect->CallForRibbon_ThisSheetCheck());
+        EXPECT_NO_THROW(connect->CallForRibbon_OpenHistory());
+        EXPECT_NO_THROW(connect->CallForRibbon_GoToHomePage());
+        EXPECT_NO_THROW(connect->CallForRibbon_Setting());
+        EXPECT_NO_THROW(connect->CallForRibbon_Help());
+        EXPECT_NO_THROW(connect->CallForRibbon_About());
+        EXPECT_NO_THROW(connect->AddinInstance_OnDisconnection());
+
+        EXPECT_TRUE(ran.empty());
+        EXPECT_EQ(connect->state(), nullptr);
+        EXPECT_EQ(system.settingsWrites(), writes);
+    }
+}
+
+TEST_F(Connection, ACallThatLeadsToTheDisconnectionStillHasItsState) {
+    // A message loop inside the recorder can let the host disconnect the add-in.
+    bool hostStillThere = false;
+    procedures.SaveHistory = [&](AddinState& during) {
+        connect->AddinInstance_OnDisconnection();
+        hostStillThere = during.g_Application != nullptr;
+        during.PrintCommandKind = print_kind::kPrint;
+    };
+    connect = std::make_shared<Connect>(system, procedures);
+    connectTo("16.0");
+    callByName("CallForXLA_WorkbookAfterPrint");
+    EXPECT_TRUE(hostStillThere);
+    EXPECT_EQ(connect->state(), nullptr);
+    EXPECT_EQ(system.settingsWrites(), 1);
+    EXPECT_EQ(host.use_count(), 1);  // released once the call returned
+}
+
+TEST_F(Connection, ConnectingAgainWhileConnectedEndsTheEarlierConnectionFirst) {
+    connectTo("11.0");
+    callByName("CallForRibbon_PrintOrPreview_onAction", {2.0});
+    connectNow();
+    EXPECT_EQ(system.settingsWrites(), 1);
+    EXPECT_EQ(state().PrintCommandKind, print_kind::kOther);
+    EXPECT_EQ(connect->printSink().state, connect->state());
+}
+
+TEST_F(Connection, TwoAddinObjectsKeepTheirOwnState) {
+    connectTo("16.0");
+    FakeSystem otherSystem;
+    const auto other = std::make_shared<Connect>(otherSystem, procedures);
+    const auto otherHost = SimApplication::create(otherSystem.world.files, "16.0");
+    other->AddinInstance_OnConnection(otherHost, otherHost->addComAddIn("Kez_Quorvex.Connect"),
+                                      std::make_shared<ConnectLateBound>(other));
+
+    callByName("CallForRibbon_PrintOrPreview_onAction", {3.0});
+    std::int32_t quick = print_kind::kQuickPrint;
+    other->CallForRibbon_PrintOrPreview_onAction(quick);
+    EXPECT_EQ(state().PrintCommandKind, print_kind::kPreview);
+    EXPECT_EQ(other->state()->PrintCommandKind, print_kind::kQuickPrint);
+
+    other->AddinInstance_OnDisconnection();
+    EXPECT_NE(connect->state(), nullptr);
+    EXPECT_EQ(system.settingsWrites(), 0);
+    EXPECT_EQ(otherSystem.settingsWrites(), 1);
 }
 
 }  // namespace

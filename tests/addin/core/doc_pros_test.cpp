@@ -7,6 +7,7 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <map>
 #include <memory>
 #include <set>
 #include <string>
@@ -191,6 +192,74 @@ TEST(DocProStore, OldNameOfARenamedSheetKeepsNoWatchForItsNextOwner) {
     w.pros.LoadFromDocProps(w.book);
     EXPECT_EQ(w.pros.Find(w.sheet2), nullptr);
     EXPECT_NE(w.pros.Find(w.sheet1), nullptr);
+}
+
+TEST(DocProStore, TwoWatchesOfOneSheetIdKeepTheirPropertiesAcrossSaveAndReopen) {
+    // A renamed sheet's old property that stayed for the sheet which took the
+    // name, or two watches made within one tick of the timer: two sheets load
+    // one SheetId. Each keeps its own property, whatever the properties' order.
+    struct Case {
+        const char* name;
+        std::vector<std::string> order;  // sheets, in the order of their properties
+        const char* secondCategory;
+    };
+    const Case cases[] = {
+        {"same settings", {"Sheet1", "Sheet2"}, "請求書"},
+        {"same settings, second property first", {"Sheet2", "Sheet1"}, "請求書"},
+        {"other category", {"Sheet1", "Sheet2"}, "納品書"},
+        {"other category, second property first", {"Sheet2", "Sheet1"}, "納品書"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        World w;
+        const std::map<std::string, std::string> values{
+            {"Sheet1", std::string("0\t請求書\t") + kId1 + "\t" + kVersion + "\t\t"},
+            {"Sheet2", std::string("0\t") + c.secondCategory + "\t" + kId1 + "\t" + kVersion + "\t$B$2\t"}};
+        for (const std::string& sheet : c.order) {
+            w.book->properties()->add({SheetWatchPropertyName(sheet), host::msoPropertyTypeString, values.at(sheet)});
+        }
+        w.pros.LoadFromDocProps(w.book);
+
+        EXPECT_EQ(w.storeAll(), 2 * store_flags::kSameVersion);
+        EXPECT_EQ(w.stored("Sheet1"), values.at("Sheet1"));
+        EXPECT_EQ(w.stored("Sheet2"), values.at("Sheet2"));
+
+        w.book->Save();
+        w.app->closeWorkbook(w.book);
+        const auto reopened = w.app->openWorkbook("C:\\books\\Book1.xls");
+        w.pros.LoadFromDocProps(reopened);
+        for (const char* sheet : {"Sheet1", "Sheet2"}) {
+            const auto record = w.pros.Find(reopened->worksheet(sheet));
+            ASSERT_NE(record, nullptr) << sheet;
+            EXPECT_EQ(SheetWatchPropertyValue(*record), values.at(sheet)) << sheet;
+        }
+    }
+}
+
+TEST(DocProStore, NewWatchWhoseIdAnotherSheetStoresGetsAPropertyOfItsOwn) {
+    World w;
+    w.watch(w.sheet1, kId1);
+    w.storeAll();
+    const std::string first = w.stored("Sheet1");
+    w.watch(w.sheet3, kId1);
+    EXPECT_EQ(w.storeAll(), store_flags::kSameVersion + store_flags::kWritten);
+    EXPECT_EQ(w.stored("Sheet1"), first);
+    EXPECT_EQ(fields(w.stored("Sheet3"))[2], kId1);
+}
+
+TEST(DocProStore, PropertyTooShortToHoldASheetIdIsNoWatchsProperty) {
+    // A watch whose id is not made yet must not take another sheet's damaged
+    // property for its own, nor read fields the property does not have.
+    const char* const shortValues[] = {"", "0", "0\t請求書"};
+    for (const char* value : shortValues) {
+        SCOPED_TRACE(value);
+        World w;
+        w.book->properties()->add({SheetWatchPropertyName("Sheet2"), host::msoPropertyTypeString, value});
+        w.pros.Add(w.book, w.sheet1, "請求書", "", "", "", {}, {}, {});
+        EXPECT_EQ(w.storeAll(), store_flags::kWritten);
+        EXPECT_EQ(w.stored("Sheet2"), value);
+        EXPECT_EQ(fields(w.stored("Sheet1"))[2], "");
+    }
 }
 
 TEST(DocProStore, SaveRangeWhoseCellsWereDeletedStoresRefAndTheStoreGoesOn) {

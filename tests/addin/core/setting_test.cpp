@@ -175,6 +175,20 @@ TEST(AddinSetting, FolderTextWrittenAtRelease) {
     }
 }
 
+TEST(AddinSetting, StoredFolderThatNamesNoFolderGivesTheDefaultAsInTheViewer) {
+    const char* const unusable[] = {"", "Hist", "\\Hist", "%USERPROFILE%\\Hist", "\\\\server"};
+    const std::string defaultFolder = "C:\\Users\\kei\\Documents\\Brelmont for Excel";
+    for (const char* text : unusable) {
+        SCOPED_TRACE(text);
+        Fixture f;
+        f.stored("Folder", text);
+        const auto writes = f.run(kHost2010, [&](c_Setting& s) { EXPECT_EQ(s.SaveFolder(), defaultFolder); });
+        EXPECT_EQ(writes.front(), (Write{"Setting", "Folder", defaultFolder}));
+        EXPECT_TRUE(f.world.prompts.messages.empty());
+        EXPECT_TRUE(f.world.files.isDirectory(defaultFolder));
+    }
+}
+
 class FailingStore final : public SettingsStore {
 public:
     std::optional<std::string> read(std::string_view, std::string_view) override { return std::nullopt; }

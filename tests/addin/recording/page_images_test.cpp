@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "addin/recording/recorder_texts.h"
+#include "addin/core/texts.h"
 #include "tests/addin/recording/host_proxy.h"
 #include "tests/addin/recording/recorder_test_world.h"
 
@@ -140,6 +140,9 @@ TEST_F(PageImages, GridFollowsThePageBreaksInTheOrderOfThePageSetup) {
     }
 }
 
+// Pieces are captured body first, then corner, title rows and title columns;
+// each keeps its position on the page (1 corner, 2 title columns, 3 title
+// rows, 4 body, counting only those the page has).
 TEST_F(PageImages, PagesAreCutIntoTitlePiecesWhereTheTitlesRepeat) {
     struct Case {
         const char* name;
@@ -157,29 +160,29 @@ TEST_F(PageImages, PagesAreCutIntoTitlePiecesWhereTheTitlesRepeat) {
          "$A:$A",
          {20},
          {},
-         {"1 1/4 corner A1:A2", "1 2/4 columns A3:A19", "1 3/4 rows B1:E2", "1 4/4 body B3:E19", "2 1/4 corner A1:A2",
-          "2 2/4 columns A20:A40", "2 3/4 rows B1:E2", "2 4/4 body B20:E40"}},
+         {"1 4/4 body B3:E19", "1 1/4 corner A1:A2", "1 3/4 rows B1:E2", "1 2/4 columns A3:A19", "2 4/4 body B20:E40",
+          "2 1/4 corner A1:A2", "2 3/4 rows B1:E2", "2 2/4 columns A20:A40"}},
         {"rows, first page holding them",
          "$A$1:$E$40",
          "$1:$2",
          "",
          {20},
          {},
-         {"1 1/1 body A1:E19", "2 1/2 rows A1:E2", "2 2/2 body A20:E40"}},
+         {"1 1/1 body A1:E19", "2 2/2 body A20:E40", "2 1/2 rows A1:E2"}},
         {"columns, first page holding them",
          "$A$1:$E$40",
          "",
          "$A:$A",
          {},
          {3},
-         {"1 1/1 body A1:B40", "2 1/2 columns A1:A40", "2 2/2 body C1:E40"}},
+         {"1 1/1 body A1:B40", "2 2/2 body C1:E40", "2 1/2 columns A1:A40"}},
         {"far down and right",
          "$ALL$1000:$ALM$1001",
          "$1:$2",
          "$A:$A",
          {},
          {},
-         {"1 1/4 corner A1:A2", "1 2/4 columns A1000:A1001", "1 3/4 rows ALL1:ALM2", "1 4/4 body ALL1000:ALM1001"}},
+         {"1 4/4 body ALL1000:ALM1001", "1 1/4 corner A1:A2", "1 3/4 rows ALL1:ALM2", "1 2/4 columns A1000:A1001"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

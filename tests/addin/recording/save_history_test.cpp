@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "addin/recording/recorder_texts.h"
+#include "addin/core/texts.h"
 #include "tests/addin/recording/host_proxy.h"
 #include "tests/addin/recording/recorder_test_world.h"
 
@@ -309,6 +309,58 @@ TEST_F(Recording, HeadingsCarryTheirCellsOrTheirText) {
     EXPECT_EQ(w.prompts.messages, (std::vector<ShownMessage>{{kHeadingBox, test::kTitle, kCritical}}));
 }
 
+TEST_F(Recording, HeadingOfWholeRowsOrColumnsJoinsItsFirstTenCells) {
+    // A range of many whole rows holds more cells than the host can count.
+    struct Case {
+        const char* source;
+        const char* value;
+    };
+    const Case cases[] = {
+        {"$A:$A", "a2345678910"},
+        {"$A:$B", "ab22334455"},
+        {"$1:$200000", "abcdefghij"},
+        {"$1:$1048576", "abcdefghij"},
+    };
+    std::vector<Heading> headings;
+    for (const Case& c : cases) headings.push_back({c.source, c.source, 1});
+    const auto sheet = watched("Heads", "$A$1:$B$2", headings);
+    const std::string letters = "abcdefghijkl";
+    for (std::int32_t c = 1; c <= 12; ++c) sheet->setCell(1, c, letters.substr(static_cast<std::size_t>(c - 1), 1));
+    for (std::int32_t r = 2; r <= 12; ++r) {
+        sheet->setCell(r, 1, std::to_string(r));
+        sheet->setCell(r, 2, std::to_string(r));
+    }
+    book->selectSheets({"Heads"});
+    run();
+
+    EXPECT_TRUE(w.prompts.messages.empty()) << w.prompts.messages.front().text;
+    ASSERT_EQ(w.historyFiles(), std::vector<std::string>{historyName(0)});
+    const HistoryRecords r = w.readHistory(historyName(0));
+    ASSERT_EQ(r.headings.size(), std::size(cases));
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        EXPECT_EQ(r.headings[i].strValue, cases[i].value) << cases[i].source;
+    }
+    EXPECT_TRUE(r.errorLines.empty());
+}
+
+TEST_F(Recording, PageTextsAreStoredBodyFirst) {
+    // Then the corner, the title rows and the title columns, page by page.
+    const auto sheet = watched("Ledger");
+    test::fillWithAddresses(*sheet, 1, 1, 40, 5);
+    sheet->setPrintArea("$B$3:$E$40");
+    sheet->setPrintTitleRows("$1:$2");
+    sheet->setPrintTitleColumns("$A:$A");
+    sheet->rowBreaks() = {20};
+    book->selectSheets({"Ledger"});
+    run();
+
+    const HistoryRecords r = w.readHistory(historyName(0));
+    std::vector<std::string> texts;
+    for (const TextLineRecord& text : r.pageTexts) texts.push_back(test::cornersOfText(text.strText));
+    EXPECT_EQ(texts, (std::vector<std::string>{"B3:E19", "A1:A2", "B1:E2", "A3:A19", "B20:E40", "A1:A2", "B1:E2",
+                                               "A20:A40"}));
+}
+
 TEST_F(Recording, PrintRangeIsTheSaveRangeThePrintAreaOrTheUsedCells) {
     struct Case {
         const char* name;
@@ -402,7 +454,7 @@ TEST_F(Recording, EachSelectedWatchGetsItsFileInTabOrder) {
     EXPECT_EQ(a.header.strPrintTitleRows, "$1:$2");
     EXPECT_EQ(a.header.strPrintTitleColumns, "$A:$A");
     EXPECT_EQ(a.pageTexts.size(), 8u);
-    EXPECT_EQ(test::cornersOfText(a.pageTexts[3].strText), "B3:E19");
+    EXPECT_EQ(test::cornersOfText(a.pageTexts[0].strText), "B3:E19");
     const std::vector<std::string> pages = w.readPages(first);
     ASSERT_EQ(pages.size(), 2u);
     EXPECT_EQ(pages[1],
@@ -521,6 +573,33 @@ TEST_F(Recording, PageTextsStayWithThePagesThatAreWritten) {
         EXPECT_TRUE(w.prompts.messages.empty());
         expectNothingLeft();
     }
+}
+
+TEST_F(Recording, SheetWithoutAPageLeavesTheOtherSheetsTheirFiles) {
+    const auto grid = watched("Grid");
+    test::fillWithAddresses(*grid, 1, 1, 3, 3);
+    const auto memo = watched("Memo");
+    test::fillWithAddresses(*memo, 1, 1, 3, 2);
+    book->selectSheets(std::vector<std::string>{"Grid", "Memo"});
+    w.setting->ShowProgressTime(2);
+    // The first sheet's only piece can't be copied as a picture.
+    test::HostHook hook;
+    int pictures = 0;
+    hook.before = [&](const std::string& what) {
+        if (what == "Range.CopyPicture" && ++pictures == 1) throw host::HostError(1004, "failed");
+    };
+    run(test::proxy(hook, w.application));
+
+    const std::string memoFile =
+        test::cat("20240101090000SBA_20240101090000VBA_", historyName(0).substr(36, 17), ".tvk");
+    ASSERT_EQ(w.historyFiles(), std::vector<std::string>{memoFile});
+    const HistoryRecords r = w.readHistory(memoFile);
+    EXPECT_EQ(r.header.strSheetName, "Memo");
+    EXPECT_EQ(r.errorLines, (std::vector<TextLineRecord>{{"err:CopyMetafile."}, {"err:no page. Grid"}}));
+    // Not every sheet was recorded: the error box says so instead of the notice.
+    EXPECT_TRUE(w.system.notices.empty());
+    expectErrorBox({"err:CopyMetafile.", "err:no page. Grid"});
+    expectNothingLeft();
 }
 
 TEST_F(Recording, SheetWithoutAnyPageIsAnErrorNotASave) {

@@ -12,6 +12,7 @@
 #include "addin/core/registration.h"
 #include "addin/core/win32/guids.h"
 #include "common/win32/com.h"
+#include "common/win32/com_object.h"
 #include "common/win32/extensibility.h"
 
 #include <ocidl.h>
@@ -284,7 +285,7 @@ TEST_F(ComServer, WrongArgumentsFailWithADescriptionForTheCaller) {
 }
 
 // A host object of the simplest kind: named properties that can be read and put.
-class PropertyBag final : public IDispatch {
+class PropertyBag : public kq::win32::LateBoundObject<IDispatch> {
 public:
     void set(const std::wstring& name, VARIANT value) {
         names_.push_back(name);
@@ -296,26 +297,6 @@ public:
         for (auto& v : values_) v.put();
     }
 
-    // A bag that is to stand for the application also offers its events.
-    void offerEvents(IConnectionPointContainer* events) { events_ = events; }
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-        *object = nullptr;
-        if (events_ && IsEqualIID(iid, IID_IConnectionPointContainer)) {
-            *object = events_;
-            return S_OK;
-        }
-        if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, IID_IDispatch)) return E_NOINTERFACE;
-        *object = this;
-        return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
-        *count = 0;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override {
         HRESULT result = S_OK;
         for (UINT i = 0; i < count; ++i) {
@@ -336,6 +317,9 @@ public:
         return result ? VariantCopy(result, slot.get()) : S_OK;
     }
 
+protected:
+    ~PropertyBag() override = default;
+
 private:
     std::size_t indexOf(const std::wstring& name) const {
         for (std::size_t i = 0; i < names_.size(); ++i) {
@@ -345,34 +329,15 @@ private:
     }
     std::vector<std::wstring> names_;
     std::vector<Variant> values_;
-    IConnectionPointContainer* events_ = nullptr;
 };
 
 // Application events that never fire: the add-in's event sink connects to them.
-class SilentEvents final : public IConnectionPointContainer, public IConnectionPoint {
+class SilentEventPoint final : public kq::win32::ComObject<IConnectionPoint> {
 public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-        *object = nullptr;
-        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IConnectionPointContainer)) {
-            *object = static_cast<IConnectionPointContainer*>(this);
-        } else if (IsEqualIID(iid, IID_IConnectionPoint)) {
-            *object = static_cast<IConnectionPoint*>(this);
-        } else {
-            return E_NOINTERFACE;
-        }
-        return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
-    HRESULT STDMETHODCALLTYPE EnumConnectionPoints(IEnumConnectionPoints**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE FindConnectionPoint(REFIID, IConnectionPoint** point) override {
-        *point = this;
-        return S_OK;
-    }
     HRESULT STDMETHODCALLTYPE GetConnectionInterface(IID*) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE GetConnectionPointContainer(IConnectionPointContainer** container) override {
-        *container = this;
-        return S_OK;
+        *container = nullptr;
+        return E_NOTIMPL;
     }
     HRESULT STDMETHODCALLTYPE Advise(IUnknown*, DWORD* cookie) override {
         *cookie = 1;
@@ -380,6 +345,21 @@ public:
     }
     HRESULT STDMETHODCALLTYPE Unadvise(DWORD) override { return S_OK; }
     HRESULT STDMETHODCALLTYPE EnumConnections(IEnumConnections**) override { return E_NOTIMPL; }
+
+private:
+    ~SilentEventPoint() override = default;
+};
+
+// The application: a bag of properties that also offers its events.
+class ApplicationBag final : public kq::win32::ComExtension<PropertyBag, IConnectionPointContainer> {
+public:
+    HRESULT STDMETHODCALLTYPE EnumConnectionPoints(IEnumConnectionPoints**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE FindConnectionPoint(REFIID, IConnectionPoint** point) override {
+        return kq::win32::createInstance<SilentEventPoint>(IID_IConnectionPoint, reinterpret_cast<void**>(point));
+    }
+
+private:
+    ~ApplicationBag() override = default;
 };
 
 VARIANT text(const wchar_t* value) {
@@ -397,37 +377,36 @@ VARIANT number(LONG value) {
 
 TEST_F(ComServer, ConnectionPublishesTheObjectAndDisconnectionWritesTheSettings) {
     test::deleteRegistryTree(kSettingsKey);
-    PropertyBag application;
-    application.set(L"Version", text(L"16.0"));
-    application.set(L"hInstance", number(0x400000));
-    application.set(L"Path", text(L"C:\\Program Files\\Microsoft Office\\root\\Office16"));
-    application.set(L"Caption", text(L"Book1 - Host"));
-    SilentEvents events;
-    application.offerEvents(&events);
-    PropertyBag workbooks;
-    workbooks.set(L"Count", number(0));
+    const auto application = kq::win32::makeObject<ApplicationBag>();
+    application->set(L"Version", text(L"16.0"));
+    application->set(L"hInstance", number(0x400000));
+    application->set(L"Path", text(L"C:\\Program Files\\Microsoft Office\\root\\Office16"));
+    application->set(L"Caption", text(L"Book1 - Host"));
+    const auto workbooks = kq::win32::makeObject<PropertyBag>();
+    workbooks->set(L"Count", number(0));
     VARIANT workbooksObject;
     workbooksObject.vt = VT_DISPATCH;
-    workbooksObject.pdispVal = &workbooks;
-    application.set(L"Workbooks", workbooksObject);
-    PropertyBag entry;
-    entry.set(L"ProgId", text(L"Kez_Quorvex.Connect"));
+    workbooksObject.pdispVal = ComPtr<IDispatch>::share(workbooks.get()).detach();
+    application->set(L"Workbooks", workbooksObject);
+    const auto entry = kq::win32::makeObject<PropertyBag>();
+    entry->set(L"ProgId", text(L"Kez_Quorvex.Connect"));
     VARIANT connected;
     connected.vt = VT_BOOL;
     connected.boolVal = VARIANT_TRUE;
-    entry.set(L"Connect", connected);
+    entry->set(L"Connect", connected);
     VARIANT nothing;
     VariantInit(&nothing);
-    entry.set(L"Object", nothing);
+    entry->set(L"Object", nothing);
 
     auto extensibility = create<kq::win32::IDTExtensibility2>(kq::win32::IID_IDTExtensibility2);
     ASSERT_TRUE(extensibility);
     SAFEARRAY* custom = SafeArrayCreateVector(VT_VARIANT, 0, 0);
-    ASSERT_EQ(extensibility->OnConnection(&application, kq::win32::ext_cm_Startup, &entry, &custom), S_OK);
-    EXPECT_EQ(entry.get(L"Connect").boolVal, VARIANT_TRUE);
+    ASSERT_EQ(extensibility->OnConnection(application.get(), kq::win32::ext_cm_Startup, entry.get(), &custom),
+              S_OK);
+    EXPECT_EQ(entry->get(L"Connect").boolVal, VARIANT_TRUE);
 
     // The entry now holds the add-in object itself, reachable by name.
-    const VARIANT& published = entry.get(L"Object");
+    const VARIANT& published = entry->get(L"Object");
     ASSERT_EQ(published.vt, VT_DISPATCH);
     ComPtr<IUnknown> publishedIdentity;
     ComPtr<IUnknown> identity;
@@ -441,7 +420,7 @@ TEST_F(ComServer, ConnectionPublishesTheObjectAndDisconnectionWritesTheSettings)
     EXPECT_TRUE(test::readRawValue(kSettingsKey + L"\\Setting", L"Folder"));
     SafeArrayDestroy(custom);
 
-    entry.clear();
+    entry->clear();
     publishedIdentity.reset();
     identity.reset();
     extensibility.reset();

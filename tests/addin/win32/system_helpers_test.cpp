@@ -9,7 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "addin/core/globals.h"
 #include "addin/core/registration.h"
 #include "addin/core/win32/com_boundary.h"
 #include "addin/core/win32/guids.h"
@@ -90,7 +89,6 @@ protected:
         ASSERT_TRUE(main && dialog);
     }
     void TearDown() override {
-        g_Application.reset();
         DestroyWindow(dialog);
         DestroyWindow(main);
     }
@@ -100,13 +98,12 @@ protected:
 };
 
 TEST_F(HostWindow, FoundByTheHostsCaptionAndMadeOwnerOfADialog) {
-    EXPECT_EQ(GetXlHwnd(), nullptr);  // no host yet
+    EXPECT_EQ(GetXlHwnd(nullptr), nullptr);  // no host yet
     const auto sim = host::sim::SimApplication::create(files);
-    g_Application = sim;
     sim->setCaption("Book1 - Simulated Host");
-    EXPECT_EQ(GetXlHwnd(), main);
+    EXPECT_EQ(GetXlHwnd(sim), main);
     sim->setCaption("Another Caption");
-    EXPECT_EQ(GetXlHwnd(), nullptr);
+    EXPECT_EQ(GetXlHwnd(sim), nullptr);
 
     SetParentWindow(dialog, main);
     EXPECT_EQ(GetWindow(dialog, GW_OWNER), main);

@@ -27,7 +27,9 @@
 #include <vector>
 
 #include "common/win32/com.h"
+#include "common/win32/com_object.h"
 #include "common/win32/extensibility.h"
+#include "common/win32/module.h"
 #include "common/win32/wide.h"
 #include "host/dispatch/dispatch_call.h"
 #include "host/dispatch/dispatch_host.h"
@@ -42,9 +44,6 @@ namespace dispatch = kq::host::dispatch;
 constexpr CLSID kClsid = {0xD9F78E41, 0x7153, 0x438D, {0x9E, 0x24, 0xDC, 0x7F, 0xD3, 0x9F, 0x20, 0xB9}};
 constexpr wchar_t kClsidText[] = L"{D9F78E41-7153-438D-9E24-DC7FD39F20B9}";
 constexpr wchar_t kProgId[] = L"KqTest.AddIn";
-
-HMODULE g_module = nullptr;
-LONG g_objects = 0;
 
 class Events final : public host::ApplicationEvents {
 public:
@@ -94,7 +93,7 @@ public:
                L"次回も表示起動する");
         d.item(WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 40, 62, 50, 14, IDOK, 0x0080, L"OK");
         d.item(WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 110, 62, 50, 14, IDCANCEL, 0x0080, L"Cancel");
-        return static_cast<int>(DialogBoxIndirectParamW(g_module, reinterpret_cast<LPCDLGTEMPLATEW>(d.words_.data()),
+        return static_cast<int>(DialogBoxIndirectParamW(win32::thisModule(), reinterpret_cast<LPCDLGTEMPLATEW>(d.words_.data()),
                                                         nullptr, proc, 0));
     }
 
@@ -151,30 +150,8 @@ bool sameName(const wchar_t* a, const wchar_t* b) {
     return *a == *b;
 }
 
-class TestConnect final : public win32::IDTExtensibility2 {
+class TestConnect final : public win32::LateBoundObject<win32::IDTExtensibility2> {
 public:
-    TestConnect() { InterlockedIncrement(&g_objects); }
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-        if (!out) return E_POINTER;
-        *out = nullptr;
-        if (iid != IID_IUnknown && iid != IID_IDispatch && iid != win32::IID_IDTExtensibility2) return E_NOINTERFACE;
-        *out = static_cast<win32::IDTExtensibility2*>(this);
-        AddRef();
-        return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return InterlockedIncrement(&references_); }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const LONG left = InterlockedDecrement(&references_);
-        if (left == 0) delete this;
-        return left;
-    }
-
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
-        *count = 0;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override {
         for (UINT i = 0; i < count; ++i) ids[i] = DISPID_UNKNOWN;
         for (const auto& m : kMethods) {
@@ -191,6 +168,8 @@ public:
         } catch (const host::HostError& e) {
             if (exception) dispatch::fillException(*exception, e.number(), e.what());
             return DISP_E_EXCEPTION;
+        } catch (...) {
+            return win32::bareFailureResult();
         }
     }
 
@@ -225,22 +204,22 @@ public:
     HRESULT STDMETHODCALLTYPE OnBeginShutdown(SAFEARRAY**) override { return S_OK; }
 
 private:
-    ~TestConnect() { InterlockedDecrement(&g_objects); }
+    ~TestConnect() override = default;
 
     static VARIANT& arg(DISPPARAMS& params, UINT i) {
-        if (i >= params.cArgs) throw host::HostError(449, "Argument not optional");
+        if (i >= params.cArgs) throw host::HostError(host::err::kArgumentNotOptional, "Argument not optional");
         return params.rgvarg[params.cArgs - 1 - i];
     }
 
     host::Application& app() {
-        if (!app_) throw host::HostError(91, "Object variable or With block variable not set");
+        if (!app_) throw host::HostError(host::err::kObjectNotSet, "Object variable or With block variable not set");
         return *app_;
     }
 
     host::RangePtr activeRange(const VARIANT& address) {
         host::SheetPtr sheet = app().ActiveSheet();
         host::WorksheetPtr ws = sheet ? sheet->AsWorksheet() : nullptr;
-        if (!ws) throw host::HostError(91, "No active worksheet");
+        if (!ws) throw host::HostError(host::err::kObjectNotSet, "No active worksheet");
         return ws->Range(dispatch::toText(address));
     }
 
@@ -248,7 +227,7 @@ private:
         switch (id) {
             case kTwice: {
                 VARIANT& n = arg(params, 0);
-                if (V_VT(&n) != (VT_I4 | VT_BYREF)) throw host::HostError(13, "Twice takes a Long by reference");
+                if (V_VT(&n) != (VT_I4 | VT_BYREF)) throw host::HostError(host::err::kTypeMismatch, "Twice takes a Long by reference");
                 const std::int32_t old = *V_I4REF(&n);
                 *V_I4REF(&n) = old * 2;
                 return dispatch::fromLong(old);
@@ -292,46 +271,19 @@ private:
             case kPictured:
                 activeRange(arg(params, 0))->CopyPicture(host::xlPrinter, host::xlPicture);
                 return dispatch::fromBool(IsClipboardFormatAvailable(CF_ENHMETAFILE) != 0);
-            case kFail: throw host::HostError(1004, "Test failure");
+            case kFail: throw host::HostError(host::err::kApplicationDefined, "Test failure");
             case kAfterPrint: return dispatch::fromLong(++afterPrints_);
-            default: throw host::HostError(438, "Object doesn't support this property or method");
+            default: throw host::HostError(host::err::kNoSuchMember, "Object doesn't support this property or method");
         }
     }
 
-    LONG references_ = 1;
     host::ApplicationPtr app_;
     Events events_;
     std::unique_ptr<host::EventConnection> connection_;
     std::int32_t afterPrints_ = 0;
 };
 
-class Factory final : public IClassFactory {
-public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-        if (!out) return E_POINTER;
-        *out = nullptr;
-        if (iid != IID_IUnknown && iid != IID_IClassFactory) return E_NOINTERFACE;
-        *out = static_cast<IClassFactory*>(this);
-        return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
-    HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** out) override {
-        if (!out) return E_POINTER;
-        *out = nullptr;
-        if (outer) return CLASS_E_NOAGGREGATION;
-        auto* object = new TestConnect();
-        const HRESULT hr = object->QueryInterface(iid, out);
-        object->Release();
-        return hr;
-    }
-    HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override {
-        if (lock) InterlockedIncrement(&g_objects); else InterlockedDecrement(&g_objects);
-        return S_OK;
-    }
-};
-
-Factory g_factory;
+constexpr win32::ServedClass kServedClasses[] = {{&kClsid, win32::classObjectOf<TestConnect>}};
 
 bool setText(HKEY root, const std::wstring& path, const wchar_t* name, const std::wstring& value) {
     HKEY key = nullptr;
@@ -349,23 +301,14 @@ const std::wstring kAddIn = std::wstring(L"Software\\Microsoft\\Office\\Excel\\A
 
 }  // namespace
 
-extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
-    if (reason == DLL_PROCESS_ATTACH) g_module = instance;
-    return TRUE;
-}
-
 extern "C" HRESULT WINAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** out) {
-    if (!out) return E_POINTER;
-    *out = nullptr;
-    if (clsid != kClsid) return CLASS_E_CLASSNOTAVAILABLE;
-    return g_factory.QueryInterface(iid, out);
+    return win32::getClassObject(kServedClasses, clsid, iid, out);
 }
 
-extern "C" HRESULT WINAPI DllCanUnloadNow() { return g_objects == 0 ? S_OK : S_FALSE; }
+extern "C" HRESULT WINAPI DllCanUnloadNow() { return win32::canUnloadModule(); }
 
 extern "C" HRESULT WINAPI DllRegisterServer() {
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(g_module, path, MAX_PATH);
+    const std::wstring path = win32::thisModulePath();
     const std::wstring clsidKey = kClasses + L"CLSID\\" + kClsidText;
     bool ok = setText(HKEY_CURRENT_USER, kClasses + kProgId + L"\\CLSID", nullptr, kClsidText) &&
               setText(HKEY_CURRENT_USER, clsidKey, nullptr, kProgId) &&

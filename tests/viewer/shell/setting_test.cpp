@@ -21,6 +21,8 @@ TEST(ViewerSetting, ReadsTheAddinsFolderOrMeetsItInTheDefaultFolder) {
         {"D:\\Hist\\", "D:\\Hist"},
         {std::nullopt, "C:\\Users\\kei\\Documents\\Brelmont for Excel"},
         {"", "C:\\Users\\kei\\Documents\\Brelmont for Excel"},  // empty names no folder
+        {"Hist", "C:\\Users\\kei\\Documents\\Brelmont for Excel"},
+        {"%USERPROFILE%\\Hist", "C:\\Users\\kei\\Documents\\Brelmont for Excel"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.folder);

@@ -1,17 +1,37 @@
 #pragma once
-// The recorder's texts: error lines (stored in history files and shown in the
-// error box), status bar texts and messages. Used exactly as they stand.
+// The add-in library's texts: every message, caption and error line it shows
+// or stores, used exactly as they stand. Texts the viewer shows as well live
+// in common/texts.h; the add-in's string table (titles and bar captions by
+// language) in its resources.
 
 #include <cstdint>
 #include <string>
 #include <string_view>
 
-namespace kq::addin::recording::texts {
+namespace kq::addin::texts {
 
-// Shown while a sheet is recorded; pieces and shapes add to it.
+// The add-in's title in its messages and dialog captions.
+inline constexpr std::string_view kAppTitle = "Brelmont for Excel";
+// A message box without a title of its own carries the project's name.
+inline constexpr std::string_view kDefaultTitle = "Kez_Quorvex";
+
+// Connection: the host or the system refused, and a step that failed.
+inline constexpr std::string_view kHostVersionRefused = "このバージョンのエクセルには対応していません。";
+inline constexpr std::string_view kHost64BitRefused = "64bit版のエクセルには対応していません。";
+inline constexpr std::string_view kOsRefused = "このバージョンのＯＳには対応していません。";
+inline constexpr std::string_view kStoreEdition =
+    "このエクセルは「ストアアプリ版」です。「デスクトップアプリ版」のエクセルに入れ直してから再度お試しください。"
+    "\r\n\r\n"
+    "※Microsoft Excel (または Office)には、デスクトップアプリ版とストアアプリ版の２種類があります。"
+    "本アドインは、デスクトップアプリ版にのみ対応しています。";
+// Followed by the error number, CR LF and the error's description.
+inline constexpr std::string_view kConnectionError = "OnConnection-Err:";
+
+// The recorder. Shown while a sheet is recorded; pieces and shapes add to it.
 inline constexpr std::string_view kSaving = "印刷履歴を保存中...";
 
-// Error lines. Those ending in "." are followed by a blank and a name where one is given.
+// The recorder's error lines, stored in history files and shown in the error
+// box. Those ending in "." are followed by a blank and a name where one is given.
 inline constexpr std::string_view kNoActiveWorkbook = "err:not find activeworkbook";
 inline constexpr std::string_view kNoActiveWindow = "err:not find activewindow.";
 inline constexpr std::string_view kNoSelection = "err:not find selection.";
@@ -55,11 +75,11 @@ inline std::string WithName(std::string_view line, std::string_view name) {
     return text;
 }
 
-// The confirmation.
+// The recorder's confirmation.
 inline constexpr std::string_view kConfirm = "印刷履歴に保存します。\r\nよろしいですか？";
 inline constexpr std::string_view kShowNextTime = "次回も表示起動する";
 
-// The end of a run.
+// The end of a recording run.
 inline constexpr std::string_view kHeadingError =
     "履歴を保存しましたが、見出しとして設定されているセルがエラーになっています。";
 inline constexpr std::string_view kErrorsOccurred =
@@ -70,4 +90,23 @@ inline constexpr std::string_view kUnknownError =
 // No size factor for metafiles: neither the screen nor a printer tells its size.
 inline constexpr std::string_view kMetafileByPrinter = "err:MetafileByPrinter\r\n開発元にお問い合わせください。";
 
-}  // namespace kq::addin::recording::texts
+// The saved notice.
+inline constexpr std::string_view kFinishedCaption = "印刷履歴を保存しました";
+
+// The buttons of the add-in's own message box.
+inline constexpr std::string_view kButtonOk = "OK(&K)";
+inline constexpr std::string_view kButtonCancel = "キャンセル(&C)";
+inline constexpr std::string_view kButtonAbort = "中止(&A)";
+inline constexpr std::string_view kButtonRetry = "再試行(&R)";
+inline constexpr std::string_view kButtonIgnore = "無視(&I)";
+inline constexpr std::string_view kButtonYes = "はい(&Y)";
+inline constexpr std::string_view kButtonNo = "いいえ(&N)";
+
+}  // namespace kq::addin::texts
+
+namespace kq::addin {
+
+// The add-in's title in its messages and dialog captions.
+inline std::string GetAppTitle() { return std::string(texts::kAppTitle); }
+
+}  // namespace kq::addin

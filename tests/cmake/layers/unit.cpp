@@ -1,0 +1,1 @@
+int layerCaseUnit() { return 0; }

@@ -1,0 +1,1 @@
+int layerCaseWindowsUnit() { return 0; }
