@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/win32/handles.h"
 #include "common/win32/wide.h"
 #include "common/win32/windows_api.h"
 
@@ -16,33 +17,6 @@ constexpr wchar_t kSettingsRoot[] = L"Software\\VB and VBA Program Settings\\";
 // A setting is a short text (a path at most): anything larger is not one of ours.
 constexpr DWORD kMaxValueBytes = 64 * 1024;
 
-class RegistryKey {
-public:
-    RegistryKey() = default;
-    explicit RegistryKey(HKEY key) : key_(key) {}
-    RegistryKey(RegistryKey&& other) noexcept : key_(std::exchange(other.key_, nullptr)) {}
-    RegistryKey& operator=(RegistryKey&& other) noexcept {
-        if (this != &other) {
-            close();
-            key_ = std::exchange(other.key_, nullptr);
-        }
-        return *this;
-    }
-    RegistryKey(const RegistryKey&) = delete;
-    RegistryKey& operator=(const RegistryKey&) = delete;
-    ~RegistryKey() { close(); }
-
-    HKEY get() const { return key_; }
-    explicit operator bool() const { return key_ != nullptr; }
-
-private:
-    void close() {
-        if (key_) RegCloseKey(key_);
-        key_ = nullptr;
-    }
-    HKEY key_ = nullptr;
-};
-
 }  // namespace
 
 RegistrySettingsStore::RegistrySettingsStore(std::string application) : application_(std::move(application)) {}
@@ -52,11 +26,10 @@ std::wstring RegistrySettingsStore::keyPath(std::string_view section) const {
 }
 
 std::optional<std::string> RegistrySettingsStore::read(std::string_view section, std::string_view name) {
-    HKEY opened = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, keyPath(section).c_str(), 0, KEY_QUERY_VALUE, &opened) != ERROR_SUCCESS) {
+    RegistryKey key;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, keyPath(section).c_str(), 0, KEY_QUERY_VALUE, key.put()) != ERROR_SUCCESS) {
         return std::nullopt;
     }
-    const RegistryKey key(opened);
     const std::wstring valueName = wide(name);
 
     // The value may change between the size query and the read: ask again then.
@@ -84,12 +57,11 @@ std::optional<std::string> RegistrySettingsStore::read(std::string_view section,
 }
 
 void RegistrySettingsStore::write(std::string_view section, std::string_view name, std::string_view value) {
-    HKEY created = nullptr;
+    RegistryKey key;
     if (RegCreateKeyExW(HKEY_CURRENT_USER, keyPath(section).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                        KEY_SET_VALUE, nullptr, &created, nullptr) != ERROR_SUCCESS) {
+                        KEY_SET_VALUE, nullptr, key.put(), nullptr) != ERROR_SUCCESS) {
         return;
     }
-    const RegistryKey key(created);
     const std::wstring text = wide(value);
     const std::size_t bytes = (text.size() + 1) * sizeof(wchar_t);
     if (bytes > kMaxValueBytes) return;

@@ -4,6 +4,7 @@
 #include <string_view>
 #include <utility>
 
+#include "common/win32/handles.h"
 #include "common/win32/wide.h"
 #include "common/win32/windows_api.h"
 
@@ -15,23 +16,6 @@ namespace {
 constexpr DWORD kLongestPath = 32768;
 // ReadFile and WriteFile move at most a DWORD at a time.
 constexpr std::size_t kMaxTransfer = 1u << 30;
-
-class FileHandle {
-public:
-    explicit FileHandle(HANDLE handle) : handle_(handle) {}
-    FileHandle(FileHandle&& other) noexcept : handle_(std::exchange(other.handle_, INVALID_HANDLE_VALUE)) {}
-    FileHandle& operator=(FileHandle&&) = delete;
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    ~FileHandle() {
-        if (valid()) CloseHandle(handle_);
-    }
-    bool valid() const { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }
-    HANDLE get() const { return handle_; }
-
-private:
-    HANDLE handle_;
-};
 
 class FileSource final : public ByteSource {
 public:
@@ -135,14 +119,14 @@ std::unique_ptr<ByteSource> Win32FileSystem::openForReading(const std::string& p
     FileHandle file(CreateFileW(wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
     LARGE_INTEGER size{};
-    if (!file.valid() || !GetFileSizeEx(file.get(), &size) || size.QuadPart < 0) return nullptr;
+    if (!file || !GetFileSizeEx(file.get(), &size) || size.QuadPart < 0) return nullptr;
     return std::make_unique<FileSource>(std::move(file), static_cast<std::uint64_t>(size.QuadPart));
 }
 
 std::unique_ptr<ByteSink> Win32FileSystem::createNew(const std::string& path) {
     FileHandle file(CreateFileW(wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
                                 nullptr));
-    if (!file.valid()) return nullptr;
+    if (!file) return nullptr;
     return std::make_unique<FileSink>(std::move(file));
 }
 

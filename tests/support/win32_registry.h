@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include "common/win32/handles.h"
 #include "common/win32/windows_api.h"
 
 namespace kq::test {
@@ -17,28 +18,28 @@ inline const std::wstring kProgramSettings = L"Software\\VB and VBA Program Sett
 
 // Removes a key with everything below it.
 inline void deleteRegistryTree(const std::wstring& path) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key) == ERROR_SUCCESS) {
-        std::vector<std::wstring> children;
-        wchar_t name[256];
-        for (DWORD i = 0;; ++i) {
-            DWORD length = 256;
-            if (RegEnumKeyExW(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-            children.emplace_back(name, length);
+    std::vector<std::wstring> children;
+    {
+        win32::RegistryKey key;
+        if (RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, key.put()) == ERROR_SUCCESS) {
+            wchar_t name[256];
+            for (DWORD i = 0;; ++i) {
+                DWORD length = 256;
+                if (RegEnumKeyExW(key.get(), i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+                children.emplace_back(name, length);
+            }
         }
-        RegCloseKey(key);
-        for (const auto& child : children) deleteRegistryTree(path + L"\\" + child);
     }
+    for (const auto& child : children) deleteRegistryTree(path + L"\\" + child);
     RegDeleteKeyW(HKEY_CURRENT_USER, path.c_str());
 }
 
 inline void setRawValue(const std::wstring& keyPath, const std::wstring& name, DWORD type, const void* data,
                         DWORD bytes) {
-    HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, keyPath.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr),
+    win32::RegistryKey key;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, keyPath.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, key.put(), nullptr),
               ERROR_SUCCESS);
-    EXPECT_EQ(RegSetValueExW(key, name.c_str(), 0, type, static_cast<const BYTE*>(data), bytes), ERROR_SUCCESS);
-    RegCloseKey(key);
+    EXPECT_EQ(RegSetValueExW(key.get(), name.c_str(), 0, type, static_cast<const BYTE*>(data), bytes), ERROR_SUCCESS);
 }
 
 inline void setRawText(const std::wstring& keyPath, const std::wstring& name, const std::wstring& text) {
@@ -51,16 +52,15 @@ struct RawValue {
 };
 
 inline std::optional<RawValue> readRawValue(const std::wstring& keyPath, const std::wstring& name) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, keyPath.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {
+    win32::RegistryKey key;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, keyPath.c_str(), 0, KEY_QUERY_VALUE, key.put()) != ERROR_SUCCESS) {
         return std::nullopt;
     }
     RawValue value;
     std::vector<wchar_t> buffer(4096, L'\0');
     DWORD bytes = static_cast<DWORD>(buffer.size() * sizeof(wchar_t));
     const LONG result =
-        RegQueryValueExW(key, name.c_str(), nullptr, &value.type, reinterpret_cast<BYTE*>(buffer.data()), &bytes);
-    RegCloseKey(key);
+        RegQueryValueExW(key.get(), name.c_str(), nullptr, &value.type, reinterpret_cast<BYTE*>(buffer.data()), &bytes);
     if (result != ERROR_SUCCESS) return std::nullopt;
     value.text.assign(buffer.data(), bytes / sizeof(wchar_t));
     if (!value.text.empty() && value.text.back() == L'\0') value.text.pop_back();

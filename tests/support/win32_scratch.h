@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "common/win32/handles.h"
 #include "common/win32/wide.h"
 #include "common/win32/windows_api.h"
 
@@ -11,8 +12,7 @@ namespace kq::test {
 
 inline void removeTree(const std::wstring& path) {
     WIN32_FIND_DATAW found;
-    const HANDLE search = FindFirstFileW((path + L"\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
+    if (const win32::FindHandle search(FindFirstFileW((path + L"\\*").c_str(), &found)); search) {
         do {
             const std::wstring name = found.cFileName;
             if (name == L"." || name == L"..") continue;
@@ -22,8 +22,7 @@ inline void removeTree(const std::wstring& path) {
             } else {
                 DeleteFileW(child.c_str());
             }
-        } while (FindNextFileW(search, &found));
-        FindClose(search);
+        } while (FindNextFileW(search.get(), &found));
     }
     RemoveDirectoryW(path.c_str());
 }

@@ -4,6 +4,8 @@
 
 #include "common/win32/windows_api.h"
 
+#include "common/win32/handles.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>
@@ -50,7 +52,8 @@ inline int runProgram(std::wstring commandLine, DWORD limitMs) {
                         &process)) {
         return -1;
     }
-    CloseHandle(process.hThread);
+    const win32::KernelHandle thread(process.hThread);
+    const win32::KernelHandle running(process.hProcess);
     DWORD code = static_cast<DWORD>(-1);
     // Messages are pumped while waiting, so that clipboard requests to this
     // process's window are answered.
@@ -58,9 +61,8 @@ inline int runProgram(std::wstring commandLine, DWORD limitMs) {
     for (;;) {
         const DWORD spent = GetTickCount() - start;
         if (spent >= limitMs) {
-            TerminateProcess(process.hProcess, 99);
-            WaitForSingleObject(process.hProcess, 5000);
-            CloseHandle(process.hProcess);
+            TerminateProcess(running.get(), 99);
+            WaitForSingleObject(running.get(), 5000);
             return -1;
         }
         const DWORD woke = MsgWaitForMultipleObjects(1, &process.hProcess, FALSE, limitMs - spent, QS_ALLINPUT);
@@ -68,8 +70,7 @@ inline int runProgram(std::wstring commandLine, DWORD limitMs) {
         MSG message;
         while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
     }
-    GetExitCodeProcess(process.hProcess, &code);
-    CloseHandle(process.hProcess);
+    GetExitCodeProcess(running.get(), &code);
     return static_cast<int>(code);
 }
 

@@ -22,6 +22,7 @@
 #include "common/byte_io.h"
 #include "common/history_reader.h"
 #include "common/text_codec.h"
+#include "common/win32/handles.h"
 #include "tests/tools/end_to_end_support.h"
 
 namespace kq {
@@ -43,58 +44,36 @@ public:
         windowClass.hInstance = GetModuleHandleW(nullptr);
         windowClass.lpszClassName = L"KqEndToEndClipboard";
         RegisterClassW(&windowClass);
-        window_ = CreateWindowExW(0, windowClass.lpszClassName, L"kq-e2e", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
-                                  windowClass.hInstance, nullptr);
+        window_.reset(CreateWindowExW(0, windowClass.lpszClassName, L"kq-e2e", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                                      windowClass.hInstance, nullptr));
         if (!window_) error_ = GetLastError();
     }
-    ~ClipboardWindow() {
-        if (window_) DestroyWindow(window_);
-    }
-    ClipboardWindow(const ClipboardWindow&) = delete;
-    ClipboardWindow& operator=(const ClipboardWindow&) = delete;
 
     bool putText(const std::wstring& text) {
-        if (!openClipboard()) return false;
+        const win32::OpenedClipboard open = openClipboard();
+        if (!open) return false;
         EmptyClipboard();
-        const std::size_t bytes = (text.size() + 1) * sizeof(wchar_t);
-        HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
-        bool put = false;
-        if (memory) {
-            std::memcpy(GlobalLock(memory), text.c_str(), bytes);
-            GlobalUnlock(memory);
-            put = SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
-            if (!put) GlobalFree(memory);
-        }
-        CloseClipboard();
-        return put;
+        win32::GlobalMemory memory = win32::globalCopy(text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+        if (!memory || !SetClipboardData(CF_UNICODETEXT, memory.get())) return false;
+        memory.release();
+        return true;
     }
 
     std::wstring text() {
-        std::wstring out;
-        if (!openClipboard()) return L"<clipboard busy>";
-        if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-            if (const auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
-                out = chars;
-                GlobalUnlock(data);
-            }
-        }
-        CloseClipboard();
-        return out;
+        const win32::OpenedClipboard open = openClipboard();
+        if (!open) return L"<clipboard busy>";
+        const win32::LockedGlobal lock = win32::lockGlobal(GetClipboardData(CF_UNICODETEXT));
+        return lock ? static_cast<const wchar_t*>(lock.get()) : L"";
     }
 
-    HWND handle() const { return window_; }
+    HWND handle() const { return window_.get(); }
     DWORD error() const { return error_; }
 
 private:
-    bool openClipboard() {
-        for (int attempt = 0; attempt < 50; ++attempt) {
-            if (OpenClipboard(window_)) return true;
-            Sleep(100);
-        }
-        return false;
-    }
+    // The simulated host in the other process may be copying: waited for longer than a user's program would.
+    win32::OpenedClipboard openClipboard() { return win32::openClipboard(window_.get(), {.attempts = 50, .pauseMs = 100}); }
 
-    HWND window_ = nullptr;
+    win32::OwnedWindow window_;
     DWORD error_ = 0;
 };
 
@@ -105,14 +84,13 @@ struct EmfFrame {
 
 // Null when the bytes are no enhanced metafile the system accepts.
 std::optional<EmfFrame> emfFrame(const std::vector<std::uint8_t>& bytes, std::string& why) {
-    HENHMETAFILE emf = SetEnhMetaFileBits(static_cast<UINT>(bytes.size()), bytes.data());
+    const win32::EnhMetafile emf(SetEnhMetaFileBits(static_cast<UINT>(bytes.size()), bytes.data()));
     if (!emf) {
         why = "SetEnhMetaFileBits refused the bytes";
         return std::nullopt;
     }
     ENHMETAHEADER header{};
-    const UINT got = GetEnhMetaFileHeader(emf, sizeof header, &header);
-    DeleteEnhMetaFile(emf);
+    const UINT got = GetEnhMetaFileHeader(emf.get(), sizeof header, &header);
     if (got == 0 || header.dSignature != ENHMETA_SIGNATURE || header.nBytes != bytes.size() || header.nRecords < 2) {
         why = "the header is not a sound metafile's";
         return std::nullopt;

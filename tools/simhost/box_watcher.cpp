@@ -1,6 +1,8 @@
 #include "tools/simhost/box_watcher.h"
 
 #include <cstdio>
+#include <functional>
+#include <vector>
 
 #include "common/win32/wide.h"
 
@@ -217,7 +219,10 @@ void BoxWatcher::answer(HWND box) {
     for (const auto& a : actions) closing = closing || closes(a);
     if (!closing) actions.push_back("ok");
 
+    // The answer is written before it is given: once the box is answered, the
+    // program that showed it goes on and may write its own next line.
     std::string said;
+    std::vector<std::function<void()>> giving;
     for (const std::string& action : actions) {
         said += (said.empty() ? "" : " ") + action;
         if (action.rfind("tick:", 0) == 0 || action.rfind("untick:", 0) == 0) {
@@ -227,10 +232,12 @@ void BoxWatcher::answer(HWND box) {
                 said += "(missing)";
                 continue;
             }
-            const bool ticked = ask(check, BM_GETCHECK) == BST_CHECKED;
-            if (ticked != want) ask(check, BM_CLICK);
+            giving.push_back([check, want] {
+                const bool ticked = ask(check, BM_GETCHECK) == BST_CHECKED;
+                if (ticked != want) ask(check, BM_CLICK);
+            });
         } else if (action == "close") {
-            PostMessageW(box, WM_CLOSE, 0, 0);
+            giving.push_back([box] { PostMessageW(box, WM_CLOSE, 0, 0); });
         } else {
             int id = 0;
             if (action.rfind("click:", 0) == 0) {
@@ -242,13 +249,17 @@ void BoxWatcher::answer(HWND box) {
             }
             if (id == 0) {
                 said += "(missing)";
-                PostMessageW(box, WM_CLOSE, 0, 0);
+                giving.push_back([box] { PostMessageW(box, WM_CLOSE, 0, 0); });
             } else {
-                PostMessageW(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, id)));
+                giving.push_back([box, id] {
+                    PostMessageW(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                                 reinterpret_cast<LPARAM>(GetDlgItem(box, id)));
+                });
             }
         }
     }
     transcript_.line("  answer " + said);
+    for (const auto& give : giving) give();
     ++answered_;
     // The box is gone before the next look, so its handle is never taken for a new box.
     for (int i = 0; i < 250 && IsWindow(box); ++i) Sleep(20);

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cwchar>
 
+#include "common/win32/handles.h"
 #include "common/win32/wide.h"
 
 namespace kq::simhost {
@@ -11,25 +12,21 @@ namespace {
 
 const std::wstring kClasses = L"Software\\Classes\\";
 
+// A key opened for reading, with what the registration mirror reads of it.
 class Key {
 public:
-    Key() = default;
+    // Empty when the key cannot be opened: the system leaves the slot null then.
     Key(HKEY root, const std::wstring& path, REGSAM access = KEY_READ) {
-        if (RegOpenKeyExW(root, path.c_str(), 0, access, &key_) != ERROR_SUCCESS) key_ = nullptr;
+        RegOpenKeyExW(root, path.c_str(), 0, access, key_.put());
     }
-    Key(const Key&) = delete;
-    Key& operator=(const Key&) = delete;
-    ~Key() {
-        if (key_) RegCloseKey(key_);
-    }
-    explicit operator bool() const { return key_ != nullptr; }
-    HKEY get() const { return key_; }
+    explicit operator bool() const { return static_cast<bool>(key_); }
+    HKEY get() const { return key_.get(); }
 
     std::wstring text(const wchar_t* name) const {
         wchar_t buffer[1024] = {};
         DWORD bytes = sizeof buffer - sizeof(wchar_t);
         DWORD type = 0;
-        if (!key_ || RegQueryValueExW(key_, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &bytes) != ERROR_SUCCESS ||
+        if (!key_ || RegQueryValueExW(key_.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &bytes) != ERROR_SUCCESS ||
             (type != REG_SZ && type != REG_EXPAND_SZ)) {
             return {};
         }
@@ -38,7 +35,7 @@ public:
     bool number(const wchar_t* name, DWORD& out) const {
         DWORD bytes = sizeof out;
         DWORD type = 0;
-        return key_ && RegQueryValueExW(key_, name, nullptr, &type, reinterpret_cast<BYTE*>(&out), &bytes) == ERROR_SUCCESS &&
+        return key_ && RegQueryValueExW(key_.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(&out), &bytes) == ERROR_SUCCESS &&
                type == REG_DWORD;
     }
     std::vector<std::wstring> subkeys() const {
@@ -46,14 +43,14 @@ public:
         wchar_t name[256];
         for (DWORD i = 0; key_; ++i) {
             DWORD length = 256;
-            if (RegEnumKeyExW(key_, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+            if (RegEnumKeyExW(key_.get(), i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
             names.emplace_back(name, length);
         }
         return names;
     }
 
 private:
-    HKEY key_ = nullptr;
+    win32::RegistryKey key_;
 };
 
 std::string lastError(const char* what, DWORD code) {
@@ -71,12 +68,11 @@ std::string mirrorKey(const std::wstring& path) {
     static const auto copyTree =
         reinterpret_cast<CopyTree>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"advapi32.dll"), "RegCopyTreeW")));
     if (!copyTree) return "the registry cannot copy trees here";
-    HKEY target = nullptr;
+    win32::RegistryKey target;
     LONG result = RegCreateKeyExW(HKEY_LOCAL_MACHINE, (kClasses + path).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                                  &target, nullptr);
+                                  target.put(), nullptr);
     if (result != ERROR_SUCCESS) return lastError("cannot create the machine's key", static_cast<DWORD>(result));
-    result = copyTree(source.get(), nullptr, target);
-    RegCloseKey(target);
+    result = copyTree(source.get(), nullptr, target.get());
     return result == ERROR_SUCCESS ? std::string() : lastError("cannot copy the key", static_cast<DWORD>(result));
 }
 
@@ -84,11 +80,11 @@ std::string mirrorKey(const std::wstring& path) {
 
 std::string callRegistrationEntry(const std::string& dllPath, bool unregister) {
     const std::wstring path = win32::wide(dllPath);
-    HMODULE module = LoadLibraryW(path.c_str());
+    const win32::Module module(LoadLibraryW(path.c_str()));
     if (!module) return lastError("cannot load the library", GetLastError());
     const char* entry = unregister ? "DllUnregisterServer" : "DllRegisterServer";
     using Entry = HRESULT(STDAPICALLTYPE*)();
-    const auto function = reinterpret_cast<Entry>(reinterpret_cast<void*>(GetProcAddress(module, entry)));
+    const auto function = reinterpret_cast<Entry>(reinterpret_cast<void*>(GetProcAddress(module.get(), entry)));
     std::string problem;
     if (!function) {
         problem = std::string("the library has no ") + entry;
@@ -100,7 +96,6 @@ std::string callRegistrationEntry(const std::string& dllPath, bool unregister) {
             problem = std::string(entry) + buffer;
         }
     }
-    FreeLibrary(module);
     return problem;
 }
 

@@ -23,6 +23,7 @@
 #include <string>
 #include <vector>
 
+#include "common/win32/handles.h"
 #include "common/win32/wide.h"
 #include "tools/simhost/com_registration.h"
 #include "tools/simhost/scenario_runner.h"
@@ -42,10 +43,9 @@ int usage() {
 
 std::vector<std::string> arguments() {
     int count = 0;
-    LPWSTR* list = CommandLineToArgvW(GetCommandLineW(), &count);
+    const kq::win32::LocalMemory<LPWSTR> list(CommandLineToArgvW(GetCommandLineW(), &count));
     std::vector<std::string> out;
-    for (int i = 1; list && i < count; ++i) out.push_back(kq::win32::narrow(list[i]));
-    LocalFree(list);
+    for (int i = 1; list && i < count; ++i) out.push_back(kq::win32::narrow(list.get()[i]));
     return out;
 }
 

@@ -84,6 +84,7 @@
 #include <optional>
 
 #include "common/win32/com.h"
+#include "common/win32/handles.h"
 #include "common/win32/message_prompts.h"
 #include "common/win32/wide.h"
 #include "common/win32/win32_file_system.h"
@@ -237,8 +238,8 @@ struct ScenarioRunner::State {
 
 void ScenarioRunner::State::openResource(const std::vector<std::string>& w) {
     const std::wstring library = win32::wide(resolve(w[1]));
-    std::unique_ptr<std::remove_pointer_t<HMODULE>, decltype(&FreeLibrary)> module(
-        LoadLibraryExW(library.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE), &FreeLibrary);
+    const win32::Module module(
+        LoadLibraryExW(library.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
     if (!module) throw Misuse("cannot load " + w[1] + " for its resources");
     const std::wstring type = win32::wide(w[2]);
     HRSRC found = FindResourceW(module.get(), MAKEINTRESOURCEW(std::stoi(w[3])), type.c_str());
@@ -285,8 +286,8 @@ void ScenarioRunner::State::call(const std::vector<std::string>& w) {
 
 // The values of a key of the current user, by name, so that the order is the same everywhere.
 void ScenarioRunner::State::showRegistry(const std::string& subkey) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, win32::wide(subkey).c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
+    win32::RegistryKey key;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, win32::wide(subkey).c_str(), 0, KEY_READ, key.put()) != ERROR_SUCCESS) {
         out.line("  no such key");
         return;
     }
@@ -297,7 +298,7 @@ void ScenarioRunner::State::showRegistry(const std::string& subkey) {
         BYTE data[8192];
         DWORD bytes = sizeof data - sizeof(wchar_t);
         DWORD type = 0;
-        if (RegEnumValueW(key, i, name, &nameLength, nullptr, &type, data, &bytes) != ERROR_SUCCESS) break;
+        if (RegEnumValueW(key.get(), i, name, &nameLength, nullptr, &type, data, &bytes) != ERROR_SUCCESS) break;
         std::string shownValue;
         if (type == REG_SZ || type == REG_EXPAND_SZ) {
             std::wstring text(reinterpret_cast<const wchar_t*>(data), bytes / sizeof(wchar_t));
@@ -312,7 +313,6 @@ void ScenarioRunner::State::showRegistry(const std::string& subkey) {
         }
         values[win32::narrow(std::wstring_view(name, nameLength))] = shownValue;
     }
-    RegCloseKey(key);
     for (const auto& [name, value] : values) out.line("  value " + quoted(name) + " " + value);
 }
 
@@ -384,13 +384,12 @@ void ScenarioRunner::State::execute(const std::vector<std::string>& w) {
         loader->loadAll();
     } else if (c == "regset") {
         const std::wstring value = win32::wide(w[3]);
-        HKEY key = nullptr;
+        win32::RegistryKey key;
         LONG result = RegCreateKeyExW(HKEY_CURRENT_USER, win32::wide(w[1]).c_str(), 0, nullptr, 0, KEY_SET_VALUE,
-                                      nullptr, &key, nullptr);
+                                      nullptr, key.put(), nullptr);
         if (result == ERROR_SUCCESS) {
-            result = RegSetValueExW(key, win32::wide(w[2]).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+            result = RegSetValueExW(key.get(), win32::wide(w[2]).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
                                     static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-            RegCloseKey(key);
         }
         if (result != ERROR_SUCCESS) throw Misuse("cannot write the registry value");
     } else if (c == "regdelete") {

@@ -11,6 +11,7 @@
 #include "addin/core/win32/guids.h"
 #include "addin/core/win32/system_helpers.h"
 #include "addin/core/win32/type_library.h"
+#include "common/win32/handles.h"
 #include "common/win32/module.h"
 #include "common/win32/wide.h"
 
@@ -18,25 +19,12 @@ namespace kq::addin::win32 {
 
 namespace {
 
+using kq::win32::RegistryKey;
+
 constexpr SYSKIND kOwnSysKind = sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32;
 
-class Key {
-public:
-    Key() = default;
-    ~Key() {
-        if (key_) RegCloseKey(key_);
-    }
-    Key(const Key&) = delete;
-    Key& operator=(const Key&) = delete;
-    HKEY get() const { return key_; }
-    HKEY* put() { return &key_; }
-
-private:
-    HKEY key_ = nullptr;
-};
-
 LONG writeValue(const RegistryValue& value) {
-    Key key;
+    RegistryKey key;
     const std::wstring path = kq::win32::wide(value.key);
     LONG status = RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, key.put(),
                                   nullptr);
@@ -55,7 +43,7 @@ LONG writeValue(const RegistryValue& value) {
 // Removes the value, then the key once nothing is left in it.
 void removeValue(const RegistryValue& value) {
     const std::wstring path = kq::win32::wide(value.key);
-    Key key;
+    RegistryKey key;
     if (RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_SET_VALUE | KEY_QUERY_VALUE, key.put()) !=
         ERROR_SUCCESS) {
         return;
@@ -97,7 +85,7 @@ public:
     HRESULT result() const { return HRESULT_FROM_WIN32(status_); }
 
 private:
-    Key classes_;
+    RegistryKey classes_;
     LONG status_ = ERROR_SUCCESS;
 };
 

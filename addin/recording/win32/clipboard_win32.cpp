@@ -1,75 +1,17 @@
 #include "addin/recording/win32/clipboard_win32.h"
 
 #include <cstring>
-#include <utility>
 #include <vector>
-
-#include "addin/recording/win32/window_support.h"
 
 namespace kq::addin::recording::win32 {
 
 namespace {
 
+using kq::win32::Bitmap;
+using kq::win32::GlobalMemory;
+using kq::win32::lockGlobal;
+
 constexpr wchar_t kLinkFormatName[] = L"Link";
-
-class OpenClipboardScope {
-public:
-    explicit OpenClipboardScope(HWND owner) : open_(OpenClipboard(owner) != FALSE) {}
-    OpenClipboardScope(const OpenClipboardScope&) = delete;
-    OpenClipboardScope& operator=(const OpenClipboardScope&) = delete;
-    ~OpenClipboardScope() {
-        if (open_) CloseClipboard();
-    }
-    bool open() const { return open_; }
-
-private:
-    bool open_;
-};
-
-class GlobalMemory {
-public:
-    explicit GlobalMemory(HGLOBAL h) : h_(h) {}
-    GlobalMemory(const GlobalMemory&) = delete;
-    GlobalMemory& operator=(const GlobalMemory&) = delete;
-    ~GlobalMemory() {
-        if (h_) GlobalFree(h_);
-    }
-    HGLOBAL get() const { return h_; }
-    HGLOBAL release() { return std::exchange(h_, nullptr); }
-
-private:
-    HGLOBAL h_;
-};
-
-class LockedGlobal {
-public:
-    explicit LockedGlobal(HGLOBAL h) : h_(h), p_(h ? GlobalLock(h) : nullptr) {}
-    LockedGlobal(const LockedGlobal&) = delete;
-    LockedGlobal& operator=(const LockedGlobal&) = delete;
-    ~LockedGlobal() {
-        if (p_) GlobalUnlock(h_);
-    }
-    void* get() const { return p_; }
-
-private:
-    HGLOBAL h_;
-    void* p_;
-};
-
-class MetafileHandle {
-public:
-    explicit MetafileHandle(HMETAFILE h) : h_(h) {}
-    MetafileHandle(const MetafileHandle&) = delete;
-    MetafileHandle& operator=(const MetafileHandle&) = delete;
-    ~MetafileHandle() {
-        if (h_) DeleteMetaFile(h_);
-    }
-    HMETAFILE get() const { return h_; }
-    HMETAFILE release() { return std::exchange(h_, nullptr); }
-
-private:
-    HMETAFILE h_;
-};
 
 // Memory-block formats (device-independent bitmap, link, text): the bytes and
 // the exact format they came in.
@@ -94,14 +36,12 @@ struct MetafileData final : ClipboardData {
 };
 
 std::unique_ptr<ClipboardData> readBlock(UINT format) {
-    HANDLE h = GetClipboardData(format);
-    if (!h) return nullptr;
-    const LockedGlobal lock(h);
-    if (!lock.get()) return nullptr;
+    const auto lock = lockGlobal(GetClipboardData(format));
+    if (!lock) return nullptr;
     auto data = std::make_unique<BlockData>();
     data->format = format;
     const auto* p = static_cast<const unsigned char*>(lock.get());
-    data->bytes.assign(p, p + GlobalSize(h));
+    data->bytes.assign(p, p + lock.size());
     return data;
 }
 
@@ -126,9 +66,7 @@ std::unique_ptr<ClipboardData> readPalette() {
 }
 
 std::unique_ptr<ClipboardData> readMetafile() {
-    HANDLE h = GetClipboardData(CF_METAFILEPICT);
-    if (!h) return nullptr;
-    const LockedGlobal lock(h);
+    const auto lock = lockGlobal(GetClipboardData(CF_METAFILEPICT));
     const auto* pict = static_cast<const METAFILEPICT*>(lock.get());
     if (!pict || !pict->hMF) return nullptr;
     const UINT size = GetMetaFileBitsEx(pict->hMF, 0, nullptr);
@@ -145,14 +83,8 @@ std::unique_ptr<ClipboardData> readMetafile() {
 // Each writer hands the clipboard a fresh copy: the kept entry stays ours,
 // and a copy the clipboard refuses is freed here.
 bool putBlock(const BlockData& data) {
-    GlobalMemory memory(GlobalAlloc(GMEM_MOVEABLE, data.bytes.size()));
-    if (!memory.get()) return false;
-    {
-        const LockedGlobal lock(memory.get());
-        if (!lock.get()) return false;
-        std::memcpy(lock.get(), data.bytes.data(), data.bytes.size());
-    }
-    if (!SetClipboardData(data.format, memory.get())) return false;
+    GlobalMemory memory = kq::win32::globalCopy(data.bytes.data(), data.bytes.size());
+    if (!memory || !SetClipboardData(data.format, memory.get())) return false;
     memory.release();
     return true;
 }
@@ -170,23 +102,18 @@ bool putPalette(const PaletteData& data) {
     log->palVersion = 0x300;
     log->palNumEntries = static_cast<WORD>(data.entries.size());
     std::memcpy(log->palPalEntry, data.entries.data(), data.entries.size() * sizeof(PALETTEENTRY));
-    GdiObject<HPALETTE> palette(CreatePalette(log));
+    kq::win32::Palette palette(CreatePalette(log));
     if (!palette || !SetClipboardData(CF_PALETTE, palette.get())) return false;
     palette.release();
     return true;
 }
 
 bool putMetafile(const MetafileData& data) {
-    MetafileHandle metafile(SetMetaFileBitsEx(static_cast<UINT>(data.bits.size()), data.bits.data()));
-    if (!metafile.get()) return false;
-    GlobalMemory memory(GlobalAlloc(GMEM_MOVEABLE, sizeof(METAFILEPICT)));
-    if (!memory.get()) return false;
-    {
-        const LockedGlobal lock(memory.get());
-        auto* pict = static_cast<METAFILEPICT*>(lock.get());
-        if (!pict) return false;
-        *pict = {data.mapMode, data.xExt, data.yExt, metafile.get()};
-    }
+    kq::win32::Metafile metafile(SetMetaFileBitsEx(static_cast<UINT>(data.bits.size()), data.bits.data()));
+    if (!metafile) return false;
+    const METAFILEPICT pict{data.mapMode, data.xExt, data.yExt, metafile.get()};
+    GlobalMemory memory = kq::win32::globalCopy(&pict, sizeof pict);
+    if (!memory) return false;
     // Once accepted, the clipboard frees the picture and its metafile.
     if (!SetClipboardData(CF_METAFILEPICT, memory.get())) return false;
     memory.release();
@@ -196,12 +123,7 @@ bool putMetafile(const MetafileData& data) {
 
 }  // namespace
 
-Win32Clipboard::Win32Clipboard()
-    : window_(CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, kq::win32::thisModule(), nullptr)) {}
-
-Win32Clipboard::~Win32Clipboard() {
-    if (window_) DestroyWindow(window_);
-}
+Win32Clipboard::Win32Clipboard() : window_(kq::win32::messageWindow()) {}
 
 UINT Win32Clipboard::systemFormat(ClipFormat format) {
     switch (format) {
@@ -227,8 +149,8 @@ bool Win32Clipboard::has(ClipFormat format) {
 }
 
 std::unique_ptr<ClipboardData> Win32Clipboard::get(ClipFormat format) {
-    const OpenClipboardScope clipboard(window_);
-    if (!clipboard.open()) return nullptr;
+    const auto clipboard = kq::win32::openClipboard(window_.get());
+    if (!clipboard) return nullptr;
     switch (format) {
         case ClipFormat::Bitmap:
             return readBitmap();
@@ -247,13 +169,12 @@ std::unique_ptr<ClipboardData> Win32Clipboard::get(ClipFormat format) {
 }
 
 void Win32Clipboard::clear() {
-    const OpenClipboardScope clipboard(window_);
-    if (clipboard.open()) EmptyClipboard();
+    if (const auto clipboard = kq::win32::openClipboard(window_.get())) EmptyClipboard();
 }
 
 bool Win32Clipboard::put(ClipFormat format, const ClipboardData& data) {
-    const OpenClipboardScope clipboard(window_);
-    if (!clipboard.open()) return false;
+    const auto clipboard = kq::win32::openClipboard(window_.get());
+    if (!clipboard) return false;
     switch (format) {
         case ClipFormat::Bitmap:
             if (const auto* bitmap = dynamic_cast<const BitmapData*>(&data)) return putBitmap(*bitmap);

@@ -6,18 +6,17 @@
 #include <memory>
 
 #include "addin/recording/clipboard_keeping.h"
+#include "common/win32/handles.h"
 
 namespace kq::addin::recording::win32 {
 
 // Opens the clipboard for each operation with a hidden window of its own,
-// which owns what it puts back. Text is kept as Unicode when the clipboard
+// which owns what it puts back; a clipboard that another program holds open
+// is tried again for a short while. Text is kept as Unicode when the clipboard
 // has it, so no character is lost to the ANSI code page.
 class Win32Clipboard final : public Clipboard {
 public:
     Win32Clipboard();
-    Win32Clipboard(const Win32Clipboard&) = delete;
-    Win32Clipboard& operator=(const Win32Clipboard&) = delete;
-    ~Win32Clipboard() override;
 
     bool has(ClipFormat format) override;
     std::unique_ptr<ClipboardData> get(ClipFormat format) override;
@@ -28,7 +27,7 @@ public:
     static UINT systemFormat(ClipFormat format);
 
 private:
-    HWND window_;
+    kq::win32::OwnedWindow window_;
 };
 
 }  // namespace kq::addin::recording::win32

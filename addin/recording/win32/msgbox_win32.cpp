@@ -1,39 +1,35 @@
 #include "addin/recording/win32/msgbox_win32.h"
 
 #include <algorithm>
-#include <cmath>
+#include <optional>
 #include <string>
 #include <vector>
 
-#include "addin/recording/win32/window_support.h"
+#include "common/win32/forms.h"
+#include "common/win32/handles.h"
 #include "common/win32/wide.h"
+#include "common/win32/window.h"
 
 namespace kq::addin::recording::win32 {
 
 namespace {
 
-using kq::win32::wide;
+using namespace kq::win32;
 
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 
-int toPixels(int twips, double twipsPerPixel) { return static_cast<int>(std::lround(twips / twipsPerPixel)); }
-int toTwips(int pixels, double twipsPerPixel) { return static_cast<int>(std::lround(pixels * twipsPerPixel)); }
-
-class frmMsgBoxEx {
+class frmMsgBoxEx final : public Window {
 public:
     explicit frmMsgBoxEx(MsgBoxExModel& model) : model_(model) {}
-    frmMsgBoxEx(const frmMsgBoxEx&) = delete;
-    frmMsgBoxEx& operator=(const frmMsgBoxEx&) = delete;
 
     void show(HWND owner);
 
 private:
-    static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-    INT_PTR OnMessage(UINT msg, WPARAM wParam, LPARAM lParam);
-    void OnInitDialog();
-    void OnCommand(int id);
-    void OnClose();
-    INT_PTR OnCtlColor(UINT msg, HDC dc, HWND control);
+    bool OnInitDialog() override;
+    bool OnCommand(int id, UINT code, HWND control) override;
+    bool OnClose() override;
+    std::optional<LRESULT> OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    LRESULT OnCtlColor(UINT msg, HDC dc, HWND control);
 
     HWND createControl(const wchar_t* windowClass, DWORD style, int id, const std::wstring& text);
     void layOut();
@@ -42,7 +38,6 @@ private:
     void finish();
 
     MsgBoxExModel& model_;
-    HWND hwnd_ = nullptr;
     Font font_;
     Brush white_;
     TwipsPerPixel tpp_;
@@ -54,69 +49,29 @@ private:
 };
 
 void frmMsgBoxEx::show(HWND owner) {
-    // An empty template: the controls are made at load, sized from the text.
-    struct alignas(4) Template {
-        DLGTEMPLATE dialog;
-        WORD menu;
-        WORD windowClass;
-        WORD title;
-    } tmpl{};
-    tmpl.dialog.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
-    DialogBoxIndirectParamW(kq::win32::thisModule(), &tmpl.dialog, owner, DialogProc, reinterpret_cast<LPARAM>(this));
+    // No controls in the template: they are made at load, sized from the text.
+    const BlankDialogTemplate dialog(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME);
+    runModalDialog(owner, dialog.get());
 }
 
-INT_PTR CALLBACK frmMsgBoxEx::DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == WM_INITDIALOG) {
-        reinterpret_cast<frmMsgBoxEx*>(lParam)->hwnd_ = hwnd;
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, lParam);
-    }
-    auto* self = reinterpret_cast<frmMsgBoxEx*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (!self) return FALSE;
-    if (msg == WM_NCDESTROY) {
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-        self->hwnd_ = nullptr;
-        return FALSE;
-    }
-    try {
-        return self->OnMessage(msg, wParam, lParam);
-    } catch (...) {
-        // A box that failed to build can't be answered: leave it unanswered.
-        if (msg == WM_INITDIALOG) EndDialog(hwnd, 0);
-        return FALSE;
-    }
-}
-
-INT_PTR frmMsgBoxEx::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+std::optional<LRESULT> frmMsgBoxEx::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
-        case WM_INITDIALOG:
-            OnInitDialog();
-            // The focus is set already: the first button.
-            return FALSE;
-        case WM_COMMAND:
-            if (HIWORD(wParam) == BN_CLICKED) OnCommand(LOWORD(wParam));
-            return TRUE;
-        case WM_CLOSE:
-            OnClose();
-            return TRUE;
         case WM_CTLCOLORDLG:
         case WM_CTLCOLORSTATIC:
         case WM_CTLCOLORBTN:
             return OnCtlColor(msg, reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
         default:
-            return FALSE;
+            return std::nullopt;
     }
 }
 
 HWND frmMsgBoxEx::createControl(const wchar_t* windowClass, DWORD style, int id, const std::wstring& text) {
-    HWND control = CreateWindowExW(0, windowClass, text.c_str(), WS_CHILD | style, 0, 0, 0, 0, hwnd_,
-                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), kq::win32::thisModule(), nullptr);
-    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
-    return control;
+    return createChild(hwnd(), {.windowClass = windowClass, .text = text, .style = style, .id = id, .font = font_.get()});
 }
 
-void frmMsgBoxEx::OnInitDialog() {
+bool frmMsgBoxEx::OnInitDialog() {
     const MsgBoxExArgs& args = model_.args();
-    SetWindowTextW(hwnd_, wide(args.Title).c_str());
+    SetWindowTextW(hwnd(), wide(args.Title).c_str());
     font_ = createFormFont();
     white_ = Brush(CreateSolidBrush(kWhite));
     tpp_ = screenTwipsPerPixel();
@@ -141,17 +96,19 @@ void frmMsgBoxEx::OnInitDialog() {
 
     layOut();
 
-    SendMessageW(hwnd_, DM_SETDEFID, msgbox_ids::kFirstButton + static_cast<int>(model_.defaultIndex()), 0);
-    if (model_.topmost()) SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-    SendMessageW(hwnd_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(cmdButton_.front()), TRUE);
+    SendMessageW(hwnd(), DM_SETDEFID, msgbox_ids::kFirstButton + static_cast<int>(model_.defaultIndex()), 0);
+    if (model_.topmost()) SetWindowPos(hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    SendMessageW(hwnd(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(cmdButton_.front()), TRUE);
+    // The focus is set already: the first button.
+    return false;
 }
 
 void frmMsgBoxEx::layOut() {
     const MsgBoxExArgs& args = model_.args();
-    WindowDc dc(hwnd_);
-    SelectGuard useFont(dc.get(), font_.get());
+    const WindowDc dc = windowDc(hwnd());
+    const Selection useFont = selectObject(dc.get(), font_.get());
     const TextWidth width = [&](std::string_view text) {
-        return toTwips(lineExtent(dc.get(), wide(text)).cx, tpp_.x);
+        return pixelsToTwips(lineExtent(dc.get(), wide(text)).cx, tpp_.x);
     };
     TEXTMETRICW tm{};
     GetTextMetricsW(dc.get(), &tm);
@@ -164,10 +121,10 @@ void frmMsgBoxEx::layOut() {
     }
 
     MsgBoxLayoutInput in;
-    in.iconWidth = toTwips(GetSystemMetrics(SM_CXICON), tpp_.x);
-    in.iconHeight = toTwips(GetSystemMetrics(SM_CYICON), tpp_.y);
-    in.textWidth = toTwips(textWidthPixels, tpp_.x);
-    in.textHeight = toTwips(static_cast<int>(lines.size()) * tm.tmHeight, tpp_.y);
+    in.iconWidth = pixelsToTwips(GetSystemMetrics(SM_CXICON), tpp_.x);
+    in.iconHeight = pixelsToTwips(GetSystemMetrics(SM_CYICON), tpp_.y);
+    in.textWidth = pixelsToTwips(textWidthPixels, tpp_.x);
+    in.textHeight = pixelsToTwips(static_cast<int>(lines.size()) * tm.tmHeight, tpp_.y);
     in.buttonCount = cmdButton_.size();
     in.showCheck = args.ShowCheck;
     in.checkCaptionWidth = width(args.CheckCaption);
@@ -179,34 +136,35 @@ void frmMsgBoxEx::layOut() {
     if (layout.chkCheck) place(chkCheck_, *layout.chkCheck);
     place(lblBack_, layout.lblBack);
 
-    const auto style = static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_STYLE));
-    const auto exStyle = static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_EXSTYLE));
-    RECT outer{0, 0, toPixels(layout.clientWidth, tpp_.x), toPixels(layout.clientHeight, tpp_.y)};
+    const auto style = static_cast<DWORD>(GetWindowLongPtrW(hwnd(), GWL_STYLE));
+    const auto exStyle = static_cast<DWORD>(GetWindowLongPtrW(hwnd(), GWL_EXSTYLE));
+    RECT outer{0, 0, twipsToPixels(layout.clientWidth, tpp_.x), twipsToPixels(layout.clientHeight, tpp_.y)};
     AdjustWindowRectEx(&outer, style, FALSE, exStyle);
     const int outerWidth = outer.right - outer.left;
     const int outerHeight = outer.bottom - outer.top;
 
     // Centred on the screen the owner is on (the main screen without an owner).
-    HWND owner = GetWindow(hwnd_, GW_OWNER);
+    HWND owner = GetWindow(hwnd(), GW_OWNER);
     MONITORINFO monitor{};
     monitor.cbSize = sizeof monitor;
-    GetMonitorInfoW(MonitorFromWindow(owner ? owner : hwnd_, MONITOR_DEFAULTTOPRIMARY), &monitor);
+    GetMonitorInfoW(MonitorFromWindow(owner ? owner : hwnd(), MONITOR_DEFAULTTOPRIMARY), &monitor);
     const RECT& screen = monitor.rcWork;
     const int left = screen.left + (screen.right - screen.left - outerWidth) / 2;
     const int top = screen.top + (screen.bottom - screen.top - outerHeight) / 2;
-    SetWindowPos(hwnd_, nullptr, left, top, outerWidth, outerHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(hwnd(), nullptr, left, top, outerWidth, outerHeight, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void frmMsgBoxEx::place(HWND control, const TwipsRect& r) const {
-    MoveWindow(control, toPixels(r.left, tpp_.x), toPixels(r.top, tpp_.y), toPixels(r.width, tpp_.x),
-               toPixels(r.height, tpp_.y), FALSE);
+    MoveWindow(control, twipsToPixels(r.left, tpp_.x), twipsToPixels(r.top, tpp_.y), twipsToPixels(r.width, tpp_.x),
+               twipsToPixels(r.height, tpp_.y), FALSE);
 }
 
 bool frmMsgBoxEx::checkTicked() const {
     return SendMessageW(chkCheck_, BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
-void frmMsgBoxEx::OnCommand(int id) {
+bool frmMsgBoxEx::OnCommand(int id, UINT code, HWND) {
+    if (code != BN_CLICKED) return true;
     const int index = id - msgbox_ids::kFirstButton;
     if (index >= 0 && static_cast<std::size_t>(index) < cmdButton_.size()) {
         model_.press(static_cast<std::size_t>(index), checkTicked());
@@ -216,27 +174,29 @@ void frmMsgBoxEx::OnCommand(int id) {
     } else if (id == IDOK) {
         model_.press(model_.defaultIndex(), checkTicked());
     } else {
-        return;
+        return true;
     }
     finish();
+    return true;
 }
 
-void frmMsgBoxEx::OnClose() {
+bool frmMsgBoxEx::OnClose() {
     model_.close(checkTicked());
     finish();
+    return true;
 }
 
-void frmMsgBoxEx::finish() { EndDialog(hwnd_, 1); }
+void frmMsgBoxEx::finish() { end(1); }
 
-INT_PTR frmMsgBoxEx::OnCtlColor(UINT msg, HDC dc, HWND control) {
+LRESULT frmMsgBoxEx::OnCtlColor(UINT msg, HDC dc, HWND control) {
     // The message sits on white; the buttons and the check box on the band.
     const bool onBand = msg == WM_CTLCOLORBTN || control == chkCheck_ || control == lblBack_;
     if (onBand) {
         SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
-        return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_BTNFACE));
+        return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
     }
     SetBkColor(dc, kWhite);
-    return reinterpret_cast<INT_PTR>(white_.get());
+    return reinterpret_cast<LRESULT>(white_.get());
 }
 
 }  // namespace

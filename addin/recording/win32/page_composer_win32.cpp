@@ -5,12 +5,11 @@
 #include <cmath>
 #include <limits>
 #include <optional>
-#include <utility>
 #include <vector>
 
 #include "addin/core/texts.h"
 #include "addin/recording/page_images.h"
-#include "addin/recording/win32/window_support.h"
+#include "common/win32/handles.h"
 #include "common/win32/wide.h"
 
 namespace kq::addin::recording::win32 {
@@ -19,37 +18,17 @@ bool MetafileByPrinter = false;
 
 namespace {
 
-class PrinterDc {
-public:
-    PrinterDc() = default;
-    explicit PrinterDc(HDC dc) : dc_(dc) {}
-    PrinterDc(PrinterDc&& other) noexcept : dc_(std::exchange(other.dc_, nullptr)) {}
-    PrinterDc& operator=(PrinterDc&& other) noexcept {
-        if (this != &other) {
-            if (dc_) DeleteDC(dc_);
-            dc_ = std::exchange(other.dc_, nullptr);
-        }
-        return *this;
-    }
-    PrinterDc(const PrinterDc&) = delete;
-    PrinterDc& operator=(const PrinterDc&) = delete;
-    ~PrinterDc() {
-        if (dc_) DeleteDC(dc_);
-    }
-    HDC get() const { return dc_; }
-
-private:
-    HDC dc_ = nullptr;
-};
+using kq::win32::DeviceContext;
+using kq::win32::EnhMetafile;
 
 // The default printer's device context; empty when there is no printer.
-PrinterDc defaultPrinterDc() {
+DeviceContext defaultPrinterDc() {
     DWORD length = 0;
     GetDefaultPrinterW(nullptr, &length);
     if (length == 0) return {};
     std::vector<wchar_t> name(length);
     if (!GetDefaultPrinterW(name.data(), &length)) return {};
-    return PrinterDc(CreateDCW(L"WINSPOOL", name.data(), nullptr, nullptr));
+    return DeviceContext(CreateDCW(L"WINSPOOL", name.data(), nullptr, nullptr));
 }
 
 DeviceMetrics metricsOf(HDC dc) {
@@ -62,14 +41,14 @@ DeviceMetrics metricsOf(HDC dc) {
 std::optional<HimetricFactors> measure() {
     DeviceMetrics screen;
     {
-        const WindowDc dc(nullptr);
-        if (dc.get()) screen = metricsOf(dc.get());
+        const kq::win32::WindowDc dc = kq::win32::windowDc(nullptr);
+        if (dc) screen = metricsOf(dc.get());
     }
     if (screen.horzRes == 0) screen.horzRes = GetSystemMetrics(SM_CXSCREEN);
     if (screen.vertRes == 0) screen.vertRes = GetSystemMetrics(SM_CYSCREEN);
     return himetricPerPixel(screen, []() -> std::optional<DeviceMetrics> {
-        const PrinterDc printer = defaultPrinterDc();
-        if (!printer.get()) return std::nullopt;
+        const DeviceContext printer = defaultPrinterDc();
+        if (!printer) return std::nullopt;
         return metricsOf(printer.get());
     });
 }
@@ -86,26 +65,6 @@ std::optional<std::int32_t> rounded(double value) {
     }
     return static_cast<std::int32_t>(r);
 }
-
-// An enhanced-metafile recording DC: closed and its handle released on every way out.
-class MetafileRecording {
-public:
-    explicit MetafileRecording(HDC dc) : dc_(dc) {}
-    MetafileRecording(const MetafileRecording&) = delete;
-    MetafileRecording& operator=(const MetafileRecording&) = delete;
-    ~MetafileRecording() {
-        if (dc_) close();
-    }
-    HDC get() const { return dc_; }
-    // False when the metafile could not be finished.
-    bool close() {
-        const EnhMetafile done(CloseEnhMetaFile(std::exchange(dc_, nullptr)));
-        return done != nullptr;
-    }
-
-private:
-    HDC dc_;
-};
 
 }  // namespace
 
@@ -160,17 +119,17 @@ bool Win32PageComposer::combine(const std::string& path, PixelSize page, const s
     const RECT frame{0, 0, *right, *bottom};
 
     // Drawing units are pixels of the reference device, the one the size of a pixel came from.
-    PrinterDc printer;
+    DeviceContext printer;
     if (MetafileByPrinter) printer = defaultPrinterDc();
     const std::wstring file = kq::win32::wide(path);
 
     const LOGBRUSH light{BS_SOLID, RGB(240, 240, 250), 0};
-    const Brush brush(CreateBrushIndirect(&light));
-    MetafileRecording recording(CreateEnhMetaFileW(printer.get(), file.c_str(), &frame, nullptr));
-    bool drawn = brush && recording.get();
+    const kq::win32::Brush brush(CreateBrushIndirect(&light));
+    kq::win32::EnhMetafileRecorder recording = kq::win32::recordEnhMetafile(printer.get(), file.c_str(), frame);
+    bool drawn = brush && recording;
     if (drawn) {
         const HDC dc = recording.get();
-        const SelectGuard select(dc, brush.get());
+        const kq::win32::Selection select = kq::win32::selectObject(dc, brush.get());
         SetBkMode(dc, OPAQUE);
         for (const PiecePlacement& piece : pieces) {
             const EnhMetafile picture(GetEnhMetaFileW(kq::win32::wide(piece.path).c_str()));
@@ -184,7 +143,7 @@ bool Win32PageComposer::combine(const std::string& path, PixelSize page, const s
             PlayEnhMetaFile(dc, picture.get(), &place);
         }
     }
-    if (recording.get() && !recording.close()) drawn = false;
+    if (recording && !recording.close()) drawn = false;
     if (!drawn) DeleteFileW(file.c_str());
     return drawn;
 }

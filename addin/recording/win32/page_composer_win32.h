@@ -3,19 +3,12 @@
 // and a page put together from its pieces.
 
 #include <cstdint>
-#include <memory>
 #include <string>
-#include <type_traits>
 
 #include "addin/recording/recorder_world.h"
 #include "common/win32/windows_api.h"
 
 namespace kq::addin::recording::win32 {
-
-struct EnhMetafileDeleter {
-    void operator()(HENHMETAFILE h) const { DeleteEnhMetaFile(h); }
-};
-using EnhMetafile = std::unique_ptr<std::remove_pointer_t<HENHMETAFILE>, EnhMetafileDeleter>;
 
 // Set once the size of a pixel had to be taken from the default printer,
 // whose device then is the reference of every page metafile made.

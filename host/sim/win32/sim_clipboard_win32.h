@@ -3,25 +3,17 @@
 // as an enhanced metafile (CF_ENHMETAFILE) and its text as CF_UNICODETEXT, from
 // which the system makes CF_TEXT in the ANSI code page for readers that ask.
 
+#include "common/win32/handles.h"
 #include "common/win32/windows_api.h"
-
-#include <memory>
-#include <type_traits>
-
 #include "host/sim/sim_clipboard.h"
 
 namespace kq::host::sim::win32 {
-
-struct EnhMetafileDeleter {
-    void operator()(HENHMETAFILE h) const { DeleteEnhMetaFile(h); }
-};
-using EnhMetafile = std::unique_ptr<std::remove_pointer_t<HENHMETAFILE>, EnhMetafileDeleter>;
 
 // The drawing at its size: the frame is the range's size (1 point is 2540/72
 // hundredths of a millimetre), recorded against the screen; grid lines, and
 // the cells' texts in "MS UI Gothic" 9 points with the Japanese character set.
 // Throws HostError 1004 when GDI fails.
-EnhMetafile drawEnhMetafile(const RangeDrawing& drawing);
+kq::win32::EnhMetafile drawEnhMetafile(const RangeDrawing& drawing);
 
 // Owns a hidden window that owns what it puts on the clipboard; use it on the
 // thread that made it. A clipboard that another program keeps open is tried
@@ -29,15 +21,12 @@ EnhMetafile drawEnhMetafile(const RangeDrawing& drawing);
 class Win32SimClipboard final : public SimClipboard {
 public:
     Win32SimClipboard();
-    Win32SimClipboard(const Win32SimClipboard&) = delete;
-    Win32SimClipboard& operator=(const Win32SimClipboard&) = delete;
-    ~Win32SimClipboard() override;
 
     void putPicture(const RangeDrawing& drawing) override;
     void putText(const std::string& text) override;
 
 private:
-    HWND owner_;
+    kq::win32::OwnedWindow owner_;
 };
 
 }  // namespace kq::host::sim::win32

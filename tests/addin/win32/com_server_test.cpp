@@ -14,6 +14,7 @@
 #include "common/win32/com.h"
 #include "common/win32/com_object.h"
 #include "common/win32/extensibility.h"
+#include "common/win32/handles.h"
 
 #include <ocidl.h>
 #include "common/win32/wide.h"
@@ -67,15 +68,15 @@ Library& library() {
 
 // Every value below a key of the user's hive, as the registration list spells values.
 void collectValues(HKEY root, const std::wstring& path, std::vector<RegistryValue>& out) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return;
+    kq::win32::RegistryKey key;
+    if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, key.put()) != ERROR_SUCCESS) return;
     for (DWORD i = 0;; ++i) {
         wchar_t name[256];
         DWORD nameLength = 256;
         BYTE data[2048];
         DWORD dataLength = sizeof data;
         DWORD type = 0;
-        if (RegEnumValueW(key, i, name, &nameLength, nullptr, &type, data, &dataLength) != ERROR_SUCCESS) break;
+        if (RegEnumValueW(key.get(), i, name, &nameLength, nullptr, &type, data, &dataLength) != ERROR_SUCCESS) break;
         RegistryValue value{narrow(path), narrow(std::wstring(name, nameLength)), std::uint32_t{0}};
         if (type == REG_DWORD) {
             value.data = *reinterpret_cast<const std::uint32_t*>(data);
@@ -90,10 +91,10 @@ void collectValues(HKEY root, const std::wstring& path, std::vector<RegistryValu
     for (DWORD i = 0;; ++i) {
         wchar_t name[256];
         DWORD length = 256;
-        if (RegEnumKeyExW(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+        if (RegEnumKeyExW(key.get(), i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
         children.emplace_back(name, length);
     }
-    RegCloseKey(key);
+    key.reset();
     for (const auto& child : children) collectValues(root, path + L"\\" + child, out);
 }
 
@@ -110,13 +111,12 @@ void copyTree(const std::wstring& path, HKEY toRoot) {
     std::vector<RegistryValue> values;
     collectValues(HKEY_CURRENT_USER, path, values);
     for (const RegistryValue& v : values) {
-        HKEY key = nullptr;
-        ASSERT_EQ(RegCreateKeyExW(toRoot, wide(v.key).c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr),
+        kq::win32::RegistryKey key;
+        ASSERT_EQ(RegCreateKeyExW(toRoot, wide(v.key).c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, key.put(), nullptr),
                   ERROR_SUCCESS);
         const std::wstring text = wide(std::get<std::string>(v.data));
-        RegSetValueExW(key, wide(v.name).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+        RegSetValueExW(key.get(), wide(v.name).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
                        static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
-        RegCloseKey(key);
     }
 }
 

@@ -15,10 +15,12 @@
 #include "addin/core/win32/type_library.h"
 #include "common/vb.h"
 #include "common/win32/com.h"
+#include "common/win32/handles.h"
 #include "common/win32/wide.h"
 #include "host/sim/sim_application.h"
 #include "tests/support/memory_file_system.h"
 #include "tests/support/win32_scratch.h"
+#include "tests/support/win32_windows.h"
 
 namespace kq::addin::win32 {
 namespace {
@@ -83,15 +85,14 @@ protected:
         cls.hInstance = GetModuleHandleW(nullptr);
         cls.lpszClassName = L"XLMAIN";
         RegisterClassW(&cls);
-        main = CreateWindowW(L"XLMAIN", L"Book1 - Simulated Host", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr,
-                             nullptr, cls.hInstance, nullptr);
-        dialog = CreateWindowW(L"STATIC", L"dialog", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, cls.hInstance, nullptr);
+        mainWindow = test::plainWindow(L"Book1 - Simulated Host", {0, 0, 100, 100}, WS_OVERLAPPEDWINDOW, L"XLMAIN");
+        dialogWindow = test::plainWindow(L"dialog", {0, 0, 10, 10}, WS_POPUP);
+        main = mainWindow.get();
+        dialog = dialogWindow.get();
         ASSERT_TRUE(main && dialog);
     }
-    void TearDown() override {
-        DestroyWindow(dialog);
-        DestroyWindow(main);
-    }
+    kq::win32::OwnedWindow mainWindow;
+    kq::win32::OwnedWindow dialogWindow;
     HWND main = nullptr;
     HWND dialog = nullptr;
     test::MemoryFileSystem files;
@@ -114,8 +115,8 @@ TEST_F(HostWindow, FoundByTheHostsCaptionAndMadeOwnerOfADialog) {
 TEST(GetAppDay, CalendarDayOfTheLastWriteInLocalTime) {
     test::ScratchFolder scratch(L"kq_app_day");
     const std::string path = scratch.path("Kez_Quorvex.dll");
-    const HANDLE file = CreateFileW(wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    kq::win32::FileHandle file(CreateFileW(wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    ASSERT_TRUE(file);
     for (const vb::DateTime written : {vb::DateTime{2021, 3, 4, 0, 0, 0}, vb::DateTime{2021, 3, 4, 23, 59, 59},
                                        vb::DateTime{1999, 12, 31, 12, 0, 0}}) {
         SYSTEMTIME local{static_cast<WORD>(written.year), static_cast<WORD>(written.month), 0,
@@ -125,12 +126,12 @@ TEST(GetAppDay, CalendarDayOfTheLastWriteInLocalTime) {
         FILETIME utc{};
         ASSERT_TRUE(SystemTimeToFileTime(&local, &localTime));
         ASSERT_TRUE(LocalFileTimeToFileTime(&localTime, &utc));
-        ASSERT_TRUE(SetFileTime(file, nullptr, nullptr, &utc));
-        FlushFileBuffers(file);
+        ASSERT_TRUE(SetFileTime(file.get(), nullptr, nullptr, &utc));
+        FlushFileBuffers(file.get());
         const double day = *vb::ToOleDate({written.year, written.month, written.day, 0, 0, 0});
         EXPECT_EQ(DayLastWritten(path).value, day) << written.year << "-" << written.month << "-" << written.day;
     }
-    CloseHandle(file);
+    file.reset();
     EXPECT_EQ(DayLastWritten(scratch.path("missing.dll")).value, 0.0);
     // This test program has no library file of its name beside it.
     EXPECT_EQ(GetAppDay().value, 0.0);

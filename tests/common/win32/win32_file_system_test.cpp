@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "common/temp_paths.h"
+#include "common/win32/handles.h"
 #include "tests/support/scripted_prompts.h"
 #include "tests/support/win32_scratch.h"
 
@@ -109,10 +110,10 @@ TEST(Win32TempPaths, PathsAreRealFreeAndUnique) {
     EXPECT_EQ(fs.kind(fixed), PathKind::missing);
 
     // Held open by another program: it cannot be deleted.
-    const HANDLE held = CreateFileW(wide(fixed).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
-    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    FileHandle held(CreateFileW(wide(fixed).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+    ASSERT_TRUE(held);
     EXPECT_EQ(paths.GetTempFileFullpath("KEZ", fixedName), "");
-    CloseHandle(held);
+    held.reset();
     DeleteFileW(wide(fixed).c_str());
     ASSERT_EQ(prompts.messages.size(), 1u);
     EXPECT_EQ(prompts.messages[0].text,

@@ -29,6 +29,7 @@
 #include "common/win32/com.h"
 #include "common/win32/com_object.h"
 #include "common/win32/extensibility.h"
+#include "common/win32/handles.h"
 #include "common/win32/module.h"
 #include "common/win32/wide.h"
 #include "host/dispatch/dispatch_call.h"
@@ -257,14 +258,10 @@ private:
             case kCopied: {
                 activeRange(arg(params, 0))->Copy();
                 std::wstring text;
-                if (OpenClipboard(nullptr)) {
-                    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-                        if (const auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
-                            text = chars;
-                            GlobalUnlock(data);
-                        }
+                if (const win32::OpenedClipboard open = win32::openClipboard(nullptr)) {
+                    if (const win32::LockedGlobal lock = win32::lockGlobal(GetClipboardData(CF_UNICODETEXT))) {
+                        text = static_cast<const wchar_t*>(lock.get());
                     }
-                    CloseClipboard();
                 }
                 return dispatch::fromText(win32::narrow(text));
             }
@@ -286,14 +283,12 @@ private:
 constexpr win32::ServedClass kServedClasses[] = {{&kClsid, win32::classObjectOf<TestConnect>}};
 
 bool setText(HKEY root, const std::wstring& path, const wchar_t* name, const std::wstring& value) {
-    HKEY key = nullptr;
-    if (RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS) {
+    win32::RegistryKey key;
+    if (RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, key.put(), nullptr) != ERROR_SUCCESS) {
         return false;
     }
-    const LONG result = RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                                       static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-    RegCloseKey(key);
-    return result == ERROR_SUCCESS;
+    return RegSetValueExW(key.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                          static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
 }
 
 const std::wstring kClasses = L"Software\\Classes\\";
@@ -318,12 +313,11 @@ extern "C" HRESULT WINAPI DllRegisterServer() {
               setText(HKEY_CURRENT_USER, kAddIn, L"FriendlyName", L"") &&
               setText(HKEY_CURRENT_USER, kAddIn, L"Description", L"");
     const DWORD startUp = 3;
-    HKEY key = nullptr;
-    ok = ok && RegOpenKeyExW(HKEY_CURRENT_USER, kAddIn.c_str(), 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS;
+    win32::RegistryKey key;
+    ok = ok && RegOpenKeyExW(HKEY_CURRENT_USER, kAddIn.c_str(), 0, KEY_SET_VALUE, key.put()) == ERROR_SUCCESS;
     if (key) {
-        ok = RegSetValueExW(key, L"LoadBehavior", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&startUp), sizeof startUp) ==
-             ERROR_SUCCESS;
-        RegCloseKey(key);
+        ok = RegSetValueExW(key.get(), L"LoadBehavior", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&startUp),
+                            sizeof startUp) == ERROR_SUCCESS;
     }
     return ok ? S_OK : SELFREG_E_CLASS;
 }

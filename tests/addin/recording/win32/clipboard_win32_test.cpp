@@ -3,86 +3,81 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstddef>
 #include <cstring>
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
-#include "addin/recording/win32/window_support.h"
+#include "common/win32/handles.h"
 
 namespace kq::addin::recording::win32 {
 namespace {
 
+using namespace kq::win32;
 using F = ClipFormat;
 using Bytes = std::vector<unsigned char>;
 
 // The test's own hand on the clipboard, standing in for the user and the host.
 class TestClipboard {
 public:
-    TestClipboard()
-        : window_(CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr)) {}
-    TestClipboard(const TestClipboard&) = delete;
-    TestClipboard& operator=(const TestClipboard&) = delete;
-    ~TestClipboard() { DestroyWindow(window_); }
-
     // Empties the clipboard and lets `fill` place formats on it.
     void replace(const std::function<void()>& fill) {
-        ASSERT_TRUE(OpenClipboard(window_));
+        const OpenedClipboard open = openClipboard(window_.get());
+        ASSERT_TRUE(open);
         EmptyClipboard();
         fill();
-        CloseClipboard();
     }
     std::vector<UINT> formats() {
         std::vector<UINT> out;
-        if (!OpenClipboard(window_)) return out;
-        for (UINT f = EnumClipboardFormats(0); f; f = EnumClipboardFormats(f)) out.push_back(f);
-        CloseClipboard();
+        if (const OpenedClipboard open = openClipboard(window_.get())) {
+            for (UINT f = EnumClipboardFormats(0); f; f = EnumClipboardFormats(f)) out.push_back(f);
+        }
         return out;
     }
     // Reads one format while the clipboard is open.
     template <typename T>
     T read(UINT format, const std::function<T(HANDLE)>& reader) {
         T value{};
-        if (!OpenClipboard(window_)) return value;
+        const OpenedClipboard open = openClipboard(window_.get());
+        if (!open) return value;
         if (HANDLE h = GetClipboardData(format)) value = reader(h);
-        CloseClipboard();
         return value;
     }
 
 private:
-    HWND window_;
+    OwnedWindow window_ = messageWindow();
 };
 
-void putBytes(UINT format, const void* data, std::size_t size) {
-    HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE, size);
-    std::memcpy(GlobalLock(h), data, size);
-    GlobalUnlock(h);
-    if (!SetClipboardData(format, h)) GlobalFree(h);
+// Hands `owned` to the clipboard, which lets go of it from then on.
+template <typename Owned>
+bool place(UINT format, Owned owned) {
+    if (!SetClipboardData(format, owned.get())) return false;
+    owned.release();
+    return true;
 }
+
+bool putBytes(UINT format, const void* data, std::size_t size) { return place(format, globalCopy(data, size)); }
 
 Bytes bytesOf(HANDLE h) {
-    const auto* p = static_cast<const unsigned char*>(GlobalLock(h));
-    Bytes out(p, p + GlobalSize(h));
-    GlobalUnlock(h);
-    return out;
+    const LockedGlobal lock = lockGlobal(h);
+    const auto* p = static_cast<const unsigned char*>(lock.get());
+    return Bytes(p, p + lock.size());
 }
 
-std::wstring unicodeText(HANDLE h) {
-    std::wstring text(static_cast<const wchar_t*>(GlobalLock(h)));
-    GlobalUnlock(h);
-    return text;
-}
+std::wstring unicodeText(HANDLE h) { return static_cast<const wchar_t*>(lockGlobal(h).get()); }
 
 // A 2 x 2 bitmap whose four pixels differ.
 const std::vector<std::uint32_t> kPixels = {0x00FF0000, 0x0000FF00, 0x000000FF, 0x00123456};
 
-HBITMAP makeBitmap() {
+Bitmap makeBitmap() {
     BITMAPINFO info{};
     info.bmiHeader = {sizeof(BITMAPINFOHEADER), 2, -2, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    WindowDc screen(nullptr);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen.get(), 2, 2);
-    SetDIBits(screen.get(), bitmap, 0, 2, kPixels.data(), &info, DIB_RGB_COLORS);
+    const WindowDc screen = windowDc(nullptr);
+    Bitmap bitmap(CreateCompatibleBitmap(screen.get(), 2, 2));
+    SetDIBits(screen.get(), bitmap.get(), 0, 2, kPixels.data(), &info, DIB_RGB_COLORS);
     return bitmap;
 }
 
@@ -90,7 +85,7 @@ std::vector<std::uint32_t> pixelsOf(HBITMAP bitmap) {
     BITMAPINFO info{};
     info.bmiHeader = {sizeof(BITMAPINFOHEADER), 2, -2, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
     std::vector<std::uint32_t> pixels(4);
-    WindowDc screen(nullptr);
+    const WindowDc screen = windowDc(nullptr);
     GetDIBits(screen.get(), bitmap, 0, 2, pixels.data(), &info, DIB_RGB_COLORS);
     for (auto& p : pixels) p &= 0xFFFFFF;
     return pixels;
@@ -104,11 +99,11 @@ Bytes makeDib() {
     return dib;
 }
 
-HMETAFILE makeMetafile() {
+Metafile makeMetafile() {
     HDC dc = CreateMetaFileW(nullptr);
     Rectangle(dc, 1, 2, 300, 200);
     TextOutW(dc, 5, 5, L"頁", 1);
-    return CloseMetaFile(dc);
+    return Metafile(CloseMetaFile(dc));
 }
 
 Bytes metafileBits(HMETAFILE mf) {
@@ -157,7 +152,7 @@ TEST(ClipboardWin32, EachKeptFormatComesBackWhole) {
              link.resize(kLinkBytes.size());
              EXPECT_EQ(link, kLinkBytes);
          }},
-        {"bitmap", [] { SetClipboardData(CF_BITMAP, makeBitmap()); }, {F::Bitmap, F::Dib},
+        {"bitmap", [] { place(CF_BITMAP, makeBitmap()); }, {F::Bitmap, F::Dib},
          [](TestClipboard& c) {
              EXPECT_EQ(c.read<std::vector<std::uint32_t>>(CF_BITMAP, [](HANDLE h) { return pixelsOf(static_cast<HBITMAP>(h)); }),
                        kPixels);
@@ -181,7 +176,7 @@ TEST(ClipboardWin32, EachKeptFormatComesBackWhole) {
                  LOGPALETTE head;
                  PALETTEENTRY more[2];
              } log{{0x300, 3, {{1, 2, 3, 0}}}, {{4, 5, 6, 0}, {7, 8, 9, 0}}};
-             SetClipboardData(CF_PALETTE, CreatePalette(&log.head));
+             place(CF_PALETTE, Palette(CreatePalette(&log.head)));
          },
          {F::Palette},
          [](TestClipboard& c) {
@@ -196,10 +191,10 @@ TEST(ClipboardWin32, EachKeptFormatComesBackWhole) {
          }},
         {"metafile picture",
          [] {
-             HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE, sizeof(METAFILEPICT));
-             *static_cast<METAFILEPICT*>(GlobalLock(h)) = {MM_ANISOTROPIC, 3000, 2000, makeMetafile()};
-             GlobalUnlock(h);
-             SetClipboardData(CF_METAFILEPICT, h);
+             // The picture's metafile goes with the picture.
+             Metafile metafile = makeMetafile();
+             const METAFILEPICT pict{MM_ANISOTROPIC, 3000, 2000, metafile.get()};
+             if (putBytes(CF_METAFILEPICT, &pict, sizeof pict)) metafile.release();
          },
          {F::Metafile},
          [](TestClipboard& c) {
@@ -208,17 +203,14 @@ TEST(ClipboardWin32, EachKeptFormatComesBackWhole) {
                  Bytes bits;
              };
              const Pict got = c.read<Pict>(CF_METAFILEPICT, [](HANDLE h) {
-                 const auto* p = static_cast<const METAFILEPICT*>(GlobalLock(h));
-                 Pict out{p->mm, p->xExt, p->yExt, metafileBits(p->hMF)};
-                 GlobalUnlock(h);
-                 return out;
+                 const LockedGlobal lock = lockGlobal(h);
+                 const auto* p = static_cast<const METAFILEPICT*>(lock.get());
+                 return Pict{p->mm, p->xExt, p->yExt, metafileBits(p->hMF)};
              });
              EXPECT_EQ(got.mm, MM_ANISOTROPIC);
              EXPECT_EQ(got.x, 3000);
              EXPECT_EQ(got.y, 2000);
-             HMETAFILE expected = makeMetafile();
-             EXPECT_EQ(got.bits, metafileBits(expected));
-             DeleteMetaFile(expected);
+             EXPECT_EQ(got.bits, metafileBits(makeMetafile().get()));
          }},
     };
     TestClipboard user;
@@ -255,7 +247,7 @@ TEST(ClipboardWin32, BitmapAndDibBothComeBackBitmapFirst) {
     user.replace([] {
         const Bytes dib = makeDib();
         putBytes(CF_DIB, dib.data(), dib.size());
-        SetClipboardData(CF_BITMAP, makeBitmap());
+        place(CF_BITMAP, makeBitmap());
         putBytes(CF_UNICODETEXT, kUnicodeText.c_str(), (kUnicodeText.size() + 1) * sizeof(wchar_t));
     });
     ClipboardKeeper keeper;
@@ -271,6 +263,38 @@ TEST(ClipboardWin32, BitmapAndDibBothComeBackBitmapFirst) {
     EXPECT_LT(position(CF_BITMAP), position(CF_DIB));
     EXPECT_LT(position(CF_DIB), position(CF_UNICODETEXT));
     EXPECT_LT(position(CF_UNICODETEXT), static_cast<std::ptrdiff_t>(formats.size()));
+    EXPECT_EQ(user.read<std::wstring>(CF_UNICODETEXT, unicodeText), kUnicodeText);
+}
+
+// The host, or a clipboard viewer, holds the clipboard for a moment while it
+// reads or copies: the user's copy is kept and put back all the same.
+TEST(ClipboardWin32, WaitsForAClipboardAnotherProgramHoldsForAMoment) {
+    TestClipboard user;
+    Win32Clipboard clipboard;
+    user.replace([] { putBytes(CF_UNICODETEXT, kUnicodeText.c_str(), (kUnicodeText.size() + 1) * sizeof(wchar_t)); });
+    const auto heldForAMoment = [] {
+        const KernelHandle holding(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+        std::thread holder([&] {
+            const bool open = OpenClipboard(nullptr) != FALSE;
+            SetEvent(holding.get());
+            if (!open) return;
+            std::this_thread::sleep_for(std::chrono::milliseconds(150));
+            CloseClipboard();
+        });
+        WaitForSingleObject(holding.get(), 5000);
+        return holder;
+    };
+
+    ClipboardKeeper keeper;
+    std::thread holder = heldForAMoment();
+    keeper.BackupClipboard(clipboard);
+    holder.join();
+    EXPECT_EQ(keeper.keptFormats(), std::vector<F>{F::Text});
+
+    recordingMess(user);
+    holder = heldForAMoment();
+    keeper.RestoreClipboard(clipboard);
+    holder.join();
     EXPECT_EQ(user.read<std::wstring>(CF_UNICODETEXT, unicodeText), kUnicodeText);
 }
 

@@ -6,11 +6,15 @@
 #include <vector>
 
 #include "tests/addin/recording/win32/window_capture.h"
+#include "tests/support/win32_windows.h"
 
 namespace kq::addin::recording::win32 {
 namespace {
 
 constexpr std::uint32_t kBar = 0xA6CAF0;
+
+// Stands in for the host's main window.
+kq::win32::OwnedWindow hostWindow() { return kq::test::plainWindow(L"host", {150, 120, 950, 720}); }
 
 BOOL CALLBACK collectNotices(HWND hwnd, LPARAM out) {
     wchar_t name[64] = {};
@@ -55,9 +59,8 @@ int barWidth(HWND notice) {
 }
 
 TEST(FinishedWindow, SitsAtTheHostsLowerLeftAndClosesAfterItsTicks) {
-    HWND host = CreateWindowExW(0, L"STATIC", L"host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 150, 120, 800, 600, nullptr,
-                                nullptr, nullptr, nullptr);
-    ShowFinished(host, 2);
+    const kq::win32::OwnedWindow host = hostWindow();
+    ShowFinished(host.get(), 2);
     const std::vector<HWND> shown = notices();
     ASSERT_EQ(shown.size(), 1U);
     HWND notice = shown.front();
@@ -81,27 +84,24 @@ TEST(FinishedWindow, SitsAtTheHostsLowerLeftAndClosesAfterItsTicks) {
     });
     EXPECT_EQ(ticks, 200);
     EXPECT_NEAR(halfway, client.right / 2, 1);
-    DestroyWindow(host);
 }
 
 TEST(FinishedWindow, ActivationStartsTheCountAgain) {
-    HWND host = CreateWindowExW(0, L"STATIC", L"host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 150, 120, 800, 600, nullptr,
-                                nullptr, nullptr, nullptr);
-    ShowFinished(host, 1);
+    const kq::win32::OwnedWindow host = hostWindow();
+    ShowFinished(host.get(), 1);
     HWND notice = notices().at(0);
     RECT client;
     GetClientRect(notice, &client);
     int restartedWidth = -1;
     const int ticks = pumpUntilClosed(notice, [&](int tick) {
         if (tick == 60) {
-            SetActiveWindow(host);
+            SetActiveWindow(host.get());
             SetActiveWindow(notice);
             restartedWidth = barWidth(notice);
         }
     });
     EXPECT_EQ(restartedWidth, client.right);
     EXPECT_EQ(ticks, 59 + 100);  // the 60th tick is the first of the new count
-    DestroyWindow(host);
 }
 
 TEST(FinishedWindow, WithoutHostWindowOpensAtTheWorkAreasCorner) {
@@ -128,9 +128,8 @@ TEST(FinishedWindow, EachCallShowsItsOwnNotice) {
 }
 
 TEST(FinishedWindow, Screenshot) {
-    HWND host = CreateWindowExW(0, L"STATIC", L"host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 150, 120, 800, 600, nullptr,
-                                nullptr, nullptr, nullptr);
-    ShowFinished(host, 2);
+    const kq::win32::OwnedWindow host = hostWindow();
+    ShowFinished(host.get(), 2);
     HWND notice = notices().at(0);
     pumpUntilClosed(notice, [&](int tick) {
         if (tick == 71) {
@@ -138,7 +137,6 @@ TEST(FinishedWindow, Screenshot) {
             EXPECT_TRUE(test::saveBmp(test::captureWindow(notice), L"finished.bmp"));
         }
     });
-    DestroyWindow(host);
 }
 
 }  // namespace

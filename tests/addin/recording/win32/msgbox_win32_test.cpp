@@ -8,9 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "addin/recording/win32/window_support.h"
+#include "common/win32/forms.h"
+#include "common/win32/handles.h"
 #include "common/win32/wide.h"
 #include "tests/addin/recording/win32/window_capture.h"
+#include "tests/support/win32_windows.h"
 
 namespace kq::addin::recording::win32 {
 namespace {
@@ -21,19 +23,7 @@ using kq::win32::wide;
 constexpr char kCheckCaption[] = "次回も表示起動する";
 
 // Stands in for the host's main window.
-class HostWindow {
-public:
-    HostWindow()
-        : hwnd_(CreateWindowExW(0, L"STATIC", L"host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 800, 600, nullptr,
-                                nullptr, nullptr, nullptr)) {}
-    HostWindow(const HostWindow&) = delete;
-    HostWindow& operator=(const HostWindow&) = delete;
-    ~HostWindow() { DestroyWindow(hwnd_); }
-    HWND get() const { return hwnd_; }
-
-private:
-    HWND hwnd_;
-};
+kq::win32::OwnedWindow hostWindow() { return kq::test::plainWindow(L"host", {100, 100, 900, 700}); }
 
 // Acts on the box from a thread timer while MsgBoxEx runs its modal loop.
 struct Driver {
@@ -138,7 +128,7 @@ TEST(MsgBoxExWindow, AnswersEveryWayOfLeaving) {
         {"no set, close box", 0x2040, false, closeBox, 1},
         {"no set, close box, ticked", 0x2040, true, closeBox, 129},
     };
-    HostWindow host;
+    const kq::win32::OwnedWindow host = hostWindow();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const MsgBoxExArgs args{.Prompt = "記録しますか?",
@@ -157,7 +147,7 @@ TEST(MsgBoxExWindow, ShowsItsTextsOwnedModalAndTopmostWhenAsked) {
         std::vector<std::string> captions;
         bool topmost;
     };
-    HostWindow host;
+    const kq::win32::OwnedWindow host = hostWindow();
     for (const Case& c : {
              Case{0x2082, {"OK(&K)", "キャンセル(&C)"}, true},
              Case{0x8, {"はい(&Y)", "いいえ(&N)", "キャンセル(&C)"}, false},
@@ -219,7 +209,7 @@ TEST(MsgBoxExWindow, ShortMessageLaysOutAsDesigned) {
         std::vector<int> buttonLefts;
         int clientHeight;
     };
-    HostWindow host;
+    const kq::win32::OwnedWindow host = hostWindow();
     for (const Case& c : {
              Case{0x2, true, {114, 202}, 145},
              Case{0x1, false, {202}, 118},
@@ -268,15 +258,16 @@ TEST(MsgBoxExWindow, ShortMessageLaysOutAsDesigned) {
 TEST(MsgBoxExWindow, LongJapaneseLineIsBrokenToTheWrapWidth) {
     std::string line;
     for (int i = 0; i < 200; ++i) line += i % 10 == 9 ? "。" : "印";
-    HostWindow host;
+    const kq::win32::OwnedWindow host = hostWindow();
     for (const char* ending : {"\r\n", "\n", "\r"}) {
         SCOPED_TRACE(testing::Message() << static_cast<int>(ending[0]) << " " << std::string(ending).size());
         const MsgBoxExArgs args{.Prompt = line + ending + "二行目", .Buttons = 0x1, .Title = "t"};
         runBox(host.get(), args, [&](HWND box) {
             HWND label = GetDlgItem(box, msgbox_ids::kText);
             const std::string shown = textOf(label);
-            WindowDc dc(label);
-            SelectGuard useFont(dc.get(), reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0)));
+            const kq::win32::WindowDc dc = kq::win32::windowDc(label);
+            const kq::win32::Selection useFont =
+                kq::win32::selectObject(dc.get(), reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0)));
             std::vector<std::string> lines;
             std::size_t start = 0;
             for (std::size_t at; (at = shown.find("\r\n", start)) != std::string::npos; start = at + 2) {
@@ -289,7 +280,7 @@ TEST(MsgBoxExWindow, LongJapaneseLineIsBrokenToTheWrapWidth) {
             int widest = 0;
             for (std::size_t i = 0; i + 1 < lines.size(); ++i) {
                 joined += lines[i];
-                const int w = lineExtent(dc.get(), wide(lines[i])).cx;
+                const int w = kq::win32::lineExtent(dc.get(), wide(lines[i])).cx;
                 EXPECT_LE(w, 441) << i;  // 6615 twips
                 widest = std::max(widest, w);
             }
@@ -305,7 +296,7 @@ TEST(MsgBoxExWindow, LongJapaneseLineIsBrokenToTheWrapWidth) {
 }
 
 TEST(MsgBoxExWindow, Screenshot) {
-    HostWindow host;
+    const kq::win32::OwnedWindow host = hostWindow();
     const MsgBoxExArgs args{.Prompt = "印刷履歴を保存します。\r\nよろしいですか?",
                             .Buttons = 0x2082,
                             .Title = "Brelmont for Excel",

@@ -8,6 +8,7 @@
 
 #include "addin/recording/page_images.h"
 #include "common/temp_paths.h"
+#include "common/win32/handles.h"
 #include "tests/addin/recording/win32/recorder_win32_support.h"
 #include "tests/support/scripted_prompts.h"
 #include "tests/support/win32_scratch.h"
@@ -55,10 +56,9 @@ protected:
 };
 
 TEST_F(Composer, SizeOfAPixelIsTheScreensUnlessItDoesNotTell) {
-    const HDC screen = GetDC(nullptr);
-    const double x = GetDeviceCaps(screen, HORZSIZE) * 100.0 / GetDeviceCaps(screen, HORZRES);
-    const double y = GetDeviceCaps(screen, VERTSIZE) * 100.0 / GetDeviceCaps(screen, VERTRES);
-    ReleaseDC(nullptr, screen);
+    const kq::win32::WindowDc screen = kq::win32::windowDc(nullptr);
+    const double x = GetDeviceCaps(screen.get(), HORZSIZE) * 100.0 / GetDeviceCaps(screen.get(), HORZRES);
+    const double y = GetDeviceCaps(screen.get(), VERTSIZE) * 100.0 / GetDeviceCaps(screen.get(), VERTRES);
     ASSERT_GT(x, 0);
     EXPECT_DOUBLE_EQ(GetHimetricPerPixel(0), x);
     EXPECT_DOUBLE_EQ(GetHimetricPerPixel(1), y);
@@ -68,8 +68,8 @@ TEST_F(Composer, SizeOfAPixelIsTheScreensUnlessItDoesNotTell) {
     // The frame's right and bottom edges over the size of a pixel; its left and top are not taken off.
     const std::string path = scratch.path("framed.emf");
     const RECT frame{100, 200, static_cast<LONG>(std::lround(300 * x)), static_cast<LONG>(std::lround(150 * y))};
-    DeleteEnhMetaFile(CloseEnhMetaFile(CreateEnhMetaFileW(nullptr, kq::win32::wide(path).c_str(), &frame, nullptr)));
-    const EnhMetafile picture(GetEnhMetaFileW(kq::win32::wide(path).c_str()));
+    kq::win32::recordEnhMetafile(nullptr, kq::win32::wide(path).c_str(), frame).close();
+    const kq::win32::EnhMetafile picture(GetEnhMetaFileW(kq::win32::wide(path).c_str()));
     std::int32_t width = 0;
     std::int32_t height = 0;
     ASSERT_TRUE(GetMetafileSizePixel(picture.get(), width, height));
@@ -103,7 +103,7 @@ TEST_F(Composer, PiecesMakeOnePageTheSizeOfTheirSum) {
 
         const std::optional<std::string> path = CombinePagePieces(composer, temp, entries);
         ASSERT_TRUE(path);
-        const EnhMetafile page(GetEnhMetaFileW(kq::win32::wide(*path).c_str()));
+        const kq::win32::EnhMetafile page(GetEnhMetaFileW(kq::win32::wide(*path).c_str()));
         ASSERT_TRUE(page);
         const ENHMETAHEADER header = test::headerOf(page.get());
         EXPECT_EQ(header.rclFrame.left, 0);

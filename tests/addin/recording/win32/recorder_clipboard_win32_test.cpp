@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 
+#include "common/win32/handles.h"
 #include "host/sim/win32/sim_clipboard_win32.h"
 #include "tests/addin/recording/win32/recorder_win32_support.h"
 #include "tests/support/win32_scratch.h"
@@ -34,7 +34,7 @@ TEST(Win32RecorderClipboard, ReadsTheHostsPictureAndText) {
     const std::string path = scratch.path("piece.emf");
     ASSERT_TRUE(clipboard.saveEnhMetafile(path));
     {
-        const EnhMetafile saved(GetEnhMetaFileW(kq::win32::wide(path).c_str()));
+        const kq::win32::EnhMetafile saved(GetEnhMetaFileW(kq::win32::wide(path).c_str()));
         ASSERT_TRUE(saved);
         const ENHMETAHEADER header = test::headerOf(saved.get());
         EXPECT_NEAR(header.rclFrame.right, 108 * 2540 / 72.0, 1);
@@ -56,15 +56,16 @@ TEST(Win32RecorderClipboard, ReadsTheHostsPictureAndText) {
 }
 
 TEST(Win32RecorderClipboard, TextPutInTheAnsiCodePageReadsAsUnicode) {
-    const HWND owner = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
-    ASSERT_TRUE(OpenClipboard(owner));
-    EmptyClipboard();
-    const std::string ansi = "\x91\xe4\x92\xa0";  // 台帳 in code page 932
-    const HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, ansi.size() + 1);
-    std::memcpy(GlobalLock(memory), ansi.c_str(), ansi.size() + 1);
-    GlobalUnlock(memory);
-    if (!SetClipboardData(CF_TEXT, memory)) GlobalFree(memory);
-    CloseClipboard();
+    const kq::win32::OwnedWindow owner = kq::win32::messageWindow();
+    {
+        const kq::win32::OpenedClipboard open = kq::win32::openClipboard(owner.get());
+        ASSERT_TRUE(open);
+        EmptyClipboard();
+        const std::string ansi = "\x91\xe4\x92\xa0";  // 台帳 in code page 932
+        kq::win32::GlobalMemory memory = kq::win32::globalCopy(ansi.c_str(), ansi.size() + 1);
+        ASSERT_TRUE(SetClipboardData(CF_TEXT, memory.get()));
+        memory.release();
+    }
 
     Win32RecorderClipboard clipboard;
     EXPECT_TRUE(clipboard.hasText());
@@ -72,7 +73,6 @@ TEST(Win32RecorderClipboard, TextPutInTheAnsiCodePageReadsAsUnicode) {
         EXPECT_EQ(clipboard.text(), "台帳");
     }
     clipboard.clear();
-    DestroyWindow(owner);
 }
 
 TEST(Win32RecorderClipboard, ManySavesLeaveNoGdiObjectBehind) {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "addin/recording/win32/page_composer_win32.h"
+#include "common/win32/handles.h"
 #include "common/win32/wide.h"
 #include "common/win32/win32_file_system.h"
 #include "common/win32/windows_api.h"
@@ -41,12 +42,11 @@ private:
 inline std::vector<std::string> filesIn(const std::string& folder) {
     std::vector<std::string> names;
     WIN32_FIND_DATAW found;
-    const HANDLE search = FindFirstFileW(kq::win32::wide(folder + "\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return names;
+    const kq::win32::FindHandle search(FindFirstFileW(kq::win32::wide(folder + "\\*").c_str(), &found));
+    if (!search) return names;
     do {
         if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(kq::win32::narrow(found.cFileName));
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
+    } while (FindNextFileW(search.get(), &found));
     std::sort(names.begin(), names.end());
     return names;
 }
@@ -56,12 +56,12 @@ inline std::vector<std::string> filesIn(const std::string& folder) {
 inline void writePiece(const std::string& path, std::int32_t width, std::int32_t height, COLORREF color) {
     const RECT frame{0, 0, static_cast<LONG>(std::lround(width * GetHimetricPerPixel(0))),
                      static_cast<LONG>(std::lround(height * GetHimetricPerPixel(1)))};
-    const HDC dc = CreateEnhMetaFileW(nullptr, kq::win32::wide(path).c_str(), &frame, nullptr);
-    const HBRUSH brush = CreateSolidBrush(color);
+    kq::win32::EnhMetafileRecorder recorder =
+        kq::win32::recordEnhMetafile(nullptr, kq::win32::wide(path).c_str(), frame);
+    const kq::win32::Brush brush(CreateSolidBrush(color));
     const RECT inner{4, 4, width - 4, height - 4};
-    FillRect(dc, &inner, brush);
-    DeleteObject(brush);
-    DeleteEnhMetaFile(CloseEnhMetaFile(dc));
+    FillRect(recorder.get(), &inner, brush.get());
+    recorder.close();
 }
 
 inline ENHMETAHEADER headerOf(HENHMETAFILE metafile) {
@@ -81,20 +81,15 @@ public:
         info.bmiHeader.biPlanes = 1;
         info.bmiHeader.biBitCount = 32;
         void* bits = nullptr;
-        const HDC screen = GetDC(nullptr);
-        const HDC dc = CreateCompatibleDC(screen);
-        ReleaseDC(nullptr, screen);
-        const HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        const HGDIOBJ old = SelectObject(dc, bitmap);
+        const kq::win32::DeviceContext dc = kq::win32::memoryDc(nullptr);
+        const kq::win32::Bitmap bitmap(CreateDIBSection(dc.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+        const kq::win32::Selection drawing = kq::win32::selectObject(dc.get(), bitmap.get());
         const RECT all{0, 0, width, height};
-        FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-        PlayEnhMetaFile(dc, metafile, &all);
+        FillRect(dc.get(), &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        PlayEnhMetaFile(dc.get(), metafile, &all);
         GdiFlush();
         const auto* p = static_cast<const std::uint32_t*>(bits);
         pixels_.assign(p, p + static_cast<std::size_t>(width) * height);
-        SelectObject(dc, old);
-        DeleteObject(bitmap);
-        DeleteDC(dc);
     }
     COLORREF at(std::int32_t x, std::int32_t y) const {
         const std::uint32_t bgr = pixels_.at(static_cast<std::size_t>(y) * width_ + x);
@@ -111,14 +106,12 @@ private:
 // that a burst of new objects takes, which rises with every object left behind.
 inline long gdiLoad() {
     if (const DWORD count = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS)) return static_cast<long>(count);
-    std::vector<HBRUSH> probes;
+    std::vector<kq::win32::Brush> probes;
     long highest = 0;
     for (int i = 0; i < 64; ++i) {
-        const HBRUSH probe = CreateSolidBrush(RGB(i, 1, 2));
-        probes.push_back(probe);
-        highest = std::max(highest, static_cast<long>(reinterpret_cast<std::uintptr_t>(probe) & 0xFFFF));
+        probes.emplace_back(CreateSolidBrush(RGB(i, 1, 2)));
+        highest = std::max(highest, static_cast<long>(reinterpret_cast<std::uintptr_t>(probes.back().get()) & 0xFFFF));
     }
-    for (const HBRUSH probe : probes) DeleteObject(probe);
     return highest;
 }
 

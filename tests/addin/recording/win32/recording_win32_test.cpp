@@ -15,6 +15,7 @@
 #include "addin/recording/win32/recorder_clipboard_win32.h"
 #include "common/history_reader.h"
 #include "common/settings_store.h"
+#include "common/win32/handles.h"
 #include "host/sim/sim_application.h"
 #include "host/sim/win32/sim_clipboard_win32.h"
 #include "tests/addin/recording/win32/recorder_win32_support.h"
@@ -58,12 +59,11 @@ public:
 
 std::wstring clipboardUnicodeText() {
     std::wstring text;
-    if (!OpenClipboard(nullptr)) return text;
-    if (const HANDLE h = GetClipboardData(CF_UNICODETEXT)) {
-        text = static_cast<const wchar_t*>(GlobalLock(h));
-        GlobalUnlock(h);
+    const kq::win32::OpenedClipboard open = kq::win32::openClipboard(nullptr);
+    if (!open) return text;
+    if (const kq::win32::LockedGlobal lock = kq::win32::lockGlobal(GetClipboardData(CF_UNICODETEXT))) {
+        text = static_cast<const wchar_t*>(lock.get());
     }
-    CloseClipboard();
     return text;
 }
 
@@ -131,7 +131,7 @@ TEST(RecordingWin32, PagesAreRealMetafilesAndTheUsersClipboardComesBack) {
         for (const PageImageRecord& page : *pages.value) {
             const HistoryRead<std::vector<std::uint8_t>> bytes = readHistoryPage(*source, page);
             ASSERT_TRUE(bytes);
-            const EnhMetafile metafile(SetEnhMetaFileBits(static_cast<UINT>(bytes.value->size()), bytes.value->data()));
+            const kq::win32::EnhMetafile metafile(SetEnhMetaFileBits(static_cast<UINT>(bytes.value->size()), bytes.value->data()));
             ASSERT_TRUE(metafile);
             headers.push_back(test::headerOf(metafile.get()));
         }

@@ -2,19 +2,16 @@
 
 #include <cstdio>
 
-#include "addin/recording/win32/window_support.h"
+#include "common/win32/handles.h"
 
 namespace kq::addin::recording::test {
 
 namespace {
 
-using win32::Bitmap;
-using win32::MemoryDc;
-using win32::SelectGuard;
-using win32::WindowDc;
+using namespace kq::win32;
 
 struct Canvas {
-    MemoryDc dc{nullptr};
+    DeviceContext dc = memoryDc(nullptr);
     Bitmap bitmap;
     void* bits = nullptr;
     int width;
@@ -49,7 +46,7 @@ Picture printClient(HWND hwnd) {
     GetClientRect(hwnd, &r);
     Canvas canvas(r.right, r.bottom);
     {
-        SelectGuard use(canvas.dc.get(), canvas.bitmap.get());
+        const Selection use = selectObject(canvas.dc.get(), canvas.bitmap.get());
         SendMessageW(hwnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas.dc.get()), PRF_CLIENT | PRF_ERASEBKGND);
         GdiFlush();
     }
@@ -58,12 +55,16 @@ Picture printClient(HWND hwnd) {
 
 Picture captureWindow(HWND hwnd) {
     RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    // Wine draws a window into a surface of its own and hands it to the
+    // display when the thread next waits for messages; the screen shows the
+    // window only after that.
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 0, QS_ALLINPUT);
     RECT r;
     GetWindowRect(hwnd, &r);
     Canvas canvas(r.right - r.left, r.bottom - r.top);
     {
-        SelectGuard use(canvas.dc.get(), canvas.bitmap.get());
-        WindowDc screen(nullptr);
+        const Selection use = selectObject(canvas.dc.get(), canvas.bitmap.get());
+        const WindowDc screen = windowDc(nullptr);
         BitBlt(canvas.dc.get(), 0, 0, canvas.width, canvas.height, screen.get(), r.left, r.top, SRCCOPY);
         GdiFlush();
     }

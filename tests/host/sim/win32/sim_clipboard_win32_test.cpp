@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "common/win32/handles.h"
 #include "common/win32/wide.h"
 #include "tests/host/sim/sim_test_world.h"
 
@@ -15,34 +16,19 @@ namespace {
 using test::SimWorld;
 
 // Reads the clipboard as another program would; closes it on every path.
-class OpenedClipboard {
+class ClipboardReader {
 public:
-    OpenedClipboard() {
-        for (int attempt = 0; attempt < 40 && !open_; ++attempt) {
-            if (attempt > 0) Sleep(25);
-            open_ = OpenClipboard(nullptr) != FALSE;
-        }
-    }
-    OpenedClipboard(const OpenedClipboard&) = delete;
-    OpenedClipboard& operator=(const OpenedClipboard&) = delete;
-    ~OpenedClipboard() {
-        if (open_) CloseClipboard();
-    }
-    bool open() const { return open_; }
+    bool open() const { return static_cast<bool>(open_); }
 
     std::vector<unsigned char> bytes(UINT format) const {
-        const HANDLE data = GetClipboardData(format);
-        if (!data) return {};
-        const void* p = GlobalLock(data);
-        if (!p) return {};
-        const auto* b = static_cast<const unsigned char*>(p);
-        std::vector<unsigned char> out(b, b + GlobalSize(data));
-        GlobalUnlock(data);
-        return out;
+        const kq::win32::LockedGlobal lock = kq::win32::lockGlobal(GetClipboardData(format));
+        if (!lock) return {};
+        const auto* b = static_cast<const unsigned char*>(lock.get());
+        return std::vector<unsigned char>(b, b + lock.size());
     }
 
 private:
-    bool open_ = false;
+    kq::win32::OpenedClipboard open_ = kq::win32::openClipboard(nullptr);
 };
 
 struct ClipboardWorld : SimWorld {
@@ -102,7 +88,7 @@ TEST(SimClipboardWin32, ThePictureIsAnEnhancedMetafileOfTheRangesSize) {
     for (const FrameCase& f : frames) {
         ClipboardWorld w;
         w.sheet1->Range(f.range)->CopyPicture(xlPrinter, xlPicture);
-        const OpenedClipboard clip;
+        const ClipboardReader clip;
         ASSERT_TRUE(clip.open());
         EXPECT_FALSE(IsClipboardFormatAvailable(CF_UNICODETEXT)) << f.range;
         const auto picture = static_cast<HENHMETAFILE>(GetClipboardData(CF_ENHMETAFILE));
@@ -119,7 +105,7 @@ TEST(SimClipboardWin32, ThePictureIsAnEnhancedMetafileOfTheRangesSize) {
 TEST(SimClipboardWin32, ThePictureDrawsTheCellTextsInTheJapaneseFont) {
     ClipboardWorld w;
     w.sheet1->Range("B2:D4")->CopyPicture(xlPrinter, xlPicture);
-    const OpenedClipboard clip;
+    const ClipboardReader clip;
     ASSERT_TRUE(clip.open());
     const auto picture = static_cast<HENHMETAFILE>(GetClipboardData(CF_ENHMETAFILE));
     ASSERT_NE(picture, nullptr);
@@ -134,15 +120,14 @@ TEST(SimClipboardWin32, ThePictureDrawsTheCellTextsInTheJapaneseFont) {
     // Kept for a look: rendered to PNG by hand from the build folder.
     CreateDirectoryW(kq::win32::wide(KQ_SHOT_DIR).c_str(), nullptr);
     const std::wstring path = kq::win32::wide(std::string(KQ_SHOT_DIR) + "/sim_range_picture.emf");
-    const HENHMETAFILE saved = CopyEnhMetaFileW(picture, path.c_str());
-    EXPECT_NE(saved, nullptr);
-    if (saved) DeleteEnhMetaFile(saved);
+    const kq::win32::EnhMetafile saved(CopyEnhMetaFileW(picture, path.c_str()));
+    EXPECT_TRUE(saved);
 }
 
 TEST(SimClipboardWin32, TheTextIsUnicodeAndReadsInTheAnsiCodePage) {
     ClipboardWorld w;
     w.sheet1->Range("B2:C3")->Copy();
-    const OpenedClipboard clip;
+    const ClipboardReader clip;
     ASSERT_TRUE(clip.open());
     EXPECT_FALSE(IsClipboardFormatAvailable(CF_ENHMETAFILE));
 

@@ -1,8 +1,9 @@
-#include "addin/recording/win32/window_support.h"
+#include "common/win32/forms.h"
 
+#include <cmath>
 #include <string>
 
-namespace kq::addin::recording::win32 {
+namespace kq::win32 {
 
 namespace {
 constexpr wchar_t kFormFontFace[] = L"MS UI Gothic";
@@ -10,7 +11,7 @@ constexpr int kFormFontPoints = 9;
 }  // namespace
 
 Font createFormFont() {
-    WindowDc screen(nullptr);
+    const WindowDc screen = windowDc(nullptr);
     LOGFONTW lf{};
     lf.lfHeight = -MulDiv(kFormFontPoints, GetDeviceCaps(screen.get(), LOGPIXELSY), 72);
     lf.lfWeight = FW_NORMAL;
@@ -24,7 +25,7 @@ Font createFormFont() {
 }
 
 TwipsPerPixel screenTwipsPerPixel() {
-    WindowDc screen(nullptr);
+    const WindowDc screen = windowDc(nullptr);
     const int dpiX = GetDeviceCaps(screen.get(), LOGPIXELSX);
     const int dpiY = GetDeviceCaps(screen.get(), LOGPIXELSY);
     TwipsPerPixel tpp;
@@ -32,6 +33,9 @@ TwipsPerPixel screenTwipsPerPixel() {
     if (dpiY > 0) tpp.y = 1440.0 / dpiY;
     return tpp;
 }
+
+int twipsToPixels(int twips, double twipsPerPixel) { return static_cast<int>(std::lround(twips / twipsPerPixel)); }
+int pixelsToTwips(int pixels, double twipsPerPixel) { return static_cast<int>(std::lround(pixels * twipsPerPixel)); }
 
 SIZE lineExtent(HDC dc, std::wstring_view text) {
     RECT r{0, 0, 0, 0};
@@ -41,4 +45,4 @@ SIZE lineExtent(HDC dc, std::wstring_view text) {
     return {r.right - r.left, r.bottom - r.top};
 }
 
-}  // namespace kq::addin::recording::win32
+}  // namespace kq::win32

@@ -1,0 +1,285 @@
+#include "common/win32/window.h"
+
+#include <cstdio>
+#include <exception>
+#include <string>
+
+#include "common/win32/module.h"
+#include "common/win32/wide.h"
+
+namespace kq::win32 {
+
+namespace {
+
+// Messages whose result a dialog procedure returns itself rather than through DWLP_MSGRESULT.
+bool dialogReturnsResult(UINT msg) {
+    switch (msg) {
+        case WM_INITDIALOG:
+        case WM_CTLCOLORMSGBOX:
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORLISTBOX:
+        case WM_CTLCOLORBTN:
+        case WM_CTLCOLORDLG:
+        case WM_CTLCOLORSCROLLBAR:
+        case WM_CTLCOLORSTATIC:
+        case WM_COMPAREITEM:
+        case WM_VKEYTOITEM:
+        case WM_CHARTOITEM:
+        case WM_QUERYDRAGICON:
+            return true;
+        default:
+            return false;
+    }
+}
+
+std::optional<LRESULT> handledIf(bool handled) {
+    if (handled) return 0;
+    return std::nullopt;
+}
+
+}  // namespace
+
+// What CreateWindowExW carries to WM_NCCREATE.
+struct Window::Creation {
+    Window* window;
+    // Set when the window is to own the object: emptied once it does.
+    std::unique_ptr<Window>* owned;
+};
+
+HWND createChild(HWND parent, const ChildControl& c) {
+    const HWND control =
+        CreateWindowExW(c.exStyle, c.windowClass, c.text.c_str(), WS_CHILD | c.style, c.rect.left, c.rect.top,
+                        c.rect.right - c.rect.left, c.rect.bottom - c.rect.top, parent,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), thisModule(), nullptr);
+    if (control && c.font) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(c.font), FALSE);
+    return control;
+}
+
+BlankDialogTemplate::BlankDialogTemplate(DWORD style, DWORD exStyle) {
+    layout_.dialog.style = style;
+    layout_.dialog.dwExtendedStyle = exStyle;
+}
+
+Window::~Window() {
+    if (!hwnd_) return;
+    const HWND hwnd = hwnd_;
+    // The parts of a derived window are gone already: nothing of the destruction may reach them.
+    unbind();
+    DestroyWindow(hwnd);
+}
+
+bool Window::registerClass(const WindowClassArgs& args) {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.style = args.style;
+    wc.lpfnWndProc = windowProc;
+    wc.hInstance = thisModule();
+    wc.hCursor = args.cursor ? args.cursor : LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = args.background;
+    wc.hIcon = args.icon;
+    wc.lpszClassName = args.name;
+    return RegisterClassExW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
+
+HWND Window::create(const WindowArgs& args) {
+    // One window at a time per object.
+    if (hwnd_) return nullptr;
+    return make(args, nullptr);
+}
+
+HWND Window::createOwned(std::unique_ptr<Window> window, const WindowArgs& args) {
+    if (!window) return nullptr;
+    Window& object = *window;
+    // Once the window holds the object, `window` is empty; otherwise it deletes the object here.
+    return object.make(args, &window);
+}
+
+HWND Window::make(const WindowArgs& a, std::unique_ptr<Window>* owned) {
+    Creation creation{this, owned};
+    // Nothing of this object may be touched after the call: a window that owns it may be gone with it.
+    return CreateWindowExW(a.exStyle, a.windowClass, a.text.c_str(), a.style, a.x, a.y, a.width, a.height, a.owner,
+                           nullptr, thisModule(), &creation);
+}
+
+INT_PTR Window::runModal(HWND owner, const WindowArgs& args) {
+    WindowArgs owned = args;
+    owned.owner = owner;
+    if (!create(owned)) return -1;
+    run_ = Run::modalLoop;
+    ended_ = false;
+    result_ = 0;
+    // Disabled only once the window stands: an owner left disabled for a
+    // window that never came would stay dead.
+    const bool disabledHere = owner && !EnableWindow(owner, FALSE);
+    ShowWindow(hwnd_, SW_SHOW);
+    pumpUntilEnded();
+    // Enabled before the window goes, so that the system hands the
+    // activation back to the owner rather than to another program.
+    if (disabledHere) EnableWindow(owner, TRUE);
+    if (owner) SetActiveWindow(owner);
+    if (hwnd_) DestroyWindow(hwnd_);
+    run_ = Run::modeless;
+    return result_;
+}
+
+void Window::pumpUntilEnded() {
+    MSG msg;
+    while (!ended_ && hwnd_) {
+        const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+        if (got == -1) break;
+        if (got == 0) {
+            // The thread is quitting: the loop that waits for that must see it too.
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            break;
+        }
+        if (!hwnd_ || !IsDialogMessageW(hwnd_, &msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
+}
+
+INT_PTR Window::runModalDialog(HWND owner, const DLGTEMPLATE& dialog) {
+    run_ = Run::modalDialog;
+    const INT_PTR result =
+        DialogBoxIndirectParamW(thisModule(), &dialog, owner, dialogProc, reinterpret_cast<LPARAM>(this));
+    run_ = Run::modeless;
+    return result;
+}
+
+void Window::end(INT_PTR result) {
+    if (!hwnd_) return;
+    switch (run_) {
+        case Run::modalDialog:
+            EndDialog(hwnd_, result);
+            return;
+        case Run::modalLoop:
+            result_ = result;
+            ended_ = true;
+            // Wakes the loop when this came in a sent message, which GetMessage handles without returning.
+            PostMessageW(hwnd_, WM_NULL, 0, 0);
+            return;
+        case Run::modeless:
+            DestroyWindow(hwnd_);
+            return;
+    }
+}
+
+void Window::OnFailure(UINT msg, std::string_view what) noexcept {
+    try {
+        char number[16];
+        std::snprintf(number, sizeof number, "0x%04X", msg);
+        OutputDebugStringW(wide(std::string("window message ") + number + " failed: " + std::string(what) + "\n").c_str());
+    } catch (...) {
+        // Out of memory for the report: the failure goes unreported.
+    }
+}
+
+Window* Window::boundTo(HWND hwnd) noexcept {
+    return reinterpret_cast<Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+}
+
+void Window::bind(HWND hwnd) noexcept {
+    hwnd_ = hwnd;
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+}
+
+void Window::unbind() noexcept {
+    if (hwnd_) SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+    hwnd_ = nullptr;
+}
+
+LRESULT CALLBACK Window::windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_NCCREATE) {
+        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+        if (auto* creation = static_cast<Creation*>(create->lpCreateParams)) {
+            if (creation->owned) {
+                // The window owns its object from here on and deletes it when it goes.
+                creation->owned->release();
+                creation->window->deleteWhenDestroyed_ = true;
+            }
+            creation->window->bind(hwnd);
+        }
+    }
+    Window* self = boundTo(hwnd);
+    if (!self) return DefWindowProcW(hwnd, msg, wParam, lParam);
+    if (msg == WM_NCDESTROY) {
+        self->unbind();
+        const LRESULT result = DefWindowProcW(hwnd, msg, wParam, lParam);
+        if (self->deleteWhenDestroyed_) delete self;
+        return result;
+    }
+    // `self` may be gone once a handler has destroyed its window.
+    if (const std::optional<LRESULT> result = self->handle(msg, wParam, lParam)) return *result;
+    return DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+INT_PTR CALLBACK Window::dialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_INITDIALOG && lParam) reinterpret_cast<Window*>(lParam)->bind(hwnd);
+    Window* self = boundTo(hwnd);
+    if (!self) return FALSE;
+    if (msg == WM_NCDESTROY) {
+        self->unbind();
+        if (self->deleteWhenDestroyed_) delete self;
+        return FALSE;
+    }
+    const std::optional<LRESULT> result = self->handle(msg, wParam, lParam);
+    if (!result) return FALSE;
+    if (dialogReturnsResult(msg)) return static_cast<INT_PTR>(*result);
+    SetWindowLongPtrW(hwnd, DWLP_MSGRESULT, *result);
+    return TRUE;
+}
+
+std::optional<LRESULT> Window::handle(UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
+    try {
+        return dispatch(msg, wParam, lParam);
+    } catch (const std::exception& e) {
+        return failed(msg, e.what());
+    } catch (...) {
+        return failed(msg, "an exception of unknown type");
+    }
+}
+
+std::optional<LRESULT> Window::dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+        case WM_CREATE:
+            return OnCreate(*reinterpret_cast<const CREATESTRUCTW*>(lParam)) ? 0 : -1;
+        case WM_INITDIALOG:
+            return OnInitDialog() ? TRUE : FALSE;
+        case WM_COMMAND:
+            return handledIf(OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam)));
+        case WM_NOTIFY:
+            return OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
+        case WM_PAINT:
+            return handledIf(OnPaint());
+        case WM_SIZE:
+            return handledIf(OnSize(static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam)));
+        case WM_TIMER:
+            return handledIf(OnTimer(wParam));
+        case WM_CLOSE:
+            return handledIf(OnClose());
+        case WM_DESTROY:
+            OnDestroy();
+            return std::nullopt;
+        default:
+            return OnMessage(msg, wParam, lParam);
+    }
+}
+
+std::optional<LRESULT> Window::failed(UINT msg, std::string_view what) noexcept {
+    OnFailure(msg, what);
+    switch (msg) {
+        case WM_NCCREATE:
+            return FALSE;  // the window is not made
+        case WM_CREATE:
+            return -1;  // the window is not made
+        case WM_INITDIALOG:
+            // A dialog that could not be built cannot be answered either.
+            end(0);
+            return FALSE;
+        default:
+            return std::nullopt;
+    }
+}
+
+}  // namespace kq::win32

@@ -1,0 +1,149 @@
+#pragma once
+// The one base of the windows and dialogs of the add-in and the viewer.
+//
+// A window is bound to its object as it is made (WM_NCCREATE for a window of
+// a registered class, WM_INITDIALOG for a dialog), through GWLP_USERDATA, and
+// unbound at WM_NCDESTROY or when the object goes first: no message reaches
+// an object that is gone or half destroyed. One window procedure and one
+// dialog procedure forward each message to a typed handler; nothing a handler
+// throws leaves them: the failure is reported and the message gets the
+// answer that does least harm.
+
+#include "common/win32/windows_api.h"
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace kq::win32 {
+
+struct WindowClassArgs {
+    const wchar_t* name = nullptr;
+    UINT style = 0;
+    HCURSOR cursor = nullptr;  // the arrow when null
+    HBRUSH background = nullptr;
+    HICON icon = nullptr;
+};
+
+// A top-level window of a class registered with Window::registerClass.
+struct WindowArgs {
+    const wchar_t* windowClass = nullptr;
+    std::wstring text{};
+    DWORD style = 0;
+    DWORD exStyle = 0;
+    int x = CW_USEDEFAULT;
+    int y = CW_USEDEFAULT;
+    int width = 0;
+    int height = 0;
+    HWND owner = nullptr;
+};
+
+// A control on a window or dialog; its position is in the parent's client pixels.
+struct ChildControl {
+    const wchar_t* windowClass = nullptr;
+    std::wstring text{};
+    DWORD style = 0;  // WS_CHILD is always added
+    DWORD exStyle = 0;
+    RECT rect{};
+    int id = 0;
+    HFONT font = nullptr;  // the parent's default when null
+};
+
+// Null when the control could not be made.
+HWND createChild(HWND parent, const ChildControl& control);
+
+// A dialog template in memory with no controls and no font: the dialog makes
+// its controls when it starts and sizes them itself.
+class BlankDialogTemplate {
+public:
+    explicit BlankDialogTemplate(DWORD style, DWORD exStyle = 0);
+    const DLGTEMPLATE& get() const { return layout_.dialog; }
+
+private:
+    struct alignas(4) Layout {
+        DLGTEMPLATE dialog;
+        WORD menu;
+        WORD windowClass;
+        WORD title;
+    } layout_{};
+};
+
+class Window {
+public:
+    Window() = default;
+    Window(const Window&) = delete;
+    Window& operator=(const Window&) = delete;
+    // A window still standing is unbound first, then destroyed.
+    virtual ~Window();
+
+    // Registers a window class whose windows are bound to objects of this
+    // base; true also when it was registered before.
+    static bool registerClass(const WindowClassArgs& args);
+
+    // Null before the window is made and after it is destroyed.
+    HWND hwnd() const noexcept { return hwnd_; }
+
+    // Makes the window, bound to this object; null when it could not be made.
+    HWND create(const WindowArgs& args);
+    // Makes a window that owns `window` and deletes it when it is destroyed;
+    // the object is deleted at once when no window could be made.
+    static HWND createOwned(std::unique_ptr<Window> window, const WindowArgs& args);
+
+    // Runs the window modally owned by `owner` (null for none): the owner is
+    // disabled while the window's messages are pumped, until end(); then it
+    // is enabled and activated again and the window destroyed. Gives the
+    // value passed to end(), or -1 when the window could not be made.
+    INT_PTR runModal(HWND owner, const WindowArgs& args);
+    // The same for a dialog from a template in memory, by the system's own
+    // dialog loop; -1 when the dialog could not be made.
+    INT_PTR runModalDialog(HWND owner, const DLGTEMPLATE& dialog);
+
+    // Ends a modal run with `result`; a modeless window is destroyed.
+    void end(INT_PTR result);
+
+protected:
+    // WM_CREATE of a window; false makes its creation fail.
+    virtual bool OnCreate(const CREATESTRUCTW&) { return true; }
+    // WM_INITDIALOG; true lets the system focus the first control.
+    virtual bool OnInitDialog() { return true; }
+    // The handlers below return true when they handled the message; the
+    // default processing has it otherwise.
+    virtual bool OnCommand(int /*id*/, UINT /*code*/, HWND /*control*/) { return false; }
+    virtual std::optional<LRESULT> OnNotify(const NMHDR&) { return std::nullopt; }
+    virtual bool OnPaint() { return false; }
+    virtual bool OnSize(UINT /*kind*/, int /*width*/, int /*height*/) { return false; }
+    virtual bool OnTimer(UINT_PTR /*id*/) { return false; }
+    virtual bool OnClose() { return false; }
+    // WM_DESTROY; the default processing follows.
+    virtual void OnDestroy() {}
+    // Every other message; the result when handled.
+    virtual std::optional<LRESULT> OnMessage(UINT /*msg*/, WPARAM, LPARAM) { return std::nullopt; }
+    // A handler threw while handling `msg`; the default writes it to the debugger's output.
+    virtual void OnFailure(UINT msg, std::string_view what) noexcept;
+
+private:
+    enum class Run { modeless, modalLoop, modalDialog };
+    struct Creation;
+
+    static LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    static INT_PTR CALLBACK dialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    static Window* boundTo(HWND hwnd) noexcept;
+    void bind(HWND hwnd) noexcept;
+    void unbind() noexcept;
+
+    // The one edge between the system and the handlers: none when the default processing is to follow.
+    std::optional<LRESULT> handle(UINT msg, WPARAM wParam, LPARAM lParam) noexcept;
+    std::optional<LRESULT> dispatch(UINT msg, WPARAM wParam, LPARAM lParam);
+    std::optional<LRESULT> failed(UINT msg, std::string_view what) noexcept;
+    HWND make(const WindowArgs& args, std::unique_ptr<Window>* owned);
+    void pumpUntilEnded();
+
+    HWND hwnd_ = nullptr;
+    bool deleteWhenDestroyed_ = false;
+    Run run_ = Run::modeless;
+    bool ended_ = false;
+    INT_PTR result_ = 0;
+};
+
+}  // namespace kq::win32

@@ -1,0 +1,229 @@
+#include "common/win32/window.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "common/win32/handles.h"
+#include "tests/support/win32_windows.h"
+
+namespace kq::win32 {
+namespace {
+
+constexpr wchar_t kClass[] = L"KqWindowTest";
+constexpr UINT kLateMessage = WM_APP + 7;
+constexpr UINT_PTR kTimer = 1;
+
+// What reached a probe, kept outside it so that it can be read after the probe is gone.
+struct Journal {
+    std::vector<UINT> messages;
+    std::vector<std::pair<UINT, std::string>> failures;
+    bool objectGone = false;
+    bool reached(UINT msg) const { return std::find(messages.begin(), messages.end(), msg) != messages.end(); }
+};
+
+// A window whose handlers do what the test says.
+class Probe final : public Window {
+public:
+    explicit Probe(Journal& journal) : journal_(journal) {}
+    ~Probe() override { journal_.objectGone = true; }
+
+    std::function<void(Probe&)> onStart;  // at WM_CREATE or WM_INITDIALOG
+    std::function<void(Probe&)> onTimer;
+    std::function<bool(int)> onCommand;
+    std::function<std::optional<LRESULT>(UINT)> onMessage;
+
+private:
+    bool OnCreate(const CREATESTRUCTW&) override {
+        if (onStart) onStart(*this);
+        return true;
+    }
+    bool OnInitDialog() override {
+        if (onStart) onStart(*this);
+        return true;
+    }
+    bool OnCommand(int id, UINT, HWND) override { return onCommand && onCommand(id); }
+    bool OnTimer(UINT_PTR) override {
+        if (onTimer) onTimer(*this);
+        return true;
+    }
+    void OnDestroy() override { journal_.messages.push_back(WM_DESTROY); }
+    std::optional<LRESULT> OnMessage(UINT msg, WPARAM, LPARAM) override {
+        journal_.messages.push_back(msg);
+        return onMessage ? onMessage(msg) : std::nullopt;
+    }
+    void OnFailure(UINT msg, std::string_view what) noexcept override {
+        journal_.failures.emplace_back(msg, std::string(what));
+    }
+
+    Journal& journal_;
+};
+
+class WindowBase : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { ASSERT_TRUE(Window::registerClass({.name = kClass})); }
+    static WindowArgs popup() { return {.windowClass = kClass, .style = WS_POPUP, .width = 50, .height = 50}; }
+    Journal journal;
+};
+
+// After WM_NCDESTROY the window procedure still runs; a message sent from
+// there, as the system or a subclass may, must not reach the object.
+WNDPROC g_boundProc = nullptr;
+LRESULT CALLBACK sendsAfterTheEnd(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    const LRESULT result = CallWindowProcW(g_boundProc, hwnd, msg, wParam, lParam);
+    if (msg == WM_NCDESTROY) CallWindowProcW(g_boundProc, hwnd, kLateMessage, 0, 0);
+    return result;
+}
+
+TEST_F(WindowBase, NoMessageReachesTheObjectAfterItsWindowOrItselfIsGone) {
+    {
+        Probe probe(journal);
+        const HWND hwnd = probe.create(popup());
+        ASSERT_TRUE(hwnd);
+        g_boundProc = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(sendsAfterTheEnd)));
+        DestroyWindow(hwnd);
+        EXPECT_TRUE(journal.reached(WM_DESTROY));
+        EXPECT_FALSE(journal.reached(kLateMessage));
+        EXPECT_EQ(probe.hwnd(), nullptr);
+    }
+    // The object goes first: its window goes with it, unbound before.
+    HWND left = nullptr;
+    {
+        Probe probe(journal);
+        left = probe.create(popup());
+        ASSERT_TRUE(left);
+    }
+    EXPECT_FALSE(IsWindow(left));
+}
+
+TEST_F(WindowBase, WindowOwnsItsObjectUntilItIsDestroyed) {
+    auto probe = std::make_unique<Probe>(journal);
+    const HWND hwnd = Window::createOwned(std::move(probe), popup());
+    ASSERT_TRUE(hwnd);
+    EXPECT_FALSE(journal.objectGone);
+    DestroyWindow(hwnd);
+    EXPECT_TRUE(journal.objectGone);
+}
+
+TEST_F(WindowBase, AThrowingHandlerIsReportedAndDoesNotLeaveTheWindowProcedure) {
+    const auto fail = [](auto&&...) -> bool { throw std::runtime_error("handler failed"); };
+    {
+        SCOPED_TRACE("command");
+        Probe probe(journal);
+        probe.onCommand = fail;
+        ASSERT_TRUE(probe.create(popup()));
+        EXPECT_EQ(SendMessageW(probe.hwnd(), WM_COMMAND, 5, 0), 0);
+        EXPECT_TRUE(IsWindow(probe.hwnd()));
+        ASSERT_EQ(journal.failures.size(), 1U);
+        EXPECT_EQ(journal.failures[0], std::make_pair(UINT{WM_COMMAND}, std::string("handler failed")));
+    }
+    {
+        SCOPED_TRACE("creation: the window is not made");
+        journal = {};
+        Probe probe(journal);
+        probe.onStart = fail;
+        EXPECT_EQ(probe.create(popup()), nullptr);
+        EXPECT_EQ(probe.hwnd(), nullptr);
+        ASSERT_EQ(journal.failures.size(), 1U);
+        EXPECT_EQ(journal.failures[0].first, UINT{WM_CREATE});
+    }
+    {
+        SCOPED_TRACE("creation of a window that would own its object: the object goes");
+        journal = {};
+        auto probe = std::make_unique<Probe>(journal);
+        probe->onStart = fail;
+        EXPECT_EQ(Window::createOwned(std::move(probe), popup()), nullptr);
+        EXPECT_TRUE(journal.objectGone);
+    }
+    {
+        SCOPED_TRACE("a dialog's start: the dialog ends at once");
+        journal = {};
+        Probe probe(journal);
+        probe.onStart = fail;
+        const BlankDialogTemplate dialog(WS_POPUP | WS_CAPTION);
+        EXPECT_EQ(probe.runModalDialog(nullptr, dialog.get()), 0);
+        ASSERT_EQ(journal.failures.size(), 1U);
+        EXPECT_EQ(journal.failures[0].first, UINT{WM_INITDIALOG});
+    }
+}
+
+// A handled message's result reaches its sender from a window, and from a
+// dialog both through DWLP_MSGRESULT and, for the messages that return it
+// so, directly.
+TEST_F(WindowBase, HandlersResultsReachTheSender) {
+    const auto answer = [](UINT msg) -> std::optional<LRESULT> {
+        if (msg == WM_CTLCOLORSTATIC) return 0x5150;
+        if (msg == WM_APP) return 42;
+        return std::nullopt;
+    };
+    const auto ask = [](HWND hwnd) {
+        return std::make_pair(SendMessageW(hwnd, WM_CTLCOLORSTATIC, 0, 0), SendMessageW(hwnd, WM_APP, 0, 0));
+    };
+    const std::pair<LRESULT, LRESULT> expected{0x5150, 42};
+    {
+        SCOPED_TRACE("window");
+        Probe probe(journal);
+        probe.onMessage = answer;
+        ASSERT_TRUE(probe.create(popup()));
+        EXPECT_EQ(ask(probe.hwnd()), expected);
+    }
+    {
+        SCOPED_TRACE("dialog");
+        Probe probe(journal);
+        probe.onMessage = answer;
+        std::pair<LRESULT, LRESULT> got;
+        probe.onStart = [](Probe& p) { SetTimer(p.hwnd(), kTimer, 10, nullptr); };
+        probe.onTimer = [&](Probe& p) {
+            got = ask(p.hwnd());
+            p.end(1);
+        };
+        const BlankDialogTemplate dialog(WS_POPUP | WS_CAPTION);
+        EXPECT_EQ(probe.runModalDialog(nullptr, dialog.get()), 1);
+        EXPECT_EQ(got, expected);
+    }
+}
+
+TEST_F(WindowBase, ModalRunDisablesTheOwnerUntilItEndsThenGivesItBackTheActivation) {
+    struct Case {
+        const char* name;
+        std::function<INT_PTR(Probe&, HWND owner)> run;
+    };
+    const std::vector<Case> cases = {
+        {"window", [](Probe& p, HWND owner) { return p.runModal(owner, {.windowClass = kClass, .style = WS_POPUP | WS_CAPTION, .width = 80, .height = 60}); }},
+        {"dialog from a template in memory",
+         [](Probe& p, HWND owner) {
+             const BlankDialogTemplate dialog(WS_POPUP | WS_CAPTION | DS_MODALFRAME);
+             return p.runModalDialog(owner, dialog.get());
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const OwnedWindow owner = test::plainWindow(L"owner", {100, 100, 500, 400});
+        SetActiveWindow(owner.get());
+        Probe probe(journal);
+        bool ownerEnabledMeanwhile = true;
+        HWND ownerOfModal = nullptr;
+        probe.onStart = [](Probe& p) { SetTimer(p.hwnd(), kTimer, 20, nullptr); };
+        probe.onTimer = [&](Probe& p) {
+            ownerEnabledMeanwhile = IsWindowEnabled(owner.get()) != FALSE;
+            ownerOfModal = GetWindow(p.hwnd(), GW_OWNER);
+            p.end(7);
+        };
+        EXPECT_EQ(c.run(probe, owner.get()), 7);
+        EXPECT_FALSE(ownerEnabledMeanwhile);
+        EXPECT_EQ(ownerOfModal, owner.get());
+        EXPECT_TRUE(IsWindowEnabled(owner.get()));
+        EXPECT_EQ(GetActiveWindow(), owner.get());
+        EXPECT_EQ(probe.hwnd(), nullptr);
+    }
+}
+
+}  // namespace
+}  // namespace kq::win32
