@@ -387,6 +387,11 @@ TEST_F(Bridge, LoadImageGivesResourceOrBuiltInPicturesAndDeleteForTheRest) {
     system.failingPictures.insert("Delete");
     EXPECT_EQ(bridge.Callback_loadImage("KEZ_QUORVEX_TAB_MAIN_ABOUT"), nullptr);
     EXPECT_TRUE(shown().empty());
+
+    // What stands in the way of a picture outside drawing a control's state is told.
+    system.complaining = "PNG_ICON_THISSHEETCHECK";
+    EXPECT_EQ(sourceOf(bridge.Callback_loadImage("KEZ_QUORVEX_TAB_MAIN_THISSHEETCHECK")), "png:PNG_ICON_THISSHEETCHECK");
+    EXPECT_EQ(shown().size(), 1u);
 }
 
 TEST_F(Bridge, TextsComeFromTheStringTableForTheControlsThatShowThem) {
