@@ -12,6 +12,7 @@
 #include "common/win32/ribbon_interfaces.h"
 #include "ribbon/registration.h"
 #include "tests/support/com_server.h"
+#include "tests/ribbon/win32/picture_checks.h"
 #include "tests/support/win32_registry.h"
 
 #include <olectl.h>
@@ -25,6 +26,9 @@ using kq::win32::narrow;
 using kq::win32::Variant;
 using kq::win32::wide;
 using test::call;
+using test::factsOf;
+using test::PictureFacts;
+using test::tempFilesNamedKez;
 using test::number;
 using test::PropertyBag;
 using test::text;
@@ -152,41 +156,6 @@ ComPtr<IDispatch> bitmapPicture(int w, int h) {
     ComPtr<IDispatch> picture;
     OleCreatePictureIndirect(&description, IID_IDispatch, TRUE, picture.putVoid());
     return picture;
-}
-
-// The size of a picture in pixels at 96 dots per inch, and its type.
-struct PictureFacts {
-    long width = 0;
-    long height = 0;
-    short type = 0;
-    friend bool operator==(const PictureFacts&, const PictureFacts&) = default;
-};
-PictureFacts factsOf(const VARIANT& v) {
-    if (V_VT(&v) != VT_DISPATCH || !V_DISPATCH(&v)) return {};
-    ComPtr<IPicture> picture;
-    V_DISPATCH(&v)->QueryInterface(IID_IPicture, picture.putVoid());
-    if (!picture) return {};
-    OLE_XSIZE_HIMETRIC w = 0;
-    OLE_YSIZE_HIMETRIC h = 0;
-    short type = 0;
-    picture->get_Width(&w);
-    picture->get_Height(&h);
-    picture->get_Type(&type);
-    return {MulDiv(w, 96, 2540), MulDiv(h, 96, 2540), type};
-}
-
-int tempFilesNamedKez() {
-    wchar_t folder[MAX_PATH + 1] = {};
-    GetTempPathW(MAX_PATH + 1, folder);
-    WIN32_FIND_DATAW found{};
-    const HANDLE search = FindFirstFileW((std::wstring(folder) + L"KEZ*.tmp").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return 0;
-    int count = 0;
-    do {
-        ++count;
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
-    return count;
 }
 
 class BridgeLibrary : public ::testing::Test {

@@ -11,6 +11,7 @@
 
 #include "common/win32/com_boundary.h"
 #include "ribbon/texts.h"
+#include "tests/ribbon/win32/picture_checks.h"
 #include "tests/support/scripted_prompts.h"
 
 namespace kq::ribbon::win32 {
@@ -19,19 +20,9 @@ namespace {
 using kq::win32::ComFailure;
 using kq::win32::ComPtr;
 
-int tempFilesNamedKez() {
-    wchar_t folder[MAX_PATH + 1] = {};
-    GetTempPathW(MAX_PATH + 1, folder);
-    WIN32_FIND_DATAW found{};
-    const HANDLE search = FindFirstFileW((std::wstring(folder) + L"KEZ*.tmp").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return 0;
-    int count = 0;
-    do {
-        ++count;
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
-    return count;
-}
+using test::factsOf;
+using test::PictureFacts;
+using test::tempFilesNamedKez;
 
 class Pictures : public ::testing::Test {
 protected:
@@ -43,17 +34,10 @@ protected:
 TEST_F(Pictures, AResourceBecomesABitmapPictureThatOwnsItsBitmap) {
     const int before = tempFilesNamedKez();
     const PicturePtr picture = LoadResPNGPicture(L"GOOD_PICTURE", prompts, "title");
-    const auto ole = ComPtr<IDispatch>::adopt(detachedDispatch(picture)).as<IPicture>(IID_IPicture);
+    const auto dispatch = ComPtr<IDispatch>::adopt(detachedDispatch(picture));
+    EXPECT_EQ(factsOf(dispatch.get()), (PictureFacts{48, 48, PICTYPE_BITMAP}));
+    const auto ole = dispatch.as<IPicture>(IID_IPicture);
     ASSERT_TRUE(ole);
-    OLE_XSIZE_HIMETRIC width = 0;
-    OLE_YSIZE_HIMETRIC height = 0;
-    short type = 0;
-    ole->get_Width(&width);
-    ole->get_Height(&height);
-    ole->get_Type(&type);
-    EXPECT_EQ(MulDiv(width, 96, 2540), 48);
-    EXPECT_EQ(MulDiv(height, 96, 2540), 48);
-    EXPECT_EQ(type, PICTYPE_BITMAP);
     OLE_HANDLE handle = 0;
     ole->get_Handle(&handle);
     BITMAP facts{};
