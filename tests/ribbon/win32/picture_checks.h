@@ -2,14 +2,13 @@
 // What the ribbon tests check of a picture object and of the temp folder the
 // pictures pass through.
 
-#include "common/win32/windows_api.h"
-
 #include <ole2.h>
 #include <olectl.h>
 
 #include <string>
 
 #include "common/win32/com.h"
+#include "common/win32/windows_api.h"
 
 namespace kq::test {
 
@@ -34,7 +33,9 @@ inline PictureFacts factsOf(IDispatch* object) {
     return {MulDiv(w, 96, 2540), MulDiv(h, 96, 2540), type};
 }
 
-inline PictureFacts factsOf(const VARIANT& v) { return V_VT(&v) == VT_DISPATCH ? factsOf(V_DISPATCH(&v)) : PictureFacts{}; }
+inline PictureFacts factsOf(const VARIANT& v) {
+    return V_VT(&v) == VT_DISPATCH ? factsOf(V_DISPATCH(&v)) : PictureFacts{};
+}
 
 // How many files the pictures' temp-file prefix names in the temp folder.
 inline int tempFilesNamedKez() {
