@@ -229,6 +229,7 @@ protected:
     ComPtr<RecordingCore> core = kq::win32::makeObject<RecordingCore>();
     ComPtr<RecordingRibbon> ribbon = kq::win32::makeObject<RecordingRibbon>();
     ComPtr<IDispatch> bridge;
+    const test::PrivateTempFolder temp;
 };
 
 TEST_F(BridgeLibrary, RegistrationWritesExactlyTheListForTheUserAndRemovesIt) {
