@@ -43,7 +43,9 @@ void Connect::AddinInstance_OnConnection(const host::ApplicationPtr& Application
 
         state_ = std::make_shared<AddinState>(Application);
         AddinState& state = *state_;
-        state.g_Xl = std::make_unique<c_Xl>(state);
+        state.g_Xl = std::make_unique<c_Xl>(state, system_.sinkServices(), [this](AddinState& s) {
+            if (procedures_.SetThisSiteCheckButtonPushed) procedures_.SetThisSiteCheckButtonPushed(s, false);
+        });
         state.g_Setting = system_.NewSetting(versionOf(*state.g_Application));
         onActionText_ = "!<" + AddInInst->ProgId() + ">";
         AddInInst->SetObject(self);

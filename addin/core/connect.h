@@ -13,6 +13,7 @@
 #include "addin/core/addin_state.h"
 #include "addin/core/procedures.h"
 #include "addin/core/res_string.h"
+#include "addin/core/xl_events.h"
 #include "common/prompts.h"
 #include "host/host.h"
 
@@ -29,6 +30,8 @@ public:
     // A settings object for a host of that version: it reads the settings now
     // and writes them when the last reference goes.
     virtual std::shared_ptr<c_Setting> NewSetting(double hostVersion) = 0;
+    // What the host event sink needs; it outlives every connection.
+    virtual XlSinkServices& sinkServices() = 0;
 };
 
 // A sink on one of the host's print controls: a click notes which command

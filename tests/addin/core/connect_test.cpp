@@ -14,6 +14,7 @@
 #include "addin/core/doc_pros.h"
 #include "common/settings_store.h"
 #include "host/sim/sim_application.h"
+#include "tests/addin/core/sink_test_world.h"
 #include "tests/support/history_folder_world.h"
 #include "tests/support/scripted_prompts.h"
 
@@ -52,6 +53,7 @@ public:
         settingVersions.push_back(hostVersion);
         return std::make_shared<c_Setting>(store, world.services(), hostVersion);
     }
+    XlSinkServices& sinkServices() override { return sink; }
 
     // How often the settings were written: each write of the section writes "Folder" once.
     int settingsWrites() const {
@@ -68,6 +70,7 @@ public:
     test::HistoryFolderWorld world;
     std::optional<host::HostError> settingFailure;
     std::vector<double> settingVersions;
+    test::FakeSinkServices sink;
 };
 
 // The simulated host, with reads that can be made to fail as a host that is
