@@ -64,9 +64,12 @@ inline constexpr std::int32_t kControlPrint = 4;
 inline constexpr std::int32_t kControlQuickPrint = 2521;
 inline constexpr std::int32_t kControlPreview = 109;
 
-// Every method but the connection's does nothing (and the toggle shows
-// released) while there is no state: before the connection, after a refusal,
-// while idle and after the disconnection.
+// The methods callers reach by name act on the library's connection in force:
+// this object's own, or, for an object whose connection has ended, the one a
+// later object of the library made (with this object's procedures, which are
+// the library's). Without one (before the connection, after
+// a refusal, while idle, after the disconnection) they do nothing and the
+// toggle shows released.
 class Connect {
 public:
     // `system` outlives the object.
@@ -114,6 +117,8 @@ private:
     void reportConnectionError();
     // A command of the ribbon, given the state; its errors are the command's own business.
     void forward(const std::function<void(AddinState&)>& command);
+    // This object's state, or else the library's connection in force; null without one.
+    std::shared_ptr<AddinState> connection() const;
 
     // The legacy menu and toolbar of hosts before 12.
     void BuildCommandBars();
