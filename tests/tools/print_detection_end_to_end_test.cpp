@@ -182,8 +182,14 @@ TEST_F(ViewerAndHelp, TheViewerGetsItsCommandLineWholeAndTheHelpFileOpensWithThe
 TEST_F(ViewerAndHelp, AMissingViewerOrHelpFileIsReportedNotPassedOver) {
     fs::remove(viewer_);
     const std::string transcript = runCommands();
+    // The system's own text follows the number, without the line end the system gives it.
     const std::string viewerBox = "  box \"Brelmont for Excel\" \"err(2) ";
-    EXPECT_NE(transcript.find(viewerBox), std::string::npos) << transcript;
+    const std::size_t viewerAt = transcript.find(viewerBox);
+    ASSERT_NE(viewerAt, std::string::npos) << transcript;
+    const std::string viewerLine = transcript.substr(viewerAt, transcript.find('\n', viewerAt) - viewerAt);
+    EXPECT_TRUE(viewerLine.ends_with("\" icon stop buttons ok")) << viewerLine;
+    EXPECT_EQ(viewerLine.find("err(2) \""), std::string::npos) << viewerLine;
+    EXPECT_EQ(viewerLine.find("\\r\\n\""), std::string::npos) << viewerLine;
     const std::string helpBox = "  box \"Brelmont for Excel\" \"ヘルプファイル " +
                                 simhost::escaped(utf8(program_ / L"quorvex.chm")) + " が見つかりません。\" icon stop buttons ok";
     EXPECT_NE(transcript.find(helpBox), std::string::npos) << transcript;
