@@ -38,8 +38,8 @@ public:
     // given twice, or a stream where a storage is, throws std::invalid_argument.
     void addStream(std::string_view path, std::vector<std::uint8_t> bytes);
 
-    // The whole file. Throws std::length_error past what one sector table
-    // sector chain in the header can address (about 7 MB).
+    // The whole file. Throws std::length_error past what the header's 109
+    // sector table entries can address (about 7 MB).
     std::vector<std::uint8_t> bytes() const;
 
 private:

@@ -280,8 +280,8 @@ struct ScenarioRunner::State {
 
 void ScenarioRunner::State::openResource(const std::vector<std::string>& w) {
     const std::wstring library = win32::wide(resolve(w[1]));
-    std::unique_ptr<std::remove_pointer_t<HMODULE>, decltype(&FreeLibrary)> module(
-        LoadLibraryExW(library.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE), &FreeLibrary);
+    const win32::Module module(
+        LoadLibraryExW(library.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
     if (!module) throw Misuse("cannot load " + w[1] + " for its resources");
     const std::wstring type = win32::wide(w[2]);
     HRSRC found = FindResourceW(module.get(), MAKEINTRESOURCEW(std::stoi(w[3])), type.c_str());
