@@ -2,26 +2,10 @@
 
 #include <shellapi.h>
 
-#include <cstring>
-
 #include "common/win32/handles.h"
-#include "common/win32/module.h"
 #include "common/win32/wide.h"
 
 namespace kq::addin::win32 {
-
-std::vector<std::uint8_t> ModuleResource(const wchar_t* type, int id) {
-    const HMODULE module = kq::win32::thisModule();
-    const HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(id), type);
-    if (!found) return {};
-    const HGLOBAL loaded = LoadResource(module, found);
-    const void* bytes = loaded ? LockResource(loaded) : nullptr;
-    const DWORD size = SizeofResource(module, found);
-    if (!bytes || size == 0) return {};
-    std::vector<std::uint8_t> copy(size);
-    std::memcpy(copy.data(), bytes, size);
-    return copy;
-}
 
 SystemFailure SystemError(DWORD code) {
     wchar_t* text = nullptr;

@@ -1,21 +1,17 @@
 #pragma once
-// What the add-in's commands and event sink ask of Windows besides the host:
-// a resource of the library, a program started as a process of its own, a
-// file opened by the shell, and the system's text of an error number.
+// What the add-in's commands ask of Windows besides the host: a program
+// started as a process of its own, a file opened by the shell, and the
+// system's text of an error number.
 
 #include "common/win32/windows_api.h"
 
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "addin/core/open_history.h"
 
 namespace kq::addin::win32 {
-
-// The bytes of a resource of this library; empty when it has none of that type and id.
-std::vector<std::uint8_t> ModuleResource(const wchar_t* type, int id);
 
 // The system's number and text for an error code; the text without its line end.
 SystemFailure SystemError(DWORD code);

@@ -53,7 +53,10 @@ std::shared_ptr<c_Setting> Win32AddinSystem::NewSetting(double hostVersion) {
 }
 
 std::vector<std::uint8_t> Win32SinkServices::HelperWorkbookFile() {
-    return win32::ModuleResource(kHelperWorkbookType, kHelperWorkbookId);
+    const auto bytes = kq::win32::moduleResource(kHelperWorkbookType, MAKEINTRESOURCEW(kHelperWorkbookId));
+    if (!bytes) return {};
+    const auto* first = reinterpret_cast<const std::uint8_t*>(bytes->data());
+    return std::vector<std::uint8_t>(first, first + bytes->size());
 }
 
 std::int32_t Win32SinkServices::MsgBoxEx(const host::ApplicationPtr& host, const MsgBoxExArgs& args) {
