@@ -20,9 +20,11 @@ constexpr CommandShape kCommands[] = {
     {"expect", 1, 2},   {"print", 0, 0},  {"ontime", 0, 0},       {"save", 0, 1},    {"close", 0, 1},
     {"box", 1, -1},     {"idle", 1, 1},   {"show", 1, 2},         {"echo", 0, -1},   {"quit", 0, 0},
     {"timeout", 1, 1},  {"regset", 3, 3}, {"regdelete", 1, 1},
+    {"click", 1, 2},    {"barset", 3, 3}, {"clip", 1, 1},
 };
 
-constexpr const char* kShows[] = {"properties", "statusbar", "workbooks", "ontime", "addins", "sheets", "registry", "registration"};
+constexpr const char* kShows[] = {"properties", "statusbar", "workbooks", "ontime",   "addins",  "sheets",
+                                  "registry",   "registration", "bars",   "controls", "clipboard"};
 
 void checkShape(const ScriptLine& line) {
     const std::string& command = line.words.front();
@@ -41,7 +43,8 @@ void checkShape(const ScriptLine& line) {
             bool known = false;
             for (const char* what : kShows) known = known || line.words[1] == what;
             if (!known) throw ScriptError(line.number, "nothing called " + line.words[1] + " to show");
-            if ((line.words[1] == "registry" || line.words[1] == "registration") && given != 2) {
+            if ((line.words[1] == "registry" || line.words[1] == "registration" || line.words[1] == "controls") &&
+                given != 2) {
                 throw ScriptError(line.number, "show " + line.words[1] + " names what to show");
             }
         }

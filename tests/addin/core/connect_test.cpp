@@ -117,6 +117,7 @@ public:
     }
     host::RangePtr Union(const std::vector<host::RangePtr>& ranges) override { return sim_->Union(ranges); }
     host::CommandBarControlPtr FindControl(std::int32_t id) override { return sim_->FindControl(id); }
+    host::CommandBarsPtr CommandBars() override { return sim_->CommandBars(); }
     host::AddInEntryPtr COMAddIn(const std::string& progId) override { return sim_->COMAddIn(progId); }
     std::unique_ptr<host::EventConnection> Advise(host::ApplicationEvents& sink) override { return sim_->Advise(sink); }
 
@@ -249,9 +250,10 @@ TEST_F(Connection, ConnectedAddinPublishesItselfAndPicksItsStringBase) {
         system.country = c.country;
         connect = std::make_shared<Connect>(system, procedures);
         makeHost(c.version);
-        // The host has no quick-print control here: its sink stays empty.
+        // The user took the quick-print control off the host's bars: its sink stays empty.
         const auto print = sim->control(4);
         const auto preview = sim->control(109);
+        sim->control(2521)->Delete();
         connectNow();
 
         EXPECT_TRUE(system.shown.messages.empty());
