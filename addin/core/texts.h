@@ -27,6 +27,18 @@ inline constexpr std::string_view kStoreEdition =
 // Followed by the error number, CR LF and the error's description.
 inline constexpr std::string_view kConnectionError = "OnConnection-Err:";
 
+// A command of the menu, toolbar or ribbon that failed: "err(" number ") " and the description.
+inline std::string CommandError(std::int32_t number, std::string_view description) {
+    std::string text = "err(";
+    text += std::to_string(number);
+    text += ") ";
+    text += description;
+    return text;
+}
+
+// The maker's home page, which the site button opens.
+inline constexpr std::string_view kHomePage = "https://www.kez.example/";
+
 // The recorder. Shown while a sheet is recorded; pieces and shapes add to it.
 inline constexpr std::string_view kSaving = "印刷履歴を保存中...";
 

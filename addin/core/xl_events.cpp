@@ -1,6 +1,7 @@
 #include "addin/core/xl_events.h"
 
 #include "addin/core/addin_state.h"
+#include "addin/core/command_bars.h"
 
 namespace kq::addin {
 
@@ -29,12 +30,18 @@ void c_Xl::WorkbookBeforeSave(const host::WorkbookPtr& wb) {
 
 void c_Xl::WorkbookOpen(const host::WorkbookPtr& wb) {
     quietly([&] { state_.g_DocPros().LoadFromDocProps(wb); });
+    refreshToggle();
 }
 
-void c_Xl::NewWorkbook(const host::WorkbookPtr&) {}
-void c_Xl::WorkbookActivate(const host::WorkbookPtr&) {}
-void c_Xl::WindowActivate(const host::WorkbookPtr&, const host::WindowPtr&) {}
-void c_Xl::WindowDeactivate(const host::WorkbookPtr&, const host::WindowPtr&) {}
-void c_Xl::SheetActivate(const host::SheetPtr&) {}
+void c_Xl::NewWorkbook(const host::WorkbookPtr&) { refreshToggle(); }
+void c_Xl::WorkbookActivate(const host::WorkbookPtr&) { refreshToggle(); }
+void c_Xl::WindowActivate(const host::WorkbookPtr&, const host::WindowPtr&) { refreshToggle(); }
+void c_Xl::WindowDeactivate(const host::WorkbookPtr&, const host::WindowPtr&) { refreshToggle(); }
+void c_Xl::SheetActivate(const host::SheetPtr&) { refreshToggle(); }
+
+// The this-sheet buttons show pressed while the active sheet is watched.
+void c_Xl::refreshToggle() {
+    quietly([&] { SetThisSiteCheckButtonPushed(state_, false); });
+}
 
 }  // namespace kq::addin

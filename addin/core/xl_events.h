@@ -29,6 +29,8 @@ public:
     void SheetActivate(const host::SheetPtr& sh) override;
 
 private:
+    void refreshToggle();
+
     AddinState& state_;
     std::unique_ptr<host::EventConnection> mobjXl_;
 };

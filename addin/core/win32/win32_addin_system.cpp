@@ -1,15 +1,19 @@
 #include "addin/core/win32/win32_addin_system.h"
 
+#include <shellapi.h>
+
 #include <optional>
 #include <string>
 
 #include "addin/core/texts.h"
+#include "addin/core/win32/icon_faces_win32.h"
 #include "addin/recording/save_history.h"
 #include "addin/recording/win32/recorder_system_win32.h"
 #include "common/win32/known_folders.h"
 #include "common/win32/message_prompts.h"
 #include "common/win32/module.h"
 #include "common/win32/registry_settings_store.h"
+#include "common/win32/wide.h"
 #include "common/win32/win32_file_system.h"
 
 namespace kq::addin::win32 {
@@ -46,12 +50,18 @@ std::shared_ptr<c_Setting> Win32AddinSystem::NewSetting(double hostVersion) {
     return std::shared_ptr<c_Setting>(world, &*world->setting);
 }
 
+std::unique_ptr<IconFaces> Win32AddinSystem::iconFaces() { return std::make_unique<Win32IconFaces>(); }
+
 Procedures AddinProcedures() {
     Procedures procedures = CoreProcedures();
     procedures.SaveHistory = [](AddinState& state) {
         std::string versionText;
         recording::win32::Win32RecorderSystem system(GetAppTitle(), GetXlHwnd(state.g_Application), GetOS(versionText));
         recording::SaveHistory(state, system);
+    };
+    // Nothing is reported when no browser starts.
+    procedures.Command_GotoHomePage = [](AddinState&) {
+        ShellExecuteW(nullptr, L"open", kq::win32::wide(texts::kHomePage).c_str(), L"", L"", SW_SHOWNORMAL);
     };
     return procedures;
 }

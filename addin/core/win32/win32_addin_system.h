@@ -7,6 +7,7 @@
 #include "addin/core/connect.h"
 #include "addin/core/procedures.h"
 #include "addin/core/win32/system_helpers.h"
+#include "common/win32/registry_settings_store.h"
 
 namespace kq::addin::win32 {
 
@@ -25,15 +26,18 @@ public:
     std::optional<std::string> LoadResString(std::int32_t id) override { return strings_.LoadResString(id); }
     Prompts& prompts() override { return prompts_; }
     std::shared_ptr<c_Setting> NewSetting(double hostVersion) override;
+    SettingsStore& settingsStore() override { return store_; }
+    std::unique_ptr<IconFaces> iconFaces() override;
 
 private:
     ModuleStrings strings_;
     ActiveWindowPrompts prompts_;
+    kq::win32::RegistrySettingsStore store_;
 };
 
-// The add-in's procedures on Windows: the portable ones, and the after-print
+// The add-in's procedures on Windows: the portable ones, the after-print
 // recording with the recorder's Windows services, made for each run at the
-// host's main window as it is then.
+// host's main window as it is then, and the maker's home page in the browser.
 Procedures AddinProcedures();
 
 }  // namespace kq::addin::win32
