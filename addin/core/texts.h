@@ -36,9 +36,6 @@ inline std::string CommandError(std::int32_t number, std::string_view descriptio
     return text;
 }
 
-// The maker's home page, which the site button opens.
-inline constexpr std::string_view kHomePage = "https://www.kez.example/";
-
 // The recorder. Shown while a sheet is recorded; pieces and shapes add to it.
 inline constexpr std::string_view kSaving = "印刷履歴を保存中...";
 

@@ -1,7 +1,5 @@
 #include "addin/core/win32/win32_addin_system.h"
 
-#include <shellapi.h>
-
 #include <optional>
 #include <string>
 
@@ -13,7 +11,6 @@
 #include "common/win32/message_prompts.h"
 #include "common/win32/module.h"
 #include "common/win32/registry_settings_store.h"
-#include "common/win32/wide.h"
 #include "common/win32/win32_file_system.h"
 
 namespace kq::addin::win32 {
@@ -58,10 +55,6 @@ Procedures AddinProcedures() {
         std::string versionText;
         recording::win32::Win32RecorderSystem system(GetAppTitle(), GetXlHwnd(state.g_Application), GetOS(versionText));
         recording::SaveHistory(state, system);
-    };
-    // Nothing is reported when no browser starts.
-    procedures.Command_GotoHomePage = [](AddinState&) {
-        ShellExecuteW(nullptr, L"open", kq::win32::wide(texts::kHomePage).c_str(), L"", L"", SW_SHOWNORMAL);
     };
     return procedures;
 }
