@@ -15,6 +15,7 @@
 #include "addin/core/command_bars.h"
 #include "addin/core/procedures.h"
 #include "addin/core/res_string.h"
+#include "addin/core/xl_events.h"
 #include "common/prompts.h"
 #include "common/settings_store.h"
 #include "host/host.h"
@@ -36,6 +37,8 @@ public:
     virtual SettingsStore& settingsStore() = 0;
     // A painter of icon faces for one building of the legacy bars.
     virtual std::unique_ptr<IconFaces> iconFaces() = 0;
+    // What the host event sink needs; it outlives every connection.
+    virtual XlSinkServices& sinkServices() = 0;
 };
 
 // Built-in controls of the host's print commands.
@@ -43,9 +46,12 @@ inline constexpr std::int32_t kControlPrint = 4;
 inline constexpr std::int32_t kControlQuickPrint = 2521;
 inline constexpr std::int32_t kControlPreview = 109;
 
-// Every method but the connection's does nothing (and the toggle shows
-// released) while there is no state: before the connection, after a refusal,
-// while idle and after the disconnection.
+// The methods callers reach by name act on the library's connection in force:
+// this object's own, or, for an object whose connection has ended, the one a
+// later object of the library made (with this object's procedures, which are
+// the library's). Without one (before the connection, after
+// a refusal, while idle, after the disconnection) they do nothing and the
+// toggle shows released.
 class Connect final : public CommandRunner {
 public:
     // `system` outlives the object.
@@ -101,6 +107,8 @@ private:
     bool passesGates(host::Application& application, host::AddInEntry& addInInst);
     void refuse(host::AddInEntry& addInInst, std::string_view message);
     void reportConnectionError();
+    // This object's state, or else the library's connection in force; null without one.
+    std::shared_ptr<AddinState> connection() const;
 
     // The legacy menu and toolbar of hosts before 12 (command_bars.cpp).
     void BuildCommandBars();

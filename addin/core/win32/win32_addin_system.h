@@ -5,9 +5,12 @@
 // recorder's services.
 
 #include "addin/core/connect.h"
+#include "addin/core/help_command.h"
+#include "addin/core/open_history.h"
 #include "addin/core/procedures.h"
 #include "addin/core/win32/system_helpers.h"
 #include "common/win32/registry_settings_store.h"
+#include "common/win32/win32_file_system.h"
 
 namespace kq::addin::win32 {
 
@@ -19,6 +22,36 @@ public:
     void beep() override;
 };
 
+// The event sink's services: the helper workbook from the library's
+// resources, the Win32 file system and the add-in's own message box over the
+// host's main window.
+class Win32SinkServices final : public XlSinkServices {
+public:
+    std::vector<std::uint8_t> HelperWorkbookFile() override;
+    FileSystem& files() override { return files_; }
+    Prompts& prompts() override { return prompts_; }
+    const Clock& clock() override { return systemClock(); }
+    std::int32_t MsgBoxEx(const host::ApplicationPtr& host, const MsgBoxExArgs& args) override;
+
+private:
+    kq::win32::Win32FileSystem files_;
+    ActiveWindowPrompts prompts_;
+};
+
+// The viewer start and the help command on Windows.
+class Win32CommandServices final : public ViewerStartServices, public HelpServices {
+public:
+    std::int32_t HostWindowHandle(const host::ApplicationPtr& host) override;
+    std::string LibraryFolder() override;
+    std::optional<SystemFailure> StartProcess(const std::string& program, const std::string& commandLine) override;
+    bool PlainFileExists(const std::string& path) override;
+    void ShellOpen(const std::string& path) override;
+    Prompts& prompts() override { return prompts_; }
+
+private:
+    ActiveWindowPrompts prompts_;
+};
+
 class Win32AddinSystem final : public AddinSystem {
 public:
     std::int32_t GetOS(std::string& versionText) override { return win32::GetOS(versionText); }
@@ -28,16 +61,18 @@ public:
     std::shared_ptr<c_Setting> NewSetting(double hostVersion) override;
     SettingsStore& settingsStore() override { return store_; }
     std::unique_ptr<IconFaces> iconFaces() override;
+    XlSinkServices& sinkServices() override { return sink_; }
 
 private:
     ModuleStrings strings_;
     ActiveWindowPrompts prompts_;
     kq::win32::RegistrySettingsStore store_;
+    Win32SinkServices sink_;
 };
 
-// The add-in's procedures on Windows: the portable ones, the after-print
+// The add-in's procedures on Windows: the portable ones; the after-print
 // recording with the recorder's Windows services, made for each run at the
-// host's main window as it is then, and the maker's home page in the browser.
+// host's main window as it is then; the viewer start and the help command.
 Procedures AddinProcedures();
 
 }  // namespace kq::addin::win32

@@ -423,6 +423,35 @@ TEST_F(Connection, ASecondConnectionStartsFreshAndFindsTheStoredWatchesAgain) {
     EXPECT_EQ(system.settingsWrites(), 2);
 }
 
+TEST_F(Connection, AnObjectKeptFromAnEarlierConnectionReachesTheOneInForce) {
+    // The helper workbook's macro keeps the object it first found; connected
+    // again, the add-in is a new object of the same library.
+    int recordings = 0;
+    Procedures counted;
+    counted.SaveHistory = [&](AddinState&) { ++recordings; };
+    connect = std::make_shared<Connect>(system, counted);
+    connectTo("16.0");
+    const host::LateBoundPtr kept = sim->COMAddIn("Kez_Quorvex.Connect")->Object();
+    connect->AddinInstance_OnDisconnection();
+    std::vector<host::Value> kind{2.0};
+    EXPECT_NO_THROW(kept->Invoke("CallForRibbon_PrintOrPreview_onAction", kind));  // nothing to reach
+
+    const auto later = std::make_shared<Connect>(system, counted);
+    later->AddinInstance_OnConnection(host, entry, std::make_shared<ConnectLateBound>(later));
+    ASSERT_NE(later->state(), nullptr);
+    later->state()->AfterPrintPending = true;
+    std::vector<host::Value> none;
+    kept->Invoke("CallForXLA_WorkbookAfterPrint", none);
+    EXPECT_FALSE(later->state()->AfterPrintPending);
+    EXPECT_EQ(recordings, 1);
+    kept->Invoke("CallForRibbon_PrintOrPreview_onAction", kind);
+    EXPECT_EQ(later->state()->PrintCommandKind, print_kind::kQuickPrint);
+
+    later->AddinInstance_OnDisconnection();
+    kept->Invoke("CallForXLA_WorkbookAfterPrint", none);
+    EXPECT_EQ(recordings, 1);
+}
+
 TEST_F(Connection, DisconnectionLetsGoOfTheHost) {
     connectTo("11.0");
     sim->addWorkbook("Open.xls", "C:\\Data")->addWorksheet("Ledger");

@@ -18,6 +18,7 @@
 
 #include "common/settings_store.h"
 #include "host/sim/sim_application.h"
+#include "tests/addin/core/sink_test_world.h"
 #include "tests/support/history_folder_world.h"
 #include "tests/support/scripted_prompts.h"
 
@@ -97,6 +98,7 @@ public:
         settingVersions.push_back(hostVersion);
         return std::make_shared<c_Setting>(store, world.services(), hostVersion);
     }
+    XlSinkServices& sinkServices() override { return sink; }
     SettingsStore& settingsStore() override { return store; }
     std::unique_ptr<IconFaces> iconFaces() override { return std::make_unique<PaintedFaces>(painting); }
 
@@ -122,6 +124,7 @@ public:
     kq::test::HistoryFolderWorld world;
     std::optional<host::HostError> settingFailure;
     std::vector<double> settingVersions;
+    test::FakeSinkServices sink;
     FacePainting painting;
 };
 
