@@ -22,6 +22,7 @@ constexpr CommandShape kCommands[] = {
     {"expect", 1, 2},   {"print", 0, 1},  {"ontime", 0, 0},       {"save", 0, 1},    {"close", 0, 1},
     {"box", 1, -1},     {"idle", 0, 1},   {"show", 1, 2},         {"echo", 0, -1},   {"quit", 0, 0},
     {"timeout", 1, 1},  {"regset", 3, 3}, {"regdelete", 1, 1},    {"run", 1, 1},     {"open-resource", 4, 4},
+    {"click", 1, 2},    {"barset", 3, 3}, {"clip", 1, 1},
     {"print-hook", 2, 2}, {"windowstate", 1, 1}, {"refuse-open", 1, 1},
     {"time", 1, -1},    {"copies", 1, 1},
 };
@@ -33,8 +34,9 @@ bool oneOf(const std::string& word, std::initializer_list<const char*> words) {
     return false;
 }
 
-constexpr const char* kShows[] = {"properties", "statusbar", "workbooks", "ontime",   "addins", "sheets",
-                                  "registry",   "registration", "files",  "temp", "histories", "memory"};
+constexpr const char* kShows[] = {"properties", "statusbar", "workbooks", "ontime",     "addins",
+                                  "sheets",     "registry",  "registration", "files",   "temp",
+                                  "histories",  "bars",      "controls",  "clipboard", "memory"};
 
 void checkShape(const ScriptLine& line) {
     const std::string& command = line.words.front();
@@ -53,7 +55,8 @@ void checkShape(const ScriptLine& line) {
             bool known = false;
             for (const char* what : kShows) known = known || line.words[1] == what;
             if (!known) throw ScriptError(line.number, "nothing called " + line.words[1] + " to show");
-            if (oneOf(line.words[1], {"registry", "registration", "files", "temp", "histories"}) && given != 2) {
+            if (oneOf(line.words[1], {"registry", "registration", "files", "temp", "histories", "controls"}) &&
+                given != 2) {
                 throw ScriptError(line.number, "show " + line.words[1] + " names what to show");
             }
         }
