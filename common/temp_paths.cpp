@@ -1,5 +1,6 @@
 #include "common/temp_paths.h"
 
+#include <deque>
 #include <mutex>
 #include <unordered_set>
 #include <utility>
@@ -16,18 +17,28 @@ constexpr unsigned kErrorStyle = mb::kOkOnly | mb::kIconCritical;
 // The system makes a name from a clock-based counter and takes the first one that
 // is free, and a handed-out file is deleted until its caller creates it: two
 // requests close together would get the same name. Names handed out by any
-// TempPaths of the process are remembered to refuse such a repeat.
+// TempPaths of the process are remembered to refuse such a repeat; only the
+// most recent ones, since only a name handed out moments before comes back
+// that way, and a host process that runs for days must not keep them all.
 class HandedOutNames {
 public:
-    // True when the name was not handed out before; it counts as handed out from now on.
+    // True when the name was not handed out lately; it counts as handed out from now on.
     bool claim(const std::string& path) {
         const std::lock_guard lock(mutex_);
-        return names_.insert(path).second;
+        if (!names_.insert(path).second) return false;
+        order_.push_back(path);
+        if (order_.size() > kRemembered) {
+            names_.erase(order_.front());
+            order_.pop_front();
+        }
+        return true;
     }
 
 private:
+    static constexpr std::size_t kRemembered = 256;
     std::mutex mutex_;
     std::unordered_set<std::string> names_;
+    std::deque<std::string> order_;  // oldest first
 };
 
 HandedOutNames& handedOutNames() {

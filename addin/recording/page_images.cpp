@@ -229,7 +229,7 @@ private:
         return pieces;
     }
 
-    // The piece's picture and text into temp files; false when the capture is to end.
+    // The piece's picture and text; false when the capture is to end.
     bool capture(const Piece& piece, std::int32_t index, std::int32_t count) {
         host::Application& app = s_.application;
         host::ignoreErrors([&] { app.SetStatusBar(std::string(texts::kSaving) + std::to_string(index)); });
@@ -245,25 +245,24 @@ private:
             }
         };
 
-        s_.clipboard.clear();
         attempt([&] { piece.range->CopyPicture(host::xlPrinter, host::xlPicture); });
-        const std::string picture = s_.temp.GetTempFileFullpath("KEZ", "");
-        if (picture.empty() || !s_.clipboard.hasEnhMetafile() || !s_.clipboard.saveEnhMetafile(picture)) {
+        std::optional<std::vector<std::uint8_t>> picture;
+        if (tempFolderUsable()) picture = s_.clipboard.takeEnhMetafile();
+        if (!picture) {
             lists_.colErrors.emplace_back(texts::kCopyMetafile);
             return false;
         }
-        lists_.colPages.push_back({units_, piece.position, count, piece.kind, picture});
+        lists_.colPages.push_back({units_, piece.position, count, piece.kind, std::move(*picture)});
 
-        s_.clipboard.clear();
         attempt([&] { piece.range->Copy(); });
-        const std::string textPath = s_.temp.GetTempFileFullpath("KEZ", "");
-        std::optional<std::string> text;
-        if (!textPath.empty() && s_.clipboard.hasText()) text = s_.clipboard.text();
-        if (!text || !writeText(textPath, *text)) {
+        const std::optional<std::string> text = s_.clipboard.takeText();
+        if (!text) {
             lists_.colErrors.emplace_back(texts::kCopyTextfile);
             return false;
         }
-        lists_.colTexts.push_back({units_, textPath});
+        // In the code page and with one more line end, as the text block of
+        // the history file is made from it.
+        lists_.colTexts.push_back({units_, s_.codec.toAnsi(*text) + "\r\n"});
 
         attempt([&] { app.ClearCutCopyMode(); });
         if (error) {
@@ -273,17 +272,16 @@ private:
         return true;
     }
 
-    // The clipboard text in the ANSI code page and one more line end, as the
-    // text block of the history file is made from it.
-    bool writeText(const std::string& path, const std::string& text) {
-        std::unique_ptr<ByteSink> sink = s_.files.createNew(path);
-        if (!sink) return false;
-        std::string bytes = s_.codec.toAnsi(text);
-        bytes += "\r\n";
-        const bool written = sink->write(bytes.data(), bytes.size());
-        sink.reset();
-        if (!written) s_.files.removeFile(path);
-        return written;
+    // Users rely on hearing at once that their temp folder is missing or
+    // refuses files, which the rest of the system needs: the first piece of a
+    // sheet makes and deletes a temp file, and a failure ends the capture.
+    // The pieces themselves stay in memory.
+    bool tempFolderUsable() {
+        if (!tempFolderChecked_) {
+            tempFolderChecked_ = true;
+            tempFolderUsable_ = !s_.temp.GetTempFileFullpath("KEZ", "").empty();
+        }
+        return tempFolderUsable_;
     }
 
     PageServices& s_;
@@ -291,6 +289,8 @@ private:
     host::RangePtr titleRows_;
     host::RangePtr titleColumns_;
     std::int32_t units_ = 0;
+    bool tempFolderChecked_ = false;
+    bool tempFolderUsable_ = false;
 };
 
 }  // namespace
@@ -375,7 +375,7 @@ PageLayout layOutPage(const std::vector<PieceKind>& kinds, const std::vector<Pix
     for (std::size_t i = 0; i < kinds.size(); ++i) {
         const bool left = kinds[i] == PieceKind::corner || kinds[i] == PieceKind::titleColumns;
         const bool upper = kinds[i] == PieceKind::corner || kinds[i] == PieceKind::titleRows;
-        layout.pieces.push_back({.path = {},
+        layout.pieces.push_back({.picture = {},
                                  .left = left ? 0 : leftWidth,
                                  .top = upper ? 0 : topHeight,
                                  .width = sizes[i].width,
@@ -385,21 +385,19 @@ PageLayout layOutPage(const std::vector<PieceKind>& kinds, const std::vector<Pix
     return layout;
 }
 
-std::optional<std::string> CombinePagePieces(PageComposer& composer, TempPaths& temp,
-                                             const std::vector<PageEntry>& pieces) {
+std::optional<std::vector<std::uint8_t>> CombinePagePieces(PageComposer& composer,
+                                                           const std::vector<const PageEntry*>& pieces) {
     std::vector<PieceKind> kinds;
     std::vector<PixelSize> sizes;
-    for (const PageEntry& piece : pieces) {
-        const std::optional<PixelSize> size = composer.pieceSize(piece.path);
+    for (const PageEntry* piece : pieces) {
+        const std::optional<PixelSize> size = composer.pieceSize(piece->picture);
         if (!size) return std::nullopt;
-        kinds.push_back(piece.kind);
+        kinds.push_back(piece->kind);
         sizes.push_back(*size);
     }
     PageLayout layout = layOutPage(kinds, sizes);
-    for (std::size_t i = 0; i < pieces.size(); ++i) layout.pieces[i].path = pieces[i].path;
-    std::string path = temp.GetTempFileFullpath("KEZ", "");
-    if (path.empty() || !composer.combine(path, layout.page, layout.pieces)) return std::nullopt;
-    return path;
+    for (std::size_t i = 0; i < pieces.size(); ++i) layout.pieces[i].picture = pieces[i]->picture;
+    return composer.combine(layout.page, layout.pieces);
 }
 
 std::optional<HimetricFactors> himetricPerPixel(const DeviceMetrics& screen,

@@ -2,7 +2,7 @@
 // Page images: the print range of a sheet cut along its page breaks into
 // pages, each page into its pieces (body, print-title rows, print-title
 // columns and their corner), each piece copied by the host as a metafile and
-// as text into temp files; and the pieces of one page put back together as
+// as text and kept in memory; and the pieces of one page put back together as
 // one metafile when the history file is written.
 
 #include <cstdint>
@@ -24,19 +24,23 @@ inline constexpr std::int32_t kMaxPageUnits = 99;
 struct PageServices {
     host::Application& application;
     RecorderClipboard& clipboard;
-    FileSystem& files;
+    // Asked once for a temp file name at the first piece, so that a temp
+    // folder that is missing or refuses files is said as before; the pieces
+    // themselves stay in memory.
     TempPaths& temp;
     const AnsiCodec& codec;
 };
 
 // Captures the pages of `printRange` into lists.colPages and lists.colTexts;
 // the pieces of a page in the order body, corner, title rows, title columns,
-// each listed with its position on the page. A failure adds its error line and
-// ends the capture, keeping what was captured. `order` is the page setup's Order: xlDownThenOver walks columns of
-// pages outside and rows inside, anything else rows outside. The host's screen
-// updating, events, active sheet, active cell, selection and window view are
-// put back on every way out; errors of the host outside the capture steps
-// (reading the selection, say) reach the caller.
+// each listed with its position on the page. The clipboard must be empty when
+// it starts; each piece's two reads leave it empty again. A failure adds its
+// error line and ends the capture, keeping what was captured. `order` is the
+// page setup's Order: xlDownThenOver walks columns of pages outside and rows
+// inside, anything else rows outside. The host's screen updating, events,
+// active sheet, active cell, selection and window view are put back on every
+// way out; errors of the host outside the capture steps (reading the
+// selection, say) reach the caller.
 void MakePageImages(PageServices& services, RecordingLists& lists, const host::RangePtr& printRange,
                     const host::RangePtr& titleRows, const host::RangePtr& titleColumns, std::int32_t order);
 
@@ -46,15 +50,14 @@ void MakePageImages(PageServices& services, RecordingLists& lists, const host::R
 // back. `sizes` goes with `kinds`.
 struct PageLayout {
     PixelSize page;
-    std::vector<PiecePlacement> pieces;  // in the order given, paths left empty
+    std::vector<PiecePlacement> pieces;  // in the order given, pictures left empty
 };
 PageLayout layOutPage(const std::vector<PieceKind>& kinds, const std::vector<PixelSize>& sizes);
 
 // Puts the pieces of one page (2 or 4, in position order) together as one
-// metafile in a new temp file; its path, or empty when a piece's size can't be
-// read or the page can't be written.
-std::optional<std::string> CombinePagePieces(PageComposer& composer, TempPaths& temp,
-                                             const std::vector<PageEntry>& pieces);
+// metafile; empty when a piece's size can't be read or the page can't be made.
+std::optional<std::vector<std::uint8_t>> CombinePagePieces(PageComposer& composer,
+                                                           const std::vector<const PageEntry*>& pieces);
 
 // What a device tells of its size.
 struct DeviceMetrics {

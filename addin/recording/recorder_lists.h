@@ -17,20 +17,21 @@ namespace kq::addin::recording {
 // the corner and the title rows on top, the body at the bottom right.
 enum class PieceKind { body, titleRows, titleColumns, corner };
 
-// One captured piece of a page.
+// One captured piece of a page. Pieces and their texts are kept in memory
+// until the sheet's history is written: a history holds them all anyway.
 struct PageEntry {
     std::int32_t page = 0;        // page number, from 1
     std::int32_t piece = 0;       // position within the page, from 1
     std::int32_t pieceCount = 0;  // pieces the page was cut into
     PieceKind kind = PieceKind::body;
-    std::string path;  // the piece's metafile file in the temp folder
+    std::vector<std::uint8_t> picture;  // the piece as a whole metafile file
     friend bool operator==(const PageEntry&, const PageEntry&) = default;
 };
 
-// The text file of one captured piece.
+// The text of one captured piece.
 struct TextEntry {
     std::int32_t page = 0;
-    std::string path;  // in the temp folder, ANSI code page
+    std::string text;  // the clipboard's text in the ANSI code page, one more CR LF after it
     friend bool operator==(const TextEntry&, const TextEntry&) = default;
 };
 

@@ -1,13 +1,15 @@
 #pragma once
 // What the print recorder reaches of the world: the host, the add-in's
 // settings and sheet watches, the clock, and the system's services (message
-// boxes, the saved notice, the clipboard, metafile files, the file system),
+// boxes, the saved notice, the clipboard, metafiles, the file system),
 // each behind an interface, so that a whole recording runs natively against
 // the simulated host and on Windows against the real one.
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -23,18 +25,18 @@
 
 namespace kq::addin::recording {
 
-// The clipboard as the recorder reads the host's copies from it.
+// The clipboard as the recorder reads the host's copies from it. Each take
+// reads once and leaves the clipboard empty, so that what the next read finds
+// is the next copy or nothing, never an older copy.
 class RecorderClipboard {
 public:
     virtual ~RecorderClipboard() = default;
     virtual void clear() = 0;
-    virtual bool hasEnhMetafile() = 0;
-    // Writes the clipboard's enhanced metafile as a metafile file at `path`
-    // (which must not exist); false when it can't, leaving no file behind.
-    virtual bool saveEnhMetafile(const std::string& path) = 0;
-    virtual bool hasText() = 0;
-    // The clipboard's text; empty when it can't be read.
-    virtual std::optional<std::string> text() = 0;
+    // The clipboard's enhanced metafile as the bytes of a metafile file;
+    // empty when there is none or it can't be read.
+    virtual std::optional<std::vector<std::uint8_t>> takeEnhMetafile() = 0;
+    // The clipboard's text; empty when there is none or it can't be read.
+    virtual std::optional<std::string> takeText() = 0;
 };
 
 struct PixelSize {
@@ -45,26 +47,29 @@ struct PixelSize {
 
 // One piece of a page as it is drawn on the page, in pixels.
 struct PiecePlacement {
-    std::string path;  // the piece's metafile file
+    std::span<const std::uint8_t> picture;  // the piece as a whole metafile file
     std::int32_t left = 0;
     std::int32_t top = 0;
     std::int32_t width = 0;
     std::int32_t height = 0;
     bool background = false;  // drawn on the light back that marks print titles
-    friend bool operator==(const PiecePlacement&, const PiecePlacement&) = default;
+    friend bool operator==(const PiecePlacement& a, const PiecePlacement& b) {
+        return std::ranges::equal(a.picture, b.picture) && a.left == b.left && a.top == b.top &&
+               a.width == b.width && a.height == b.height && a.background == b.background;
+    }
 };
 
-// Metafile files of page pieces and of whole pages.
+// Metafiles of page pieces and of whole pages, as the bytes of metafile files.
 class PageComposer {
 public:
     virtual ~PageComposer() = default;
-    // The size in pixels of the picture in a metafile file; empty when it
-    // can't be read or no size factor is to be had.
-    virtual std::optional<PixelSize> pieceSize(const std::string& path) = 0;
-    // Writes a new metafile file at `path` of the page's size with every
-    // piece played into its place, in the given order; false when it can't,
-    // leaving no file behind.
-    virtual bool combine(const std::string& path, PixelSize page, const std::vector<PiecePlacement>& pieces) = 0;
+    // The size in pixels of a metafile's picture; empty when it can't be
+    // read or no size factor is to be had.
+    virtual std::optional<PixelSize> pieceSize(std::span<const std::uint8_t> picture) = 0;
+    // A new metafile of the page's size with every piece played into its
+    // place, in the given order; empty when it can't be made.
+    virtual std::optional<std::vector<std::uint8_t>> combine(PixelSize page,
+                                                             const std::vector<PiecePlacement>& pieces) = 0;
 };
 
 // The services of the running system that one recording uses.

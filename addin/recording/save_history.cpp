@@ -112,56 +112,27 @@ std::string cutLine(const HistoryCut& cut) {
 std::int32_t lastRowOf(host::Range& range) { return range.Row() + range.RowsCount() - 1; }
 std::int32_t lastColumnOf(host::Range& range) { return range.Column() + range.ColumnsCount() - 1; }
 
-// A page as it goes into the history file: the file of its one piece, or
-// the file its pieces were put together in.
-struct PageFile {
+// A page as it goes into the history file: its one piece, or its pieces put
+// together.
+struct PageImage {
     std::int32_t page = 0;
-    std::string path;
-    bool composed = false;
+    const std::vector<std::uint8_t>* piece = nullptr;  // the one piece, as colPages keeps it
+    std::vector<std::uint8_t> composed;
+    const std::vector<std::uint8_t>& bytes() const { return piece ? *piece : composed; }
 };
 
-// Deletes a sheet's temp files however its recording ends: pieces, texts and
-// composed pages.
-class SheetTempFiles {
+class PageImages final : public HistoryPageSource {
 public:
-    SheetTempFiles(FileSystem& files, const RecordingLists& lists) : files_(files), lists_(lists) {}
-    SheetTempFiles(const SheetTempFiles&) = delete;
-    SheetTempFiles& operator=(const SheetTempFiles&) = delete;
-    ~SheetTempFiles() {
-        for (const PageEntry& piece : lists_.colPages) remove(piece.path);
-        for (const TextEntry& text : lists_.colTexts) remove(text.path);
-        for (const std::string& path : composed_) remove(path);
-    }
-    void composed(std::string path) { composed_.push_back(std::move(path)); }
-
-private:
-    void remove(const std::string& path) {
-        quietly([&] { files_.removeFile(path); });
-    }
-
-    FileSystem& files_;
-    const RecordingLists& lists_;
-    std::vector<std::string> composed_;
-};
-
-class PageFiles final : public HistoryPageSource {
-public:
-    PageFiles(FileSystem& files, const std::vector<PageFile>& pages) : files_(files), pages_(pages) {}
+    explicit PageImages(const std::vector<PageImage>& pages) : pages_(pages) {}
 
     bool readPage(std::size_t index, std::vector<std::uint8_t>& bytes) override {
-        const PageFile& page = pages_.at(index);
-        const std::unique_ptr<ByteSource> source = files_.openForReading(page.path);
-        if (!source) return false;
-        bytes.resize(static_cast<std::size_t>(source->size()));
-        const bool read = source->readAt(0, bytes.data(), bytes.size());
-        // A composed page is needed no more once its bytes are in hand.
-        if (page.composed) files_.removeFile(page.path);
-        return read;
+        const std::vector<std::uint8_t>& page = pages_.at(index).bytes();
+        bytes.assign(page.begin(), page.end());
+        return true;
     }
 
 private:
-    FileSystem& files_;
-    const std::vector<PageFile>& pages_;
+    const std::vector<PageImage>& pages_;
 };
 
 struct Heading {
@@ -278,7 +249,6 @@ private:
         }
 
         lists_.newSheet();
-        SheetTempFiles temps(sys_.files(), lists_);
         app_.SetStatusBar(std::string(texts::kSaving));
 
         const host::PageSetupPtr setup = sheet->PageSetup();
@@ -295,7 +265,7 @@ private:
             const ScopeExit restore([&] { keeper.RestoreClipboard(sys_.userClipboard()); });
             headingValues(*sheet, headings);
             sys_.clipboard().clear();
-            PageServices services{app_, sys_.clipboard(), sys_.files(), temp_, sys_.codec()};
+            PageServices services{app_, sys_.clipboard(), temp_, sys_.codec()};
             MakePageImages(services, lists_, printRange, titleRows, titleColumns, setup->Order());
             for (const host::ShapePtr& shape : sheet->Shapes()) {
                 CollectShapeText(app_, lists_, shape, printRange, titleRows, titleColumns, false, {}, {});
@@ -307,7 +277,7 @@ private:
             }
         }
 
-        const std::vector<PageFile> pages = composePages(temps);
+        const std::vector<PageImage> pages = composePages();
         if (pages.empty()) {
             std::string name;
             host::ignoreErrors([&] { name = sheet->Name(); });
@@ -421,61 +391,56 @@ private:
     }
 
     // The pages whose pieces are all there, in the order in which their last
-    // piece was captured; a page of several pieces in one composed file.
-    std::vector<PageFile> composePages(SheetTempFiles& temps) {
-        std::vector<PageFile> pages;
-        std::map<std::int32_t, std::vector<PageEntry>> collected;
+    // piece was captured; a page of several pieces put together.
+    std::vector<PageImage> composePages() {
+        std::vector<PageImage> pages;
+        std::map<std::int32_t, std::vector<const PageEntry*>> collected;
         for (const PageEntry& piece : lists_.colPages) {
-            std::vector<PageEntry>& got = collected[piece.page];
-            got.push_back(piece);
+            std::vector<const PageEntry*>& got = collected[piece.page];
+            got.push_back(&piece);
             if (static_cast<std::int32_t>(got.size()) != piece.pieceCount) continue;
-            std::sort(got.begin(), got.end(), [](const PageEntry& a, const PageEntry& b) { return a.piece < b.piece; });
+            std::sort(got.begin(), got.end(), [](const PageEntry* a, const PageEntry* b) { return a->piece < b->piece; });
             bool complete = true;
-            for (std::size_t i = 0; i < got.size(); ++i) complete = complete && got[i].piece == static_cast<int>(i + 1);
+            for (std::size_t i = 0; i < got.size(); ++i) complete = complete && got[i]->piece == static_cast<int>(i + 1);
             if (!complete) continue;
             if (got.size() == 1) {
-                pages.push_back({piece.page, got.front().path, false});
+                pages.push_back({piece.page, &got.front()->picture, {}});
                 continue;
             }
-            const std::optional<std::string> page = CombinePagePieces(sys_.composer(), temp_, got);
+            std::optional<std::vector<std::uint8_t>> page = CombinePagePieces(sys_.composer(), got);
             if (!page) {
                 lists_.colErrors.push_back(texts::WithName(texts::kCombinePages, std::to_string(piece.page)));
                 continue;
             }
-            temps.composed(*page);
-            pages.push_back({piece.page, *page, true});
+            pages.push_back({piece.page, nullptr, std::move(*page)});
         }
         return pages;
     }
 
     // The texts of the pieces of the pages that are written, so that text
     // records and page records tell of the same pages.
-    std::vector<TextLineRecord> pageTexts(const std::vector<PageFile>& pages) {
+    std::vector<TextLineRecord> pageTexts(const std::vector<PageImage>& pages) {
         std::set<std::int32_t> written;
-        for (const PageFile& page : pages) written.insert(page.page);
+        for (const PageImage& page : pages) written.insert(page.page);
         std::vector<TextLineRecord> result;
         for (const TextEntry& text : lists_.colTexts) {
-            if (written.contains(text.page)) result.push_back({readPageText(text.path)});
+            if (written.contains(text.page)) result.push_back({pageText(text.text)});
         }
         return result;
     }
 
-    // The lines of a piece's text file joined by CR LF, leading empty lines
-    // left out. A line ends at CR LF or a lone CR, as the runtime reads
-    // lines; a lone LF is a line break inside a cell and stays.
-    std::string readPageText(const std::string& path) {
-        const std::unique_ptr<ByteSource> source = sys_.files().openForReading(path);
-        if (!source) return {};
-        std::string bytes(static_cast<std::size_t>(source->size()), '\0');
-        if (!source->readAt(0, bytes.data(), bytes.size())) return {};
+    // The lines of a piece's text joined by CR LF, leading empty lines left
+    // out. A line ends at CR LF or a lone CR, as the runtime reads lines; a
+    // lone LF is a line break inside a cell and stays.
+    std::string pageText(const std::string& ansi) {
         std::string text;
         std::size_t start = 0;
-        while (start < bytes.size()) {
-            const std::size_t end = std::min(bytes.find('\r', start), bytes.size());
+        while (start < ansi.size()) {
+            const std::size_t end = std::min(ansi.find('\r', start), ansi.size());
             if (!text.empty()) text += "\r\n";
-            text.append(bytes, start, end - start);
+            text.append(ansi, start, end - start);
             start = end + 1;
-            if (start < bytes.size() && bytes[start] == '\n') ++start;
+            if (start < ansi.size() && ansi[start] == '\n') ++start;
         }
         return sys_.codec().fromAnsi(text);
     }
@@ -483,7 +448,7 @@ private:
     // Written under a name of its own in the history folder and renamed when
     // complete, so that a failure never leaves a file that readers take for a
     // history.
-    bool writeHistory(HistoryRecords& records, const std::vector<PageFile>& pages) {
+    bool writeHistory(HistoryRecords& records, const std::vector<PageImage>& pages) {
         std::string folder = w_.setting.SaveFolder();
         if (!folder.ends_with('\\')) folder += '\\';
         const HistoryFileHeader& h = records.header;
@@ -513,7 +478,7 @@ private:
         const ScopeExit removePartial([&] {
             if (!complete) files.removeFile(partial);
         });
-        PageFiles source(files, pages);
+        PageImages source(pages);
         const HistoryWriteStatus status = writer->write(source, *sink);
         sink.reset();
         complete = status == HistoryWriteStatus::written && files.moveFile(partial, path);

@@ -141,6 +141,9 @@ RangePtr SimApplication::Selection() {
 
 void SimApplication::SetStatusBar(const std::optional<std::string>& text) {
     statusBar_ = text;
+    if (statusBarHistory_.size() == 2 * kStatusBarHistoryKept) {
+        statusBarHistory_.erase(statusBarHistory_.begin(), statusBarHistory_.begin() + kStatusBarHistoryKept);
+    }
     statusBarHistory_.push_back(text);
 }
 

@@ -58,6 +58,13 @@ struct OnTimeEntry {
     std::string procedure;
 };
 
+// A copy the host made for a caller: the range, and whether it was copied as
+// a picture (CopyPicture) or as cells (Copy).
+struct CopyCall {
+    RangePtr range;
+    bool picture = false;
+};
+
 struct InputBoxCall {
     std::string prompt;
     std::string title;
@@ -128,6 +135,19 @@ public:
     // they fail (1004), as the host does when it cannot open the clipboard.
     void setClipboard(std::shared_ptr<SimClipboard> clipboard) { clipboard_ = std::move(clipboard); }
     SimClipboard* clipboard() const { return clipboard_.get(); }
+    // While kept, every successful copy is listed, so that the same copies can
+    // be made again without the caller that asked for them: how much of a
+    // caller's time is the host's own drawing and copying. Turning keeping on
+    // starts a new list; turning it off keeps the list.
+    void keepCopies(bool on) {
+        if (on) copies_.clear();
+        keepingCopies_ = on;
+    }
+    bool keepingCopies() const { return keepingCopies_; }
+    void copied(CopyCall call) {
+        if (keepingCopies_) copies_.push_back(std::move(call));
+    }
+    const std::vector<CopyCall>& copies() const { return copies_; }
 
     // Workbooks, set up without events: an empty workbook (no sheets yet), or
     // one read from fixture text (throws FixtureError when it is damaged). The
@@ -160,7 +180,10 @@ public:
     // The host has nothing to do: it runs its OnTime queue (see runOnTime).
     int idle() { return runOnTime(); }
 
-    // The status bar: empty while the host shows its own text.
+    // The status bar: empty while the host shows its own text. Its history
+    // holds at least the last kStatusBarHistoryKept texts, and not many more,
+    // so that a host that runs long keeps no more than that.
+    static constexpr std::size_t kStatusBarHistoryKept = 1024;
     const std::optional<std::string>& statusBar() const { return statusBar_; }
     const std::vector<std::optional<std::string>>& statusBarHistory() const { return statusBarHistory_; }
 
@@ -218,6 +241,8 @@ private:
 
     FileSystem& files_;
     std::shared_ptr<SimClipboard> clipboard_;
+    bool keepingCopies_ = false;
+    std::vector<CopyCall> copies_;
     std::string version_;
     GridSize grid_;
     std::string path_ = "C:\\Program Files\\SimHost";

@@ -132,11 +132,19 @@ void SimRange::CopyPicture(std::int32_t appearance, std::int32_t format) {
         throw HostError(err::kApplicationDefined, "CopyPicture method of Range class failed");
     }
     clipboardFor("CopyPicture").putPicture(drawRange(*sheet_, area));
+    keepCopy(area, true);
 }
 
 void SimRange::Copy() {
     const CellRect area = copiedArea("Copy");
     clipboardFor("Copy").putText(clipboardText(*sheet_, area));
+    keepCopy(area, false);
+}
+
+void SimRange::keepCopy(const CellRect& area, bool picture) {
+    const auto book = sheet_->book();
+    const auto app = book ? book->app() : nullptr;
+    if (app && app->keepingCopies()) app->copied({std::make_shared<SimRange>(sheet_, std::vector{area}), picture});
 }
 
 CellRect SimRange::copiedArea(const char* method) {

@@ -47,6 +47,7 @@ public:
 private:
     CellRect copiedArea(const char* method);
     SimClipboard& clipboardFor(const char* method);
+    void keepCopy(const CellRect& area, bool picture);
     RangePtr cellAt(std::int64_t row, std::int64_t column);
     void requireActiveSheet();
 

@@ -74,6 +74,18 @@ TEST(TempPaths, NameTheSystemRepeatsIsNotHandedOutAgainInTheProcess) {
     EXPECT_TRUE(world.prompts.messages.empty());
 }
 
+TEST(TempPaths, NameHandedOutLongAgoIsNoLongerHeldBack) {
+    // A process that makes temp files for days keeps only the names of late.
+    TempWorld world;
+    const std::string old = "C:\\Temp\\KEZold.tmp";
+    world.files.queueUniqueNames({old});
+    ASSERT_EQ(world.paths.GetTempFileFullpath("KEZ", ""), old);
+    for (int i = 0; i < 1000; ++i) ASSERT_FALSE(world.paths.GetTempFileFullpath("KEZ", "").empty());
+    world.files.queueUniqueNames({old});
+    EXPECT_EQ(world.paths.GetTempFileFullpath("KEZ", ""), old);
+    EXPECT_TRUE(world.prompts.messages.empty());
+}
+
 TEST(TempPaths, SystemThatOnlyRepeatsIsAskedABoundedNumberOfTimes) {
     TempWorld world;
     const std::string repeated = "C:\\Temp\\KEZstuck.tmp";

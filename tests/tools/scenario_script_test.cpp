@@ -94,6 +94,10 @@ TEST(ScenarioScript, MistakesNameTheirLine) {
         {"show registration\n", 1},
         {"control 18 maybe\n", 1},
         {"open a.simbook writable\n", 1},
+        {"time\n", 1},
+        {"load\ntime fly\n", 2},
+        {"time load now\n", 1},
+        {"copies forget\n", 1},
         {"\n\necho \"open\n", 3},
         {"register ${MISSING}\n", 1},
     };

@@ -151,7 +151,7 @@ int runScript(const std::vector<std::string>& args) {
         return 2;
     }
     {
-        Transcript transcript(out);
+        Transcript transcript(out, !expected.empty());
         {
             ScenarioRunner runner(transcript, folderOf(script));
             sound = runner.run(lines);

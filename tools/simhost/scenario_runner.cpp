@@ -93,8 +93,14 @@
 //                             reads it: sheet, category, pages, time of the print
 //   show registry <key>       the values of a key under HKEY_CURRENT_USER, by name
 //   show registration <progId> the values of the add-in's entry in the host's add-in list
+//   show memory               the process's working set and private bytes
 //   echo <text>
 //   timeout <seconds>         the longest any later command may take (default 60)
+// Measuring (for benchmarks; the figures differ from run to run):
+//   time <command...>         runs the command and says how long it took, in microseconds
+//   copies keep               lists the host's CopyPicture and Copy calls from now on
+//   copies replay             stops listing and makes the listed copies again, in
+//                             order, with no add-in asking (as often as it is said)
 //
 // The transcript has each command as written after "> ", and what it did
 // indented below it; message boxes appear where they were shown:
@@ -105,6 +111,7 @@
 
 #include "common/win32/windows_api.h"
 
+#include <psapi.h>
 #include <shlwapi.h>
 
 #include <algorithm>
@@ -466,6 +473,15 @@ void ScenarioRunner::State::show(const std::vector<std::string>& w) {
         showRegistry(w.size() > 2 ? w[2] : std::string());
     } else if (what == "registration") {
         showRegistry(win32::narrow(kAddInsKey) + "\\" + (w.size() > 2 ? w[2] : std::string()));
+    } else if (what == "memory") {
+        PROCESS_MEMORY_COUNTERS_EX counters{};
+        counters.cb = sizeof counters;
+        if (!GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
+                                  sizeof counters)) {
+            throw Misuse("the process's memory cannot be read");
+        }
+        out.line("  memory working-set " + std::to_string(counters.WorkingSetSize) + " private " +
+                 std::to_string(counters.PrivateUsage) + " pagefile " + std::to_string(counters.PagefileUsage));
     } else if (what == "bars") {
         showBars(*host().commandBars(), out);
     } else if (what == "controls") {
@@ -616,6 +632,28 @@ void ScenarioRunner::State::execute(const std::vector<std::string>& w) {
         std::string text;
         for (std::size_t i = 1; i < w.size(); ++i) text += (i > 1 ? " " : "") + w[i];
         out.line("  " + escaped(text));
+    } else if (c == "time") {
+        LARGE_INTEGER frequency, start, end;
+        QueryPerformanceFrequency(&frequency);
+        QueryPerformanceCounter(&start);
+        execute(std::vector<std::string>(w.begin() + 1, w.end()));
+        QueryPerformanceCounter(&end);
+        out.line("  took " + std::to_string((end.QuadPart - start.QuadPart) * 1000000 / frequency.QuadPart) + " us");
+    } else if (c == "copies") {
+        if (w[1] == "keep") {
+            host().keepCopies(true);
+        } else {
+            host().keepCopies(false);
+            const std::vector<sim::CopyCall>& copies = host().copies();
+            for (const sim::CopyCall& copy : copies) {
+                if (copy.picture) {
+                    copy.range->CopyPicture(host::xlPrinter, host::xlPicture);
+                } else {
+                    copy.range->Copy();
+                }
+            }
+            out.line("  replayed " + std::to_string(copies.size()));
+        }
     } else if (c == "timeout") {
         limit = std::chrono::milliseconds(static_cast<long long>(std::stod(w[1]) * 1000));
     }

@@ -24,6 +24,7 @@ constexpr CommandShape kCommands[] = {
     {"timeout", 1, 1},  {"regset", 3, 3}, {"regdelete", 1, 1},    {"run", 1, 1},     {"open-resource", 4, 4},
     {"click", 1, 2},    {"barset", 3, 3}, {"clip", 1, 1},
     {"print-hook", 2, 2}, {"windowstate", 1, 1}, {"refuse-open", 1, 1},
+    {"time", 1, -1},    {"copies", 1, 1},
 };
 
 bool oneOf(const std::string& word, std::initializer_list<const char*> words) {
@@ -35,7 +36,7 @@ bool oneOf(const std::string& word, std::initializer_list<const char*> words) {
 
 constexpr const char* kShows[] = {"properties", "statusbar", "workbooks", "ontime",     "addins",
                                   "sheets",     "registry",  "registration", "files",   "temp",
-                                  "histories",  "bars",      "controls",  "clipboard"};
+                                  "histories",  "bars",      "controls",  "clipboard", "memory"};
 
 void checkShape(const ScriptLine& line) {
     const std::string& command = line.words.front();
@@ -58,6 +59,15 @@ void checkShape(const ScriptLine& line) {
                 given != 2) {
                 throw ScriptError(line.number, "show " + line.words[1] + " names what to show");
             }
+        }
+        if (command == "time") {
+            // What is timed is checked as a command of its own.
+            ScriptLine timed = line;
+            timed.words.erase(timed.words.begin());
+            checkShape(timed);
+        }
+        if (command == "copies" && line.words[1] != "keep" && line.words[1] != "replay") {
+            throw ScriptError(line.number, "copies are kept or replayed");
         }
         if (command == "control" && line.words[2] != "on" && line.words[2] != "off") {
             throw ScriptError(line.number, "a control is on or off");

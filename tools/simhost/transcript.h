@@ -1,7 +1,7 @@
 #pragma once
 // What a scenario run records, line by line: written out as it happens (so a
-// run that hangs still shows how far it got) and kept for comparing at the end.
-// The message-box watcher writes from its own thread.
+// run that hangs still shows how far it got) and, when it is to be compared at
+// the end, kept. The message-box watcher writes from its own thread.
 
 #include <cstdio>
 #include <mutex>
@@ -13,8 +13,9 @@ namespace kq::simhost {
 
 class Transcript {
 public:
-    // `out` may be null: lines are then only kept.
-    explicit Transcript(std::FILE* out = nullptr) : out_(out) {}
+    // `out` may be null: lines are then only kept. Lines not kept can't be
+    // compared, but a long run then holds none of them.
+    explicit Transcript(std::FILE* out = nullptr, bool keep = true) : out_(out), keep_(keep) {}
 
     void line(std::string text) {
         std::lock_guard<std::mutex> lock(mutex_);
@@ -23,7 +24,7 @@ public:
             std::fputc('\n', out_);
             std::fflush(out_);
         }
-        lines_.push_back(std::move(text));
+        if (keep_) lines_.push_back(std::move(text));
     }
     std::vector<std::string> lines() const {
         std::lock_guard<std::mutex> lock(mutex_);
@@ -33,6 +34,7 @@ public:
 private:
     mutable std::mutex mutex_;
     std::FILE* out_;
+    bool keep_;
     std::vector<std::string> lines_;
 };
 

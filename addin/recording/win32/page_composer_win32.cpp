@@ -10,7 +10,6 @@
 #include "addin/core/texts.h"
 #include "addin/recording/page_images.h"
 #include "common/win32/handles.h"
-#include "common/win32/wide.h"
 
 namespace kq::addin::recording::win32 {
 
@@ -58,6 +57,10 @@ std::optional<HimetricFactors>& cache() {
     return factors;
 }
 
+EnhMetafile metafileOf(std::span<const std::uint8_t> bytes) {
+    return EnhMetafile(SetEnhMetaFileBits(static_cast<UINT>(bytes.size()), bytes.data()));
+}
+
 std::optional<std::int32_t> rounded(double value) {
     const double r = std::nearbyint(value);  // halves to even in the default rounding mode
     if (!(r >= std::numeric_limits<std::int32_t>::min() && r <= std::numeric_limits<std::int32_t>::max())) {
@@ -92,6 +95,15 @@ bool GetMetafileSizePixel(HENHMETAFILE metafile, std::int32_t& width, std::int32
     return true;
 }
 
+std::optional<std::vector<std::uint8_t>> enhMetafileBytes(HENHMETAFILE metafile) {
+    if (!metafile) return std::nullopt;
+    const UINT size = GetEnhMetaFileBits(metafile, 0, nullptr);
+    if (size == 0) return std::nullopt;
+    std::vector<std::uint8_t> bytes(size);
+    if (GetEnhMetaFileBits(metafile, size, bytes.data()) != size) return std::nullopt;
+    return bytes;
+}
+
 bool Win32PageComposer::haveFactors() {
     if (GetHimetricPerPixel(0) > 0 && GetHimetricPerPixel(1) > 0) return true;
     // Once: every page of every later print would otherwise say it again.
@@ -103,49 +115,44 @@ bool Win32PageComposer::haveFactors() {
     return false;
 }
 
-std::optional<PixelSize> Win32PageComposer::pieceSize(const std::string& path) {
+std::optional<PixelSize> Win32PageComposer::pieceSize(std::span<const std::uint8_t> picture) {
     if (!haveFactors()) return std::nullopt;
-    const EnhMetafile picture(GetEnhMetaFileW(kq::win32::wide(path).c_str()));
     PixelSize size;
-    if (!GetMetafileSizePixel(picture.get(), size.width, size.height)) return std::nullopt;
+    if (!GetMetafileSizePixel(metafileOf(picture).get(), size.width, size.height)) return std::nullopt;
     return size;
 }
 
-bool Win32PageComposer::combine(const std::string& path, PixelSize page, const std::vector<PiecePlacement>& pieces) {
-    if (!haveFactors()) return false;
+std::optional<std::vector<std::uint8_t>> Win32PageComposer::combine(PixelSize page,
+                                                                    const std::vector<PiecePlacement>& pieces) {
+    if (!haveFactors()) return std::nullopt;
     const std::optional<std::int32_t> right = rounded(page.width * GetHimetricPerPixel(0));
     const std::optional<std::int32_t> bottom = rounded(page.height * GetHimetricPerPixel(1));
-    if (!right || !bottom) return false;
+    if (!right || !bottom) return std::nullopt;
     const RECT frame{0, 0, *right, *bottom};
 
     // Drawing units are pixels of the reference device, the one the size of a pixel came from.
     DeviceContext printer;
     if (MetafileByPrinter) printer = defaultPrinterDc();
-    const std::wstring file = kq::win32::wide(path);
 
     const LOGBRUSH light{BS_SOLID, RGB(240, 240, 250), 0};
     const kq::win32::Brush brush(CreateBrushIndirect(&light));
-    kq::win32::EnhMetafileRecorder recording = kq::win32::recordEnhMetafile(printer.get(), file.c_str(), frame);
-    bool drawn = brush && recording;
-    if (drawn) {
+    kq::win32::EnhMetafileRecorder recording = kq::win32::recordEnhMetafile(printer.get(), nullptr, frame);
+    if (!brush || !recording) return std::nullopt;
+    {
         const HDC dc = recording.get();
         const kq::win32::Selection select = kq::win32::selectObject(dc, brush.get());
         SetBkMode(dc, OPAQUE);
         for (const PiecePlacement& piece : pieces) {
-            const EnhMetafile picture(GetEnhMetaFileW(kq::win32::wide(piece.path).c_str()));
-            if (!picture) {
-                drawn = false;
-                break;
-            }
+            const EnhMetafile picture = metafileOf(piece.picture);
+            if (!picture) return std::nullopt;
             const RECT place{piece.left, piece.top, piece.left + piece.width, piece.top + piece.height};
             if (piece.background) Rectangle(dc, place.left, place.top, place.right, place.bottom);
             // A record the player skips still leaves the best page there is.
             PlayEnhMetaFile(dc, picture.get(), &place);
         }
     }
-    if (recording && !recording.close()) drawn = false;
-    if (!drawn) DeleteFileW(file.c_str());
-    return drawn;
+    const EnhMetafile made = recording.close();
+    return enhMetafileBytes(made.get());
 }
 
 }  // namespace kq::addin::recording::win32

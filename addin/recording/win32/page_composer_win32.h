@@ -1,9 +1,12 @@
 #pragma once
 // Page metafiles with GDI: the size of a pixel, the size of a piece in pixels,
-// and a page put together from its pieces.
+// and a page put together from its pieces, all in memory.
 
 #include <cstdint>
+#include <optional>
+#include <span>
 #include <string>
+#include <vector>
 
 #include "addin/recording/recorder_world.h"
 #include "common/win32/windows_api.h"
@@ -24,16 +27,21 @@ double GetHimetricPerPixel(std::int32_t axis);
 // even). False when the header can't be read or there is no size factor.
 bool GetMetafileSizePixel(HENHMETAFILE metafile, std::int32_t& width, std::int32_t& height);
 
+// The bytes of a metafile file of the metafile; empty when there is none or
+// its bits can't be had.
+std::optional<std::vector<std::uint8_t>> enhMetafileBytes(HENHMETAFILE metafile);
+
 class Win32PageComposer final : public PageComposer {
 public:
     // Without a size factor the composer says so once, with the add-in's title.
     Win32PageComposer(Prompts& prompts, std::string title) : prompts_(prompts), title_(std::move(title)) {}
 
-    std::optional<PixelSize> pieceSize(const std::string& path) override;
+    std::optional<PixelSize> pieceSize(std::span<const std::uint8_t> picture) override;
     // The page's frame is its size in pixels times the size of a pixel; on
     // an opaque background, pieces marked so get a rectangle of the light
     // brush (RGB 240, 240, 250) with the default pen before they are played.
-    bool combine(const std::string& path, PixelSize page, const std::vector<PiecePlacement>& pieces) override;
+    std::optional<std::vector<std::uint8_t>> combine(PixelSize page,
+                                                     const std::vector<PiecePlacement>& pieces) override;
 
 private:
     bool haveFactors();

@@ -1,34 +1,14 @@
 #include "addin/recording/win32/recorder_clipboard_win32.h"
 
+#include "addin/recording/win32/page_composer_win32.h"
 #include "common/win32/handles.h"
 #include "common/win32/wide.h"
 
 namespace kq::addin::recording::win32 {
 
-// No window of its own: the recorder only reads and empties the clipboard.
-void Win32RecorderClipboard::clear() {
-    if (const auto open = kq::win32::openClipboard(nullptr)) EmptyClipboard();
-}
+namespace {
 
-bool Win32RecorderClipboard::hasEnhMetafile() { return IsClipboardFormatAvailable(CF_ENHMETAFILE) != FALSE; }
-
-bool Win32RecorderClipboard::saveEnhMetafile(const std::string& path) {
-    const auto open = kq::win32::openClipboard(nullptr);
-    if (!open) return false;
-    // The clipboard keeps its own handle; the copy is ours.
-    const auto picture = static_cast<HENHMETAFILE>(GetClipboardData(CF_ENHMETAFILE));
-    if (!picture) return false;
-    const std::wstring file = kq::win32::wide(path);
-    const kq::win32::EnhMetafile copy(CopyEnhMetaFileW(picture, file.c_str()));
-    if (!copy) DeleteFileW(file.c_str());
-    return static_cast<bool>(copy);
-}
-
-bool Win32RecorderClipboard::hasText() { return IsClipboardFormatAvailable(CF_UNICODETEXT) != FALSE; }
-
-std::optional<std::string> Win32RecorderClipboard::text() {
-    const auto open = kq::win32::openClipboard(nullptr);
-    if (!open) return std::nullopt;
+std::optional<std::string> unicodeText() {
     const auto lock = kq::win32::lockGlobal(GetClipboardData(CF_UNICODETEXT));
     if (!lock) return std::nullopt;
     const auto* chars = static_cast<const wchar_t*>(lock.get());
@@ -37,6 +17,31 @@ std::optional<std::string> Win32RecorderClipboard::text() {
     std::size_t length = 0;
     while (length < most && chars[length] != L'\0') ++length;
     return kq::win32::narrow(std::wstring_view(chars, length));
+}
+
+}  // namespace
+
+// No window of its own: the recorder only reads and empties the clipboard.
+void Win32RecorderClipboard::clear() {
+    if (const auto open = kq::win32::openClipboard(nullptr)) EmptyClipboard();
+}
+
+std::optional<std::vector<std::uint8_t>> Win32RecorderClipboard::takeEnhMetafile() {
+    const auto open = kq::win32::openClipboard(nullptr);
+    if (!open) return std::nullopt;
+    // The clipboard keeps its handle; the bits are ours.
+    std::optional<std::vector<std::uint8_t>> bytes =
+        enhMetafileBytes(static_cast<HENHMETAFILE>(GetClipboardData(CF_ENHMETAFILE)));
+    EmptyClipboard();
+    return bytes;
+}
+
+std::optional<std::string> Win32RecorderClipboard::takeText() {
+    const auto open = kq::win32::openClipboard(nullptr);
+    if (!open) return std::nullopt;
+    std::optional<std::string> text = unicodeText();
+    EmptyClipboard();
+    return text;
 }
 
 }  // namespace kq::addin::recording::win32

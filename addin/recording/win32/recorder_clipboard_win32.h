@@ -6,18 +6,16 @@
 
 namespace kq::addin::recording::win32 {
 
-// Opens the clipboard for each operation only, so that the host can copy
-// between them; a clipboard that another program holds open is tried again
-// for a short while.
+// Opens the clipboard once for each read, and not between the host's copies;
+// a clipboard that another program holds open is tried again for a short
+// while.
 class Win32RecorderClipboard final : public RecorderClipboard {
 public:
     void clear() override;
-    bool hasEnhMetafile() override;
-    // CF_ENHMETAFILE, copied into a metafile file.
-    bool saveEnhMetafile(const std::string& path) override;
-    bool hasText() override;
+    // CF_ENHMETAFILE, its bits copied once.
+    std::optional<std::vector<std::uint8_t>> takeEnhMetafile() override;
     // CF_UNICODETEXT (which the system also makes from CF_TEXT), as UTF-8.
-    std::optional<std::string> text() override;
+    std::optional<std::string> takeText() override;
 };
 
 }  // namespace kq::addin::recording::win32

@@ -48,7 +48,7 @@ protected:
         host::RangePtr titleColumns;
         if (!rows.empty()) titleRows = ws->Range(rows);
         if (!columns.empty()) titleColumns = ws->Range(columns);
-        PageServices services{app, *w.clipboard, w.files, temp, systemAnsiCodec()};
+        PageServices services{app, *w.clipboard, temp, systemAnsiCodec()};
         MakePageImages(services, lists, ws->Range(range), titleRows, titleColumns, order);
     }
 
@@ -61,8 +61,7 @@ protected:
                                std::to_string(p.pieceCount) + " " + kindName(p.kind);
             if (i < lists.colTexts.size()) {
                 line += ' ';
-                line +=
-                    cornersOfText(systemAnsiCodec().fromAnsi(test::asText(w.files.contents(lists.colTexts[i].path))));
+                line += cornersOfText(systemAnsiCodec().fromAnsi(lists.colTexts[i].text));
             }
             out.push_back(line);
         }
@@ -227,7 +226,7 @@ TEST_F(PageImages, FailuresEndTheCaptureAndKeepWhatWasCaptured) {
     struct Case {
         const char* name;
         std::int32_t order;
-        int metafileSaves;  // -1: all
+        int metafileReads;  // -1: all
         bool textReadable;
         std::string failing;  // a host call that always fails
         std::size_t pieces;
@@ -250,7 +249,7 @@ TEST_F(PageImages, FailuresEndTheCaptureAndKeepWhatWasCaptured) {
         test::fillWithAddresses(*sheet, 1, 1, 30, 4);
         sheet->rowBreaks() = {11, 21};
         sheet->columnBreaks() = {3};
-        w.clipboard->metafileSavesLeft = c.metafileSaves;
+        w.clipboard->metafileReadsLeft = c.metafileReads;
         w.clipboard->textReadable = c.textReadable;
         hook.before = [&](const std::string& what) {
             if (what == c.failing) throw host::HostError(1004, "failed");
@@ -260,14 +259,37 @@ TEST_F(PageImages, FailuresEndTheCaptureAndKeepWhatWasCaptured) {
         EXPECT_EQ(lists.colPages.size(), c.pieces);
         EXPECT_EQ(lists.colTexts.size(), c.texts);
         EXPECT_EQ(lists.colErrors, c.errors);
-        // Only the listed files are in the temp folder: the driver deletes them.
-        std::set<std::string> listed;
-        for (const PageEntry& p : lists.colPages) listed.insert(p.path);
-        for (const TextEntry& t : lists.colTexts) listed.insert(t.path);
-        const std::vector<std::string> inTemp = w.files.filesIn(test::kTempFolder);
-        EXPECT_EQ(std::set<std::string>(inTemp.begin(), inTemp.end()), listed);
-        for (const std::string& path : inTemp) w.files.removeFile(path);
+        EXPECT_EQ(w.files.filesIn(test::kTempFolder), std::vector<std::string>{});
     }
+}
+
+TEST_F(PageImages, PiecesStayInMemoryAndTheTempFolderIsAskedOncePerSheet) {
+    test::fillWithAddresses(*sheet, 1, 1, 40, 5);
+    sheet->rowBreaks() = {20};
+    make("$B$3:$E$40", host::xlDownThenOver, "$1:$2", "$A:$A");
+    ASSERT_EQ(lists.colPages.size(), 8u);
+    EXPECT_EQ(test::fakeMetafileSize(test::asText(lists.colPages[0].picture)), (PixelSize{4 * 72, 17 * 18}));
+    EXPECT_EQ(lists.colTexts[0].text.substr(0, 6), "B3\tC3\t");
+    EXPECT_TRUE(lists.colTexts[0].text.ends_with("E19\r\n\r\n"));
+    EXPECT_EQ(w.files.memory.uniqueFilesMade, 1);
+    EXPECT_EQ(w.files.filesIn(test::kTempFolder), std::vector<std::string>{});
+    // Each read took its copy away.
+    EXPECT_TRUE(w.clipboard->content.empty());
+}
+
+TEST_F(PageImages, PictureCopyThatFailsIsNotTakenFromTheCellCopyBeforeIt) {
+    test::fillWithAddresses(*sheet, 1, 1, 20, 3);
+    sheet->rowBreaks() = {11};
+    // As the host's cell copy offers a picture of the cells besides their text.
+    w.clipboard->cellCopiesCarryPicture = true;
+    int pictures = 0;
+    hook.before = [&](const std::string& what) {
+        if (what == "Range.CopyPicture" && ++pictures == 2) throw host::HostError(1004, "failed");
+    };
+    application = test::proxy(hook, w.application);
+    make("$A$1:$C$20");
+    EXPECT_EQ(lists.colPages.size(), 1u);
+    EXPECT_EQ(lists.colErrors, std::vector<std::string>{"err:CopyMetafile."});
 }
 
 TEST_F(PageImages, HostIsQuietWhileCopyingAndPutBackAfterwards) {
@@ -326,35 +348,35 @@ TEST(PageLayout, PiecesGoTogetherByTheirKinds) {
         std::vector<PiecePlacement> placed;
     };
     const std::vector<Case> cases = {
-        {"body", {K::body}, {{100, 50}}, {100, 50}, {{"", 0, 0, 100, 50, false}}},
+        {"body", {K::body}, {{100, 50}}, {100, 50}, {{{}, 0, 0, 100, 50, false}}},
         {"rows above",
          {K::titleRows, K::body},
          {{100, 20}, {100, 50}},
          {100, 70},
-         {{"", 0, 0, 100, 20, true}, {"", 0, 20, 100, 50, false}}},
+         {{{}, 0, 0, 100, 20, true}, {{}, 0, 20, 100, 50, false}}},
         {"narrower rows still above",
          {K::titleRows, K::body},
          {{80, 20}, {100, 50}},
          {100, 70},
-         {{"", 0, 0, 80, 20, true}, {"", 0, 20, 100, 50, false}}},
+         {{{}, 0, 0, 80, 20, true}, {{}, 0, 20, 100, 50, false}}},
         {"columns left",
          {K::titleColumns, K::body},
          {{30, 50}, {100, 50}},
          {130, 50},
-         {{"", 0, 0, 30, 50, true}, {"", 30, 0, 100, 50, false}}},
+         {{{}, 0, 0, 30, 50, true}, {{}, 30, 0, 100, 50, false}}},
         {"columns as wide as the body still left",
          {K::titleColumns, K::body},
          {{100, 50}, {100, 50}},
          {200, 50},
-         {{"", 0, 0, 100, 50, true}, {"", 100, 0, 100, 50, false}}},
+         {{{}, 0, 0, 100, 50, true}, {{}, 100, 0, 100, 50, false}}},
         {"four",
          {K::corner, K::titleColumns, K::titleRows, K::body},
          {{30, 20}, {30, 50}, {100, 20}, {100, 50}},
          {130, 70},
-         {{"", 0, 0, 30, 20, true},
-          {"", 0, 20, 30, 50, true},
-          {"", 30, 0, 100, 20, true},
-          {"", 30, 20, 100, 50, false}}},
+         {{{}, 0, 0, 30, 20, true},
+          {{}, 0, 20, 30, 50, true},
+          {{}, 30, 0, 100, 20, true},
+          {{}, 30, 20, 100, 50, false}}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -364,29 +386,25 @@ TEST(PageLayout, PiecesGoTogetherByTheirKinds) {
     }
 }
 
-TEST(CombinePagePieces, WritesOnePageOrNothing) {
-    RecorderTestWorld w;
-    TempPaths temp(w.files, w.prompts, test::kTitle);
+TEST(CombinePagePieces, GivesOnePageOrNothing) {
+    test::FakeComposer composer;
     const auto piece = [&](const std::string& name, PixelSize size, PieceKind kind, std::int32_t position) {
-        const std::string path = std::string(test::kTempFolder) + "\\" + name;
-        const std::string bytes = test::fakeMetafile(size, name);
-        w.files.createNew(path)->write(bytes.data(), bytes.size());
-        return PageEntry{1, position, 2, kind, path};
+        return PageEntry{1, position, 2, kind, test::asBytes(test::fakeMetafile(size, name))};
     };
-    const std::vector<PageEntry> pieces = {piece("rows", {100, 20}, PieceKind::titleRows, 1),
-                                           piece("body", {100, 50}, PieceKind::body, 2)};
+    std::vector<PageEntry> pieces = {piece("rows", {100, 20}, PieceKind::titleRows, 1),
+                                     piece("body", {100, 50}, PieceKind::body, 2)};
+    const std::vector<const PageEntry*> page = {&pieces[0], &pieces[1]};
 
-    const std::optional<std::string> page = CombinePagePieces(w.composer, temp, pieces);
-    ASSERT_TRUE(page);
-    EXPECT_EQ(test::asText(w.files.contents(*page)),
+    const std::optional<std::vector<std::uint8_t>> combined = CombinePagePieces(composer, page);
+    ASSERT_TRUE(combined);
+    EXPECT_EQ(test::asText(*combined),
               "PAGE 100 70\nPIECE 0 0 100 20 back EMF 100 20 rows\nPIECE 0 20 100 50 - EMF 100 50 body\n");
 
-    w.composer.refuse = true;
-    EXPECT_FALSE(CombinePagePieces(w.composer, temp, pieces));
-    w.composer.refuse = false;
-    w.files.removeFile(pieces[1].path);
-    EXPECT_FALSE(CombinePagePieces(w.composer, temp, pieces));
-    EXPECT_EQ(w.files.filesIn(test::kTempFolder), (std::vector<std::string>{pieces[0].path, *page}));
+    composer.refuse = true;
+    EXPECT_FALSE(CombinePagePieces(composer, page));
+    composer.refuse = false;
+    pieces[1].picture = test::asBytes("not a metafile");
+    EXPECT_FALSE(CombinePagePieces(composer, page));
 }
 
 TEST(PagePixelSize, ScreenFirstThenPrinter) {

@@ -12,6 +12,7 @@
 #include <memory>
 #include <optional>
 #include <ostream>
+#include <span>
 #include <sstream>
 #include <stdexcept>
 #include <string>
@@ -74,7 +75,8 @@ inline std::optional<PixelSize> fakeMetafileSize(const std::string& bytes) {
     return size;
 }
 
-inline std::string asText(const std::vector<std::uint8_t>& bytes) { return {bytes.begin(), bytes.end()}; }
+inline std::string asText(std::span<const std::uint8_t> bytes) { return {bytes.begin(), bytes.end()}; }
+inline std::vector<std::uint8_t> asBytes(const std::string& text) { return {text.begin(), text.end()}; }
 
 // The in-memory file system, with the files in a folder listed and failures
 // on request.
@@ -144,8 +146,6 @@ private:
 // The one clipboard of the world, in three roles.
 class SharedClipboard final : public host::sim::SimClipboard, public Clipboard, public RecorderClipboard {
 public:
-    explicit SharedClipboard(RecorderFiles& files) : files_(files) {}
-
     // The host copying: a picture shows its first cell's text.
     void putPicture(const host::sim::RangeDrawing& drawing) override {
         content.clear();
@@ -153,9 +153,11 @@ public:
                              static_cast<std::int32_t>(std::lround(drawing.height * 96 / 72))};
         content["emf"] = fakeMetafile(size, drawing.cells.empty() ? std::string() : drawing.cells.front().text);
     }
+    // The host's cell copy offers a picture of the cells too, when a test says so.
     void putText(const std::string& text) override {
         content.clear();
         content["text"] = text;
+        if (cellCopiesCarryPicture) content["emf"] = fakeMetafile({1, 1}, "cell copy");
     }
 
     // Clipboard keeping.
@@ -174,55 +176,57 @@ public:
         return true;
     }
 
-    // The recorder.
-    bool hasEnhMetafile() override { return content.contains("emf"); }
-    bool saveEnhMetafile(const std::string& path) override {
-        if (metafileSavesLeft == 0) return false;
-        if (metafileSavesLeft > 0) --metafileSavesLeft;
-        const std::unique_ptr<ByteSink> sink = files_.createNew(path);
-        const std::string& bytes = content.at("emf");
-        return sink && sink->write(bytes.data(), bytes.size());
+    // The recorder. A read that fails leaves the clipboard as it was, as one
+    // that cannot open it does.
+    std::optional<std::vector<std::uint8_t>> takeEnhMetafile() override {
+        if (metafileReadsLeft == 0) return std::nullopt;
+        if (metafileReadsLeft > 0) --metafileReadsLeft;
+        const std::optional<std::string> bytes = take("emf");
+        if (!bytes) return std::nullopt;
+        return asBytes(*bytes);
     }
-    bool hasText() override { return textReadable && content.contains("text"); }
-    std::optional<std::string> text() override { return content.at("text"); }
+    std::optional<std::string> takeText() override {
+        if (!textReadable) return std::nullopt;
+        return take("text");
+    }
 
     static std::string name(ClipFormat format) {
         return format == ClipFormat::Text ? "text" : cat("format ", std::to_string(static_cast<std::uint32_t>(format)));
     }
 
     std::map<std::string, std::string> content;
-    int metafileSavesLeft = -1;  // saves that succeed before the others fail; -1: all succeed
+    int metafileReadsLeft = -1;  // reads that succeed before the others fail; -1: all succeed
     bool textReadable = true;
+    bool cellCopiesCarryPicture = false;
 
 private:
-    RecorderFiles& files_;
+    std::optional<std::string> take(const std::string& format) {
+        std::optional<std::string> taken;
+        if (const auto it = content.find(format); it != content.end()) taken = it->second;
+        content.clear();
+        return taken;
+    }
 };
 
 // Pages put together as text: "PAGE w h", then one line per piece:
 // "PIECE left top width height back|- <the piece's metafile>".
 class FakeComposer final : public PageComposer {
 public:
-    explicit FakeComposer(RecorderFiles& files) : files_(files) {}
-
-    std::optional<PixelSize> pieceSize(const std::string& path) override {
-        return fakeMetafileSize(asText(files_.contents(path)));
+    std::optional<PixelSize> pieceSize(std::span<const std::uint8_t> picture) override {
+        return fakeMetafileSize(asText(picture));
     }
-    bool combine(const std::string& path, PixelSize page, const std::vector<PiecePlacement>& pieces) override {
-        if (refuse) return false;
+    std::optional<std::vector<std::uint8_t>> combine(PixelSize page,
+                                                     const std::vector<PiecePlacement>& pieces) override {
+        if (refuse) return std::nullopt;
         std::string text = cat("PAGE ", std::to_string(page.width), " ", std::to_string(page.height), "\n");
         for (const PiecePlacement& p : pieces) {
-            text +=
-                cat("PIECE ", std::to_string(p.left), " ", std::to_string(p.top), " ", std::to_string(p.width), " ",
-                    std::to_string(p.height), p.background ? " back " : " - ", asText(files_.contents(p.path)), "\n");
+            text += cat("PIECE ", std::to_string(p.left), " ", std::to_string(p.top), " ", std::to_string(p.width),
+                        " ", std::to_string(p.height), p.background ? " back " : " - ", asText(p.picture), "\n");
         }
-        const std::unique_ptr<ByteSink> sink = files_.createNew(path);
-        return sink && sink->write(text.data(), text.size());
+        return asBytes(text);
     }
 
     bool refuse = false;
-
-private:
-    RecorderFiles& files_;
 };
 
 class TestSystem final : public RecorderSystem {
@@ -363,8 +367,8 @@ struct RecorderTestWorld {
     }
 
     RecorderFiles files;
-    std::shared_ptr<SharedClipboard> clipboard = std::make_shared<SharedClipboard>(files);
-    FakeComposer composer{files};
+    std::shared_ptr<SharedClipboard> clipboard = std::make_shared<SharedClipboard>();
+    FakeComposer composer;
     kq::test::ScriptedPrompts prompts;
     TestSystem system{files, *clipboard, composer, prompts};
     MemorySettingsStore store;

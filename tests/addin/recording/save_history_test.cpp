@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <set>
 #include <string>
@@ -543,7 +544,7 @@ TEST_F(Recording, HistoryFileIsWholeOrAbsent) {
 TEST_F(Recording, PageTextsStayWithThePagesThatAreWritten) {
     struct Case {
         const char* name;
-        int metafileSaves;
+        int metafileReads;
         bool composerRefuses;
         std::vector<std::string> errors;
     };
@@ -560,7 +561,7 @@ TEST_F(Recording, PageTextsStayWithThePagesThatAreWritten) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         clearHistory();
-        w.clipboard->metafileSavesLeft = c.metafileSaves;
+        w.clipboard->metafileReadsLeft = c.metafileReads;
         w.composer.refuse = c.composerRefuses;
         run();
         const HistoryRecords r = w.readHistory(historyName(0));
@@ -602,12 +603,58 @@ TEST_F(Recording, SheetWithoutAPageLeavesTheOtherSheetsTheirFiles) {
     expectNothingLeft();
 }
 
+// The pieces of a page stay in memory, but a temp folder that can't serve the
+// rest of the system is still said at once, at the first piece of each sheet,
+// and that sheet gets no page.
+TEST(RecordingTempFolder, ThatCannotServeIsSaidAndTheSheetGetsNoPage) {
+    struct Case {
+        const char* name;
+        std::function<void(kq::test::MemoryFileSystem&)> spoil;
+        ShownMessage said;
+    };
+    const std::string cannotPrepare =
+        "一時ファイルを準備できません。制限付きユーザーでログインしている場合は、管理者権限を持ったユーザーでログインし直してください。";
+    const std::vector<Case> cases = {
+        {"no temp folder told", [](auto& files) { files.setTempFolder(std::nullopt); },
+         {"Error:GetTempFolder\r\n", test::kTitle, 0}},
+        {"temp folder missing", [](auto& files) { files.setTempFolder("C:\\Gone"); },
+         {"Err:GetTempFileFullpath\r\nWindowsの環境変数として、存在しないパスが指定されています。"
+          "Windowsの環境設定を修正し、Windowsを再起動してください。",
+          test::kTitle, kCritical}},
+        {"no file may be made there", [](auto& files) { files.failUniqueFiles(); },
+         {test::cat("C:\\Temp\\\r\n", cannotPrepare), test::kTitle, kCritical}},
+        {"the file made can't be deleted",
+         [](auto& files) {
+             files.queueUniqueNames({"C:\\Temp\\KEZ1.tmp"});
+             files.holdOpen("C:\\Temp\\KEZ1.tmp");
+         },
+         {test::cat("C:\\Temp\\KEZ1.tmp\r\n", cannotPrepare), test::kTitle, kCritical}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        RecorderTestWorld w;
+        const auto book = w.sim->addWorkbook("Book.xls", "C:\\books");
+        const auto sheet = book->addWorksheet("Grid");
+        test::fillWithAddresses(*sheet, 1, 1, 30, 3);
+        sheet->rowBreaks() = {11};
+        w.docPros.Add(book, sheet, "", "20240101090000SAA", "20240101090000VAA", "", {}, {}, {});
+        book->selectSheets({"Grid"});
+        c.spoil(w.files.memory);
+        RecorderWorld world = w.world();
+        SaveHistory(world);
+        EXPECT_EQ(w.prompts.messages,
+                  (std::vector<ShownMessage>{
+                      c.said, {kErrorsHead + joined({"err:CopyMetafile.", "err:no page. Grid"}), test::kTitle, kCritical}}));
+        EXPECT_TRUE(w.historyFiles().empty());
+    }
+}
+
 TEST_F(Recording, SheetWithoutAnyPageIsAnErrorNotASave) {
     const auto sheet = watched("Grid");
     test::fillWithAddresses(*sheet, 1, 1, 3, 3);
     book->selectSheets({"Grid"});
     w.setting->ShowProgressTime(2);
-    w.clipboard->metafileSavesLeft = 0;
+    w.clipboard->metafileReadsLeft = 0;
     run();
     EXPECT_TRUE(w.historyFiles().empty());
     EXPECT_TRUE(w.system.notices.empty());

@@ -149,6 +149,16 @@ TEST(SimInputBox, AnswersFromTheScriptAndRecordsWhatWasAsked) {
     EXPECT_EQ(w.app->inputBoxCalls()[0].defaultText, "A1");
 }
 
+TEST(SimApplicationState, StatusBarHistoryOfALongRunKeepsItsLatestTexts) {
+    SimWorld w;
+    for (int i = 0; i < 5000; ++i) w.app->SetStatusBar(std::to_string(i));
+    const auto& history = w.app->statusBarHistory();
+    EXPECT_GE(history.size(), SimApplication::kStatusBarHistoryKept);
+    EXPECT_LE(history.size(), 2 * SimApplication::kStatusBarHistoryKept);
+    EXPECT_EQ(history.back(), "4999");
+    EXPECT_EQ(history.front(), std::to_string(5000 - history.size()));
+}
+
 TEST(SimApplicationState, ControlsAddInsStatusBarAndWindow) {
     SimWorld w("11.0");
     EXPECT_TRUE(w.app->FindControl(18)->Enabled());

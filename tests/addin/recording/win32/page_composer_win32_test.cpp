@@ -7,11 +7,9 @@
 #include <vector>
 
 #include "addin/recording/page_images.h"
-#include "common/temp_paths.h"
 #include "common/win32/handles.h"
 #include "tests/addin/recording/win32/recorder_win32_support.h"
 #include "tests/support/scripted_prompts.h"
-#include "tests/support/win32_scratch.h"
 
 namespace kq::addin::recording::win32 {
 namespace {
@@ -31,27 +29,23 @@ const Piece kColumns{PieceKind::titleColumns, 40, 60, RGB(0, 255, 0)};
 const Piece kRows{PieceKind::titleRows, 100, 20, RGB(0, 0, 255)};
 const Piece kBody{PieceKind::body, 100, 60, RGB(255, 255, 0)};
 
+// The pieces of a page, in position order.
+struct Pieces {
+    explicit Pieces(const std::vector<Piece>& pieces) {
+        for (const Piece& p : pieces) {
+            entries.push_back({1, static_cast<std::int32_t>(entries.size() + 1),
+                               static_cast<std::int32_t>(pieces.size()), p.kind,
+                               test::piecePicture(p.width, p.height, p.color)});
+        }
+        for (const PageEntry& entry : entries) page.push_back(&entry);
+    }
+    std::vector<PageEntry> entries;
+    std::vector<const PageEntry*> page;
+};
+
 class Composer : public ::testing::Test {
 protected:
-    // The pieces as files, in position order.
-    std::vector<PageEntry> write(const std::vector<Piece>& pieces) {
-        std::vector<PageEntry> entries;
-        for (const Piece& p : pieces) {
-            const std::string path = temp.GetTempFileFullpath("KEZ", "");
-            test::writePiece(path, p.width, p.height, p.color);
-            entries.push_back({1, static_cast<std::int32_t>(entries.size() + 1),
-                               static_cast<std::int32_t>(pieces.size()), p.kind, path});
-        }
-        return entries;
-    }
-    void remove(const std::vector<PageEntry>& entries) {
-        for (const PageEntry& e : entries) files.removeFile(e.path);
-    }
-
-    kq::test::ScratchFolder scratch{L"kq_composer"};
-    test::ScratchTempFiles files{scratch.path()};
     kq::test::ScriptedPrompts prompts;
-    TempPaths temp{files, prompts, "Brelmont for Excel"};
     Win32PageComposer composer{prompts, "Brelmont for Excel"};
 };
 
@@ -66,10 +60,8 @@ TEST_F(Composer, SizeOfAPixelIsTheScreensUnlessItDoesNotTell) {
     EXPECT_FALSE(MetafileByPrinter);
 
     // The frame's right and bottom edges over the size of a pixel; its left and top are not taken off.
-    const std::string path = scratch.path("framed.emf");
     const RECT frame{100, 200, static_cast<LONG>(std::lround(300 * x)), static_cast<LONG>(std::lround(150 * y))};
-    kq::win32::recordEnhMetafile(nullptr, kq::win32::wide(path).c_str(), frame).close();
-    const kq::win32::EnhMetafile picture(GetEnhMetaFileW(kq::win32::wide(path).c_str()));
+    const kq::win32::EnhMetafile picture = kq::win32::recordEnhMetafile(nullptr, nullptr, frame).close();
     std::int32_t width = 0;
     std::int32_t height = 0;
     ASSERT_TRUE(GetMetafileSizePixel(picture.get(), width, height));
@@ -92,7 +84,7 @@ TEST_F(Composer, PiecesMakeOnePageTheSizeOfTheirSum) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const std::vector<PageEntry> entries = write(c.pieces);
+        const Pieces pieces(c.pieces);
         std::vector<PieceKind> kinds;
         std::vector<PixelSize> sizes;
         for (const Piece& p : c.pieces) {
@@ -101,10 +93,11 @@ TEST_F(Composer, PiecesMakeOnePageTheSizeOfTheirSum) {
         }
         const PageLayout layout = layOutPage(kinds, sizes);
 
-        const std::optional<std::string> path = CombinePagePieces(composer, temp, entries);
-        ASSERT_TRUE(path);
-        const kq::win32::EnhMetafile page(GetEnhMetaFileW(kq::win32::wide(*path).c_str()));
+        const std::optional<std::vector<std::uint8_t>> bytes = CombinePagePieces(composer, pieces.page);
+        ASSERT_TRUE(bytes);
+        const kq::win32::EnhMetafile page = test::metafileOf(*bytes);
         ASSERT_TRUE(page);
+        EXPECT_EQ(test::headerOf(page.get()).nBytes, bytes->size());
         const ENHMETAHEADER header = test::headerOf(page.get());
         EXPECT_EQ(header.rclFrame.left, 0);
         EXPECT_EQ(header.rclFrame.top, 0);
@@ -124,38 +117,29 @@ TEST_F(Composer, PiecesMakeOnePageTheSizeOfTheirSum) {
             EXPECT_EQ(pixels.at(at.left + at.width / 2, at.top + at.height / 2), c.pieces[i].color);
             EXPECT_EQ(pixels.at(at.left + 2, at.top + 2), c.pieces[i].kind == PieceKind::body ? kWhite : kLight);
         }
-        files.removeFile(*path);
-        remove(entries);
     }
-    EXPECT_EQ(test::filesIn(scratch.path()), std::vector<std::string>{});
     EXPECT_TRUE(prompts.messages.empty());
 }
 
-TEST_F(Composer, UnreadablePieceGivesNoPageAndLeavesNoFile) {
-    std::vector<PageEntry> entries = write({kRows, kBody});
-    files.removeFile(entries[1].path);
-    EXPECT_FALSE(CombinePagePieces(composer, temp, entries));
-    // A path the piece can't be read from, but that the page knows a size for.
-    const std::vector<PiecePlacement> placed = {{entries[1].path, 0, 0, 10, 10, false}};
-    const std::string page = scratch.path("page.emf");
-    EXPECT_FALSE(composer.combine(page, {10, 10}, placed));
-    files.removeFile(entries[0].path);
-    EXPECT_EQ(test::filesIn(scratch.path()), std::vector<std::string>{});
+TEST_F(Composer, UnreadablePieceGivesNoPage) {
+    Pieces pieces({kRows, kBody});
+    pieces.entries[1].picture = {1, 2, 3};
+    EXPECT_FALSE(CombinePagePieces(composer, pieces.page));
+    // A piece that can't be read, but that the page knows a size for.
+    const std::vector<std::uint8_t> damaged(100, 0x55);
+    EXPECT_FALSE(composer.combine({10, 10}, {{damaged, 0, 0, 10, 10, false}}));
+    EXPECT_FALSE(composer.combine({10, 10}, {{{}, 0, 0, 10, 10, false}}));
+    EXPECT_FALSE(composer.pieceSize(damaged));
 }
 
 TEST_F(Composer, ManyPagesLeaveNoGdiObjectBehind) {
-    const std::vector<PageEntry> entries = write({kCorner, kColumns, kRows, kBody});
-    const auto onePage = [&] {
-        const std::optional<std::string> path = CombinePagePieces(composer, temp, entries);
-        ASSERT_TRUE(path);
-        files.removeFile(*path);
-    };
+    const Pieces pieces({kCorner, kColumns, kRows, kBody});
+    const auto onePage = [&] { ASSERT_TRUE(CombinePagePieces(composer, pieces.page)); };
     onePage();
     const long before = test::gdiLoad();
     for (int i = 0; i < 300; ++i) onePage();
     const long after = test::gdiLoad();
     EXPECT_LT(after - before, 32) << before << " -> " << after;
-    remove(entries);
 }
 
 }  // namespace

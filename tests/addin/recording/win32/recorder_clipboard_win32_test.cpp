@@ -7,7 +7,6 @@
 #include "common/win32/handles.h"
 #include "host/sim/win32/sim_clipboard_win32.h"
 #include "tests/addin/recording/win32/recorder_win32_support.h"
-#include "tests/support/win32_scratch.h"
 
 namespace kq::addin::recording::win32 {
 namespace {
@@ -23,36 +22,35 @@ host::sim::RangeDrawing twoByThree() {
     return drawing;
 }
 
-TEST(Win32RecorderClipboard, ReadsTheHostsPictureAndText) {
-    const kq::test::ScratchFolder scratch(L"kq_recorder_clipboard");
+bool clipboardEmpty() { return CountClipboardFormats() == 0; }
+
+// Each read takes what the host copied and leaves nothing behind, so that a
+// copy that fails is never mistaken for the one before it.
+TEST(Win32RecorderClipboard, TakesTheHostsPictureAndTextAndLeavesItEmpty) {
     host::sim::win32::Win32SimClipboard hostCopies;
     Win32RecorderClipboard clipboard;
 
     hostCopies.putPicture(twoByThree());
-    EXPECT_TRUE(clipboard.hasEnhMetafile());
-    EXPECT_FALSE(clipboard.hasText());
-    const std::string path = scratch.path("piece.emf");
-    ASSERT_TRUE(clipboard.saveEnhMetafile(path));
+    const std::optional<std::vector<std::uint8_t>> picture = clipboard.takeEnhMetafile();
+    ASSERT_TRUE(picture);
+    EXPECT_TRUE(clipboardEmpty());
     {
-        const kq::win32::EnhMetafile saved(GetEnhMetaFileW(kq::win32::wide(path).c_str()));
-        ASSERT_TRUE(saved);
-        const ENHMETAHEADER header = test::headerOf(saved.get());
+        const kq::win32::EnhMetafile taken = test::metafileOf(*picture);
+        ASSERT_TRUE(taken);
+        const ENHMETAHEADER header = test::headerOf(taken.get());
+        EXPECT_EQ(header.nBytes, picture->size());
         EXPECT_NEAR(header.rclFrame.right, 108 * 2540 / 72.0, 1);
         EXPECT_NEAR(header.rclFrame.bottom, 40.5 * 2540 / 72.0, 1);
     }
 
     hostCopies.putText("台帳\tB1\r\n\"two\nlines\"\tB2\r\n");
-    EXPECT_FALSE(clipboard.hasEnhMetafile());
-    EXPECT_TRUE(clipboard.hasText());
-    EXPECT_EQ(clipboard.text(), "台帳\tB1\r\n\"two\nlines\"\tB2\r\n");
-    const std::string nothing = scratch.path("nothing.emf");
-    EXPECT_FALSE(clipboard.saveEnhMetafile(nothing));
-    EXPECT_EQ(GetFileAttributesW(kq::win32::wide(nothing).c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(clipboard.takeEnhMetafile(), std::nullopt);
+    EXPECT_TRUE(clipboardEmpty());
+    EXPECT_EQ(clipboard.takeText(), std::nullopt);
 
-    clipboard.clear();
-    EXPECT_FALSE(clipboard.hasEnhMetafile());
-    EXPECT_FALSE(clipboard.hasText());
-    EXPECT_EQ(clipboard.text(), std::nullopt);
+    hostCopies.putText("台帳\tB1\r\n\"two\nlines\"\tB2\r\n");
+    EXPECT_EQ(clipboard.takeText(), "台帳\tB1\r\n\"two\nlines\"\tB2\r\n");
+    EXPECT_TRUE(clipboardEmpty());
 }
 
 TEST(Win32RecorderClipboard, TextPutInTheAnsiCodePageReadsAsUnicode) {
@@ -68,28 +66,24 @@ TEST(Win32RecorderClipboard, TextPutInTheAnsiCodePageReadsAsUnicode) {
     }
 
     Win32RecorderClipboard clipboard;
-    EXPECT_TRUE(clipboard.hasText());
+    const std::optional<std::string> text = clipboard.takeText();
+    ASSERT_TRUE(text);
     if (GetACP() == 932) {
-        EXPECT_EQ(clipboard.text(), "台帳");
+        EXPECT_EQ(text, "台帳");
     }
-    clipboard.clear();
 }
 
-TEST(Win32RecorderClipboard, ManySavesLeaveNoGdiObjectBehind) {
-    const kq::test::ScratchFolder scratch(L"kq_recorder_clipboard_gdi");
+TEST(Win32RecorderClipboard, ManyReadsLeaveNoGdiObjectBehind) {
     host::sim::win32::Win32SimClipboard hostCopies;
-    hostCopies.putPicture(twoByThree());
     Win32RecorderClipboard clipboard;
-    const std::string path = scratch.path("piece.emf");
-    const auto save = [&] {
-        ASSERT_TRUE(clipboard.saveEnhMetafile(path));
-        DeleteFileW(kq::win32::wide(path).c_str());
+    const auto read = [&] {
+        hostCopies.putPicture(twoByThree());
+        ASSERT_TRUE(clipboard.takeEnhMetafile());
     };
-    save();
+    read();
     const long before = test::gdiLoad();
-    for (int i = 0; i < 300; ++i) save();
+    for (int i = 0; i < 300; ++i) read();
     EXPECT_LT(test::gdiLoad() - before, 32);
-    clipboard.clear();
 }
 
 }  // namespace

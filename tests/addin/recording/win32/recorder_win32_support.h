@@ -1,7 +1,8 @@
 #pragma once
 // What the Windows tests of the recorder share: a file system whose temp
-// folder is a folder of the test's own, metafile pieces drawn with GDI, a page
-// rendered into pixels, and a measure of the GDI objects a process holds.
+// folder is a folder of the test's own, a whole recording world on the
+// system's clipboard with real metafiles, metafile pieces drawn with GDI, a
+// page rendered into pixels, and a measure of the GDI objects a process holds.
 
 #include <algorithm>
 #include <cmath>
@@ -9,11 +10,22 @@
 #include <string>
 #include <vector>
 
+#include "addin/core/doc_pros.h"
+#include "addin/core/setting.h"
+#include "addin/recording/recorder_world.h"
+#include "addin/recording/win32/clipboard_win32.h"
 #include "addin/recording/win32/page_composer_win32.h"
+#include "addin/recording/win32/recorder_clipboard_win32.h"
+#include "common/settings_store.h"
 #include "common/win32/handles.h"
 #include "common/win32/wide.h"
 #include "common/win32/win32_file_system.h"
 #include "common/win32/windows_api.h"
+#include "host/sim/sim_application.h"
+#include "host/sim/win32/sim_clipboard_win32.h"
+#include "tests/support/fixed_known_folders.h"
+#include "tests/support/scripted_prompts.h"
+#include "tests/support/win32_scratch.h"
 
 namespace kq::addin::recording::win32::test {
 
@@ -38,6 +50,78 @@ private:
     std::string temp_;
 };
 
+inline constexpr char kTitle[] = "Brelmont for Excel";
+
+// The system's clipboard and metafiles; messages and the notice answered by the test.
+class TestedSystem final : public RecorderSystem {
+public:
+    explicit TestedSystem(FileSystem& files) : files_(files) {}
+    std::int32_t GetOS() override { return 12; }
+    std::int32_t MsgBoxEx(const MsgBoxExArgs&) override { return msgbox::kOk | msgbox::kChecked; }
+    void ShowFinished(double seconds) override { notices.push_back(seconds); }
+    Clipboard& userClipboard() override { return user_; }
+    RecorderClipboard& clipboard() override { return clipboard_; }
+    PageComposer& composer() override { return composer_; }
+    FileSystem& files() override { return files_; }
+    Prompts& prompts() override { return shown; }
+    const AnsiCodec& codec() override { return systemAnsiCodec(); }
+
+    kq::test::ScriptedPrompts shown;
+    std::vector<double> notices;
+
+private:
+    FileSystem& files_;
+    Win32Clipboard user_;
+    Win32RecorderClipboard clipboard_;
+    Win32PageComposer composer_{shown, kTitle};
+};
+
+class FixedClock final : public kq::Clock {
+public:
+    vb::DateTime now() const override { return {2024, 3, 15, 10, 15, 30}; }
+};
+
+// A recording of the simulated host on the system's clipboard, with real
+// metafiles and files: a history folder and a temp folder of the test's own,
+// no confirmation, and the host copying to the system's clipboard.
+struct Win32RecordingWorld {
+    explicit Win32RecordingWorld(const std::wstring& name) : scratch(name) {
+        sim->setClipboard(std::make_shared<host::sim::win32::Win32SimClipboard>());
+    }
+
+    RecorderWorld world() { return {sim, setting, docPros, clock, system, kTitle, "1.00.0.01"}; }
+
+    static std::string madeFolder(const kq::test::ScratchFolder& scratch, const std::string& name) {
+        const std::string path = scratch.path(name);
+        CreateDirectoryW(kq::win32::wide(path).c_str(), nullptr);
+        return path;
+    }
+    static MemorySettingsStore settingsFor(const std::string& history) {
+        MemorySettingsStore store;
+        store.set("Setting", "Folder", history);
+        store.set("Setting", "ShowMessageWhenPrintRun", "0");
+        return store;
+    }
+
+    kq::test::ScratchFolder scratch;
+    std::string history = madeFolder(scratch, "History");
+    std::string temp = madeFolder(scratch, "Temp");
+    ScratchTempFiles files{temp};
+    TestedSystem system{files};
+    MemorySettingsStore store = settingsFor(history);
+    kq::test::FixedKnownFolders known{std::string("C:\\")};
+    c_Setting setting{store,
+                      HistoryFolderServices{.files = files,
+                                            .prompts = system.shown,
+                                            .knownFolders = known,
+                                            .programFolder = scratch.path(),
+                                            .title = kTitle},
+                      16};
+    FixedClock clock;
+    c_Xl_DocPros docPros{clock, [] { return 0.5; }};
+    std::shared_ptr<host::sim::SimApplication> sim = host::sim::SimApplication::create(files);
+};
+
 // The names of the files in a folder.
 inline std::vector<std::string> filesIn(const std::string& folder) {
     std::vector<std::string> names;
@@ -51,17 +135,24 @@ inline std::vector<std::string> filesIn(const std::string& folder) {
     return names;
 }
 
-// A piece `width` x `height` pixels: filled with `color` but for a margin of
-// 4 pixels, through which what lies beneath shows.
-inline void writePiece(const std::string& path, std::int32_t width, std::int32_t height, COLORREF color) {
+// A piece `width` x `height` pixels, as the bytes of a metafile file: filled
+// with `color` but for a margin of 4 pixels, through which what lies beneath
+// shows.
+inline std::vector<std::uint8_t> piecePicture(std::int32_t width, std::int32_t height, COLORREF color) {
     const RECT frame{0, 0, static_cast<LONG>(std::lround(width * GetHimetricPerPixel(0))),
                      static_cast<LONG>(std::lround(height * GetHimetricPerPixel(1)))};
-    kq::win32::EnhMetafileRecorder recorder =
-        kq::win32::recordEnhMetafile(nullptr, kq::win32::wide(path).c_str(), frame);
-    const kq::win32::Brush brush(CreateSolidBrush(color));
-    const RECT inner{4, 4, width - 4, height - 4};
-    FillRect(recorder.get(), &inner, brush.get());
-    recorder.close();
+    kq::win32::EnhMetafileRecorder recorder = kq::win32::recordEnhMetafile(nullptr, nullptr, frame);
+    {
+        const kq::win32::Brush brush(CreateSolidBrush(color));
+        const RECT inner{4, 4, width - 4, height - 4};
+        FillRect(recorder.get(), &inner, brush.get());
+    }
+    const kq::win32::EnhMetafile picture = recorder.close();
+    return enhMetafileBytes(picture.get()).value_or(std::vector<std::uint8_t>{});
+}
+
+inline kq::win32::EnhMetafile metafileOf(const std::vector<std::uint8_t>& bytes) {
+    return kq::win32::EnhMetafile(SetEnhMetaFileBits(static_cast<UINT>(bytes.size()), bytes.data()));
 }
 
 inline ENHMETAHEADER headerOf(HENHMETAFILE metafile) {

@@ -8,54 +8,14 @@
 #include <string>
 #include <vector>
 
-#include "addin/core/doc_pros.h"
-#include "addin/core/setting.h"
 #include "addin/recording/save_history.h"
-#include "addin/recording/win32/clipboard_win32.h"
-#include "addin/recording/win32/recorder_clipboard_win32.h"
 #include "common/history_reader.h"
-#include "common/settings_store.h"
 #include "common/win32/handles.h"
 #include "host/sim/sim_application.h"
-#include "host/sim/win32/sim_clipboard_win32.h"
 #include "tests/addin/recording/win32/recorder_win32_support.h"
-#include "tests/support/fixed_known_folders.h"
-#include "tests/support/scripted_prompts.h"
-#include "tests/support/win32_scratch.h"
 
 namespace kq::addin::recording::win32 {
 namespace {
-
-constexpr char kTitle[] = "Brelmont for Excel";
-
-// The system's clipboard and metafiles; messages and the notice answered by the test.
-class TestedSystem final : public RecorderSystem {
-public:
-    explicit TestedSystem(FileSystem& files) : files_(files) {}
-    std::int32_t GetOS() override { return 12; }
-    std::int32_t MsgBoxEx(const MsgBoxExArgs&) override { return msgbox::kOk | msgbox::kChecked; }
-    void ShowFinished(double seconds) override { notices.push_back(seconds); }
-    Clipboard& userClipboard() override { return user_; }
-    RecorderClipboard& clipboard() override { return clipboard_; }
-    PageComposer& composer() override { return composer_; }
-    FileSystem& files() override { return files_; }
-    Prompts& prompts() override { return shown; }
-    const AnsiCodec& codec() override { return systemAnsiCodec(); }
-
-    kq::test::ScriptedPrompts shown;
-    std::vector<double> notices;
-
-private:
-    FileSystem& files_;
-    Win32Clipboard user_;
-    Win32RecorderClipboard clipboard_;
-    Win32PageComposer composer_{shown, kTitle};
-};
-
-class Clock final : public kq::Clock {
-public:
-    vb::DateTime now() const override { return {2024, 3, 15, 10, 15, 30}; }
-};
 
 std::wstring clipboardUnicodeText() {
     std::wstring text;
@@ -68,30 +28,10 @@ std::wstring clipboardUnicodeText() {
 }
 
 TEST(RecordingWin32, PagesAreRealMetafilesAndTheUsersClipboardComesBack) {
-    const kq::test::ScratchFolder scratch(L"kq_recording");
-    const std::string history = scratch.path("History");
-    const std::string temp = scratch.path("Temp");
-    CreateDirectoryW(kq::win32::wide(history).c_str(), nullptr);
-    CreateDirectoryW(kq::win32::wide(temp).c_str(), nullptr);
-    test::ScratchTempFiles files(temp);
-    TestedSystem system(files);
-
-    MemorySettingsStore store;
-    store.set("Setting", "Folder", history);
-    store.set("Setting", "ShowMessageWhenPrintRun", "0");
-    kq::test::FixedKnownFolders known{std::string("C:\\")};
-    c_Setting setting(store,
-                      HistoryFolderServices{.files = files,
-                                            .prompts = system.shown,
-                                            .knownFolders = known,
-                                            .programFolder = scratch.path(),
-                                            .title = kTitle},
-                      16);
-    Clock clock;
-    c_Xl_DocPros docPros(clock, [] { return 0.5; });
-
-    const auto sim = host::sim::SimApplication::create(files);
-    sim->setClipboard(std::make_shared<host::sim::win32::Win32SimClipboard>());
+    test::Win32RecordingWorld w(L"kq_recording");
+    const std::shared_ptr<host::sim::SimApplication>& sim = w.sim;
+    test::ScratchTempFiles& files = w.files;
+    const std::string& history = w.history;
     const auto book = sim->addWorkbook("Book.xls", "C:\\books");
     const auto ledger = book->addWorksheet("Ledger");
     for (std::int32_t row = 1; row <= 40; ++row) {
@@ -106,20 +46,20 @@ TEST(RecordingWin32, PagesAreRealMetafilesAndTheUsersClipboardComesBack) {
     const auto memo = book->addWorksheet("Memo");
     memo->setCell("A1", std::string("台帳"));
     memo->setCell("B1", std::string("B1"));
-    docPros.Add(book, ledger, "", "20240101090000SAA", "20240101090000VAA", "", {}, {}, {});
-    docPros.Add(book, memo, "", "20240101090000SBA", "20240101090000VBA", "", {}, {}, {});
+    w.docPros.Add(book, ledger, "", "20240101090000SAA", "20240101090000VAA", "", {}, {}, {});
+    w.docPros.Add(book, memo, "", "20240101090000SBA", "20240101090000VBA", "", {}, {}, {});
     book->selectSheets(std::vector<std::string>{"Ledger", "Memo"});
 
     // What the user had copied.
     host::sim::win32::Win32SimClipboard user;
     user.putText("ユーザーの文字");
 
-    RecorderWorld world{sim, setting, docPros, clock, system, kTitle, "1.00.0.01"};
+    RecorderWorld world = w.world();
     SaveHistory(world);
 
-    EXPECT_TRUE(system.shown.messages.empty());
+    EXPECT_TRUE(w.system.shown.messages.empty());
     EXPECT_EQ(clipboardUnicodeText(), L"ユーザーの文字");
-    EXPECT_EQ(test::filesIn(temp), std::vector<std::string>{});
+    EXPECT_EQ(test::filesIn(w.temp), std::vector<std::string>{});
     const std::vector<std::string> names = test::filesIn(history);
     ASSERT_EQ(names.size(), 2u);
 
