@@ -8,6 +8,7 @@
 #include "host/dispatch/app_events.h"
 #include "host/dispatch/dispatch_host.h"
 #include "host/dispatch/variant_convert.h"
+#include "tools/simhost/builtin_images.h"
 
 namespace kq::simhost {
 
@@ -195,6 +196,8 @@ const Table<CommandBarsOf>& commandBarsTable() {
              if (!a.has(1)) return nothing();
              return object(b->app->FindControl(a.number(1)), controlTable());
          }},
+        {{"GetImageMso", kMethod | kGet, {{"idMso", ArgType::text}, {"Width", ArgType::number}, {"Height", ArgType::number}}},
+         [](const BarsP&, CallArgs& a) { return builtInImage(a.text(0), a.number(1), a.number(2)); }},
     });
     return table;
 }

@@ -32,6 +32,13 @@
 //   expect <value>            the last call's result, as recorded (texts without
 //                             quotes), or "error <number>"
 //   quit                      the host closes: add-ins disconnect (also at the end)
+// The ribbon (hosts 12 and later; see ribbon_host.h):
+//   press <id>                a click on the ribbon control of that id: a button's
+//                             onAction, a toggle button's or check box's with its new state
+//   builtin <idMso>           the user runs a built-in print command (FilePrint,
+//                             FilePrintQuick, FilePrintPreview, PrintPreviewFullScreen): the
+//                             onAction of the add-in that repurposes it, with CancelDefault
+//                             by reference, then, unless cancelled, the print
 // The user's registry, for what an add-in reads at connection:
 //   regset <key> <name> <text>  a text value under HKEY_CURRENT_USER
 //   regdelete <key>           removes the key with everything below it
@@ -56,6 +63,9 @@
 // Looking:
 //   show properties [<book>]  the custom document properties
 //   show statusbar | workbooks | sheets | ontime | addins
+//   show ribbon               every add-in's ribbon controls with their labels, pictures
+//                             (kind, size, hash of the pixels), pressed states and tips; what
+//                             the ribbon keeps from before is not asked for again
 //   show registry <key>       the values of a key under HKEY_CURRENT_USER, by name
 //   show registration <progId> the values of the add-in's entry in the host's add-in list
 //   echo <text>
@@ -72,6 +82,8 @@
 
 #include <shlwapi.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <map>
 #include <optional>
@@ -89,6 +101,7 @@
 #include "tools/simhost/box_watcher.h"
 #include "tools/simhost/com_registration.h"
 #include "tools/simhost/host_objects.h"
+#include "tools/simhost/ribbon_host.h"
 
 namespace kq::simhost {
 
@@ -96,6 +109,8 @@ namespace sim = kq::host::sim;
 using host::HostError;
 
 namespace {
+
+constexpr double kFirstRibbonHost = 12;
 
 // A mistake of the script, not of the host or the add-ins.
 class Misuse : public std::runtime_error {
@@ -153,6 +168,8 @@ struct ScenarioRunner::State {
     win32::Win32FileSystem files;
     std::shared_ptr<sim::SimApplication> app;
     win32::ComPtr<ApplicationObject> appObject;
+    // Before the loader, which tells it of every add-in until the loader goes.
+    std::unique_ptr<RibbonHost> ribbons;
     std::unique_ptr<AddInLoader> loader;
     std::vector<std::string> addInIds;
     std::optional<std::string> lastResult;
@@ -176,6 +193,7 @@ struct ScenarioRunner::State {
     void closeHost() {
         if (loader) loader->unloadAll();
         loader.reset();
+        ribbons.reset();
         if (appObject) appObject->disconnectAll();
         appObject.reset();
         app.reset();
@@ -217,6 +235,10 @@ struct ScenarioRunner::State {
         if (!object) throw HostError(host::err::kObjectNotSet, "Object variable or With block variable not set");
         return object;
     }
+
+    // Hosts before 12 have no ribbon.
+    bool hasRibbon() const { return std::strtod(version.c_str(), nullptr) >= kFirstRibbonHost; }
+    void runBuiltIn(const std::string& idMso);
 
     void execute(const std::vector<std::string>& w);
     void showRegistry(const std::string& subkey);
@@ -309,6 +331,12 @@ void ScenarioRunner::State::show(const std::vector<std::string>& w) {
         showRegistry(w.size() > 2 ? w[2] : std::string());
     } else if (what == "registration") {
         showRegistry(win32::narrow(kAddInsKey) + "\\" + (w.size() > 2 ? w[2] : std::string()));
+    } else if (what == "ribbon") {
+        if (ribbons) {
+            ribbons->show();
+        } else {
+            out.line("  no ribbon");
+        }
     } else if (what == "addins") {
         for (const auto& id : addInIds) {
             auto entry = host().COMAddIn(id);
@@ -316,6 +344,18 @@ void ScenarioRunner::State::show(const std::vector<std::string>& w) {
                      (entry->Object() ? " with an object" : " without an object"));
         }
     }
+}
+
+void ScenarioRunner::State::runBuiltIn(const std::string& idMso) {
+    static constexpr const char* kPrintCommands[] = {"FilePrint", "FilePrintQuick", "FilePrintPreview",
+                                                     "PrintPreviewFullScreen"};
+    if (std::find(std::begin(kPrintCommands), std::end(kPrintCommands), idMso) == std::end(kPrintCommands)) {
+        throw Misuse("simhost runs no built-in command " + idMso);
+    }
+    host();
+    if (ribbons && ribbons->runCommand(idMso) == RibbonHost::CommandFate::cancelled) return;
+    out.line("  the host runs " + idMso);
+    host().print();
 }
 
 void ScenarioRunner::State::execute(const std::vector<std::string>& w) {
@@ -341,6 +381,12 @@ void ScenarioRunner::State::execute(const std::vector<std::string>& w) {
         if (!loader) {
             loader = std::make_unique<AddInLoader>(
                 appObject.get(), [this](const std::string& id) { return entryFor(id); }, out);
+            if (hasRibbon()) {
+                ribbons = std::make_unique<RibbonHost>(
+                    out, static_cast<int>(std::strtod(version.c_str(), nullptr)),
+                    win32::ComPtr<IDispatch>::share(appObject.get()));
+                loader->watch(ribbons.get());
+            }
         }
         loader->loadAll();
     } else if (c == "regset") {
@@ -406,6 +452,10 @@ void ScenarioRunner::State::execute(const std::vector<std::string>& w) {
         host().control(std::stoi(w[1]))->setEnabled(w[2] == "on");
     } else if (c == "print") {
         host().print();
+    } else if (c == "press") {
+        if (!ribbons || !ribbons->press(w[1])) throw Misuse("no ribbon control has the id " + w[1]);
+    } else if (c == "builtin") {
+        runBuiltIn(w[1]);
     } else if (c == "ontime") {
         out.line("  ran " + std::to_string(host().runOnTime()));
     } else if (c == "save") {

@@ -20,9 +20,10 @@ constexpr CommandShape kCommands[] = {
     {"expect", 1, 2},   {"print", 0, 0},  {"ontime", 0, 0},       {"save", 0, 1},    {"close", 0, 1},
     {"box", 1, -1},     {"idle", 1, 1},   {"show", 1, 2},         {"echo", 0, -1},   {"quit", 0, 0},
     {"timeout", 1, 1},  {"regset", 3, 3}, {"regdelete", 1, 1},
+    {"press", 1, 1},    {"builtin", 1, 1},
 };
 
-constexpr const char* kShows[] = {"properties", "statusbar", "workbooks", "ontime", "addins", "sheets", "registry", "registration"};
+constexpr const char* kShows[] = {"properties", "statusbar", "workbooks", "ontime", "addins", "sheets", "registry", "registration", "ribbon"};
 
 void checkShape(const ScriptLine& line) {
     const std::string& command = line.words.front();

@@ -96,6 +96,7 @@ std::optional<PressOutcome> RibbonSession::press(const std::string& id) {
         const MarkupControl& c = markup_.controls[i];
         if (c.builtIn || c.id != id) continue;
         PressOutcome outcome;
+        outcome.element = c.element;
         const std::string* action = c.attribute("onAction");
         if (!pressable(c.element)) {
             outcome.refused = "a " + c.element + " cannot be pressed";
@@ -113,6 +114,7 @@ std::optional<PressOutcome> RibbonSession::press(const std::string& id) {
                 getPressed ? cached(i, "pressed", *getPressed, Wanted::truth) : values_[std::make_pair(i, std::string("pressed"))];
             const bool wasPressed = std::holds_alternative<bool>(before) && std::get<bool>(before);
             values_[std::make_pair(i, std::string("pressed"))] = !wasPressed;
+            outcome.pressed = !wasPressed;
             ++calls_;
             outcome.result = callbacks_.toggle(*action, identity(c), !wasPressed);
         }

@@ -78,9 +78,11 @@ struct ShownControl {
 };
 
 struct PressOutcome {
-    std::string refused;          // why the control cannot be pressed; "" when it was
-    CallbackValue result;         // of onAction
-    bool closesBackstage = false; // a definitive backstage button
+    std::string element;
+    std::string refused;           // why the control cannot be pressed; "" when it was
+    CallbackValue result;          // of onAction
+    std::optional<bool> pressed;   // the state a toggle button or check box now shows
+    bool closesBackstage = false;  // a definitive backstage button
 };
 
 struct CommandOutcome {
