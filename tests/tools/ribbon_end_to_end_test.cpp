@@ -24,9 +24,7 @@ namespace fs = std::filesystem;
 using test::windowsPath;
 
 TEST(RibbonEndToEnd, ARepurposedPrintOfAWatchedSheetIsRecordedOnce) {
-    const fs::path scratch = fs::path(windowsPath(KQ_E2E_SCRATCH)) / "ribbon_print";
-    std::error_code ignored;
-    fs::remove_all(scratch, ignored);
+    const fs::path scratch = test::freshScratch("ribbon_print");
     const fs::path history = scratch / "history";
     fs::create_directories(history);
     const fs::path book = scratch / "Ledger.xls";

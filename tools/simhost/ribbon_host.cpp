@@ -14,6 +14,7 @@
 #include "host/dispatch/dispatch_call.h"
 #include "host/dispatch/variant_convert.h"
 #include "host/sim/ribbon/ribbon_session.h"
+#include "tools/simhost/picture_bits.h"
 
 namespace kq::simhost {
 
@@ -195,13 +196,7 @@ private:
 
 // FNV-1a over the pixels, as 32-bit top-down rows.
 std::uint32_t pixelHash(HBITMAP bitmap, int width, int height) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO info = topDownBitmapInfo(width, height);
     std::vector<std::uint8_t> pixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4);
     const win32::WindowDc screen = win32::windowDc(nullptr);
     if (GetDIBits(screen.get(), bitmap, 0, static_cast<UINT>(height), pixels.data(), &info, DIB_RGB_COLORS) == 0) {

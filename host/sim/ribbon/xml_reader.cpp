@@ -202,21 +202,6 @@ private:
         return name;
     }
 
-    // "= 'value'" after an attribute's name, the value as written.
-    std::u32string readQuoted() {
-        skipBlanks();
-        expect(U"=", "= after the attribute's name");
-        skipBlanks();
-        const char32_t quote = atEnd() ? 0 : peek();
-        if (quote != '"' && quote != '\'') fail("expected a quoted value");
-        take();
-        std::u32string value;
-        while (!atEnd() && peek() != quote) value.push_back(take());
-        if (atEnd()) fail("the quoted value is not closed");
-        take();
-        return value;
-    }
-
     // The XML declaration, only at the very start.
     void readDeclaration() {
         if (!startsWith(U"<?xml") || !isBlank(peek(5))) return;
@@ -232,9 +217,7 @@ private:
                 return std::nullopt;
             }
             expect(wanted, name.data());
-            std::string value;
-            for (char32_t c : readQuoted()) appendUtf8(value, c);
-            return value;
+            return attributeValue();
         };
         const auto version = pseudo("version");
         if (!version) fail("the XML declaration has no version");

@@ -24,8 +24,6 @@
 
 #include "common/win32/windows_api.h"
 
-#include <olectl.h>
-
 #include <cstdint>
 #include <fstream>
 #include <iterator>
@@ -41,6 +39,7 @@
 #include "host/dispatch/dispatch_host.h"
 #include "host/dispatch/variant_convert.h"
 #include "tests/tools/test_addin/test_registration.h"
+#include "tools/simhost/picture_bits.h"
 
 namespace {
 
@@ -87,27 +86,12 @@ std::string markupFile() {
 
 // A picture of one colour, owning its bitmap.
 win32::Variant picture(int size, std::uint32_t colour) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = size;
-    info.bmiHeader.biHeight = -size;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    win32::Bitmap bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!bitmap || !bits) throw HostError(host::err::kOutOfMemory, "Out of memory");
-    auto* pixels = static_cast<std::uint32_t*>(bits);
+    std::uint32_t* pixels = nullptr;
+    win32::Bitmap bitmap = simhost::topDownBitmap(size, size, pixels);
+    if (!bitmap) throw HostError(host::err::kOutOfMemory, "Out of memory");
     for (int i = 0; i < size * size; ++i) pixels[i] = colour;
-    GdiFlush();
-    PICTDESC description{};
-    description.cbSizeofstruct = sizeof description;
-    description.picType = PICTYPE_BITMAP;
-    description.bmp.hbitmap = bitmap.get();
-    win32::ComPtr<IDispatch> made;
-    if (FAILED(OleCreatePictureIndirect(&description, IID_IPictureDisp, TRUE, made.putVoid()))) {
-        throw HostError(host::err::kOutOfMemory, "Out of memory");
-    }
-    bitmap.release();
+    const win32::ComPtr<IDispatch> made = simhost::pictureOwning(bitmap);
+    if (!made) throw HostError(host::err::kOutOfMemory, "Out of memory");
     return dispatch::fromObject(made.get());
 }
 

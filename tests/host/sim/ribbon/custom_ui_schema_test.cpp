@@ -2,19 +2,14 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
 #include <string>
+
+#include "tests/host/sim/ribbon/ribbon_test_files.h"
 
 namespace kq::host::sim::ribbon {
 namespace {
 
-std::string readTestFile(const std::string& name) {
-    std::ifstream in(std::string(KQ_TEST_DATA) + "/ribbon/" + name, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using test::ribbonTestFile;
 
 std::vector<SchemaProblem> check(const std::string& document) {
     const XmlReading r = readXml(document);
@@ -153,7 +148,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(CustomUiSchema, AcceptsTheTestAddInsMarkup) {
     for (const char* name : {"host12.xml", "host14.xml"}) {
-        const std::string text = readTestFile(name);
+        const std::string text = ribbonTestFile(name);
         ASSERT_FALSE(text.empty()) << name;
         EXPECT_EQ(joined(check(text)), "") << name;
     }

@@ -2,24 +2,15 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "host/sim/ribbon/custom_ui_schema.h"
+#include "tests/host/sim/ribbon/ribbon_test_files.h"
 
 namespace kq::host::sim::ribbon {
 namespace {
 
-std::string readTestFile(const std::string& name) {
-    std::ifstream in(std::string(KQ_TEST_DATA) + "/ribbon/" + name, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    std::string all = text.str();
-    // Markup arrives as a decoded string, without a byte-order mark.
-    if (all.rfind("\xEF\xBB\xBF", 0) == 0) all.erase(0, 3);
-    return all;
-}
+using test::ribbonTestMarkup;
 
 std::string firstProblem(const MarkupVerdict& v) { return v.problems.empty() ? std::string() : v.problems.front(); }
 
@@ -40,7 +31,7 @@ TEST(RibbonMarkup, EachHostTakesOnlyTheNamespaceOfItsVersion) {
         {"host14.xml", 16, ""},
     };
     for (const HostCase& c : cases) {
-        const MarkupVerdict v = readRibbonMarkup(readTestFile(c.file), c.version);
+        const MarkupVerdict v = readRibbonMarkup(ribbonTestMarkup(c.file), c.version);
         const std::string problem = firstProblem(v);
         if (std::string(c.problem).empty()) {
             EXPECT_TRUE(v.markup.has_value()) << c.file << " at " << c.version << ": " << problem;
@@ -64,7 +55,7 @@ TEST(RibbonMarkup, OfficeMenuAndBackstageBelongToTheirHosts) {
 }
 
 TEST(RibbonMarkup, ListsEveryElementWithItsAreaDepthAndIdentity) {
-    const MarkupVerdict v = readRibbonMarkup(readTestFile("host12.xml"), 12);
+    const MarkupVerdict v = readRibbonMarkup(ribbonTestMarkup("host12.xml"), 12);
     ASSERT_TRUE(v.markup) << firstProblem(v);
     const RibbonMarkup& m = *v.markup;
     EXPECT_EQ(m.onLoad, "OnLoad");
