@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "common/text_codec.h"
+
 namespace kq::host::sim::ribbon {
 
 namespace {
@@ -528,24 +530,6 @@ XmlReading readXml(std::string_view input, XmlInput kind) {
         reading.error = {failure.at, failure.reason};
     }
     return reading;
-}
-
-void appendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
 }
 
 std::size_t utf8Length(std::string_view text) {

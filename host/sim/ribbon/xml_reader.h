@@ -73,8 +73,6 @@ XmlReading readXml(std::string_view input, XmlInput kind = XmlInput::bytes);
 // The namespace of the reserved prefix "xml".
 inline constexpr std::string_view kXmlNamespace = "http://www.w3.org/XML/1998/namespace";
 
-// Appends code point `c` to `out` in UTF-8.
-void appendUtf8(std::string& out, char32_t c);
 // The number of characters of valid UTF-8 text.
 std::size_t utf8Length(std::string_view text);
 
