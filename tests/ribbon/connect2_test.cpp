@@ -25,7 +25,7 @@ const std::string kTitle(texts::kTitle);
 const ShownMessage kCoreMissingBox{std::string(texts::kCoreMissing), kTitle, kCritical};
 const ShownMessage kUnknownErrorBox{std::string(texts::kUnknownError), kTitle, kCritical};
 ShownMessage unknownControlBox(const std::string& callback, const std::string& id) {
-    return {"Error:" + callback + "\r\n" + id, kTitle, 0};
+    return {std::string("Error:").append(callback).append("\r\n").append(id), kTitle, 0};
 }
 
 // A picture that says where it came from.
@@ -42,7 +42,9 @@ class FakeSystem final : public BridgeSystem {
 public:
     std::int32_t GetOS() override { return os; }
     Prompts& prompts() override { return shown; }
-    std::optional<std::string> LoadResString(std::int32_t id) override { return "text " + std::to_string(id); }
+    std::optional<std::string> LoadResString(std::int32_t id) override {
+        return std::string("text ").append(std::to_string(id));
+    }
     std::optional<std::string> LoadCustomUI(std::string_view resourceName) override {
         if (markupFailure) throw host::HostError(7, "Out of memory");
         if (!markupLoads) return std::nullopt;
@@ -51,11 +53,16 @@ public:
     PicturePtr LoadResPNGPicture(std::string_view resourceName, Prompts& prompts) override {
         if (resourceName == complaining) prompts.message("Err:GetTempFileFullpath", "t", 0x10);
         if (failingPictures.contains(std::string(resourceName))) throw host::HostError(481, "ピクチャが不正です。");
-        return std::make_shared<NamedPicture>("png:" + std::string(resourceName));
+        return std::make_shared<NamedPicture>(std::string("png:").append(resourceName));
     }
     PicturePtr GetImageMso(const host::ApplicationPtr&, const std::string& name, int width, int height) override {
         if (failingPictures.contains(name)) throw host::HostError(5, "Invalid procedure call or argument");
-        return std::make_shared<NamedPicture>("mso:" + name + "@" + std::to_string(width) + "x" + std::to_string(height));
+        return std::make_shared<NamedPicture>(std::string("mso:")
+                                                  .append(name)
+                                                  .append("@")
+                                                  .append(std::to_string(width))
+                                                  .append("x")
+                                                  .append(std::to_string(height)));
     }
 
     std::int32_t os = 8;
@@ -73,10 +80,12 @@ public:
     host::Value Invoke(const std::string& name, std::vector<host::Value>& args) override {
         std::string call = name;
         for (const auto& a : args) {
-            if (const double* n = std::get_if<double>(&a)) call += " " + std::to_string(static_cast<int>(*n));
+            if (const double* n = std::get_if<double>(&a))
+                call.append(" ").append(std::to_string(static_cast<int>(*n)));
         }
         calls.push_back(call);
-        if (failing.contains(name)) throw host::HostError(-2147417848, "The object invoked has disconnected from its clients.");
+        if (failing.contains(name))
+            throw host::HostError(-2147417848, "The object invoked has disconnected from its clients.");
         if (name == "CallForRibbon_GetThisSheetCheckEnabled") return watched;
         return host::Empty{};
     }
@@ -330,10 +339,8 @@ TEST_F(Bridge, PressedStateAndImageFollowTheCore) {
         std::string picture;
     };
     const Case cases[] = {
-        {true, "png:PNG_ICON_THISSHEETCHECK2"},
-        {false, "png:PNG_ICON_THISSHEETCHECK"},
-        {host::Empty{}, "png:PNG_ICON_THISSHEETCHECK"},
-        {-1.0, "png:PNG_ICON_THISSHEETCHECK2"},
+        {true, "png:PNG_ICON_THISSHEETCHECK2"},         {false, "png:PNG_ICON_THISSHEETCHECK"},
+        {host::Empty{}, "png:PNG_ICON_THISSHEETCHECK"}, {-1.0, "png:PNG_ICON_THISSHEETCHECK2"},
         {1.0, "png:PNG_ICON_THISSHEETCHECK"},
     };
     for (const Case& c : cases) {
@@ -390,7 +397,8 @@ TEST_F(Bridge, LoadImageGivesResourceOrBuiltInPicturesAndDeleteForTheRest) {
 
     // What stands in the way of a picture outside drawing a control's state is told.
     system.complaining = "PNG_ICON_THISSHEETCHECK";
-    EXPECT_EQ(sourceOf(bridge.Callback_loadImage("KEZ_QUORVEX_TAB_MAIN_THISSHEETCHECK")), "png:PNG_ICON_THISSHEETCHECK");
+    EXPECT_EQ(sourceOf(bridge.Callback_loadImage("KEZ_QUORVEX_TAB_MAIN_THISSHEETCHECK")),
+              "png:PNG_ICON_THISSHEETCHECK");
     EXPECT_EQ(shown().size(), 1u);
 }
 

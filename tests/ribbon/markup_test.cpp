@@ -35,8 +35,8 @@ std::vector<Element> startTags(const std::string& text) {
     for (auto it = std::sregex_iterator(text.begin(), text.end(), tag); it != std::sregex_iterator(); ++it) {
         Element element{(*it)[1], {}};
         const std::string attributes = (*it)[2];
-        for (auto a = std::sregex_iterator(attributes.begin(), attributes.end(), attribute); a != std::sregex_iterator();
-             ++a) {
+        for (auto a = std::sregex_iterator(attributes.begin(), attributes.end(), attribute);
+             a != std::sregex_iterator(); ++a) {
             element.attributes[(*a)[1]] = (*a)[2];
         }
         out.push_back(std::move(element));
@@ -45,9 +45,18 @@ std::vector<Element> startTags(const std::string& text) {
 }
 
 const std::set<std::string> kCallbacks = {
-    "Callback_onLoad",         "Callback_loadImage",  "Callback_Print_onAction",        "Callback_DirectPrint_onAction",
-    "Callback_Preview_onAction", "Callback_getPressed", "Callback_ToggleButton_onAction", "Callback_Button_onAction",
-    "Callback_getImage",       "Callback_getLabel",   "Callback_getScreentip",          "Callback_getSupertip",
+    "Callback_onLoad",
+    "Callback_loadImage",
+    "Callback_Print_onAction",
+    "Callback_DirectPrint_onAction",
+    "Callback_Preview_onAction",
+    "Callback_getPressed",
+    "Callback_ToggleButton_onAction",
+    "Callback_Button_onAction",
+    "Callback_getImage",
+    "Callback_getLabel",
+    "Callback_getScreentip",
+    "Callback_getSupertip",
     "Callback_getDescription",
 };
 

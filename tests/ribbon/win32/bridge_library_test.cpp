@@ -3,6 +3,7 @@
 // host, a stub ribbon and stub controls.
 
 #include <gtest/gtest.h>
+#include <olectl.h>
 
 #include <map>
 #include <string>
@@ -11,11 +12,9 @@
 #include "common/win32/extensibility.h"
 #include "common/win32/ribbon_interfaces.h"
 #include "ribbon/registration.h"
-#include "tests/support/com_server.h"
 #include "tests/ribbon/win32/picture_checks.h"
+#include "tests/support/com_server.h"
 #include "tests/support/win32_registry.h"
-
-#include <olectl.h>
 
 namespace kq::ribbon {
 namespace {
@@ -27,10 +26,10 @@ using kq::win32::Variant;
 using kq::win32::wide;
 using test::call;
 using test::factsOf;
-using test::PictureFacts;
-using test::tempFilesNamedKez;
 using test::number;
+using test::PictureFacts;
 using test::PropertyBag;
+using test::tempFilesNamedKez;
 using test::text;
 
 // {95742240-4E9C-4134-8ABE-FE5D2EB826A5}
@@ -71,7 +70,7 @@ public:
         std::string line = known_.at(static_cast<std::size_t>(id - 1));
         for (UINT i = 0; i < params->cArgs; ++i) {
             const VARIANT& a = params->rgvarg[i];
-            if (V_VT(&a) == (VT_I4 | VT_BYREF)) line += " " + std::to_string(*V_I4REF(&a));
+            if (V_VT(&a) == (VT_I4 | VT_BYREF)) line.append(" ").append(std::to_string(*V_I4REF(&a)));
         }
         calls.push_back(line);
         if (result && line == "CallForRibbon_GetThisSheetCheckEnabled") {
@@ -197,7 +196,8 @@ protected:
         ASSERT_EQ(factory->CreateInstance(nullptr, IID_IDispatch, bridge.putVoid()), S_OK);
         const auto extensibility = bridge.as<kq::win32::IDTExtensibility2>();
         ASSERT_TRUE(extensibility);
-        ASSERT_EQ(extensibility->OnConnection(application.get(), kq::win32::ext_cm_Startup, entry.get(), nullptr), S_OK);
+        ASSERT_EQ(extensibility->OnConnection(application.get(), kq::win32::ext_cm_Startup, entry.get(), nullptr),
+                  S_OK);
         VARIANT ribbonArg = object(ribbon.get());
         ASSERT_EQ(call(bridge.get(), L"Callback_onLoad", &ribbonArg, 1), S_OK);
         VariantClear(&ribbonArg);
@@ -229,6 +229,7 @@ protected:
     ComPtr<RecordingCore> core = kq::win32::makeObject<RecordingCore>();
     ComPtr<RecordingRibbon> ribbon = kq::win32::makeObject<RecordingRibbon>();
     ComPtr<IDispatch> bridge;
+    const test::PrivateTempFolder temp;
 };
 
 TEST_F(BridgeLibrary, RegistrationWritesExactlyTheListForTheUserAndRemovesIt) {
@@ -277,9 +278,13 @@ TEST_F(BridgeLibrary, ResourcesCarryTheIdentifierTheMarkupTheStringsAndTheVersio
     EXPECT_TRUE(resourceBytes(MAKEINTRESOURCEW(24), MAKEINTRESOURCEW(2)).find("asInvoker") != std::string::npos);
 
     const std::map<UINT, std::string> strings = {
-        {1000, "Brelmont for Excel"}, {1001, "Brelmont"}, {1004, "環境設定"},
-        {3003, "保存済みの履歴を開く"}, {4007, "開発元ホームページへジャンプします。"},
-        {5002, "このシートの印刷履歴を監視します。"}, {5004, "各種設定を行います。"},
+        {1000, "Brelmont for Excel"},
+        {1001, "Brelmont"},
+        {1004, "環境設定"},
+        {3003, "保存済みの履歴を開く"},
+        {4007, "開発元ホームページへジャンプします。"},
+        {5002, "このシートの印刷履歴を監視します。"},
+        {5004, "各種設定を行います。"},
     };
     for (const auto& [id, expected] : strings) {
         wchar_t buffer[256] = {};
@@ -371,9 +376,9 @@ TEST_F(BridgeLibrary, CallbacksByNameReachTheCoreAndTheRibbon) {
                                "CallForRibbon_Help",
                                "CallForRibbon_ThisSheetCheck",
                            }));
-    EXPECT_EQ(ribbon->invalidated, (std::vector<std::string>{"KEZ_QUORVEX_TAB_MAIN_THISSHEETCHECK_2",
-                                                             "KEZ_QUORVEX_TAB_MAIN_THISSHEETCHECK",
-                                                             "KEZ_QUORVEX_OFFICEMENU"}));
+    EXPECT_EQ(ribbon->invalidated,
+              (std::vector<std::string>{"KEZ_QUORVEX_TAB_MAIN_THISSHEETCHECK_2", "KEZ_QUORVEX_TAB_MAIN_THISSHEETCHECK",
+                                        "KEZ_QUORVEX_OFFICEMENU"}));
 }
 
 TEST_F(BridgeLibrary, PicturesAre48PixelBitmapsAndLeaveNoTempFile) {

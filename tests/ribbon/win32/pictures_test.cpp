@@ -29,6 +29,7 @@ protected:
     void SetUp() override { CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
     void TearDown() override { CoUninitialize(); }
     test::ScriptedPrompts prompts;
+    const test::PrivateTempFolder temp;
 };
 
 TEST_F(Pictures, AResourceBecomesABitmapPictureThatOwnsItsBitmap) {
