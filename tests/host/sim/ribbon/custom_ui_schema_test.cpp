@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 
 #include "tests/host/sim/ribbon/ribbon_test_files.h"
@@ -31,6 +32,9 @@ struct Rule {
     std::string body;     // inside customUI
     const char* problem;  // a part of the first problem, or "" for none
 };
+
+// Named by its case alone: the test's listed name then stays the same from build to build.
+void PrintTo(const Rule& r, std::ostream* out) { *out << r.name; }
 
 std::string document(const Rule& r) {
     return std::string("<customUI xmlns='") + std::string(r.ns == y2006 ? kCustomUi2006 : kCustomUi2009) +
