@@ -83,6 +83,7 @@ TEST(ScenarioScript, MistakesNameTheirLine) {
         {"show everything\n", 1},
         {"show registry\n", 1},
         {"show registration\n", 1},
+        {"show unload\n", 1},
         {"control 18 maybe\n", 1},
         {"open a.simbook writable\n", 1},
         {"\n\necho \"open\n", 3},

@@ -75,6 +75,8 @@
 //                             the ribbon keeps from before is not asked for again
 //   show registry <key>       the values of a key under HKEY_CURRENT_USER, by name
 //   show registration <progId> the values of the add-in's entry in the host's add-in list
+//   show unload <dll>         whether the COM server library, as loaded in the host, has
+//                             objects alive (after quit: what the add-in failed to release)
 //   echo <text>
 //   timeout <seconds>         the longest any later command may take (default 60)
 //
@@ -369,6 +371,9 @@ void ScenarioRunner::State::show(const std::vector<std::string>& w) {
         showRegistry(w.size() > 2 ? w[2] : std::string());
     } else if (what == "registration") {
         showRegistry(win32::narrow(kAddInsKey) + "\\" + (w.size() > 2 ? w[2] : std::string()));
+    } else if (what == "unload") {
+        const std::string path = resolve(w.size() > 2 ? w[2] : std::string());
+        out.line("  library " + path.substr(path.find_last_of("\\/") + 1) + ": " + libraryUnloadState(path));
     } else if (what == "ribbon") {
         if (ribbons) {
             ribbons->show();

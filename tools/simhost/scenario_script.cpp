@@ -23,7 +23,7 @@ constexpr CommandShape kCommands[] = {
     {"press", 1, 1},    {"builtin", 1, 1},
 };
 
-constexpr const char* kShows[] = {"properties", "statusbar", "workbooks", "ontime", "addins", "sheets", "registry", "registration", "ribbon"};
+constexpr const char* kShows[] = {"properties", "statusbar", "workbooks", "ontime", "addins", "sheets", "registry", "registration", "ribbon", "unload"};
 
 void checkShape(const ScriptLine& line) {
     const std::string& command = line.words.front();
@@ -42,7 +42,7 @@ void checkShape(const ScriptLine& line) {
             bool known = false;
             for (const char* what : kShows) known = known || line.words[1] == what;
             if (!known) throw ScriptError(line.number, "nothing called " + line.words[1] + " to show");
-            if ((line.words[1] == "registry" || line.words[1] == "registration") && given != 2) {
+            if ((line.words[1] == "registry" || line.words[1] == "registration" || line.words[1] == "unload") && given != 2) {
                 throw ScriptError(line.number, "show " + line.words[1] + " names what to show");
             }
         }
