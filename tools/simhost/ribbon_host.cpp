@@ -482,7 +482,7 @@ void RibbonHost::startupDone() {
         const auto loaded = r->session().load();
         if (!loaded) continue;
         transcript_.line(r->prefix() + "onLoad " + r->session().markup().onLoad +
-                         (failed(*loaded) ? " " + shown(*loaded) : std::string()));
+                         (failed(*loaded) ? std::string(" ").append(shown(*loaded)) : std::string()));
     }
 }
 
@@ -539,7 +539,7 @@ RibbonHost::CommandFate RibbonHost::runCommand(const std::string& idMso) {
         const auto outcome = r->session().runCommand(idMso);
         if (!outcome) continue;
         transcript_.line("  " + idMso + ": onAction of " + r->progId() +
-                         (failed(outcome->result) ? " " + shown(outcome->result) : std::string(" done")) +
+                         (failed(outcome->result) ? std::string(" ").append(shown(outcome->result)) : std::string(" done")) +
                          (outcome->cancelled ? ", cancelled" : ", not cancelled"));
         return outcome->cancelled ? CommandFate::cancelled : CommandFate::proceeds;
     }

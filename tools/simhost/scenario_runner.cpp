@@ -373,7 +373,10 @@ void ScenarioRunner::State::show(const std::vector<std::string>& w) {
         showRegistry(win32::narrow(kAddInsKey) + "\\" + (w.size() > 2 ? w[2] : std::string()));
     } else if (what == "unload") {
         const std::string path = resolve(w.size() > 2 ? w[2] : std::string());
-        out.line("  library " + path.substr(path.find_last_of("\\/") + 1) + ": " + libraryUnloadState(path));
+        out.line(std::string("  library ")
+                     .append(path.substr(path.find_last_of("\\/") + 1))
+                     .append(": ")
+                     .append(libraryUnloadState(path)));
     } else if (what == "ribbon") {
         if (ribbons) {
             ribbons->show();
