@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 
 namespace kq::host::sim::ribbon {
@@ -13,6 +14,9 @@ struct Damaged {
     int line;
     const char* reason;  // a part of the reason given
 };
+
+// Named by its case alone: the test's listed name then stays the same from build to build.
+void PrintTo(const Damaged& d, std::ostream* out) { *out << d.name; }
 
 class DamagedXml : public ::testing::TestWithParam<Damaged> {};
 
