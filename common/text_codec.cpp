@@ -48,6 +48,8 @@ char32_t decodeUtf8(std::string_view s, std::size_t& i) {
     return cp;
 }
 
+}  // namespace
+
 void appendUtf8(std::string& out, char32_t cp) {
     if (cp < 0x80) {
         out += static_cast<char>(cp);
@@ -65,8 +67,6 @@ void appendUtf8(std::string& out, char32_t cp) {
         out += static_cast<char>(0x80 | (cp & 0x3F));
     }
 }
-
-}  // namespace
 
 std::string_view cutAtCharacter(std::string_view ansi, std::size_t maxBytes, const AnsiCodec& codec) {
     if (ansi.size() <= maxBytes) {

@@ -34,4 +34,7 @@ std::string_view cutAtCharacter(std::string_view ansi, std::size_t maxBytes, con
 std::u16string utf8ToUtf16(std::string_view utf8);
 std::string utf16ToUtf8(std::u16string_view utf16);
 
+// Appends one code point (up to U+10FFFF, no surrogate) in UTF-8.
+void appendUtf8(std::string& out, char32_t codePoint);
+
 }  // namespace kq

@@ -32,6 +32,15 @@ inline std::wstring wide(const std::string& utf8) {
     return out;
 }
 
+// A scratch folder of the end-to-end tests by that name, made anew and empty.
+inline fs::path freshScratch(const std::string& name) {
+    const fs::path folder = fs::path(windowsPath(KQ_E2E_SCRATCH)) / name;
+    std::error_code ignored;
+    fs::remove_all(folder, ignored);
+    fs::create_directories(folder);
+    return folder;
+}
+
 inline std::vector<std::uint8_t> readBytes(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};

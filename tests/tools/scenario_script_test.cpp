@@ -92,6 +92,7 @@ TEST(ScenarioScript, MistakesNameTheirLine) {
         {"show everything\n", 1},
         {"show registry\n", 1},
         {"show registration\n", 1},
+        {"show unload\n", 1},
         {"control 18 maybe\n", 1},
         {"open a.simbook writable\n", 1},
         {"time\n", 1},
@@ -100,6 +101,9 @@ TEST(ScenarioScript, MistakesNameTheirLine) {
         {"copies forget\n", 1},
         {"\n\necho \"open\n", 3},
         {"register ${MISSING}\n", 1},
+        {"load\npress\n", 2},
+        {"press A B\n", 1},
+        {"builtin\n", 1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
@@ -111,6 +115,7 @@ TEST(ScenarioScript, MistakesNameTheirLine) {
         }
     }
     EXPECT_NO_THROW(parseScript("box untick:次回も表示起動する ok\nbox \"click:Yes please\"\nshow properties Book1\n", {}));
+    EXPECT_NO_THROW(parseScript("show ribbon\npress KEZ_QUORVEX_TAB_MAIN\nbuiltin FilePrint\n", {}));
 }
 
 }  // namespace

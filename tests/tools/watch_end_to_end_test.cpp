@@ -17,10 +17,7 @@ namespace fs = std::filesystem;
 using test::windowsPath;
 
 TEST(WatchEndToEnd, TwoWatchesOfOneSheetIdKeepTheirPropertiesAcrossSaveAndReopen) {
-    const fs::path scratch = fs::path(windowsPath(KQ_E2E_SCRATCH)) / "watches";
-    std::error_code ignored;
-    fs::remove_all(scratch, ignored);
-    fs::create_directories(scratch);
+    const fs::path scratch = test::freshScratch("watches");
     const fs::path book = scratch / "Twins.xls";
     fs::copy_file(fs::path(windowsPath(KQ_TEST_DATA "/sim/twin_watches.simbook")), book);
     const fs::path transcript = scratch / "transcript.txt";

@@ -35,6 +35,7 @@ private:
 
 void AddInLoader::loadAll() {
     for (const std::string& progId : startupAddIns()) load(progId);
+    if (watcher_) watcher_->startupDone();
 }
 
 void AddInLoader::load(const std::string& progId) {
@@ -79,9 +80,11 @@ void AddInLoader::load(const std::string& progId) {
     }
     transcript_.line(prefix + "connected");
     loaded_.push_back(std::move(loaded));
+    if (watcher_) watcher_->connected(progId, loaded_.back().addIn.get());
 }
 
 void AddInLoader::disconnect(Loaded& loaded, win32::ext_DisconnectMode mode) {
+    if (watcher_) watcher_->disconnecting(loaded.progId);
     CustomArray custom;
     const HRESULT hr = loaded.addIn->OnDisconnection(mode, custom.get());
     if (FAILED(hr)) transcript_.line("  addin " + loaded.progId + ": disconnection failed (" + hex(hr) + ")");

@@ -17,6 +17,18 @@
 
 namespace kq::simhost {
 
+// Told of the add-ins the host connects and lets go of (the ribbon asks each
+// for its markup).
+class AddInWatcher {
+public:
+    virtual ~AddInWatcher() = default;
+    virtual void connected(const std::string& progId, IUnknown* addIn) = 0;
+    // Every start-up add-in has been connected.
+    virtual void startupDone() = 0;
+    // Just before the add-in's disconnection.
+    virtual void disconnecting(const std::string& progId) = 0;
+};
+
 class AddInLoader {
 public:
     // `entryFor` gives the add-in list's entry of a ProgID (made on first use).
@@ -37,6 +49,8 @@ public:
     // were connected, and releases them.
     void unloadAll();
     std::size_t connectedCount() const { return loaded_.size(); }
+    // `watcher` (may be null) outlives the loader's use of it.
+    void watch(AddInWatcher* watcher) { watcher_ = watcher; }
 
 private:
     struct Loaded {
@@ -51,6 +65,7 @@ private:
     std::function<host::AddInEntryPtr(const std::string&)> entryFor_;
     Transcript& transcript_;
     std::vector<Loaded> loaded_;
+    AddInWatcher* watcher_ = nullptr;
 };
 
 }  // namespace kq::simhost

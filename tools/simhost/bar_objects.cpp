@@ -10,6 +10,7 @@
 
 #include "common/win32/com_object.h"
 #include "host/dispatch/button_events.h"
+#include "tools/simhost/builtin_images.h"
 #include "tools/simhost/connection_point.h"
 #include "tools/simhost/dispatch_object.h"
 
@@ -119,6 +120,9 @@ const Table<host::CommandBars>& barsTable() {
              std::vector<ControlP> found = b->FindControls(criteria(a, 1, 2));
              return found.empty() ? nothing() : list(std::move(found), nullptr);
          }},
+        // The host's own pictures, which the ribbon's add-ins borrow.
+        {{"GetImageMso", kMethod | kGet, {{"idMso", ArgType::text}, {"Width", ArgType::number}, {"Height", ArgType::number}}},
+         [](const BarsP&, CallArgs& a) { return builtInImage(a.text(0), a.number(1), a.number(2)); }},
     });
     return table;
 }

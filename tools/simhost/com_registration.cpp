@@ -99,6 +99,17 @@ std::string callRegistrationEntry(const std::string& dllPath, bool unregister) {
     return problem;
 }
 
+std::string libraryUnloadState(const std::string& dllPath) {
+    // Not counted: the library stays exactly as loaded as COM left it.
+    const HMODULE module = GetModuleHandleW(win32::wide(dllPath).c_str());
+    if (!module) return "not loaded";
+    using Entry = HRESULT(STDAPICALLTYPE*)();
+    const auto canUnload =
+        reinterpret_cast<Entry>(reinterpret_cast<void*>(GetProcAddress(module, "DllCanUnloadNow")));
+    if (!canUnload) return "has no DllCanUnloadNow";
+    return canUnload() == S_OK ? "unloadable" : "holds objects";
+}
+
 std::vector<std::string> startupAddIns() {
     std::vector<std::string> progIds;
     Key list(HKEY_CURRENT_USER, kAddInsKey);

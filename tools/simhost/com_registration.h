@@ -15,6 +15,12 @@ inline constexpr wchar_t kAddInsKey[] = L"Software\\Microsoft\\Office\\Excel\\Ad
 // Empty on success, else what went wrong.
 std::string callRegistrationEntry(const std::string& dllPath, bool unregister);
 
+// What a COM server library loaded in this process says of its objects: "not
+// loaded", "unloadable" (DllCanUnloadNow: none alive, no lock) or "holds
+// objects". After the host has released an add-in, anything but the last
+// means the library kept or lost a reference.
+std::string libraryUnloadState(const std::string& dllPath);
+
 // The ProgIDs listed under kAddInsKey with LoadBehavior 3 (load at start-up),
 // in the registry's order.
 std::vector<std::string> startupAddIns();

@@ -35,6 +35,14 @@
 //   expect <value>            the last call's result, as recorded (texts without
 //                             quotes), or "error <number>"
 //   quit                      the host closes: add-ins disconnect (also at the end)
+// The ribbon (hosts 12 and later; see ribbon_host.h):
+//   press <id>                a click on the ribbon control of that id: a button's
+//                             onAction, a toggle button's or check box's with its new state
+//   builtin <idMso>           the user runs a built-in print command (FilePrint,
+//                             FilePrintQuick, FilePrintPreview, PrintPreviewFullScreen): the
+//                             onAction of the add-in that repurposes it, with CancelDefault
+//                             by reference, then, unless cancelled, the print as
+//                             "print print|quick|preview" makes it
 // The user's registry, for what an add-in reads at connection:
 //   regset <key> <name> <text>  a text value under HKEY_CURRENT_USER
 //   regdelete <key>           removes the key with everything below it
@@ -87,6 +95,9 @@
 //   show properties [<book>]  the custom document properties
 //   show statusbar | workbooks | sheets | ontime | addins | bars | clipboard
 //   show controls <tag>       the controls with that tag, wherever they stand
+//   show ribbon               every add-in's ribbon controls with their labels, pictures
+//                             (kind, size, hash of the pixels), pressed states and tips; what
+//                             the ribbon keeps from before is not asked for again
 //   show files <folder>       how many files the folder holds
 //   show temp <name>          whether the temp folder holds a file of that name
 //   show histories <folder>   each history file of the folder as the project's reader
@@ -94,6 +105,8 @@
 //   show registry <key>       the values of a key under HKEY_CURRENT_USER, by name
 //   show registration <progId> the values of the add-in's entry in the host's add-in list
 //   show memory               the process's working set and private bytes
+//   show unload <dll>         whether the COM server library, as loaded in the host, has
+//                             objects alive (after quit: what the add-in failed to release)
 //   echo <text>
 //   timeout <seconds>         the longest any later command may take (default 60)
 // Measuring (for benchmarks; the figures differ from run to run):
@@ -115,9 +128,11 @@
 #include <shlwapi.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <map>
 #include <optional>
+#include <utility>
 
 #include "common/history_reader.h"
 #include "common/text_codec.h"
@@ -137,6 +152,7 @@
 #include "tools/simhost/box_watcher.h"
 #include "tools/simhost/com_registration.h"
 #include "tools/simhost/host_objects.h"
+#include "tools/simhost/ribbon_host.h"
 
 namespace kq::simhost {
 
@@ -144,6 +160,8 @@ namespace sim = kq::host::sim;
 using host::HostError;
 
 namespace {
+
+constexpr double kFirstRibbonHost = 12;
 
 // A mistake of the script, not of the host or the add-ins.
 class Misuse : public std::runtime_error {
@@ -216,6 +234,8 @@ struct ScenarioRunner::State {
     win32::MessagePrompts prompts{nullptr};
     std::shared_ptr<sim::SimApplication> app;
     win32::ComPtr<ApplicationObject> appObject;
+    // Before the loader, which tells it of every add-in until the loader goes.
+    std::unique_ptr<RibbonHost> ribbons;
     std::unique_ptr<AddInLoader> loader;
     std::vector<std::string> addInIds;
     std::optional<std::string> lastResult;
@@ -242,6 +262,7 @@ struct ScenarioRunner::State {
     void closeHost() {
         if (loader) loader->unloadAll();
         loader.reset();
+        ribbons.reset();
         if (appObject) appObject->disconnectAll();
         appObject.reset();
         app.reset();
@@ -284,6 +305,9 @@ struct ScenarioRunner::State {
         return object;
     }
 
+    // Hosts before 12 have no ribbon.
+    bool hasRibbon() const { return std::strtod(version.c_str(), nullptr) >= kFirstRibbonHost; }
+    void runBuiltIn(const std::string& idMso);
     void openResource(const std::vector<std::string>& w);
     void execute(const std::vector<std::string>& w);
     void hookPrints(const std::string& progId, const std::string& method);
@@ -482,6 +506,18 @@ void ScenarioRunner::State::show(const std::vector<std::string>& w) {
         }
         out.line("  memory working-set " + std::to_string(counters.WorkingSetSize) + " private " +
                  std::to_string(counters.PrivateUsage) + " pagefile " + std::to_string(counters.PagefileUsage));
+    } else if (what == "unload") {
+        const std::string path = resolve(w.size() > 2 ? w[2] : std::string());
+        out.line(std::string("  library ")
+                     .append(path.substr(path.find_last_of("\\/") + 1))
+                     .append(": ")
+                     .append(libraryUnloadState(path)));
+    } else if (what == "ribbon") {
+        if (ribbons) {
+            ribbons->show();
+        } else {
+            out.line("  no ribbon");
+        }
     } else if (what == "bars") {
         showBars(*host().commandBars(), out);
     } else if (what == "controls") {
@@ -501,6 +537,22 @@ void ScenarioRunner::State::show(const std::vector<std::string>& w) {
                      (entry->Object() ? " with an object" : " without an object"));
         }
     }
+}
+
+void ScenarioRunner::State::runBuiltIn(const std::string& idMso) {
+    static constexpr std::pair<const char*, sim::PrintCommand> kPrintCommands[] = {
+        {"FilePrint", sim::PrintCommand::print},
+        {"FilePrintQuick", sim::PrintCommand::quickPrint},
+        {"FilePrintPreview", sim::PrintCommand::preview},
+        {"PrintPreviewFullScreen", sim::PrintCommand::preview},
+    };
+    const auto command = std::find_if(std::begin(kPrintCommands), std::end(kPrintCommands),
+                                      [&](const auto& known) { return idMso == known.first; });
+    if (command == std::end(kPrintCommands)) throw Misuse("simhost runs no built-in command " + idMso);
+    host();
+    if (ribbons && ribbons->runCommand(idMso) == RibbonHost::CommandFate::cancelled) return;
+    out.line("  the host runs " + idMso);
+    host().printBy(command->second);
 }
 
 void ScenarioRunner::State::execute(const std::vector<std::string>& w) {
@@ -528,6 +580,12 @@ void ScenarioRunner::State::execute(const std::vector<std::string>& w) {
         if (!loader) {
             loader = std::make_unique<AddInLoader>(
                 appObject.get(), [this](const std::string& id) { return entryFor(id); }, out);
+            if (hasRibbon()) {
+                ribbons = std::make_unique<RibbonHost>(
+                    out, static_cast<int>(std::strtod(version.c_str(), nullptr)),
+                    win32::ComPtr<IDispatch>::share(appObject.get()));
+                loader->watch(ribbons.get());
+            }
         }
         loader->loadAll();
     } else if (c == "regset") {
@@ -611,6 +669,10 @@ void ScenarioRunner::State::execute(const std::vector<std::string>& w) {
         } else {
             host().printBy(printCommand(w[1]));
         }
+    } else if (c == "press") {
+        if (!ribbons || !ribbons->press(w[1])) throw Misuse("no ribbon control has the id " + w[1]);
+    } else if (c == "builtin") {
+        runBuiltIn(w[1]);
     } else if (c == "print-hook") {
         hookPrints(w[1], w[2]);
     } else if (c == "ontime") {

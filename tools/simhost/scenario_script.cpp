@@ -23,7 +23,7 @@ constexpr CommandShape kCommands[] = {
     {"box", 1, -1},     {"idle", 0, 1},   {"show", 1, 2},         {"echo", 0, -1},   {"quit", 0, 0},
     {"timeout", 1, 1},  {"regset", 3, 3}, {"regdelete", 1, 1},    {"run", 1, 1},     {"open-resource", 4, 4},
     {"click", 1, 2},    {"barset", 3, 3}, {"clip", 1, 1},
-    {"print-hook", 2, 2}, {"windowstate", 1, 1}, {"refuse-open", 1, 1},
+    {"print-hook", 2, 2}, {"windowstate", 1, 1}, {"refuse-open", 1, 1}, {"press", 1, 1}, {"builtin", 1, 1},
     {"time", 1, -1},    {"copies", 1, 1},
 };
 
@@ -36,7 +36,8 @@ bool oneOf(const std::string& word, std::initializer_list<const char*> words) {
 
 constexpr const char* kShows[] = {"properties", "statusbar", "workbooks", "ontime",     "addins",
                                   "sheets",     "registry",  "registration", "files",   "temp",
-                                  "histories",  "bars",      "controls",  "clipboard", "memory"};
+                                  "histories",  "bars",      "controls",  "clipboard", "memory",
+                                  "ribbon",     "unload"};
 
 void checkShape(const ScriptLine& line) {
     const std::string& command = line.words.front();
@@ -55,7 +56,7 @@ void checkShape(const ScriptLine& line) {
             bool known = false;
             for (const char* what : kShows) known = known || line.words[1] == what;
             if (!known) throw ScriptError(line.number, "nothing called " + line.words[1] + " to show");
-            if (oneOf(line.words[1], {"registry", "registration", "files", "temp", "histories", "controls"}) &&
+            if (oneOf(line.words[1], {"registry", "registration", "files", "temp", "histories", "controls", "unload"}) &&
                 given != 2) {
                 throw ScriptError(line.number, "show " + line.words[1] + " names what to show");
             }

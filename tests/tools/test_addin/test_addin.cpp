@@ -35,6 +35,7 @@
 #include "host/dispatch/dispatch_call.h"
 #include "host/dispatch/dispatch_host.h"
 #include "host/dispatch/variant_convert.h"
+#include "tests/tools/test_addin/test_registration.h"
 
 namespace {
 
@@ -282,18 +283,6 @@ private:
 
 constexpr win32::ServedClass kServedClasses[] = {{&kClsid, win32::classObjectOf<TestConnect>}};
 
-bool setText(HKEY root, const std::wstring& path, const wchar_t* name, const std::wstring& value) {
-    win32::RegistryKey key;
-    if (RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, key.put(), nullptr) != ERROR_SUCCESS) {
-        return false;
-    }
-    return RegSetValueExW(key.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                          static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
-}
-
-const std::wstring kClasses = L"Software\\Classes\\";
-const std::wstring kAddIn = std::wstring(L"Software\\Microsoft\\Office\\Excel\\Addins\\") + kProgId;
-
 }  // namespace
 
 extern "C" HRESULT WINAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** out) {
@@ -302,32 +291,6 @@ extern "C" HRESULT WINAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** o
 
 extern "C" HRESULT WINAPI DllCanUnloadNow() { return win32::canUnloadModule(); }
 
-extern "C" HRESULT WINAPI DllRegisterServer() {
-    const std::wstring path = win32::thisModulePath();
-    const std::wstring clsidKey = kClasses + L"CLSID\\" + kClsidText;
-    bool ok = setText(HKEY_CURRENT_USER, kClasses + kProgId + L"\\CLSID", nullptr, kClsidText) &&
-              setText(HKEY_CURRENT_USER, clsidKey, nullptr, kProgId) &&
-              setText(HKEY_CURRENT_USER, clsidKey + L"\\ProgID", nullptr, kProgId) &&
-              setText(HKEY_CURRENT_USER, clsidKey + L"\\InprocServer32", nullptr, path) &&
-              setText(HKEY_CURRENT_USER, clsidKey + L"\\InprocServer32", L"ThreadingModel", L"Apartment") &&
-              setText(HKEY_CURRENT_USER, kAddIn, L"FriendlyName", L"") &&
-              setText(HKEY_CURRENT_USER, kAddIn, L"Description", L"");
-    const DWORD startUp = 3;
-    win32::RegistryKey key;
-    ok = ok && RegOpenKeyExW(HKEY_CURRENT_USER, kAddIn.c_str(), 0, KEY_SET_VALUE, key.put()) == ERROR_SUCCESS;
-    if (key) {
-        ok = RegSetValueExW(key.get(), L"LoadBehavior", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&startUp),
-                            sizeof startUp) == ERROR_SUCCESS;
-    }
-    return ok ? S_OK : SELFREG_E_CLASS;
-}
+extern "C" HRESULT WINAPI DllRegisterServer() { return kq::test::registerTestAddIn(kProgId, kClsidText); }
 
-extern "C" HRESULT WINAPI DllUnregisterServer() {
-    SHDeleteKeyW(HKEY_CURRENT_USER, (kClasses + kProgId).c_str());
-    SHDeleteKeyW(HKEY_CURRENT_USER, (kClasses + L"CLSID\\" + kClsidText).c_str());
-    SHDeleteKeyW(HKEY_CURRENT_USER, kAddIn.c_str());
-    // What simhost mirrored for Wine's COM goes too, so a later run finds nothing stale.
-    SHDeleteKeyW(HKEY_LOCAL_MACHINE, (kClasses + kProgId).c_str());
-    SHDeleteKeyW(HKEY_LOCAL_MACHINE, (kClasses + L"CLSID\\" + kClsidText).c_str());
-    return S_OK;
-}
+extern "C" HRESULT WINAPI DllUnregisterServer() { return kq::test::unregisterTestAddIn(kProgId, kClsidText); }
