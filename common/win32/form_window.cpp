@@ -51,11 +51,11 @@ bool isChildOf(HWND parent, HWND window) { return window && IsChild(parent, wind
 
 }  // namespace
 
-HWND createPanel(HWND parent, const RECT& at, int id) {
+HWND createPanel(HWND parent, const RECT& at, int id, DWORD exStyle) {
     if (!registerPanelClass()) return nullptr;
     return createChild(parent, {.windowClass = kPanelClass,
                                 .style = WS_VISIBLE | WS_CLIPSIBLINGS,
-                                .exStyle = WS_EX_CONTROLPARENT,
+                                .exStyle = WS_EX_CONTROLPARENT | exStyle,
                                 .rect = at,
                                 .id = id});
 }

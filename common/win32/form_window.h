@@ -23,7 +23,7 @@ namespace kq::win32 {
 // A borderless container of controls (a page of a form, a compound control's
 // surface) that hands its controls' notifications on to its own parent, so
 // that the form handles them all.
-HWND createPanel(HWND parent, const RECT& at, int id = 0);
+HWND createPanel(HWND parent, const RECT& at, int id = 0, DWORD exStyle = 0);
 
 class Form : public Window {
 public:
