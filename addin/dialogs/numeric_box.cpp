@@ -104,6 +104,12 @@ std::string FormatDecimals(double value, int decimals, const NumberCharacters& c
     return out;
 }
 
+std::string LocaleNumberText(double value, const NumberCharacters& chars) {
+    std::string text = vb::NumberText(value);
+    if (const auto point = text.find('.'); point != std::string::npos) text.replace(point, 1, chars.decimal);
+    return text;
+}
+
 double Widen(float value) {
     char buffer[32];
     std::snprintf(buffer, sizeof buffer, "%.7g", static_cast<double>(value));

@@ -47,6 +47,10 @@ double ParseLocaleNumber(std::string_view text, const NumberCharacters& chars);
 // patterns "0", "0.0" ... "0.0000" format it.
 std::string FormatDecimals(double value, int decimals, const NumberCharacters& chars);
 
+// A number as text in the user's format ("2", "2.5" with the user's decimal
+// separator), as a holder assigns a stored value to the box.
+std::string LocaleNumberText(double value, const NumberCharacters& chars);
+
 // A single-precision value as a calculation takes it: through its text of up
 // to seven significant digits, so that 0.1 stays 0.1.
 double Widen(float value);

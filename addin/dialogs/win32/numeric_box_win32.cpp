@@ -12,6 +12,8 @@ namespace {
 using namespace kq::win32;
 
 constexpr wchar_t kClass[] = L"KqNumericBox";
+// The parts' ids follow the control's own, so that no part shares an id with
+// another control of the form (OK is 1, Cancel 2).
 constexpr int kEntryId = 1;
 constexpr int kUpId = 2;
 constexpr int kDownId = 3;
@@ -90,16 +92,16 @@ bool NumericBoxControl::OnCreate(const CREATESTRUCTW&) {
     captionFont_ = captionFont(args_.HojoFontPoints);
     entry_ = createChild(hwnd(), {.windowClass = L"EDIT",
                                   .style = WS_VISIBLE | WS_TABSTOP | ES_CENTER | ES_AUTOHSCROLL,
-                                  .id = kEntryId,
+                                  .id = args_.id + kEntryId,
                                   .font = args_.font});
     caption_ = createChild(hwnd(), {.windowClass = L"STATIC",
                                     .text = wide(args_.HojoText),
                                     .style = (args_.HojoText.empty() ? 0u : DWORD{WS_VISIBLE}) | SS_LEFT | SS_NOPREFIX,
-                                    .id = kCaptionId,
+                                    .id = args_.id + kCaptionId,
                                     .font = captionFont_.get()});
     // Drawn here: the arrows of the system's symbol font are not on every system.
-    up_ = createChild(hwnd(), {.windowClass = L"BUTTON", .text = L"▲", .style = WS_VISIBLE | BS_OWNERDRAW, .id = kUpId});
-    down_ = createChild(hwnd(), {.windowClass = L"BUTTON", .text = L"▼", .style = WS_VISIBLE | BS_OWNERDRAW, .id = kDownId});
+    up_ = createChild(hwnd(), {.windowClass = L"BUTTON", .text = L"▲", .style = WS_VISIBLE | BS_OWNERDRAW, .id = args_.id + kUpId});
+    down_ = createChild(hwnd(), {.windowClass = L"BUTTON", .text = L"▼", .style = WS_VISIBLE | BS_OWNERDRAW, .id = args_.id + kDownId});
     if (!entry_ || !caption_ || !up_ || !down_) return false;
     entryKeys_.attach(entry_, [this](UINT msg, WPARAM w, LPARAM l) { return entryMessage(msg, w, l); });
     layOut();
@@ -134,7 +136,8 @@ void NumericBoxControl::layOut() {
 }
 
 bool NumericBoxControl::OnCommand(int id, UINT code, HWND) {
-    switch (id) {
+    const int part = id - args_.id;
+    switch (part) {
         case kEntryId:
             if (code == EN_CHANGE && !writing_) {
                 model_.edited(textOf(entry_));
@@ -146,7 +149,7 @@ bool NumericBoxControl::OnCommand(int id, UINT code, HWND) {
             return true;
         case kUpId:
         case kDownId:
-            if (code == BN_CLICKED) model_.spin(id == kUpId ? Spin::up : Spin::down);
+            if (code == BN_CLICKED) model_.spin(part == kUpId ? Spin::up : Spin::down);
             return true;
         default:
             return false;

@@ -23,7 +23,7 @@ NumberCharacters UserNumberCharacters();
 struct NumericBoxArgs {
     HWND parent = nullptr;
     RECT at{};  // on the parent, pixels
-    int id = 0;
+    int id = 0;  // its parts take the four ids after it
     HFONT font = nullptr;  // the entry box's
     std::string HojoText;  // the auxiliary caption, such as a unit
     int HojoFontPoints = 8;

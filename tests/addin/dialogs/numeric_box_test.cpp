@@ -89,6 +89,14 @@ TEST(NumericBoxNumbers, FormattedWithHalvesAwayFromZero) {
     }
 }
 
+TEST(NumericBoxNumbers, StoredValuesAsTheUserWritesThem) {
+    EXPECT_EQ(LocaleNumberText(2, kDot), "2");
+    EXPECT_EQ(LocaleNumberText(2.5, kDot), "2.5");
+    EXPECT_EQ(LocaleNumberText(2.5, kComma), "2,5");
+    EXPECT_EQ(LocaleNumberText(-0.125, kComma), "-0,125");
+    EXPECT_EQ(ParseLocaleNumber(LocaleNumberText(7.25, kComma), kComma), 7.25);
+}
+
 TEST(NumericBoxSpin, StepsWithinTheLimits) {
     struct Case {
         const char* name;
