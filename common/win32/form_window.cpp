@@ -1,5 +1,9 @@
 #include "common/win32/form_window.h"
 
+#include <algorithm>
+
+#include "common/win32/forms.h"
+#include "common/win32/handles.h"
 #include "common/win32/module.h"
 #include "common/win32/wide.h"
 
@@ -48,6 +52,12 @@ bool registerPanelClass() {
 }
 
 bool isChildOf(HWND parent, HWND window) { return window && IsChild(parent, window); }
+
+bool classIs(HWND window, const wchar_t* name) {
+    wchar_t found[32] = {};
+    GetClassNameW(window, found, 32);
+    return lstrcmpiW(found, name) == 0;
+}
 
 }  // namespace
 
@@ -113,6 +123,30 @@ HWND Form::addControl(HWND parent, const wchar_t* windowClass, const std::string
 void Form::place(HWND control, const TwipsRect& at) const {
     const RECT r = pixels(at);
     MoveWindow(control, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
+}
+
+int Form::fitToText(HWND control, int maxRight) const {
+    RECT at{};
+    GetWindowRect(control, &at);
+    MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&at), 2);
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
+    const WindowDc dc = windowDc(control);
+    const Selection use = selectObject(dc.get(), font_.get());
+    const bool checkBox = (GetWindowLongPtrW(control, GWL_STYLE) & BS_TYPEMASK) == BS_AUTOCHECKBOX &&
+                          classIs(control, L"Button");
+    const int box = checkBox ? GetSystemMetrics(SM_CXMENUCHECK) + GetSystemMetrics(SM_CXEDGE) * 2 : 0;
+    const SIZE line = lineExtent(dc.get(), text);
+    if (checkBox || at.bottom - at.top < 2 * line.cy) {
+        at.right = std::max<LONG>(at.right, std::min<LONG>(maxRight, at.left + line.cx + box));
+    } else {
+        RECT wrapped{0, 0, at.right - at.left, 0};
+        DrawTextW(dc.get(), text.c_str(), static_cast<int>(text.size()), &wrapped,
+                  DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+        at.bottom = std::max<LONG>(at.bottom, at.top + wrapped.bottom);
+    }
+    MoveWindow(control, at.left, at.top, at.right - at.left, at.bottom - at.top, TRUE);
+    return at.right;
 }
 
 void Form::focus(HWND control) {

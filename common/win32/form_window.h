@@ -47,6 +47,12 @@ protected:
     HWND addControl(HWND parent, const wchar_t* windowClass, const std::string& text, DWORD style,
                     const TwipsRect& at, int id = 0, DWORD exStyle = 0);
     void place(HWND control, const TwipsRect& at) const;
+    // A caption is never cut where the system's font for the form font is
+    // wider than the one the design was measured with: a label or check box
+    // grows to the right to hold its one-line text, and a multi-line label
+    // grows down; never beyond `maxRight` (pixels on its parent). Returns the
+    // control's right edge.
+    int fitToText(HWND control, int maxRight) const;
     // Moves the focus as a click or Tab would, the text of an edit box selected.
     void focus(HWND control);
 

@@ -1,5 +1,6 @@
 #include "addin/dialogs/win32/settings_dialog_win32.h"
 
+#include <algorithm>
 #include <array>
 #include <string_view>
 #include <variant>
@@ -114,33 +115,46 @@ void frmSetting::makePages() {
                    {0, 0, design::fraSetting.width, design::fraSetting.height}, ids::kFirstFrame + static_cast<int>(i));
     }
     const HWND basic = fraSetting_[0];
-    addControl(basic, L"STATIC", std::string(texts::kFolderLabel), WS_VISIBLE | SS_NOPREFIX, onPage(design::Label3),
-               ids::Label3);
+    const int innerRight = pixels(onPage({0, 0, design::kPageInnerWidth, 0})).right;
+    fitToText(addControl(basic, L"STATIC", std::string(texts::kFolderLabel), WS_VISIBLE | SS_NOPREFIX,
+                         onPage(design::Label3), ids::Label3),
+              innerRight);
     const RECT picker = pixels(onPage(design::useFolderBrowser));
     useFolderBrowser_.create(
         {.parent = basic, .at = picker, .id = ids::useFolderBrowser, .font = font(), .PromptCaption = {}, .selectAfterBrowse = false});
     chkShowMessageWhenPrintRun_ = addControl(basic, L"BUTTON", std::string(texts::kConfirmBeforeSaving), kCheckStyle,
                                              onPage(design::chkShowMessageWhenPrintRun), ids::chkShowMessageWhenPrintRun);
-    addControl(basic, L"STATIC", std::string(texts::kNoticeTimeLabel), WS_VISIBLE | SS_NOPREFIX, onPage(design::Label1),
-               ids::Label1);
+    const int label1Right = fitToText(addControl(basic, L"STATIC", std::string(texts::kNoticeTimeLabel),
+                                                 WS_VISIBLE | SS_NOPREFIX, onPage(design::Label1), ids::Label1),
+                                      innerRight);
+    // The box keeps its distance after its label, however wide the label grew.
+    RECT seconds = pixels(onPage(design::txtShowProgressTime));
+    const int gap = pixels({0, 0, design::txtShowProgressTime.left - design::Label1.right(), 0}).right;
+    OffsetRect(&seconds, std::max(0, label1Right + gap - static_cast<int>(seconds.left)), 0);
     txtShowProgressTime_.create({.parent = basic,
-                                 .at = pixels(onPage(design::txtShowProgressTime)),
+                                 .at = seconds,
                                  .id = ids::txtShowProgressTime,
                                  .font = font(),
                                  .HojoText = std::string(texts::kSeconds)});
+    fitToText(chkShowMessageWhenPrintRun_, innerRight);
     chkShowMessageWhenAdd_ = addControl(basic, L"BUTTON", std::string(texts::kShowAddedMessage), kCheckStyle,
                                         onPage(design::chkShowMessageWhenAdd), ids::chkShowMessageWhenAdd);
     chkShowMessageXlaError_ = addControl(basic, L"BUTTON", std::string(texts::kShowXlaError), kCheckStyle,
                                          onPage(design::chkShowMessageXlaError), ids::chkShowMessageXlaError);
+
+    fitToText(chkShowMessageWhenAdd_, innerRight);
+    fitToText(chkShowMessageXlaError_, innerRight);
 
     const HWND starts = fraSetting_[1];
     for (std::size_t i = 0; i < kStartBoxes.size(); ++i) {
         chkSurveillance_[i] = addControl(starts, L"BUTTON", std::string(kStartBoxes[i]), kCheckStyle,
                                          onPage(design::chkSurveillance[i]),
                                          ids::kFirstSurveillance + static_cast<int>(i));
+        fitToText(chkSurveillance_[i], innerRight);
     }
-    addControl(starts, L"STATIC", std::string(texts::kStartNote), WS_VISIBLE | SS_NOPREFIX, onPage(design::Label4),
-               ids::Label4);
+    fitToText(addControl(starts, L"STATIC", std::string(texts::kStartNote), WS_VISIBLE | SS_NOPREFIX,
+                         onPage(design::Label4), ids::Label4),
+              innerRight);
 }
 
 // Only the chosen page shows: a page beneath another would still take the

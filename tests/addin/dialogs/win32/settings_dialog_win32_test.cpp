@@ -1,6 +1,5 @@
 // The settings dialog as a real window over a settings object, driven step by
-// step from a thread timer as a user would: the message boxes it shows are
-// answered on the way and their texts kept.
+// step as a user would (form_driver.h).
 
 #include "addin/dialogs/win32/settings_dialog_win32.h"
 
@@ -15,6 +14,7 @@
 
 #include "common/win32/wide.h"
 #include "common/win32/win32_file_system.h"
+#include "tests/addin/dialogs/win32/form_driver.h"
 #include "tests/addin/recording/win32/window_capture.h"
 #include "tests/support/fixed_known_folders.h"
 #include "tests/support/scripted_prompts.h"
@@ -31,115 +31,18 @@ namespace shots = kq::addin::recording::test;
 
 constexpr char kTitle[] = "Brelmont for Excel";
 
-std::string textOf(HWND window) {
-    wchar_t text[512] = {};
-    GetWindowTextW(window, text, 512);
-    return narrow(text);
-}
+using test::click;
+using test::editIn;
+using test::item;
+using test::placeOf;
+using test::setText;
+using test::textOf;
+using test::ticked;
 
-BOOL CALLBACK collect(HWND window, LPARAM list) {
-    reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
-    return TRUE;
-}
-
-std::vector<HWND> topWindows() {
-    std::vector<HWND> windows;
-    EnumThreadWindows(GetCurrentThreadId(), collect, reinterpret_cast<LPARAM>(&windows));
-    return windows;
-}
-
-HWND visibleOfClass(const wchar_t* className) {
-    for (HWND w : topWindows()) {
-        wchar_t name[64] = {};
-        GetClassNameW(w, name, 64);
-        if (std::wstring(name) == className && IsWindowVisible(w)) return w;
-    }
-    return nullptr;
-}
-
-// A control anywhere on the form, by id.
-HWND item(HWND form, int id) {
-    std::vector<HWND> all;
-    EnumChildWindows(form, collect, reinterpret_cast<LPARAM>(&all));
-    for (HWND c : all) {
-        if (GetDlgCtrlID(c) == id) return c;
-    }
-    return nullptr;
-}
-
-// Where a control stands on the form's client area, in pixels.
-RECT placeOf(HWND form, int id) {
-    RECT r{};
-    GetWindowRect(item(form, id), &r);
-    MapWindowPoints(nullptr, form, reinterpret_cast<POINT*>(&r), 2);
-    return r;
-}
-
-bool ticked(HWND form, int id) { return SendMessageW(item(form, id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
-void click(HWND form, int id) { PostMessageW(item(form, id), BM_CLICK, 0, 0); }
 void choosePage(HWND form, int page) {
     const HWND list = item(form, ids::lstMenu);
     SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(page), 0);
     SendMessageW(form, WM_COMMAND, MAKEWPARAM(ids::lstMenu, LBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
-}
-// The edit box inside a compound control (the folder picker, the numeric box).
-HWND editIn(HWND form, int id) {
-    std::vector<HWND> inside;
-    EnumChildWindows(item(form, id), collect, reinterpret_cast<LPARAM>(&inside));
-    for (HWND c : inside) {
-        wchar_t name[16] = {};
-        GetClassNameW(c, name, 16);
-        if (std::wstring(name) == L"Edit") return c;
-    }
-    return nullptr;
-}
-void setText(HWND edit, const std::string& text) {
-    SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide(text).c_str()));
-}
-
-// Runs the dialog; each step runs at a timer tick once no message box is up.
-struct Drive {
-    std::deque<std::function<void(HWND form)>> steps;
-    std::vector<std::string> boxes;
-    bool stuck = false;
-    int waits = 0;
-};
-Drive* g_drive = nullptr;
-
-std::string boxText(HWND box) {
-    std::string longest;
-    std::vector<HWND> children;
-    EnumChildWindows(box, collect, reinterpret_cast<LPARAM>(&children));
-    for (HWND c : children) {
-        wchar_t name[16] = {};
-        GetClassNameW(c, name, 16);
-        const std::string text = textOf(c);
-        if (std::wstring(name) == L"Static" && text.size() > longest.size()) longest = text;
-    }
-    return longest;
-}
-
-void CALLBACK tick(HWND, UINT, UINT_PTR, DWORD) {
-    Drive& d = *g_drive;
-    if (const HWND box = visibleOfClass(L"#32770")) {
-        if (GetPropW(box, L"kqAnswered")) return;
-        SetPropW(box, L"kqAnswered", box);
-        d.boxes.push_back(boxText(box));
-        PostMessageW(box, WM_COMMAND, IDOK, 0);
-        return;
-    }
-    const HWND form = visibleOfClass(L"KqForm");
-    if (!form) return;
-    if (d.steps.empty()) {
-        if (++d.waits > 150) {
-            d.stuck = true;
-            PostMessageW(form, WM_CLOSE, 0, 0);
-        }
-        return;
-    }
-    auto step = std::move(d.steps.front());
-    d.steps.pop_front();
-    step(form);
 }
 
 class SettingsDialogWindow : public ::testing::Test {
@@ -154,13 +57,9 @@ protected:
                                               .title = kTitle},
                         hostVersion);
     }
-    void run(std::deque<std::function<void(HWND)>> steps) {
-        Drive drive{std::move(steps), {}, false, 0};
-        g_drive = &drive;
-        const UINT_PTR timer = SetTimer(nullptr, 0, 30, tick);
-        ShowSettingsDialog(host.get(), *setting, files, kTitle);
-        KillTimer(nullptr, timer);
-        g_drive = nullptr;
+    void run(std::deque<test::FormStep> steps) {
+        const test::FormDrive drive =
+            test::driveForm([&] { ShowSettingsDialog(host.get(), *setting, files, kTitle); }, std::move(steps));
         EXPECT_FALSE(drive.stuck) << "the dialog did not close";
         EXPECT_TRUE(drive.steps.empty()) << drive.steps.size() << " steps left";
         boxes = drive.boxes;
@@ -204,7 +103,13 @@ TEST_F(SettingsDialogWindow, OpensOnTheFirstPageWithTheSettingsLaidOutAsDesigned
              EXPECT_EQ(page.top, 8);
              // The page's controls from its inner area at 240, 360.
              const RECT seconds = placeOf(form, ids::txtShowProgressTime);
-             EXPECT_EQ(seconds.left, 160 + 16 + 168);
+             // At its designed place, or its designed distance after a label that grew to hold its text.
+             const RECT label = placeOf(form, ids::Label1);
+             EXPECT_GE(seconds.left, 160 + 16 + 168);
+             EXPECT_GE(seconds.left - label.right, 17);
+             if (seconds.left > 160 + 16 + 168) {
+                 EXPECT_EQ(seconds.left - label.right, 17);
+             }
              EXPECT_EQ(seconds.top, 8 + 24 + 80);
              EXPECT_EQ(seconds.right - seconds.left, 57);
              const RECT picker = placeOf(form, ids::useFolderBrowser);
