@@ -4,6 +4,7 @@
 #include <string>
 
 #include "addin/core/texts.h"
+#include "addin/core/win32/small_commands_win32.h"
 #include "addin/recording/save_history.h"
 #include "addin/recording/win32/recorder_system_win32.h"
 #include "common/win32/known_folders.h"
@@ -53,6 +54,7 @@ Procedures AddinProcedures() {
         recording::win32::Win32RecorderSystem system(GetAppTitle(), GetXlHwnd(state.g_Application), GetOS(versionText));
         recording::SaveHistory(state, system);
     };
+    AddSmallCommands(procedures);
     return procedures;
 }
 
