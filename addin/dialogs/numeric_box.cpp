@@ -95,7 +95,8 @@ std::string FormatDecimals(double value, int decimals, const NumberCharacters& c
     }
     std::string whole = digits.substr(0, static_cast<std::size_t>(point));
     whole.erase(0, std::min(whole.find_first_not_of('0'), whole.size()));
-    if (whole.empty()) whole = "0";
+    // Not `= "0"`: the i686 compiler at -O3 misreads that assignment (-Wrestrict).
+    if (whole.empty()) whole.push_back('0');
     const std::string fraction = digits.substr(static_cast<std::size_t>(point));
     std::string out;
     if (value < 0 && digits.find_first_not_of('0') != std::string::npos) out += '-';
