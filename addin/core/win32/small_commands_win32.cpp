@@ -1,30 +1,20 @@
 #include "addin/core/win32/small_commands_win32.h"
 
-#include "common/win32/windows_api.h"
-
-#include <shellapi.h>
-
 #include "addin/core/addin_state.h"
 #include "addin/core/small_commands.h"
 #include "addin/core/texts.h"
 #include "addin/core/win32/system_helpers.h"
+#include "addin/core/win32/system_services.h"
 #include "addin/core/win32/win32_addin_system.h"
 #include "addin/dialogs/about_box.h"
 #include "addin/dialogs/win32/about_box_win32.h"
 #include "addin/dialogs/win32/settings_dialog_win32.h"
 #include "addin/recording/save_history.h"
-#include "common/win32/wide.h"
 #include "common/win32/win32_file_system.h"
 
 namespace kq::addin::win32 {
 
 namespace {
-
-// The shell's "open" with no owner window; a browser that cannot be started
-// is not reported.
-void openAddress(const std::string& address) {
-    ShellExecuteW(nullptr, L"open", kq::win32::wide(address).c_str(), L"", L"", SW_SHOWNORMAL);
-}
 
 void Command_Setting(AddinState& state) {
     if (!state.g_Application || !state.g_Setting) return;
@@ -41,7 +31,7 @@ void Command_About(AddinState& state) {
     ShowUnlessEditing(*state.g_Application, prompts, [&] {
         const dialogs::AboutTexts texts =
             dialogs::AboutBoxTexts(GetAppTitle(), recording::LibraryVersionText(), GetAppDay().value);
-        dialogs::win32::ShowAboutBox(GetXlHwnd(state.g_Application), texts, openAddress);
+        dialogs::win32::ShowAboutBox(GetXlHwnd(state.g_Application), texts, ShellOpen);
     });
 }
 
@@ -50,7 +40,7 @@ void Command_About(AddinState& state) {
 void AddSmallCommands(Procedures& procedures) {
     procedures.Command_Setting = Command_Setting;
     procedures.Command_About = Command_About;
-    procedures.Command_GotoHomePage = [](AddinState&) { openAddress(std::string(texts::kHomePage)); };
+    procedures.Command_GotoHomePage = [](AddinState&) { ShellOpen(std::string(texts::kHomePage)); };
 }
 
 }  // namespace kq::addin::win32
