@@ -21,6 +21,7 @@ namespace {
 
 // The answer a thread timer gives the browser once it stands.
 UINT g_answer = IDOK;
+int g_ticks = 0;
 
 BOOL CALLBACK collect(HWND window, LPARAM list) {
     reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
@@ -33,13 +34,17 @@ void CALLBACK answerBrowser(HWND, UINT, UINT_PTR, DWORD) {
     for (const HWND w : windows) {
         wchar_t name[16] = {};
         GetClassNameW(w, name, 16);
-        if (std::wstring(name) == L"#32770" && IsWindowVisible(w)) PostMessageW(w, WM_COMMAND, g_answer, 0);
+        // Answered once it has stood a while: the shell fills its tree after it shows.
+        if (std::wstring(name) == L"#32770" && IsWindowVisible(w) && ++g_ticks > 5) {
+            PostMessageW(w, WM_COMMAND, g_answer, 0);
+        }
     }
 }
 
 std::optional<std::string> browseAnswered(UINT answer, const std::string& start) {
     const OwnedWindow owner = test::plainWindow(L"owner", {0, 0, 400, 300});
     g_answer = answer;
+    g_ticks = 0;
     const UINT_PTR timer = SetTimer(nullptr, 0, 200, answerBrowser);
     const std::optional<std::string> chosen = ShellFolderBrowser(owner.get()).BrowseForFolder("フォルダの選択", start);
     KillTimer(nullptr, timer);
