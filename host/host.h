@@ -74,6 +74,8 @@ class PageSetup;
 class Shape;
 class Comment;
 class DocumentProperties;
+class CommandBars;
+class CommandBar;
 class CommandBarControl;
 class AddInEntry;
 class LateBound;
@@ -87,6 +89,8 @@ using PageSetupPtr = std::shared_ptr<PageSetup>;
 using ShapePtr = std::shared_ptr<Shape>;
 using CommentPtr = std::shared_ptr<Comment>;
 using DocumentPropertiesPtr = std::shared_ptr<DocumentProperties>;
+using CommandBarsPtr = std::shared_ptr<CommandBars>;
+using CommandBarPtr = std::shared_ptr<CommandBar>;
 using CommandBarControlPtr = std::shared_ptr<CommandBarControl>;
 using AddInEntryPtr = std::shared_ptr<AddInEntry>;
 using LateBoundPtr = std::shared_ptr<LateBound>;
@@ -107,6 +111,21 @@ inline constexpr std::int32_t xlWorksheet = -4167;  // Sheet::Type of a workshee
 inline constexpr std::int32_t xlChart = -4109;      // Sheet::Type of a chart sheet
 inline constexpr std::int32_t msoGroup = 6;         // Shape::Type of a group
 inline constexpr std::int32_t msoPropertyTypeString = 4;
+
+// Command bars: the types of controls, how a button shows, its pressed state,
+// where a bar stands and what its user may not change.
+inline constexpr std::int32_t msoControlButton = 1;
+inline constexpr std::int32_t msoControlPopup = 10;
+inline constexpr std::int32_t msoButtonIcon = 1;
+inline constexpr std::int32_t msoButtonIconAndCaption = 3;
+inline constexpr std::int32_t msoButtonUp = 0;
+inline constexpr std::int32_t msoButtonDown = -1;
+inline constexpr std::int32_t msoBarLeft = 0;
+inline constexpr std::int32_t msoBarTop = 1;
+inline constexpr std::int32_t msoBarRight = 2;
+inline constexpr std::int32_t msoBarBottom = 3;
+inline constexpr std::int32_t msoBarFloating = 4;
+inline constexpr std::int32_t msoBarNoCustomize = 1;
 
 // An object reached late-bound by name: the add-in object that the ribbon
 // bridge and the helper workbook's macro call.
@@ -181,6 +200,8 @@ public:
 
     // The built-in command-bar control of that Id, or empty.
     virtual CommandBarControlPtr FindControl(std::int32_t id) = 0;
+    // The menus and toolbars of hosts before 12.
+    virtual CommandBarsPtr CommandBars() = 0;
     // The entry of the host's COM add-in list with that ProgID (throws when absent).
     virtual AddInEntryPtr COMAddIn(const std::string& progId) = 0;
 
@@ -200,10 +221,96 @@ public:
     virtual void SetObject(const LateBoundPtr& object) = 0;
 };
 
+// What FindControl and FindControls look for: controls that match all that is given.
+struct ControlCriteria {
+    std::optional<std::int32_t> Id;
+    std::optional<std::string> Tag;
+};
+
+// The host's command bars: the worksheet menu bar first, then the toolbars.
+class CommandBars {
+public:
+    virtual ~CommandBars() = default;
+    // From 1; throws for an index beyond the last.
+    virtual CommandBarPtr Item(std::int32_t index) = 0;
+    // The bar of that name (letter case ignored), or empty.
+    virtual CommandBarPtr FindBar(const std::string& name) = 0;
+    // A new toolbar; throws when a bar of that name exists.
+    virtual CommandBarPtr Add(const std::string& Name, std::int32_t Position, bool MenuBar, bool Temporary) = 0;
+    // The first control of any bar (popups' menus included) that matches, or empty.
+    virtual CommandBarControlPtr FindControl(const ControlCriteria& criteria) = 0;
+    // Every control that matches, in the bars' order; none gives an empty list.
+    virtual std::vector<CommandBarControlPtr> FindControls(const ControlCriteria& criteria) = 0;
+};
+
+// A menu bar, a toolbar, or the menu a popup control opens.
+class CommandBar {
+public:
+    virtual ~CommandBar() = default;
+    virtual std::string Name() = 0;
+    virtual std::int32_t Position() = 0;  // msoBar*
+    virtual void SetPosition(std::int32_t position) = 0;
+    virtual std::int32_t RowIndex() = 0;
+    virtual void SetRowIndex(std::int32_t row) = 0;
+    virtual std::int32_t Left() = 0;
+    virtual void SetLeft(std::int32_t left) = 0;
+    virtual std::int32_t Top() = 0;
+    virtual void SetTop(std::int32_t top) = 0;
+    virtual bool Visible() = 0;
+    virtual void SetVisible(bool visible) = 0;
+    virtual std::int32_t Protection() = 0;
+    virtual void SetProtection(std::int32_t protection) = 0;
+    virtual std::vector<CommandBarControlPtr> Controls() = 0;
+    // A new control of that type (msoControl*) before the control at `Before`
+    // (from 1), or at the end.
+    virtual CommandBarControlPtr AddControl(std::int32_t Type, std::optional<std::int32_t> Before, bool Temporary) = 0;
+    // The first of this bar's own controls that matches, or empty.
+    virtual CommandBarControlPtr FindControl(const ControlCriteria& criteria) = 0;
+    virtual void Delete() = 0;
+};
+
+// The Click of a command-bar button, before the host carries out the control's
+// own command; CancelDefault keeps that command from running.
+class ButtonEvents {
+public:
+    virtual ~ButtonEvents() = default;
+    virtual void Click(const CommandBarControlPtr& Ctrl, bool& CancelDefault) = 0;
+};
+
+// A button or a popup of a command bar. Members of the other kind throw.
 class CommandBarControl {
 public:
     virtual ~CommandBarControl() = default;
     virtual bool Enabled() = 0;
+    virtual std::int32_t Id() = 0;  // the host's own command; 1 for a button an add-in made
+    virtual std::int32_t Type() = 0;
+    virtual std::string Caption() = 0;
+    virtual void SetCaption(const std::string& caption) = 0;
+    virtual std::string Tag() = 0;
+    virtual void SetTag(const std::string& tag) = 0;
+    virtual std::string OnAction() = 0;
+    virtual void SetOnAction(const std::string& action) = 0;
+    virtual bool BeginGroup() = 0;
+    virtual void SetBeginGroup(bool begins) = 0;
+    // Buttons.
+    virtual std::int32_t Style() = 0;  // msoButton*
+    virtual void SetStyle(std::int32_t style) = 0;
+    virtual std::int32_t FaceId() = 0;
+    virtual void SetFaceId(std::int32_t faceId) = 0;
+    virtual std::int32_t State() = 0;  // msoButtonUp or msoButtonDown
+    virtual void SetState(std::int32_t state) = 0;
+    // The face to the clipboard as a bitmap, and a picture from the clipboard as the face.
+    virtual void CopyFace() = 0;
+    virtual void PasteFace() = 0;
+    // Popups: the menu they open.
+    virtual CommandBarPtr CommandBar() = 0;
+    // A copy of the control on `Bar`, at its end.
+    virtual CommandBarControlPtr Copy(const CommandBarPtr& Bar) = 0;
+    virtual void Delete() = 0;
+    // Connects `events` to the Click of this control and of every other
+    // control with its tag (a built-in control without a tag: with its Id),
+    // in every bar, until the result goes.
+    virtual std::unique_ptr<EventConnection> AdviseClick(ButtonEvents& events) = 0;
 };
 
 class Workbook {

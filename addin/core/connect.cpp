@@ -61,7 +61,7 @@ void Connect::AddinInstance_OnConnection(const host::ApplicationPtr& Application
         AddInInst->SetObject(self);
         state.g_ResBase = system_.LanguagenameFromOS() == kJapan ? kResBaseJapanese : kResBaseOther;
 
-        if (versionOf(*state.g_Application) < kFirstRibbonHost) {
+        if (HasLegacyBars(*state.g_Application)) {
             printSink_.hook(state.g_Application->FindControl(kControlPrint), state);
             directPrintSink_.hook(state.g_Application->FindControl(kControlQuickPrint), state);
             previewSink_.hook(state.g_Application->FindControl(kControlPreview), state);
@@ -120,8 +120,12 @@ void Connect::AddinInstance_OnDisconnection() {
     if (!state_) return;
     AddinState& state = *state_;
     try {
-        if (versionOf(*state.g_Application) < kFirstRibbonHost) {
-            SaveToolbarState();
+        if (HasLegacyBars(*state.g_Application)) {
+            // The bars go whatever saving their placement did.
+            try {
+                SaveToolbarState();
+            } catch (...) {
+            }
             RemoveCommandBars();
         }
     } catch (...) {
@@ -131,9 +135,7 @@ void Connect::AddinInstance_OnDisconnection() {
     state.g_Setting.reset();
 
     state.g_Xl.reset();
-    printSink_.unhook();
-    directPrintSink_.unhook();
-    previewSink_.unhook();
+    unhookSinks();
     // The sheet watches and the host go with the state, or with the last call
     // in progress that still holds it.
     if (libraryConnection().lock() == state_) libraryConnection().reset();
@@ -161,27 +163,37 @@ void Connect::CallForRibbon_PrintOrPreview_onAction(std::int32_t& lngValue) {
     if (lngValue >= print_kind::kPrint && lngValue <= print_kind::kPreview) state->PrintCommandKind = lngValue;
 }
 
-void Connect::forward(const std::function<void(AddinState&)>& command) {
+void Connect::runCommand(Procedures::Command command) {
     const std::shared_ptr<AddinState> state = connection();
-    if (!state || !command) return;
+    const std::function<void(AddinState&)>& procedure = procedures_.*command;
+    if (!state || !procedure) return;
     try {
-        command(*state);
+        procedure(*state);
     } catch (...) {
+        const RuntimeError error = CurrentRuntimeError();
+        system_.prompts().message(texts::ErrorMessage(error.number, error.description), GetAppTitle(),
+                                  mb::kOkOnly | mb::kIconCritical);
     }
 }
 
-void Connect::CallForRibbon_ThisSheetCheck() { forward(procedures_.Command_ThisSheetCheck); }
-void Connect::CallForRibbon_OpenHistory() { forward(procedures_.Command_OpenHistory); }
-void Connect::CallForRibbon_GoToHomePage() { forward(procedures_.Command_GotoHomePage); }
-void Connect::CallForRibbon_Setting() { forward(procedures_.Command_Setting); }
-void Connect::CallForRibbon_Help() { forward(procedures_.Command_Help); }
-void Connect::CallForRibbon_About() { forward(procedures_.Command_About); }
+void Connect::CallForRibbon_ThisSheetCheck() { runCommand(&Procedures::Command_ThisSheetCheck); }
+void Connect::CallForRibbon_OpenHistory() { runCommand(&Procedures::Command_OpenHistory); }
+void Connect::CallForRibbon_GoToHomePage() { runCommand(&Procedures::Command_GotoHomePage); }
+void Connect::CallForRibbon_Setting() { runCommand(&Procedures::Command_Setting); }
+void Connect::CallForRibbon_Help() { runCommand(&Procedures::Command_Help); }
+void Connect::CallForRibbon_About() { runCommand(&Procedures::Command_About); }
 
-// The façade does not reach the host's command bars yet, so hosts before 12 get no menu or toolbar.
-void Connect::BuildCommandBars() {}
-void Connect::RestoreToolbarState() {}
-void Connect::SaveToolbarState() {}
-void Connect::RemoveCommandBars() {}
+void Connect::unhookSinks() {
+    thisSheetSink_.letGo();
+    openHistorySink_.letGo();
+    settingSink_.letGo();
+    aboutSink_.letGo();
+    helpSink_.letGo();
+    siteSink_.letGo();
+    printSink_.unhook();
+    directPrintSink_.unhook();
+    previewSink_.unhook();
+}
 
 namespace {
 

@@ -11,10 +11,13 @@
 #include <vector>
 
 #include "addin/core/addin_state.h"
+#include "addin/core/button_sinks.h"
+#include "addin/core/command_bars.h"
 #include "addin/core/procedures.h"
 #include "addin/core/res_string.h"
 #include "addin/core/xl_events.h"
 #include "common/prompts.h"
+#include "common/settings_store.h"
 #include "host/host.h"
 
 namespace kq::addin {
@@ -30,34 +33,13 @@ public:
     // A settings object for a host of that version: it reads the settings now
     // and writes them when the last reference goes.
     virtual std::shared_ptr<c_Setting> NewSetting(double hostVersion) = 0;
+    // The user's settings: the toolbar's placement is kept there (section "Bar").
+    virtual SettingsStore& settingsStore() = 0;
+    // A painter of icon faces for one building of the legacy bars.
+    virtual std::unique_ptr<IconFaces> iconFaces() = 0;
     // What the host event sink needs; it outlives every connection.
     virtual XlSinkServices& sinkServices() = 0;
 };
-
-// A sink on one of the host's print controls: a click notes which command
-// starts the next print in the state it is hooked to.
-template <std::int32_t Kind>
-class PrintKindSink {
-public:
-    host::CommandBarControlPtr CB;
-    // None while the sink is not hooked; the state outlives the hook.
-    AddinState* state = nullptr;
-
-    void CB_Click() {
-        if (state) state->PrintCommandKind = Kind;
-    }
-    void hook(host::CommandBarControlPtr control, AddinState& to) {
-        CB = std::move(control);
-        state = &to;
-    }
-    void unhook() {
-        CB.reset();
-        state = nullptr;
-    }
-};
-using c_Xl_CB_Print = PrintKindSink<print_kind::kPrint>;
-using c_Xl_CB_DirectPrint = PrintKindSink<print_kind::kQuickPrint>;
-using c_Xl_CB_Preview = PrintKindSink<print_kind::kPreview>;
 
 // Built-in controls of the host's print commands.
 inline constexpr std::int32_t kControlPrint = 4;
@@ -70,7 +52,7 @@ inline constexpr std::int32_t kControlPreview = 109;
 // the library's). Without one (before the connection, after
 // a refusal, while idle, after the disconnection) they do nothing and the
 // toggle shows released.
-class Connect {
+class Connect final : public CommandRunner {
 public:
     // `system` outlives the object.
     Connect(AddinSystem& system, Procedures procedures);
@@ -84,7 +66,8 @@ public:
     // A connection while connected ends the earlier one first. Nothing is thrown.
     void AddinInstance_OnConnection(const host::ApplicationPtr& Application, const host::AddInEntryPtr& AddInInst,
                                     const host::LateBoundPtr& self);
-    // Writes the settings and destroys the state. Reports nothing.
+    // Saves the toolbar's placement, removes the bars, writes the settings and
+    // destroys the state. Reports nothing.
     void AddinInstance_OnDisconnection();
 
     // Clears AfterPrintPending, then records the print just finished. Errors reach the caller.
@@ -93,7 +76,8 @@ public:
     bool CallForRibbon_GetThisSheetCheckEnabled();
     // 1, 2 or 3 become the print kind; anything else is ignored. lngValue stays as it is.
     void CallForRibbon_PrintOrPreview_onAction(std::int32_t& lngValue);
-    // The ribbon's commands; every error of a command is swallowed.
+    // The ribbon's commands. A command's failure is shown to the user; the
+    // ribbon always hears success.
     void CallForRibbon_ThisSheetCheck();
     void CallForRibbon_OpenHistory();
     void CallForRibbon_GoToHomePage();
@@ -106,6 +90,14 @@ public:
     const c_Xl_CB_Print& printSink() const { return printSink_; }
     const c_Xl_CB_DirectPrint& directPrintSink() const { return directPrintSink_; }
     const c_Xl_CB_Preview& previewSink() const { return previewSink_; }
+    const c_CB_ThisSheetCheck& thisSheetSink() const { return thisSheetSink_; }
+    const c_CB_OpenHistory& openHistorySink() const { return openHistorySink_; }
+    const c_CB_Setting& settingSink() const { return settingSink_; }
+    const c_CB_About& aboutSink() const { return aboutSink_; }
+    const c_CB_Help& helpSink() const { return helpSink_; }
+    const c_CB_KEZ& siteSink() const { return siteSink_; }
+
+    void runCommand(Procedures::Command command) override;
     // The connection's state; null while there is none.
     AddinState* state() { return state_.get(); }
     const AddinState* state() const { return state_.get(); }
@@ -115,16 +107,17 @@ private:
     bool passesGates(host::Application& application, host::AddInEntry& addInInst);
     void refuse(host::AddInEntry& addInInst, std::string_view message);
     void reportConnectionError();
-    // A command of the ribbon, given the state; its errors are the command's own business.
-    void forward(const std::function<void(AddinState&)>& command);
     // This object's state, or else the library's connection in force; null without one.
     std::shared_ptr<AddinState> connection() const;
 
-    // The legacy menu and toolbar of hosts before 12.
+    // The legacy menu and toolbar of hosts before 12 (command_bars.cpp).
     void BuildCommandBars();
     void RestoreToolbarState();
     void SaveToolbarState();
     void RemoveCommandBars();
+    // The product submenu and toolbar an earlier connection left behind.
+    void clearOwnLeftovers(host::CommandBars& bars);
+    void unhookSinks();
 
     AddinSystem& system_;
     Procedures procedures_;
@@ -132,6 +125,12 @@ private:
     // disconnection (a message loop, say) still finds the state until it returns.
     std::shared_ptr<AddinState> state_;
     std::string onActionText_;
+    c_CB_ThisSheetCheck thisSheetSink_{*this};
+    c_CB_OpenHistory openHistorySink_{*this};
+    c_CB_Setting settingSink_{*this};
+    c_CB_About aboutSink_{*this};
+    c_CB_Help helpSink_{*this};
+    c_CB_KEZ siteSink_{*this};
     c_Xl_CB_Print printSink_;
     c_Xl_CB_DirectPrint directPrintSink_;
     c_Xl_CB_Preview previewSink_;

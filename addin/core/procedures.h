@@ -14,6 +14,9 @@ namespace kq::addin {
 class AddinState;
 
 struct Procedures {
+    // One of the six commands, as the buttons and the ribbon name it.
+    using Command = std::function<void(AddinState&)> Procedures::*;
+
     std::function<void(AddinState&)> SaveHistory;
     std::function<bool(AddinState&)> CheckThissiteButtonPush;
     std::function<void(AddinState&, bool forceUp)> SetThisSiteCheckButtonPushed;

@@ -1,5 +1,7 @@
 #include "addin/core/res_string.h"
 
+#include <utility>
+
 #include "host/host.h"
 
 namespace kq::addin {
@@ -18,12 +20,14 @@ std::string ExpandLineBreaks(std::string_view stored) {
     return text;
 }
 
-std::string LoadResStringEx(ResourceStrings& strings, std::int32_t id) {
-    const std::optional<std::string> stored = strings.LoadResString(id);
+std::string StoredResString(ResourceStrings& strings, std::int32_t id) {
+    std::optional<std::string> stored = strings.LoadResString(id);
     if (!stored) {
         throw host::HostError(host::err::kResourceNotFound, "Resource with identifier '" + std::to_string(id) + "' not found");
     }
-    return ExpandLineBreaks(*stored);
+    return std::move(*stored);
 }
+
+std::string LoadResStringEx(ResourceStrings& strings, std::int32_t id) { return ExpandLineBreaks(StoredResString(strings, id)); }
 
 }  // namespace kq::addin

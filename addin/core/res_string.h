@@ -22,6 +22,8 @@ public:
 // The table stores a line break as the two characters backslash and "n".
 std::string ExpandLineBreaks(std::string_view stored);
 
+// The entry as stored; a missing id raises the runtime's error 326.
+std::string StoredResString(ResourceStrings& strings, std::int32_t id);
 // The entry with its line breaks; a missing id raises the runtime's error 326.
 std::string LoadResStringEx(ResourceStrings& strings, std::int32_t id);
 

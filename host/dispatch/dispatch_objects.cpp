@@ -21,7 +21,6 @@ CommentPtr makeComment(ComPtr<IDispatch> object);
 
 std::string text(const win32::Variant& v) { return toText(*v.get()); }
 std::int32_t number(const win32::Variant& v) { return toLong(*v.get()); }
-double real(const win32::Variant& v) { return toDouble(*v.get()); }
 bool flag(const win32::Variant& v) { return toBool(*v.get()); }
 
 // Count and Item(i) from 1, the way the add-ins walk the host's collections.
@@ -67,23 +66,6 @@ bool isRange(IDispatch* object) {
     DISPID id = DISPID_UNKNOWN;
     return SUCCEEDED(object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id));
 }
-
-class DispObject : public DispatchBacked {
-public:
-    explicit DispObject(ComPtr<IDispatch> object) : c_(std::move(object)) {}
-    IDispatch* dispatch() const override { return c_.object(); }
-
-protected:
-    Caller c_;
-};
-
-class DispCommandBarControl final : public CommandBarControl, public DispObject {
-public:
-    using DispObject::DispObject;
-    bool Enabled() override {
-        return guarded([&] { return flag(c_.get("Enabled")); });
-    }
-};
 
 class DispLateBound final : public LateBound, public DispObject {
 public:
@@ -211,20 +193,6 @@ public:
     std::int32_t FirstPageNumber() override { return numberOf("FirstPageNumber"); }
     std::int32_t Order() override { return numberOf("Order"); }
     std::int32_t PrintComments() override { return numberOf("PrintComments"); }
-
-private:
-    std::string textOf(const char* name) {
-        return guarded([&] { return text(c_.get(name)); });
-    }
-    double realOf(const char* name) {
-        return guarded([&] { return real(c_.get(name)); });
-    }
-    bool flagOf(const char* name) {
-        return guarded([&] { return flag(c_.get(name)); });
-    }
-    std::int32_t numberOf(const char* name) {
-        return guarded([&] { return number(c_.get(name)); });
-    }
 };
 
 class DispRange final : public Range, public DispObject {
@@ -556,11 +524,10 @@ public:
     }
 
     CommandBarControlPtr FindControl(std::int32_t id) override {
-        return guarded([&]() -> CommandBarControlPtr {
-            ComPtr<IDispatch> control = c_.child("CommandBars").object("FindControl", named("Id", id));
-            if (!control) return {};
-            return std::make_shared<DispCommandBarControl>(std::move(control));
-        });
+        return guarded([&] { return makeControl(c_.child("CommandBars").object("FindControl", named("Id", id))); });
+    }
+    CommandBarsPtr CommandBars() override {
+        return guarded([&] { return makeCommandBars(c_.object("CommandBars")); });
     }
     AddInEntryPtr COMAddIn(const std::string& progId) override {
         return guarded([&]() -> AddInEntryPtr {
@@ -570,11 +537,6 @@ public:
 
     std::unique_ptr<EventConnection> Advise(ApplicationEvents& sink) override {
         return guarded([&] { return adviseApplicationEvents(c_.object(), sink); });
-    }
-
-private:
-    std::string textOf(const char* name) {
-        return guarded([&] { return text(c_.get(name)); });
     }
 };
 

@@ -84,7 +84,14 @@ public:
 }  // namespace
 
 std::shared_ptr<SimApplication> SimApplication::create(FileSystem& files, std::string version) {
-    return std::make_shared<SimApplication>(files, std::move(version));
+    auto app = std::make_shared<SimApplication>(files, std::move(version));
+    // Without a workbook the host's print commands have nothing to print.
+    const auto printActive = [weak = std::weak_ptr<SimApplication>(app)] {
+        const auto host = weak.lock();
+        if (host && host->activeBook()) host->print();
+    };
+    for (const std::int32_t id : {kControlPrint, kControlQuickPrint, kControlPreview}) app->bars_->setCommand(id, printActive);
+    return app;
 }
 
 std::shared_ptr<SimApplication> SimApplication::create(std::string version) {
@@ -93,10 +100,7 @@ std::shared_ptr<SimApplication> SimApplication::create(std::string version) {
 }
 
 SimApplication::SimApplication(FileSystem& files, std::string version)
-    : files_(files), version_(std::move(version)), grid_(gridForVersion(version_)) {
-    control(kControlEditingOff);
-    control(kControlPrintable);
-}
+    : files_(files), version_(std::move(version)), grid_(gridForVersion(version_)) {}
 
 std::vector<WorkbookPtr> SimApplication::Workbooks() {
     std::vector<WorkbookPtr> listed;
@@ -183,10 +187,7 @@ RangePtr SimApplication::Union(const std::vector<RangePtr>& ranges) {
     return std::make_shared<SimRange>(sheet, mergeAreas(std::move(areas)));
 }
 
-CommandBarControlPtr SimApplication::FindControl(std::int32_t id) {
-    const auto it = controls_.find(id);
-    return it == controls_.end() ? nullptr : it->second;
-}
+CommandBarControlPtr SimApplication::FindControl(std::int32_t id) { return bars_->FindControl({.Id = id, .Tag = {}}); }
 
 AddInEntryPtr SimApplication::COMAddIn(const std::string& progId) {
     const auto it = std::find_if(addIns_.begin(), addIns_.end(), [&](const auto& a) { return sameName(a->ProgId(), progId); });
@@ -395,11 +396,7 @@ void SimApplication::answerInputBox(std::string address) { inputBoxAnswers_.empl
 
 void SimApplication::cancelInputBox() { inputBoxAnswers_.emplace_back(std::nullopt); }
 
-std::shared_ptr<SimControl> SimApplication::control(std::int32_t id) {
-    auto& slot = controls_[id];
-    if (!slot) slot = std::make_shared<SimControl>();
-    return slot;
-}
+std::shared_ptr<SimControl> SimApplication::control(std::int32_t id) { return bars_->builtIn(id); }
 
 std::shared_ptr<SimAddIn> SimApplication::addComAddIn(const std::string& progId) {
     addIns_.push_back(std::make_shared<SimAddIn>(progId));

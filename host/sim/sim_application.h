@@ -28,20 +28,12 @@
 #include "host/host.h"
 #include "host/sim/a1_address.h"
 #include "host/sim/sim_clipboard.h"
+#include "host/sim/sim_command_bars.h"
 #include "host/sim/sim_workbook.h"
 
 namespace kq::host::sim {
 
 class SimRange;
-
-class SimControl final : public CommandBarControl {
-public:
-    bool Enabled() override { return enabled_; }
-    void setEnabled(bool enabled) { enabled_ = enabled; }
-
-private:
-    bool enabled_ = true;
-};
 
 class SimAddIn final : public AddInEntry {
 public:
@@ -71,10 +63,6 @@ struct InputBoxCall {
     std::string title;
     std::string defaultText;
 };
-
-// Built-in control ids the add-in asks about, both enabled unless a test says otherwise.
-inline constexpr std::int32_t kControlEditingOff = 18;  // disabled while a cell is being edited
-inline constexpr std::int32_t kControlPrintable = 748;
 
 class SimApplication final : public Application, public std::enable_shared_from_this<SimApplication> {
 public:
@@ -123,6 +111,7 @@ public:
     RangePtr Intersect(const RangePtr& a, const RangePtr& b) override;
     RangePtr Union(const std::vector<RangePtr>& ranges) override;
     CommandBarControlPtr FindControl(std::int32_t id) override;
+    CommandBarsPtr CommandBars() override { return bars_; }
     AddInEntryPtr COMAddIn(const std::string& progId) override;
     std::unique_ptr<EventConnection> Advise(ApplicationEvents& sink) override;
 
@@ -209,8 +198,10 @@ public:
     void cancelInputBox();
     const std::vector<InputBoxCall>& inputBoxCalls() const { return inputBoxCalls_; }
 
-    // Built-in controls (made on first use, enabled) and COM add-ins.
+    // Built-in controls (made on first use, enabled) and COM add-ins. The
+    // print controls print the active workbook when they are clicked.
     std::shared_ptr<SimControl> control(std::int32_t id);
+    const std::shared_ptr<SimCommandBars>& commandBars() const { return bars_; }
     std::shared_ptr<SimAddIn> addComAddIn(const std::string& progId);
 
     // For the model: raises an event to every advised sink, unless events are off.
@@ -257,7 +248,7 @@ private:
     std::int32_t enableCancelKey_ = 1;
     std::deque<std::optional<std::string>> inputBoxAnswers_;
     std::vector<InputBoxCall> inputBoxCalls_;
-    std::map<std::int32_t, std::shared_ptr<SimControl>> controls_;
+    std::shared_ptr<SimCommandBars> bars_ = SimCommandBars::create();
     std::vector<std::shared_ptr<SimAddIn>> addIns_;
 };
 

@@ -327,7 +327,8 @@ TEST_F(RoundTrip, ApplicationFactsAndSwitches) {
     app->control(sim::kControlEditingOff)->setEnabled(false);
     EXPECT_FALSE(facade->FindControl(sim::kControlEditingOff)->Enabled());
     EXPECT_TRUE(facade->FindControl(sim::kControlPrintable)->Enabled());
-    EXPECT_FALSE(facade->FindControl(4));
+    EXPECT_EQ(facade->FindControl(4)->Id(), 4);
+    EXPECT_FALSE(facade->FindControl(9999));
 }
 
 // Application.Run, which the façade leaves out: the add-ins never call it, a

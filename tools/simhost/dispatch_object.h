@@ -25,6 +25,7 @@
 
 #include "common/win32/com.h"
 #include "common/win32/com_object.h"
+#include "host/dispatch/variant_convert.h"
 #include "host/host.h"
 
 namespace kq::simhost {
@@ -159,6 +160,30 @@ template <typename T>
 std::shared_ptr<T> unwrap(IDispatch* object) {
     auto* wrapper = dynamic_cast<Wrapper<T>*>(DispatchObject::ours(object));
     return wrapper ? wrapper->target() : nullptr;
+}
+
+// What members answer: values, the host's Nothing, nothing at all (a put or
+// a method without a result), and objects of ours (Nothing for none).
+inline win32::Variant text(const std::string& s) { return host::dispatch::fromText(s); }
+inline win32::Variant number(std::int32_t n) { return host::dispatch::fromLong(n); }
+inline win32::Variant real(double d) { return host::dispatch::fromDouble(d); }
+inline win32::Variant flag(bool b) { return host::dispatch::fromBool(b); }
+inline win32::Variant nothing() { return host::dispatch::fromObject(nullptr); }
+inline win32::Variant none() { return {}; }
+
+template <typename T>
+win32::Variant object(std::shared_ptr<T> target, const Table<T>& table) {
+    if (!target) return nothing();
+    win32::ComPtr<IDispatch> wrapped = wrap(std::move(target), table);
+    return host::dispatch::fromObject(wrapped.get());
+}
+
+// A parameter the add-ins never give but the host's member has; left out, it changes nothing.
+inline Param ignored(const char* name) { return {name, ArgType::variant, true}; }
+
+// What the simulated host does not do: the run fails where an add-in relies on it.
+[[noreturn]] inline void notSimulated(const char* what) {
+    throw host::HostError(host::err::kApplicationDefined, std::string(what) + " is not simulated");
 }
 
 }  // namespace kq::simhost

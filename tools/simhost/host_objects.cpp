@@ -9,6 +9,8 @@
 #include "host/dispatch/dispatch_host.h"
 #include "host/dispatch/variant_convert.h"
 #include "host/sim/sim_application.h"
+#include "tools/simhost/bar_objects.h"
+#include "tools/simhost/connection_point.h"
 
 namespace kq::simhost {
 
@@ -33,11 +35,8 @@ struct PropertyItem {
     int index;
 };
 
-// Workbooks and CommandBars answer for the application.
+// Workbooks answers for the application.
 struct WorkbooksOf {
-    host::ApplicationPtr app;
-};
-struct CommandBarsOf {
     host::ApplicationPtr app;
 };
 
@@ -52,11 +51,9 @@ using ShapeP = std::shared_ptr<host::Shape>;
 using CommentP = std::shared_ptr<host::Comment>;
 using PropsP = std::shared_ptr<host::DocumentProperties>;
 using ItemP = std::shared_ptr<PropertyItem>;
-using ControlP = std::shared_ptr<host::CommandBarControl>;
 using EntryP = std::shared_ptr<host::AddInEntry>;
 using ListP = std::shared_ptr<List>;
 using BooksP = std::shared_ptr<WorkbooksOf>;
-using BarsP = std::shared_ptr<CommandBarsOf>;
 
 const Table<host::Workbook>& workbookTable();
 const Table<host::Worksheet>& worksheetTable();
@@ -72,26 +69,9 @@ const Table<host::Shape>& textEffectTable();
 const Table<host::Comment>& commentTable();
 const Table<host::DocumentProperties>& propertiesTable();
 const Table<PropertyItem>& propertyItemTable();
-const Table<host::CommandBarControl>& controlTable();
 const Table<host::AddInEntry>& addInTable();
 const Table<List>& listTable();
 const Table<WorkbooksOf>& workbooksTable();
-const Table<CommandBarsOf>& commandBarsTable();
-
-Variant nothing() { return dispatch::fromObject(nullptr); }
-
-template <typename T>
-Variant object(std::shared_ptr<T> target, const Table<T>& table) {
-    if (!target) return nothing();
-    ComPtr<IDispatch> wrapped = wrap(std::move(target), table);
-    return dispatch::fromObject(wrapped.get());
-}
-
-Variant text(const std::string& s) { return dispatch::fromText(s); }
-Variant number(std::int32_t n) { return dispatch::fromLong(n); }
-Variant real(double d) { return dispatch::fromDouble(d); }
-Variant flag(bool b) { return dispatch::fromBool(b); }
-Variant none() { return {}; }
 
 Variant range(RangeP r) { return object(std::move(r), rangeTable()); }
 
@@ -135,12 +115,7 @@ RangeP rangeArgument(const CallArgs& args, std::size_t i) {
     return r;
 }
 
-[[noreturn]] void notSimulated(const char* what) {
-    throw HostError(host::err::kApplicationDefined, std::string(what) + " is not simulated");
-}
 
-// Parameters the add-ins never give but the host's members have; left out, they change nothing.
-Param ignored(const char* name) { return {name, ArgType::variant, true}; }
 
 const Table<List>& listTable() {
     static const Table<List> table({
@@ -184,25 +159,6 @@ const Table<WorkbooksOf>& workbooksTable() {
          [](const BooksP& w, CallArgs& a) {
              return object(w->app->OpenWorkbook(a.text(0), a.has(2) && a.flag(2)), workbookTable());
          }},
-    });
-    return table;
-}
-
-const Table<CommandBarsOf>& commandBarsTable() {
-    static const Table<CommandBarsOf> table({
-        {{"FindControl", kMethod | kGet,
-          {ignored("Type"), {"Id", ArgType::number, true}, ignored("Tag"), ignored("Visible"), ignored("Recursive")}},
-         [](const BarsP& b, CallArgs& a) {
-             if (!a.has(1)) return nothing();
-             return object(b->app->FindControl(a.number(1)), controlTable());
-         }},
-    });
-    return table;
-}
-
-const Table<host::CommandBarControl>& controlTable() {
-    static const Table<host::CommandBarControl> table({
-        {{"Enabled", kGet, {}}, [](const ControlP& c, CallArgs&) { return flag(c->Enabled()); }},
     });
     return table;
 }
@@ -601,8 +557,7 @@ const Table<host::Application>& applicationTable() {
              for (std::size_t i = 0; i < 4 && x.has(i); ++i) ranges.push_back(rangeArgument(x, i));
              return range(a->Union(ranges));
          }},
-        {{"CommandBars", kGet, {}},
-         [](const AppP& a, CallArgs&) { return object(std::make_shared<CommandBarsOf>(CommandBarsOf{a}), commandBarsTable()); }},
+        {{"CommandBars", kGet, {}}, [](const AppP& a, CallArgs&) { return commandBarsObject(a->CommandBars()); }},
         {{"COMAddIns", kGet, {}},
          [](const AppP& a, CallArgs&) {
              List l;
@@ -664,27 +619,14 @@ private:
 };
 
 // One connection point: the application events.
-class EventPoint final : public win32::ComObject<IConnectionPoint> {
+class EventPoint final : public ConnectionPoint {
 public:
-    explicit EventPoint(ComPtr<ApplicationObject> owner) : owner_(std::move(owner)) {}
+    explicit EventPoint(ComPtr<ApplicationObject> owner)
+        : ConnectionPoint(dispatch::kAppEventsIid, ComPtr<IConnectionPointContainer>::share(owner.get())),
+          owner_(std::move(owner)) {}
 
-    HRESULT STDMETHODCALLTYPE GetConnectionInterface(IID* iid) override {
-        if (!iid) return E_POINTER;
-        *iid = dispatch::kAppEventsIid;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetConnectionPointContainer(IConnectionPointContainer** out) override {
-        if (!out) return E_POINTER;
-        *out = static_cast<IConnectionPointContainer*>(owner_.get());
-        (*out)->AddRef();
-        return S_OK;
-    }
     HRESULT STDMETHODCALLTYPE Advise(IUnknown* sink, DWORD* cookie) override { return owner_->advise(sink, cookie); }
     HRESULT STDMETHODCALLTYPE Unadvise(DWORD cookie) override { return owner_->unadvise(cookie); }
-    HRESULT STDMETHODCALLTYPE EnumConnections(IEnumConnections** out) override {
-        if (out) *out = nullptr;
-        return E_NOTIMPL;
-    }
 
 private:
     ~EventPoint() override = default;

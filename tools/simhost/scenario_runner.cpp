@@ -55,6 +55,12 @@
 //   select-shape              selects a shape instead of cells
 //   input <address>|cancel    the answer to the next range input box
 //   control <id> on|off       enables or disables a built-in control
+//   click <tag>|<id> [<bar>]  clicks the first control with that tag (or Id), in that
+//                             bar only when one is named
+//   barset <bar> <property> <value>
+//                             moves or hides a bar: position, row, left, top (numbers),
+//                             visible (on or off)
+//   clip <text>               puts the text on the clipboard, as the user copies it
 //   print                     prints the active workbook (WorkbookBeforePrint)
 //   print print|quick|preview|macro
 //                             the user's print, quick print or preview, or a macro's
@@ -79,7 +85,8 @@
 //                             (and leaves its OnTime queue alone)
 // Looking:
 //   show properties [<book>]  the custom document properties
-//   show statusbar | workbooks | sheets | ontime | addins
+//   show statusbar | workbooks | sheets | ontime | addins | bars | clipboard
+//   show controls <tag>       the controls with that tag, wherever they stand
 //   show files <folder>       how many files the folder holds
 //   show temp <name>          whether the temp folder holds a file of that name
 //   show histories <folder>   each history file of the folder as the project's reader
@@ -124,6 +131,7 @@
 #include "host/sim/sim_application.h"
 #include "host/sim/win32/sim_clipboard_win32.h"
 #include "tools/simhost/addin_loader.h"
+#include "tools/simhost/bar_script.h"
 #include "tools/simhost/box_watcher.h"
 #include "tools/simhost/com_registration.h"
 #include "tools/simhost/dialog_driver.h"
@@ -232,8 +240,10 @@ struct ScenarioRunner::State {
     sim::SimApplication& host() {
         if (!app) {
             app = sim::SimApplication::create(files, version);
-            // CopyPicture and Copy reach the system clipboard, where the add-in reads them.
-            app->setClipboard(std::make_shared<sim::win32::Win32SimClipboard>());
+            // CopyPicture, Copy and CopyFace reach the system clipboard, where the add-in reads them.
+            const auto clipboard = std::make_shared<sim::win32::Win32SimClipboard>();
+            app->setClipboard(clipboard);
+            app->commandBars()->setClipboard(clipboard);
             app->setPrompts(&prompts);
             appObject = ApplicationObject::create(app);
             if (!window.open(app->Caption())) throw std::runtime_error("the host's main window could not be made");
@@ -482,6 +492,12 @@ void ScenarioRunner::State::show(const std::vector<std::string>& w) {
         showRegistry(w.size() > 2 ? w[2] : std::string());
     } else if (what == "registration") {
         showRegistry(win32::narrow(kAddInsKey) + "\\" + (w.size() > 2 ? w[2] : std::string()));
+    } else if (what == "bars") {
+        showBars(*host().commandBars(), out);
+    } else if (what == "controls") {
+        showControls(*host().commandBars(), w[2], out);
+    } else if (what == "clipboard") {
+        showClipboard(out);
     } else if (what == "files") {
         showFiles(w[2]);
     } else if (what == "temp") {
@@ -539,6 +555,8 @@ void ScenarioRunner::State::execute(const std::vector<std::string>& w) {
         SHDeleteKeyW(HKEY_CURRENT_USER, win32::wide(w[1]).c_str());
     } else if (c == "quit") {
         if (loader) loader->unloadAll();
+        // What the add-ins added for this session only goes with the host.
+        if (app) app->commandBars()->closeSession();
     } else if (c == "macro") {
         const std::string name = w[1], progId = w[2], method = w[3];
         host().registerMacro(name, [this, name, progId, method] {
@@ -592,6 +610,12 @@ void ScenarioRunner::State::execute(const std::vector<std::string>& w) {
         }
     } else if (c == "control") {
         host().control(std::stoi(w[1]))->setEnabled(w[2] == "on");
+    } else if (c == "click") {
+        clickControl(*host().commandBars(), w[1], w.size() > 2 ? w[2] : std::string(), out);
+    } else if (c == "barset") {
+        setBar(*host().commandBars(), w[1], w[2], w[3]);
+    } else if (c == "clip") {
+        host().clipboard()->putText(w[1]);
     } else if (c == "print") {
         if (w.size() == 1) {
             host().print();

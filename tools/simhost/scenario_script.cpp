@@ -22,6 +22,7 @@ constexpr CommandShape kCommands[] = {
     {"expect", 1, 2},   {"print", 0, 1},  {"ontime", 0, 0},       {"save", 0, 1},    {"close", 0, 1},
     {"box", 1, -1},     {"idle", 0, 1},   {"show", 1, 2},         {"echo", 0, -1},   {"quit", 0, 0},
     {"timeout", 1, 1},  {"regset", 3, 3}, {"regdelete", 1, 1},    {"run", 1, 1},     {"open-resource", 4, 4},
+    {"click", 1, 2},    {"barset", 3, 3}, {"clip", 1, 1},
     {"print-hook", 2, 2}, {"windowstate", 1, 1}, {"refuse-open", 1, 1},
     {"start", 1, -1},   {"end", 0, 0},    {"dialog", 1, 1},       {"type", 2, 2},    {"paste", 2, 2},
     {"tick", 1, 1},     {"untick", 1, 1}, {"pick", 2, 2},         {"press", 1, 1},   {"key", 1, -1},
@@ -78,7 +79,9 @@ void checkBlocks(const std::vector<ScriptLine>& script) {
     if (open) throw ScriptError(open->number, "start without end");
 }
 
-constexpr const char* kShows[] = {"properties", "statusbar", "workbooks", "ontime", "addins", "sheets", "registry", "registration", "files", "temp", "histories", "dialog"};
+constexpr const char* kShows[] = {"properties", "statusbar", "workbooks", "ontime",     "addins",
+                                  "sheets",     "registry",  "registration", "files",   "temp",
+                                  "histories",  "bars",      "controls",  "clipboard", "dialog"};
 
 void checkShape(const ScriptLine& line) {
     const std::string& command = line.words.front();
@@ -101,7 +104,8 @@ void checkShape(const ScriptLine& line) {
             bool known = false;
             for (const char* what : kShows) known = known || line.words[1] == what;
             if (!known) throw ScriptError(line.number, "nothing called " + line.words[1] + " to show");
-            if (oneOf(line.words[1], {"registry", "registration", "files", "temp", "histories"}) && given != 2) {
+            if (oneOf(line.words[1], {"registry", "registration", "files", "temp", "histories", "controls"}) &&
+                given != 2) {
                 throw ScriptError(line.number, "show " + line.words[1] + " names what to show");
             }
         }

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "addin/core/texts.h"
+#include "addin/core/win32/icon_faces_win32.h"
 #include "addin/core/win32/small_commands_win32.h"
 #include "addin/core/win32/system_services.h"
 #include "addin/recording/save_history.h"
@@ -52,6 +53,8 @@ std::shared_ptr<c_Setting> Win32AddinSystem::NewSetting(double hostVersion) {
                            hostVersion);
     return std::shared_ptr<c_Setting>(world, &*world->setting);
 }
+
+std::unique_ptr<IconFaces> Win32AddinSystem::iconFaces() { return std::make_unique<Win32IconFaces>(); }
 
 std::vector<std::uint8_t> Win32SinkServices::HelperWorkbookFile() {
     const auto bytes = kq::win32::moduleResource(kHelperWorkbookType, MAKEINTRESOURCEW(kHelperWorkbookId));

@@ -9,6 +9,7 @@
 #include "addin/core/open_history.h"
 #include "addin/core/procedures.h"
 #include "addin/core/win32/system_helpers.h"
+#include "common/win32/registry_settings_store.h"
 #include "common/win32/win32_file_system.h"
 
 namespace kq::addin::win32 {
@@ -58,11 +59,14 @@ public:
     std::optional<std::string> LoadResString(std::int32_t id) override { return strings_.LoadResString(id); }
     Prompts& prompts() override { return prompts_; }
     std::shared_ptr<c_Setting> NewSetting(double hostVersion) override;
+    SettingsStore& settingsStore() override { return store_; }
+    std::unique_ptr<IconFaces> iconFaces() override;
     XlSinkServices& sinkServices() override { return sink_; }
 
 private:
     ModuleStrings strings_;
     ActiveWindowPrompts prompts_;
+    kq::win32::RegistrySettingsStore store_;
     Win32SinkServices sink_;
 };
 

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "common/win32/wide.h"
 #include "host/host.h"
@@ -126,6 +127,65 @@ void Win32SimClipboard::putText(const std::string& text) {
     EmptyClipboard();
     if (!SetClipboardData(CF_UNICODETEXT, memory.get())) throw copyFailed("The text cannot be put on the clipboard");
     memory.release();  // the clipboard's now
+}
+
+}  // namespace kq::host::sim::win32
+
+namespace kq::host::sim::win32 {
+
+namespace {
+
+BITMAPINFO topDownInfo(int width, int height) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    return info;
+}
+
+}  // namespace
+
+void Win32SimClipboard::putFace(const ButtonFace& face) {
+    const WindowDc screen = windowDc(nullptr);
+    Bitmap bitmap(CreateCompatibleBitmap(screen.get(), kFaceSize, kFaceSize));
+    const BITMAPINFO info = topDownInfo(kFaceSize, kFaceSize);
+    if (!screen || !bitmap ||
+        SetDIBits(screen.get(), bitmap.get(), 0, kFaceSize, face.pixels.data(), &info, DIB_RGB_COLORS) != kFaceSize) {
+        throw copyFailed("The face cannot be made");
+    }
+    const OpenedClipboard open = openForCopy(owner_.get());
+    EmptyClipboard();
+    if (!SetClipboardData(CF_BITMAP, bitmap.get())) throw copyFailed("The face cannot be put on the clipboard");
+    bitmap.release();  // the clipboard's now
+}
+
+std::optional<ButtonFace> Win32SimClipboard::takeFace() {
+    const OpenedClipboard open = openForCopy(owner_.get());
+    const auto picture = static_cast<HBITMAP>(GetClipboardData(CF_BITMAP));
+    BITMAP shape{};
+    if (!picture || !GetObjectW(picture, sizeof shape, &shape)) return std::nullopt;
+    const int width = shape.bmWidth;
+    const int height = shape.bmHeight;
+    if (width <= 0 || height <= 0 || width > kLargestPicture || height > kLargestPicture) return std::nullopt;
+    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+    BITMAPINFO info = topDownInfo(width, height);
+    const WindowDc screen = windowDc(nullptr);
+    if (!screen || GetDIBits(screen.get(), picture, 0, static_cast<UINT>(height), pixels.data(), &info,
+                             DIB_RGB_COLORS) != height) {
+        return std::nullopt;
+    }
+    ButtonFace face;
+    for (int y = 0; y < kFaceSize; ++y) {
+        for (int x = 0; x < kFaceSize; ++x) {
+            const std::size_t from = static_cast<std::size_t>(y * height / kFaceSize) * static_cast<std::size_t>(width) +
+                                     static_cast<std::size_t>(x * width / kFaceSize);
+            face.pixels[static_cast<std::size_t>(y * kFaceSize + x)] = pixels[from] & 0xFFFFFFu;
+        }
+    }
+    return face;
 }
 
 }  // namespace kq::host::sim::win32

@@ -1,10 +1,6 @@
-#include "addin/core/connect.h"
-#include "addin/core/xl_events.h"
-
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -12,18 +8,10 @@
 
 #include "addin/core/check_thissite_button_push.h"
 #include "addin/core/doc_pros.h"
-#include "common/settings_store.h"
-#include "host/sim/sim_application.h"
-#include "tests/addin/core/sink_test_world.h"
-#include "tests/support/history_folder_world.h"
-#include "tests/support/scripted_prompts.h"
+#include "tests/addin/core/connect_world.h"
 
-namespace kq::addin {
+namespace kq::addin::world {
 namespace {
-
-using host::sim::SimAddIn;
-using host::sim::SimApplication;
-using test::ShownMessage;
 
 constexpr char kTitle[] = "Brelmont for Excel";
 constexpr unsigned kCritical = 0x10;
@@ -35,138 +23,6 @@ const std::string kM4 =
     "\r\n"
     "※Microsoft Excel (または Office)には、デスクトップアプリ版とストアアプリ版の２種類があります。"
     "本アドインは、デスクトップアプリ版にのみ対応しています。";
-
-class FakeSystem final : public AddinSystem {
-public:
-    std::int32_t GetOS(std::string& versionText) override {
-        versionText = "10.0";
-        return os;
-    }
-    std::string LanguagenameFromOS() override { return country; }
-    std::optional<std::string> LoadResString(std::int32_t id) override {
-        const auto it = strings.find(id);
-        return it == strings.end() ? std::nullopt : std::optional(it->second);
-    }
-    Prompts& prompts() override { return shown; }
-    std::shared_ptr<c_Setting> NewSetting(double hostVersion) override {
-        if (settingFailure) throw *settingFailure;
-        settingVersions.push_back(hostVersion);
-        return std::make_shared<c_Setting>(store, world.services(), hostVersion);
-    }
-    XlSinkServices& sinkServices() override { return sink; }
-
-    // How often the settings were written: each write of the section writes "Folder" once.
-    int settingsWrites() const {
-        int count = 0;
-        for (const auto& w : store.writes()) count += w.section == "Setting" && w.name == "Folder";
-        return count;
-    }
-
-    std::int32_t os = 12;
-    std::string country = "JAPAN";
-    std::map<std::int32_t, std::string> strings = {{1000, "Brelmont"}, {2000, "Quorvex"}};
-    test::ScriptedPrompts shown;
-    MemorySettingsStore store;
-    test::HistoryFolderWorld world;
-    std::optional<host::HostError> settingFailure;
-    std::vector<double> settingVersions;
-    test::FakeSinkServices sink;
-};
-
-// The simulated host, with reads that can be made to fail as a host that is
-// going away fails them.
-class FlakyHost final : public host::Application {
-public:
-    explicit FlakyHost(std::shared_ptr<SimApplication> sim) : sim_(std::move(sim)) {}
-    bool failVersion = false;
-    bool failHInstance = false;
-
-    std::string Version() override {
-        if (failVersion) throw host::HostError(host::err::kObjectDisconnected, "The object invoked has disconnected");
-        return sim_->Version();
-    }
-    std::int32_t hInstance() override {
-        if (failHInstance) throw host::HostError(438, "Object doesn't support this property or method");
-        return sim_->hInstance();
-    }
-    std::string Path() override { return sim_->Path(); }
-    std::string Caption() override { return sim_->Caption(); }
-    std::string UserName() override { return sim_->UserName(); }
-    std::string ActivePrinter() override { return sim_->ActivePrinter(); }
-    std::int32_t WindowState() override { return sim_->WindowState(); }
-    std::vector<host::WorkbookPtr> Workbooks() override { return sim_->Workbooks(); }
-    host::WorkbookPtr FindWorkbook(const std::string& name) override { return sim_->FindWorkbook(name); }
-    host::WorkbookPtr OpenWorkbook(const std::string& path, bool readOnly) override {
-        return sim_->OpenWorkbook(path, readOnly);
-    }
-    host::WorkbookPtr ActiveWorkbook() override { return sim_->ActiveWorkbook(); }
-    host::SheetPtr ActiveSheet() override { return sim_->ActiveSheet(); }
-    host::WindowPtr ActiveWindow() override { return sim_->ActiveWindow(); }
-    host::RangePtr ActiveCell() override { return sim_->ActiveCell(); }
-    host::RangePtr Selection() override { return sim_->Selection(); }
-    void SetStatusBar(const std::optional<std::string>& text) override { sim_->SetStatusBar(text); }
-    bool ScreenUpdating() override { return sim_->ScreenUpdating(); }
-    void SetScreenUpdating(bool on) override { sim_->SetScreenUpdating(on); }
-    bool EnableEvents() override { return sim_->EnableEvents(); }
-    void SetEnableEvents(bool on) override { sim_->SetEnableEvents(on); }
-    void ClearCutCopyMode() override { sim_->ClearCutCopyMode(); }
-    void OnTime(double when, const std::string& procedure) override { sim_->OnTime(when, procedure); }
-    host::RangePtr InputBoxRange(const std::string& prompt, const std::string& title,
-                                 const std::string& defaultText) override {
-        return sim_->InputBoxRange(prompt, title, defaultText);
-    }
-    host::RangePtr Intersect(const host::RangePtr& a, const host::RangePtr& b) override {
-        return sim_->Intersect(a, b);
-    }
-    host::RangePtr Union(const std::vector<host::RangePtr>& ranges) override { return sim_->Union(ranges); }
-    host::CommandBarControlPtr FindControl(std::int32_t id) override { return sim_->FindControl(id); }
-    host::AddInEntryPtr COMAddIn(const std::string& progId) override { return sim_->COMAddIn(progId); }
-    std::unique_ptr<host::EventConnection> Advise(host::ApplicationEvents& sink) override { return sim_->Advise(sink); }
-
-private:
-    std::shared_ptr<SimApplication> sim_;
-};
-
-class Connection : public ::testing::Test {
-protected:
-    // As the host does when it closes: the add-in then lets go of the host,
-    // whose add-in list holds the add-in.
-    void TearDown() override {
-        if (connect) connect->AddinInstance_OnDisconnection();
-    }
-
-    // The host as it loads the add-in at start-up.
-    void makeHost(const std::string& version) {
-        sim = SimApplication::create(system.world.files, version);
-        host = std::make_shared<FlakyHost>(sim);
-        entry = sim->addComAddIn("Kez_Quorvex.Connect");
-    }
-    void connectTo(const std::string& version) {
-        makeHost(version);
-        connectNow();
-    }
-    void connectNow() {
-        connect->AddinInstance_OnConnection(host, entry, std::make_shared<ConnectLateBound>(connect));
-    }
-    // The connection's state, which a test expects to be there.
-    AddinState& state() {
-        if (!connect->state()) throw std::logic_error("not connected");
-        return *connect->state();
-    }
-    // What the ribbon bridge and the helper workbook reach: the entry's object.
-    host::Value callByName(const std::string& name, std::vector<host::Value> args = {}) {
-        const host::LateBoundPtr object = sim->COMAddIn("Kez_Quorvex.Connect")->Object();
-        if (!object) throw std::logic_error("nothing published");
-        return object->Invoke(name, args);
-    }
-
-    FakeSystem system;
-    Procedures procedures;
-    std::shared_ptr<Connect> connect = std::make_shared<Connect>(system, procedures);
-    std::shared_ptr<SimApplication> sim;
-    std::shared_ptr<FlakyHost> host;
-    std::shared_ptr<SimAddIn> entry;
-};
 
 TEST_F(Connection, GatesAcceptOrRefuseTheHostAndTheSystem) {
     struct Case {
@@ -252,9 +108,10 @@ TEST_F(Connection, ConnectedAddinPublishesItselfAndPicksItsStringBase) {
         system.country = c.country;
         connect = std::make_shared<Connect>(system, procedures);
         makeHost(c.version);
-        // The host has no quick-print control here: its sink stays empty.
+        // The user took the quick-print control off the host's bars: its sink stays empty.
         const auto print = sim->control(4);
         const auto preview = sim->control(109);
+        sim->control(2521)->Delete();
         connectNow();
 
         EXPECT_TRUE(system.shown.messages.empty());
@@ -416,7 +273,7 @@ TEST_F(Connection, AfterPrintClearsTheFlagBeforeRecordingAndPassesErrorsBack) {
     EXPECT_FALSE(state().AfterPrintPending);
 }
 
-TEST_F(Connection, RibbonCommandsReachTheirProcedureAndSwallowItsErrors) {
+TEST_F(Connection, RibbonCommandsReachTheirProcedureAndShowItsErrors) {
     std::vector<std::string> ran;
     const auto failing = [&](std::string name) {
         return [&ran, name](AddinState&) {
@@ -444,6 +301,10 @@ TEST_F(Connection, RibbonCommandsReachTheirProcedureAndSwallowItsErrors) {
     }
     EXPECT_EQ(ran, (std::vector<std::string>{"ThisSheetCheck", "OpenHistory", "GotoHomePage", "Setting", "Help",
                                              "About"}));
+    // The ribbon hears success; the user hears what went wrong.
+    const ShownMessage hostError{"err(91) Object variable or With block variable not set", kTitle, kCritical};
+    EXPECT_EQ(system.shown.messages, (std::vector<ShownMessage>{hostError, hostError, hostError, hostError, hostError,
+                                                                {"err(51) not a host error", kTitle, kCritical}}));
 }
 
 TEST_F(Connection, ToggleStateComesFromItsProcedureAndItsErrorsReachTheRibbon) {
@@ -707,4 +568,4 @@ TEST_F(Connection, TwoAddinObjectsKeepTheirOwnState) {
 }
 
 }  // namespace
-}  // namespace kq::addin
+}  // namespace kq::addin::world

@@ -313,6 +313,31 @@ public:
         const auto call = h_("Control.Enabled");
         return i_->Enabled();
     }
+    // The recorder asks nothing else of a control.
+    std::int32_t Id() override { return i_->Id(); }
+    std::int32_t Type() override { return i_->Type(); }
+    std::string Caption() override { return i_->Caption(); }
+    void SetCaption(const std::string& caption) override { i_->SetCaption(caption); }
+    std::string Tag() override { return i_->Tag(); }
+    void SetTag(const std::string& tag) override { i_->SetTag(tag); }
+    std::string OnAction() override { return i_->OnAction(); }
+    void SetOnAction(const std::string& action) override { i_->SetOnAction(action); }
+    bool BeginGroup() override { return i_->BeginGroup(); }
+    void SetBeginGroup(bool begins) override { i_->SetBeginGroup(begins); }
+    std::int32_t Style() override { return i_->Style(); }
+    void SetStyle(std::int32_t style) override { i_->SetStyle(style); }
+    std::int32_t FaceId() override { return i_->FaceId(); }
+    void SetFaceId(std::int32_t faceId) override { i_->SetFaceId(faceId); }
+    std::int32_t State() override { return i_->State(); }
+    void SetState(std::int32_t state) override { i_->SetState(state); }
+    void CopyFace() override { i_->CopyFace(); }
+    void PasteFace() override { i_->PasteFace(); }
+    host::CommandBarPtr CommandBar() override { return i_->CommandBar(); }
+    host::CommandBarControlPtr Copy(const host::CommandBarPtr& bar) override { return i_->Copy(bar); }
+    void Delete() override { i_->Delete(); }
+    std::unique_ptr<host::EventConnection> AdviseClick(host::ButtonEvents& events) override {
+        return i_->AdviseClick(events);
+    }
 
 private:
     HostHook& h_;
@@ -582,6 +607,10 @@ public:
         const auto call = h_("Application.FindControl");
         const host::CommandBarControlPtr control = i_->FindControl(id);
         return control ? std::make_shared<ProxyControl>(h_, control) : nullptr;
+    }
+    host::CommandBarsPtr CommandBars() override {
+        const auto call = h_("Application.CommandBars");
+        return i_->CommandBars();
     }
     host::AddInEntryPtr COMAddIn(const std::string& progId) override {
         const auto call = h_("Application.COMAddIn");

@@ -153,7 +153,8 @@ TEST(SimApplicationState, ControlsAddInsStatusBarAndWindow) {
     SimWorld w("11.0");
     EXPECT_TRUE(w.app->FindControl(18)->Enabled());
     EXPECT_TRUE(w.app->FindControl(748)->Enabled());
-    EXPECT_EQ(w.app->FindControl(4), nullptr);
+    EXPECT_EQ(w.app->FindControl(4)->Id(), 4);
+    EXPECT_EQ(w.app->FindControl(9999), nullptr);
     w.app->control(kControlEditingOff)->setEnabled(false);
     EXPECT_FALSE(w.app->FindControl(18)->Enabled());
 

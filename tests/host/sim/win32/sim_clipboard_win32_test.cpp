@@ -143,5 +143,52 @@ TEST(SimClipboardWin32, TheTextIsUnicodeAndReadsInTheAnsiCodePage) {
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(bytes.data())), ansi);
 }
 
+// A picture another program puts on the clipboard as a bitmap of that size, in one colour.
+void putBitmap(int width, int height, std::uint32_t colour) {
+    const kq::win32::WindowDc screen = kq::win32::windowDc(nullptr);
+    kq::win32::Bitmap bitmap(CreateCompatibleBitmap(screen.get(), width, height));
+    ASSERT_TRUE(bitmap);
+    {
+        const kq::win32::DeviceContext dc = kq::win32::memoryDc(screen.get());
+        const kq::win32::Selection selected = kq::win32::selectObject(dc.get(), bitmap.get());
+        const kq::win32::Brush brush(CreateSolidBrush(RGB(colour >> 16, (colour >> 8) & 0xFF, colour & 0xFF)));
+        const RECT all{0, 0, width, height};
+        FillRect(dc.get(), &all, brush.get());
+    }
+    const kq::win32::OwnedWindow owner = kq::win32::messageWindow();
+    const kq::win32::OpenedClipboard open = kq::win32::openClipboard(owner.get());
+    ASSERT_TRUE(open);
+    EmptyClipboard();
+    ASSERT_TRUE(SetClipboardData(CF_BITMAP, bitmap.get()));
+    bitmap.release();
+}
+
+TEST(SimClipboardWin32, FacesGoToTheClipboardAsBitmapsAndComeBackWhole) {
+    Win32SimClipboard clipboard;
+    ButtonFace face = builtInFace(611);
+    face.pixels[0] = 0x123456;
+    face.pixels[255] = 0xFEDCBA;
+    clipboard.putFace(face);
+    EXPECT_TRUE(IsClipboardFormatAvailable(CF_BITMAP));
+    EXPECT_EQ(clipboard.takeFace(), face);
+
+    struct Case {
+        int width, height;
+        bool taken;
+    };
+    // A picture of another size is fitted to the face; one too large to be a face, or none, gives none.
+    for (const Case c : {Case{16, 16, true}, Case{32, 8, true}, Case{1, 1, true}, Case{1025, 16, false}}) {
+        SCOPED_TRACE(std::to_string(c.width) + "x" + std::to_string(c.height));
+        putBitmap(c.width, c.height, 0x00FF00);
+        const auto taken = clipboard.takeFace();
+        ASSERT_EQ(taken.has_value(), c.taken);
+        if (taken) {
+            for (const std::uint32_t pixel : taken->pixels) ASSERT_EQ(pixel, 0x00FF00u);
+        }
+    }
+    clipboard.putText("no picture");
+    EXPECT_FALSE(clipboard.takeFace());
+}
+
 }  // namespace
 }  // namespace kq::host::sim::win32
