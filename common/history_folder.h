@@ -44,6 +44,17 @@ class HistoryFolder {
 public:
     explicit HistoryFolder(HistoryFolderServices services) : s_(std::move(services)) {}
 
+    // Everything the folder holds, for putting it back as it was.
+    struct Kept {
+        std::string folder;
+        std::optional<std::string> unreachableChoice;
+    };
+    Kept kept() const { return {folder_, unreachableChoice_}; }
+    void restore(Kept kept) {
+        folder_ = std::move(kept.folder);
+        unreachableChoice_ = std::move(kept.unreachableChoice);
+    }
+
     // Takes a folder text as loaded from the settings, unchecked.
     void load(std::string text);
     // The text to store: the one in use, except that a choice which could not be

@@ -24,8 +24,6 @@ constexpr std::string_view kSurveillancePreview = "Surveillance_Preview";
 constexpr std::string_view kSurveillanceUnkown = "Surveillance_Unkown";
 }  // namespace names
 
-constexpr double kMaxProgressTime = 10;
-
 std::string readText(SettingsStore& store, std::string_view name, std::string_view fallback) {
     return store.read(names::kSection, name).value_or(std::string(fallback));
 }

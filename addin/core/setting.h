@@ -12,6 +12,10 @@ namespace kq::addin {
 
 class c_Setting {
 public:
+    // The longest the saved notice stays, in seconds: a longer time is cut to
+    // this when the settings are read.
+    static constexpr double kMaxProgressTime = 10;
+
     // `hostVersion` is the leading number of the host's version text.
     c_Setting(SettingsStore& store, HistoryFolderServices services, double hostVersion);
     ~c_Setting();
@@ -41,13 +45,19 @@ public:
     std::string SaveFolder() { return folder_.SaveFolder(); }
     // Takes an existing folder as the history folder (see HistoryFolder::SetFolder).
     void SetFolder(std::string& path) { folder_.SetFolder(path); }
+    // The history folder as it stands, and putting it back: a dialog that is
+    // cancelled leaves the folder as it found it, also where showing it put
+    // the add-in's own folder in place of one that could not be used.
+    HistoryFolder::Kept FolderKept() const { return folder_.kept(); }
+    void RestoreFolder(HistoryFolder::Kept kept) { folder_.restore(std::move(kept)); }
+
+    // From version 14 on the host tells every kind of print start apart, so prints
+    // started any other way are always recorded and the value is not stored.
+    bool unknownStartsAlwaysRecorded() const { return hostVersion_ >= 14; }
 
 private:
     void LoadSettings();
     void SaveSettings();
-    // From version 14 on the host tells every kind of print start apart, so prints
-    // started any other way are always recorded and the value is not stored.
-    bool unknownStartsAlwaysRecorded() const { return hostVersion_ >= 14; }
 
     SettingsStore& store_;
     HistoryFolder folder_;

@@ -142,6 +142,48 @@ inline constexpr std::string_view kButtonIgnore = "無視(&I)";
 inline constexpr std::string_view kButtonYes = "はい(&Y)";
 inline constexpr std::string_view kButtonNo = "いいえ(&N)";
 
+// The settings dialog: its caption follows the title.
+inline constexpr std::string_view kSettingsCaption = " の設定";
+inline constexpr std::string_view kPageBasic = "基本設定";
+inline constexpr std::string_view kPagePrintStart = "印刷開始の判定";
+inline constexpr std::string_view kFolderLabel = "設定ファイル保存フォルダ";
+inline constexpr std::string_view kConfirmBeforeSaving = "印刷履歴を保存する前に確認する";
+inline constexpr std::string_view kNoticeTimeLabel = "保存完了メッセージの表示時間";
+inline constexpr std::string_view kSeconds = "秒";
+inline constexpr std::string_view kShowAddedMessage = "履歴監視の追加完了を表示する";
+inline constexpr std::string_view kShowXlaError = "XLAの読み込みエラーを表示する";
+inline constexpr std::string_view kStartByPrint = "印刷コマンド";
+inline constexpr std::string_view kStartByQuickPrint = "ダイレクト印刷コマンド";
+inline constexpr std::string_view kStartByPreview = "プレビューコマンド";
+inline constexpr std::string_view kStartUnknown = "不明な開始";
+inline constexpr std::string_view kStartNote =
+    "印刷⇔プレビューを繰り返した場合やマクロから印刷を行なった場合等、印刷開始のコマンドが不明となる場合があります";
+inline constexpr std::string_view kCannotUntick = "このチェックは、はずせません。";
+inline constexpr std::string_view kCannotUntickOnThisHost = "このバージョンのエクセルでは、このチェックは、はずせません。";
+// A history folder the dialog does not take; the path stands between the two
+// parts of a message that names it.
+inline constexpr std::string_view kFolderEmpty = "印刷履歴の保存フォルダを指定してください。";
+inline constexpr std::string_view kFolderNotAbsolute =
+    "保存フォルダは、ドライブ名(C:\\ など)またはネットワークの共有名(\\\\サーバー名\\共有名)から指定してください。";
+inline constexpr std::string_view kFolderMissing = "保存フォルダ ";
+inline constexpr std::string_view kFolderMissingEnd = " が見つかりません。";
+inline constexpr std::string_view kFolderNotWritable = "保存フォルダ ";
+inline constexpr std::string_view kFolderNotWritableEnd =
+    " にファイルを作成できません。\r\n書き込みのできるフォルダを指定してください。";
+
+// Buttons of the add-in's forms.
+inline constexpr std::string_view kOk = "OK";
+inline constexpr std::string_view kCancel = "キャンセル";
+
+// The about box: its caption follows the title.
+inline constexpr std::string_view kAboutCaption = " - バージョン情報";
+inline constexpr std::string_view kAboutProduct = "Brelmont";
+inline constexpr std::string_view kAboutVersion = "Version.";
+inline constexpr std::string_view kAboutUpdate = "UpDate";
+inline constexpr std::string_view kAboutUrl = "URL";
+// The maker's home page: shown in the about box and opened by the home-page command.
+inline constexpr std::string_view kHomePage = "https://example.com/kez-quorvex";
+
 }  // namespace kq::addin::texts
 
 namespace kq::addin {

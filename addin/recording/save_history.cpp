@@ -547,7 +547,7 @@ void SaveHistory(AddinState& state, RecorderSystem& system) {
                         systemClock(),
                         system,
                         GetAppTitle(),
-                        LibraryVersionText(KQ_VERSION_MAJOR, KQ_VERSION_MINOR, KQ_VERSION_REVISION)};
+                        LibraryVersionText()};
     SaveHistory(world);
 }
 
@@ -559,5 +559,7 @@ std::string LibraryVersionText(int major, int minor, int revision) {
     text += vb::FormatDigits(revision, 2);
     return text;
 }
+
+std::string LibraryVersionText() { return LibraryVersionText(KQ_VERSION_MAJOR, KQ_VERSION_MINOR, KQ_VERSION_REVISION); }
 
 }  // namespace kq::addin::recording

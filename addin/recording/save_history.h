@@ -25,5 +25,7 @@ void SaveHistory(AddinState& state, RecorderSystem& system);
 // The library's version as history files carry it: major, ".", minor in two
 // digits, ".0.", revision in two digits.
 std::string LibraryVersionText(int major, int minor, int revision);
+// This library's.
+std::string LibraryVersionText();
 
 }  // namespace kq::addin::recording

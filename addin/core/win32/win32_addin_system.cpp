@@ -5,6 +5,7 @@
 
 #include "addin/core/texts.h"
 #include "addin/core/win32/icon_faces_win32.h"
+#include "addin/core/win32/small_commands_win32.h"
 #include "addin/core/win32/system_services.h"
 #include "addin/recording/save_history.h"
 #include "addin/recording/win32/msgbox_win32.h"
@@ -97,6 +98,7 @@ Procedures AddinProcedures() {
         recording::win32::Win32RecorderSystem system(GetAppTitle(), GetXlHwnd(state.g_Application), GetOS(versionText));
         recording::SaveHistory(state, system);
     };
+    AddSmallCommands(procedures);
     return procedures;
 }
 

@@ -1,0 +1,207 @@
+#include "common/win32/folder_picker_win32.h"
+
+#include <shlobj.h>
+
+#include <memory>
+
+#include "common/win32/form_window.h"
+#include "common/win32/forms.h"
+#include "common/win32/handles.h"
+#include "common/win32/wide.h"
+
+namespace kq::win32 {
+
+namespace {
+
+constexpr wchar_t kClass[] = L"KqFolderPicker";
+// The parts' ids follow the control's own, so that no part shares an id with
+// another control of the form (OK is 1, Cancel 2).
+constexpr int kPromptId = 1;
+constexpr int kBoxId = 2;
+constexpr int kPathId = 3;
+constexpr int kButtonId = 4;
+constexpr int kPathBoxHeightTwips = 270;
+constexpr int kButtonWidthTwips = 255;
+// The path is longest as the shell writes it.
+constexpr std::size_t kShellPath = MAX_PATH;
+
+int CALLBACK BrowseCallbackProc(HWND browser, UINT message, LPARAM, LPARAM startFolder) {
+    // The start folder is chosen once the browser stands.
+    if (message == BFFM_INITIALIZED) SendMessageW(browser, BFFM_SETSELECTIONW, TRUE, startFolder);
+    return 0;
+}
+
+struct ItemList {
+    LPITEMIDLIST list = nullptr;
+    ~ItemList() { CoTaskMemFree(list); }
+};
+
+std::string textOf(HWND window) {
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return narrow(text);
+}
+
+RECT pixelRect(const TwipsRect& r, const TwipsPerPixel& tpp) {
+    const int left = twipsToPixels(r.left, tpp.x);
+    const int top = twipsToPixels(r.top, tpp.y);
+    return {left, top, left + twipsToPixels(r.width, tpp.x), top + twipsToPixels(r.height, tpp.y)};
+}
+
+void moveTo(HWND window, const RECT& r) { MoveWindow(window, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE); }
+
+}  // namespace
+
+std::optional<std::string> ShellFolderBrowser::BrowseForFolder(const std::string& title, const std::string& startFolder) {
+    const std::wstring wideTitle = wide(title);
+    const std::wstring start = wide(startFolder);
+    std::wstring displayName(kShellPath, L'\0');
+    BROWSEINFOW info{};
+    info.hwndOwner = owner_;
+    info.pszDisplayName = displayName.data();
+    info.lpszTitle = wideTitle.c_str();
+    info.ulFlags = BIF_RETURNONLYFSDIRS;
+    if (!start.empty()) {
+        info.lpfn = BrowseCallbackProc;
+        info.lParam = reinterpret_cast<LPARAM>(start.c_str());
+    }
+    const ItemList chosen{SHBrowseForFolderW(&info)};
+    if (!chosen.list) return std::nullopt;
+    std::wstring path(kShellPath, L'\0');
+    if (!SHGetPathFromIDListW(chosen.list, path.data())) return std::nullopt;
+    path.resize(path.find(L'\0'));
+    return narrow(path);
+}
+
+HWND FolderPickerControl::create(const FolderPickerArgs& args) {
+    if (!Window::registerClass({.name = kClass,
+                                .background = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1))})) {
+        return nullptr;
+    }
+    args_ = args;
+    picker_.emplace(files_, static_cast<FolderPickerView&>(*this), args.selectAfterBrowse);
+    picker_->PromptCaption = args.PromptCaption;
+    const HWND control = Window::create({.windowClass = kClass,
+                                         .style = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN,
+                                         .exStyle = WS_EX_CONTROLPARENT,
+                                         .x = args.at.left,
+                                         .y = args.at.top,
+                                         .width = args.at.right - args.at.left,
+                                         .height = args.at.bottom - args.at.top,
+                                         .owner = args.parent});
+    if (control) SetWindowLongPtrW(control, GWLP_ID, args.id);
+    return control;
+}
+
+bool FolderPickerControl::OnCreate(const CREATESTRUCTW&) {
+    prompt_ = createChild(hwnd(), {.windowClass = L"STATIC",
+                                   .text = wide(args_.PromptCaption),
+                                   .style = WS_VISIBLE | SS_LEFT | SS_NOPREFIX,
+                                   .id = args_.id + kPromptId,
+                                   .font = args_.font});
+    const HWND box = createPanel(hwnd(), {}, args_.id + kBoxId, WS_EX_CLIENTEDGE);
+    if (!box) return false;
+    path_ = createChild(box, {.windowClass = L"EDIT",
+                              .style = WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL,
+                              .id = args_.id + kPathId,
+                              .font = args_.font});
+    button_ = createChild(box, {.windowClass = L"BUTTON",
+                                .text = L"...",
+                                .style = WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW,
+                                .id = args_.id + kButtonId,
+                                .font = args_.font});
+    if (!prompt_ || !path_ || !button_) return false;
+    layOut();
+    return true;
+}
+
+void FolderPickerControl::layOut() {
+    const TwipsPerPixel tpp = screenTwipsPerPixel();
+    RECT client;
+    GetClientRect(hwnd(), &client);
+    SIZE prompt{0, 0};
+    if (!args_.PromptCaption.empty()) {
+        const WindowDc dc = windowDc(prompt_);
+        const Selection use = selectObject(dc.get(), args_.font);
+        prompt = lineExtent(dc.get(), wide(args_.PromptCaption));
+    }
+    const FolderPickerLayout layout = layOutFolderPicker({.width = pixelsToTwips(client.right, tpp.x),
+                                                          .promptWidth = pixelsToTwips(prompt.cx, tpp.x),
+                                                          .promptHeight = pixelsToTwips(prompt.cy, tpp.y),
+                                                          .boxHeight = kPathBoxHeightTwips,
+                                                          .buttonWidth = kButtonWidthTwips,
+                                                          .tppX = tpp.x,
+                                                          .tppY = tpp.y});
+    moveTo(prompt_, pixelRect(layout.prompt, tpp));
+    ShowWindow(prompt_, args_.PromptCaption.empty() ? SW_HIDE : SW_SHOW);
+    const RECT box = pixelRect(layout.box, tpp);
+    const HWND panel = GetParent(path_);
+    moveTo(panel, box);
+    // The path box fills the box up to the button, which stands in the box's right end.
+    RECT inner;
+    GetClientRect(panel, &inner);
+    RECT button = pixelRect(layout.button, tpp);
+    OffsetRect(&button, -box.left - 2, -box.top);
+    button.top = 0;
+    button.bottom = inner.bottom;
+    moveTo(button_, button);
+    moveTo(path_, {0, 0, button.left, inner.bottom});
+    const int height = twipsToPixels(layout.height, tpp.y);
+    if (client.bottom != height) SetWindowPos(hwnd(), nullptr, 0, 0, client.right, height, SWP_NOMOVE | SWP_NOZORDER);
+}
+
+bool FolderPickerControl::OnCommand(int id, UINT code, HWND) {
+    if (id == args_.id + kPathId && code == EN_CHANGE) {
+        if (Change) Change();
+        return true;
+    }
+    if (id == args_.id + kButtonId && code == BN_CLICKED) {
+        const std::unique_ptr<FolderBrowseDialog> browser =
+            makeBrowser ? makeBrowser(hwnd()) : std::make_unique<ShellFolderBrowser>(hwnd());
+        picker_->browse(*browser);
+        return true;
+    }
+    return false;
+}
+
+std::optional<LRESULT> FolderPickerControl::OnMessage(UINT msg, WPARAM, LPARAM lParam) {
+    switch (msg) {
+        case WM_DRAWITEM:
+            drawButton(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+            return TRUE;
+        case WM_SETFOCUS:
+            SetFocus(path_);
+            return 0;
+        default:
+            return std::nullopt;
+    }
+}
+
+// Three dots in the form font: the glyph fonts of the system are not on every system.
+void FolderPickerControl::drawButton(const DRAWITEMSTRUCT& item) const {
+    RECT r = item.rcItem;
+    const bool pushed = (item.itemState & ODS_SELECTED) != 0;
+    DrawFrameControl(item.hDC, &r, DFC_BUTTON, DFCS_BUTTONPUSH | (pushed ? DFCS_PUSHED : 0));
+    if (pushed) OffsetRect(&r, 1, 1);
+    const Selection use = selectObject(item.hDC, args_.font);
+    SetBkMode(item.hDC, TRANSPARENT);
+    SetTextColor(item.hDC, GetSysColor(IsWindowEnabled(item.hwndItem) ? COLOR_BTNTEXT : COLOR_GRAYTEXT));
+    DrawTextW(item.hDC, L"...", 3, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    if (item.itemState & ODS_FOCUS) {
+        RECT focus = item.rcItem;
+        InflateRect(&focus, -3, -3);
+        DrawFocusRect(item.hDC, &focus);
+    }
+}
+
+std::string FolderPickerControl::pathText() const { return textOf(path_); }
+
+void FolderPickerControl::setPathText(const std::string& text) { SetWindowTextW(path_, wide(text).c_str()); }
+
+void FolderPickerControl::focusPath() { SetFocus(path_); }
+
+void FolderPickerControl::selectPath() { SendMessageW(path_, EM_SETSEL, 0, -1); }
+
+void FolderPickerControl::beep() { MessageBeep(MB_OK); }
+
+}  // namespace kq::win32
