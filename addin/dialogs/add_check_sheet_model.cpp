@@ -6,6 +6,7 @@
 #include "addin/core/doc_pros.h"
 #include "addin/core/runtime_error.h"
 #include "addin/core/texts.h"
+#include "addin/recording/save_history.h"
 #include "common/text_codec.h"
 
 namespace kq::addin::dialogs {
@@ -32,8 +33,8 @@ long long cellCount(host::Range& range) {
 }  // namespace
 
 std::string StatusVersionText(int major, int minor, int revision, const vb::DateTime& updated) {
-    return "Version=" + std::to_string(major) + "." + vb::FormatDigits(minor, 2) + ".0." +
-           vb::FormatDigits(revision, 2) + " Update=" + vb::FormatDate(updated, "yyyy/m/d");
+    return "Version=" + recording::LibraryVersionText(major, minor, revision) +
+           " Update=" + vb::FormatDate(updated, "yyyy/m/d");
 }
 
 AddCheckSheetModel::AddCheckSheetModel(RegistrationServices services, host::WorkbookPtr book, host::WorksheetPtr sheet)

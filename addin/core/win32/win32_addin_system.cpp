@@ -4,6 +4,8 @@
 #include <string>
 
 #include "addin/core/texts.h"
+#include "addin/core/this_sheet_check.h"
+#include "addin/dialogs/win32/add_check_sheet_win32.h"
 #include "addin/recording/save_history.h"
 #include "addin/recording/win32/recorder_system_win32.h"
 #include "common/win32/known_folders.h"
@@ -46,6 +48,34 @@ std::shared_ptr<c_Setting> Win32AddinSystem::NewSetting(double hostVersion) {
     return std::shared_ptr<c_Setting>(world, &*world->setting);
 }
 
+namespace {
+
+// The this-sheet command with its messages owned by the active window and the
+// registration dialog owned by the host's main window. `others` are the
+// procedures its dialog leads on to, and the toggle it refreshes.
+std::function<void(AddinState&)> thisSheetCheck(Procedures others) {
+    return [others = std::move(others)](AddinState& state) {
+        ActiveWindowPrompts prompts;
+        const auto registration = [&others](AddinState& s, const host::WorkbookPtr& book,
+                                            const host::WorksheetPtr& sheet) {
+            const auto run = [&s](const std::function<void(AddinState&)>& procedure) {
+                return [&s, procedure] {
+                    if (procedure) procedure(s);
+                };
+            };
+            kq::win32::RegistrySettingsStore lists;
+            return dialogs::win32::ShowAddCheckSheet(s, book, sheet, lists,
+                                                     {.owner = GetXlHwnd(s.g_Application),
+                                                      .updated = GetAppDay(),
+                                                      .help = run(others.Command_Help),
+                                                      .homePage = run(others.Command_GotoHomePage)});
+        };
+        Command_ThisSheetCheck(state, others, {prompts, registration});
+    };
+}
+
+}  // namespace
+
 Procedures AddinProcedures() {
     Procedures procedures = CoreProcedures();
     procedures.SaveHistory = [](AddinState& state) {
@@ -53,6 +83,8 @@ Procedures AddinProcedures() {
         recording::win32::Win32RecorderSystem system(GetAppTitle(), GetXlHwnd(state.g_Application), GetOS(versionText));
         recording::SaveHistory(state, system);
     };
+    // Last: it leads on to the procedures set above.
+    procedures.Command_ThisSheetCheck = thisSheetCheck(procedures);
     return procedures;
 }
 

@@ -1,0 +1,281 @@
+#include "addin/dialogs/win32/text_box_with_list_win32.h"
+
+#include <optional>
+#include <vector>
+
+#include "addin/core/texts.h"
+#include "addin/dialogs/win32/control_kit.h"
+#include "common/win32/wide.h"
+
+namespace kq::addin::dialogs::win32 {
+
+namespace {
+
+using kq::win32::wide;
+
+constexpr wchar_t kClass[] = L"KqTextBoxWithList";
+// The drop-down button: 255 twips wide, 2 pixels in from the box's edges.
+constexpr int kButtonWidth = 255;
+constexpr COLORREF kPlaceholderColour = RGB(128, 128, 128);
+constexpr COLORREF kTextColour = RGB(0, 0, 0);
+
+}  // namespace
+
+HWND u_TextBoxWithList::create(HWND parent, const RECT& rect, HFONT font, int id) {
+    if (!registerClass({.name = kClass, .background = GetSysColorBrush(COLOR_BTNFACE)})) return nullptr;
+    font_ = font;
+    const HWND hwnd = Window::create({.windowClass = kClass,
+                                      .style = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN,
+                                      .exStyle = WS_EX_CONTROLPARENT,
+                                      .x = rect.left,
+                                      .y = rect.top,
+                                      .width = rect.right - rect.left,
+                                      .height = rect.bottom - rect.top,
+                                      .owner = parent});
+    if (hwnd) SetWindowLongPtrW(hwnd, GWLP_ID, id);
+    return hwnd;
+}
+
+bool u_TextBoxWithList::OnCreate(const CREATESTRUCTW& cs) {
+    box_ = createTextBox(hwnd(), text_box_ids::kBox, {0, 0, cs.cx, cs.cy}, font_, WS_CLIPSIBLINGS);
+    button_ = createGlyphButton(hwnd(), text_box_ids::kButton, Glyph::dropDown, {});
+    if (!box_ || !button_) return false;
+    // Above the box, whose right end it covers; the box's text stops short of it.
+    SetWindowPos(button_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    const int buttonWidth = Twips().x(kButtonWidth);
+    SendMessageW(box_, EM_SETMARGINS, EC_RIGHTMARGIN, MAKELPARAM(0, buttonWidth + 2));
+    OnSize(SIZE_RESTORED, cs.cx, cs.cy);
+    model_.shown = [this] { show(); };
+    show();
+    return true;
+}
+
+bool u_TextBoxWithList::OnSize(UINT, int width, int height) {
+    const int buttonWidth = Twips().x(kButtonWidth);
+    MoveWindow(box_, 0, 0, width, height, TRUE);
+    MoveWindow(button_, width - buttonWidth - 2, 2, buttonWidth, height - 4, TRUE);
+    return true;
+}
+
+void u_TextBoxWithList::OnDestroy() { model_.shown = nullptr; }
+
+void u_TextBoxWithList::show() {
+    showing_ = true;
+    showText(box_, model_.boxText());
+    showing_ = false;
+    InvalidateRect(box_, nullptr, TRUE);
+}
+
+bool u_TextBoxWithList::OnCommand(int id, UINT code, HWND) {
+    if (id == text_box_ids::kBox) {
+        switch (code) {
+            case EN_CHANGE:
+                if (!showing_) model_.edited(windowText(box_));
+                return true;
+            case EN_SETFOCUS:
+                SendMessageW(box_, EM_SETSEL, 0, -1);
+                return true;
+            case EN_KILLFOCUS:
+                model_.focusLost();
+                if (left) left();
+                return true;
+            default:
+                return true;
+        }
+    }
+    if (id == text_box_ids::kButton && code == BN_CLICKED) {
+        dropDown();
+        return true;
+    }
+    return false;
+}
+
+void u_TextBoxWithList::dropDown() {
+    const int chosen = trackMenu(button_, model_.ShowListMenu());
+    model_.menuChosen(chosen);
+    // The control may be gone once a dialog the command showed has closed its holder.
+    if (hwnd()) SetFocus(box_);
+}
+
+std::optional<LRESULT> u_TextBoxWithList::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+        case WM_CTLCOLOREDIT: {
+            const HDC dc = reinterpret_cast<HDC>(wParam);
+            SetTextColor(dc, model_.grey() ? kPlaceholderColour : kTextColour);
+            SetBkColor(dc, GetSysColor(COLOR_WINDOW));
+            return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
+        }
+        case WM_DRAWITEM:
+            return drawGlyphButton(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)) ? std::optional<LRESULT>(TRUE)
+                                                                                     : std::nullopt;
+        default:
+            return std::nullopt;
+    }
+}
+
+namespace {
+
+class ListEditorWindow final : public kq::win32::Window {
+public:
+    explicit ListEditorWindow(ListEditorModel& model) : model_(model) {}
+    bool written() const { return written_; }
+
+private:
+    bool OnInitDialog() override;
+    bool OnCommand(int id, UINT code, HWND control) override;
+    std::optional<LRESULT> OnNotify(const NMHDR& header) override;
+    std::optional<LRESULT> OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    HWND control(const wchar_t* windowClass, int id, std::wstring_view text, DWORD style, const RECT& rect,
+                 DWORD exStyle = 0);
+    void fill();
+    void RefreshButtons();
+
+    ListEditorModel& model_;
+    kq::win32::Font font_;
+    HWND list_ = nullptr;
+    std::optional<Tooltips> tips_;
+    bool filling_ = false;
+    bool written_ = false;
+};
+
+HWND ListEditorWindow::control(const wchar_t* windowClass, int id, std::wstring_view text, DWORD style,
+                               const RECT& rect, DWORD exStyle) {
+    return kq::win32::createChild(hwnd(), {.windowClass = windowClass,
+                                           .text = std::wstring(text),
+                                           .style = WS_VISIBLE | style,
+                                           .exStyle = exStyle,
+                                           .rect = rect,
+                                           .id = id,
+                                           .font = font_.get()});
+}
+
+bool ListEditorWindow::OnInitDialog() {
+    const Twips t;
+    font_ = kq::win32::createFormFont();
+    SetWindowTextW(hwnd(), wide(texts::kListEditorCaption).c_str());
+    list_ = control(WC_LISTVIEWW, list_editor_ids::kList, {},
+                    WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOCOLUMNHEADER |
+                        LVS_NOSORTHEADER,
+                    t.rect(120, 480, 4200, 3000), WS_EX_CLIENTEDGE);
+    SendMessageW(list_, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
+    LVCOLUMNW column{};
+    column.mask = LVCF_WIDTH;
+    RECT inside{};
+    GetClientRect(list_, &inside);
+    column.cx = inside.right - GetSystemMetrics(SM_CXVSCROLL);
+    SendMessageW(list_, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
+
+    // The toolbar above the list: up, down, delete.
+    const HWND up = createGlyphButton(hwnd(), list_editor_ids::kUp, Glyph::up, t.rect(120, 120, 330, 300));
+    const HWND down = createGlyphButton(hwnd(), list_editor_ids::kDown, Glyph::down, t.rect(450, 120, 330, 300));
+    const HWND remove = createGlyphButton(hwnd(), list_editor_ids::kDelete, Glyph::remove, t.rect(780, 120, 330, 300));
+    tips_.emplace(hwnd());
+    tips_->add(up, texts::kToolUp);
+    tips_->add(down, texts::kToolDown);
+    tips_->add(remove, texts::kToolDelete);
+
+    control(L"BUTTON", IDOK, wide(texts::kListEditorOk), WS_TABSTOP | BS_DEFPUSHBUTTON, t.rect(1860, 3600, 1215, 375));
+    control(L"BUTTON", IDCANCEL, wide(texts::kButtonCancelPlain), WS_TABSTOP | BS_PUSHBUTTON,
+            t.rect(3105, 3600, 1215, 375));
+
+    RECT outer{0, 0, t.x(4440), t.y(4095)};
+    AdjustWindowRectEx(&outer, static_cast<DWORD>(GetWindowLongPtrW(hwnd(), GWL_STYLE)), FALSE,
+                       static_cast<DWORD>(GetWindowLongPtrW(hwnd(), GWL_EXSTYLE)));
+    // Centred on its owner, the dialog that holds the box.
+    RECT around{};
+    const HWND owner = GetWindow(hwnd(), GW_OWNER);
+    if (!owner || !GetWindowRect(owner, &around)) SystemParametersInfoW(SPI_GETWORKAREA, 0, &around, 0);
+    const int width = outer.right - outer.left;
+    const int height = outer.bottom - outer.top;
+    SetWindowPos(hwnd(), nullptr, (around.left + around.right - width) / 2, (around.top + around.bottom - height) / 2,
+                 width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+
+    fill();
+    SetFocus(list_);
+    return false;
+}
+
+void ListEditorWindow::fill() {
+    filling_ = true;
+    SendMessageW(list_, LVM_DELETEALLITEMS, 0, 0);
+    const std::vector<std::string>& rows = model_.rows();
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        std::wstring text = wide(rows[i]);
+        LVITEMW item{};
+        item.mask = LVIF_TEXT;
+        item.iItem = static_cast<int>(i);
+        item.pszText = text.data();
+        SendMessageW(list_, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    }
+    if (const auto selected = model_.selected()) {
+        LVITEMW state{};
+        state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+        state.state = LVIS_SELECTED | LVIS_FOCUSED;
+        SendMessageW(list_, LVM_SETITEMSTATE, *selected, reinterpret_cast<LPARAM>(&state));
+        SendMessageW(list_, LVM_ENSUREVISIBLE, *selected, FALSE);
+    }
+    filling_ = false;
+    RefreshButtons();
+}
+
+void ListEditorWindow::RefreshButtons() {
+    const ListEditorModel::Buttons buttons = model_.buttons();
+    EnableWindow(GetDlgItem(hwnd(), list_editor_ids::kUp), buttons.up);
+    EnableWindow(GetDlgItem(hwnd(), list_editor_ids::kDown), buttons.down);
+    EnableWindow(GetDlgItem(hwnd(), list_editor_ids::kDelete), buttons.remove);
+}
+
+std::optional<LRESULT> ListEditorWindow::OnNotify(const NMHDR& header) {
+    if (header.idFrom != list_editor_ids::kList || header.code != LVN_ITEMCHANGED || filling_) return std::nullopt;
+    const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
+    if (!(change.uChanged & LVIF_STATE)) return std::nullopt;
+    const int selected = static_cast<int>(SendMessageW(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+    model_.select(selected < 0 ? std::nullopt : std::optional<std::size_t>(static_cast<std::size_t>(selected)));
+    RefreshButtons();
+    return 0;
+}
+
+bool ListEditorWindow::OnCommand(int id, UINT code, HWND) {
+    if (code != BN_CLICKED) return false;
+    switch (id) {
+        case list_editor_ids::kUp:
+        case list_editor_ids::kDown:
+        case list_editor_ids::kDelete:
+            // With no row selected the toolbar does nothing, not even a refresh.
+            if (!model_.selected()) return true;
+            if (id == list_editor_ids::kUp) model_.up();
+            if (id == list_editor_ids::kDown) model_.down();
+            if (id == list_editor_ids::kDelete) model_.remove();
+            fill();
+            return true;
+        case IDOK:
+            model_.ok();
+            written_ = true;
+            end(IDOK);
+            return true;
+        case IDCANCEL:
+            end(IDCANCEL);
+            return true;
+        default:
+            return false;
+    }
+}
+
+std::optional<LRESULT> ListEditorWindow::OnMessage(UINT msg, WPARAM, LPARAM lParam) {
+    if (msg == WM_DRAWITEM && drawGlyphButton(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam))) return TRUE;
+    return std::nullopt;
+}
+
+}  // namespace
+
+bool frmForTextBoxWithList(HWND owner, SettingsStore& lists, Prompts& prompts, const std::string& saveRegKey) {
+    initCommonControls();
+    ListEditorModel model(lists, prompts, saveRegKey);
+    ListEditorWindow window(model);
+    const kq::win32::BlankDialogTemplate dialog(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME,
+                                                WS_EX_DLGMODALFRAME);
+    window.runModalDialog(owner, dialog.get());
+    return window.written();
+}
+
+}  // namespace kq::addin::dialogs::win32

@@ -1,0 +1,244 @@
+#include "addin/dialogs/win32/titles_win32.h"
+
+#include <string>
+
+#include "addin/core/texts.h"
+#include "common/win32/wide.h"
+
+namespace kq::addin::dialogs::win32 {
+
+namespace {
+
+using namespace titles_design;
+using kq::win32::wide;
+
+constexpr wchar_t kClass[] = L"KqTitles";
+constexpr wchar_t kPanelClass[] = L"KqTitlesPanel";
+// A toolbar button, in pixels: room for a 10 x 10 image and its frame.
+constexpr int kToolSize = 18;
+constexpr int kLabelHeight = 240;
+
+std::string_view tipOf(RowCommand command) {
+    switch (command) {
+        case RowCommand::up: return texts::kToolUp;
+        case RowCommand::down: return texts::kToolDown;
+        case RowCommand::insert: return texts::kToolInsert;
+        case RowCommand::remove: return texts::kToolDelete;
+    }
+    return {};
+}
+
+Glyph glyphOf(RowCommand command) {
+    switch (command) {
+        case RowCommand::up: return Glyph::up;
+        case RowCommand::down: return Glyph::down;
+        case RowCommand::insert: return Glyph::insert;
+        case RowCommand::remove: return Glyph::remove;
+    }
+    return Glyph::up;
+}
+
+}  // namespace
+
+// The panel that holds the rows and moves to scroll: what its controls report
+// goes to the list.
+class u_Titles::Panel final : public kq::win32::Window {
+public:
+    explicit Panel(u_Titles& list) : list_(list) {}
+
+private:
+    bool OnCommand(int, UINT code, HWND control) override {
+        list_.panelCommand(code, control);
+        return true;
+    }
+    std::optional<LRESULT> OnMessage(UINT msg, WPARAM, LPARAM lParam) override {
+        if (msg == WM_DRAWITEM && drawGlyphButton(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam))) return TRUE;
+        return std::nullopt;
+    }
+
+    u_Titles& list_;
+};
+
+u_Titles::u_Titles(TitlesModel& model) : model_(model), panel_(std::make_unique<Panel>(*this)) {}
+
+u_Titles::~u_Titles() {
+    if (hwnd()) DestroyWindow(hwnd());
+}
+
+HWND u_Titles::panel() const { return panel_->hwnd(); }
+
+HWND u_Titles::create(HWND parent, const RECT& rect, HFONT font, int id) {
+    const HBRUSH face = GetSysColorBrush(COLOR_BTNFACE);
+    if (!registerClass({.name = kClass, .background = face}) || !registerClass({.name = kPanelClass, .background = face})) {
+        return nullptr;
+    }
+    font_ = font;
+    const HWND hwnd = Window::create({.windowClass = kClass,
+                                      .style = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN,
+                                      .exStyle = WS_EX_CONTROLPARENT,
+                                      .x = rect.left,
+                                      .y = rect.top,
+                                      .width = rect.right - rect.left,
+                                      .height = rect.bottom - rect.top,
+                                      .owner = parent});
+    if (hwnd) SetWindowLongPtrW(hwnd, GWLP_ID, id);
+    return hwnd;
+}
+
+bool u_Titles::OnCreate(const CREATESTRUCTW& cs) {
+    const Twips t;
+    if (!panel_->create({.windowClass = kPanelClass,
+                         .style = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN,
+                         .exStyle = WS_EX_CONTROLPARENT,
+                         .x = 0,
+                         .y = 0,
+                         .width = cs.cx,
+                         .height = cs.cy,
+                         .owner = hwnd()})) {
+        return false;
+    }
+    SetWindowLongPtrW(panel(), GWLP_ID, titles_ids::kPanel);
+    scroll_ = kq::win32::createChild(hwnd(), {.windowClass = L"SCROLLBAR",
+                                              .style = WS_VISIBLE | SBS_VERT,
+                                              .rect = {cs.cx - GetSystemMetrics(SM_CXVSCROLL), 0, cs.cx, cs.cy},
+                                              .id = titles_ids::kScroll});
+    add_ = createGlyphButton(panel(), titles_ids::kAdd, Glyph::add, t.rect(0, 0, kAddWidth, kAddHeight),
+                             wide(texts::kToolAdd), true);
+    if (!scroll_ || !add_) return false;
+    SendMessageW(add_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    tips_.emplace(hwnd());
+    for (std::size_t k = 0; k < static_cast<std::size_t>(model_.TitleCount()); ++k) addRow(k);
+
+    model_.rowAdded = [this](std::size_t k) { addRow(k); };
+    model_.rowRemoving = [this](std::size_t k) { removeRow(k); };
+    model_.arranged = [this] { layOut(); };
+    model_.focusRow = [this](std::size_t k) {
+        if (k < rows_.size()) rows_[k]->title->focusTitle();
+    };
+    OnSize(SIZE_RESTORED, cs.cx, cs.cy);
+    return true;
+}
+
+void u_Titles::OnDestroy() {
+    model_.rowAdded = nullptr;
+    model_.rowRemoving = nullptr;
+    model_.arranged = nullptr;
+    model_.focusRow = nullptr;
+}
+
+void u_Titles::addRow(std::size_t k) {
+    const Twips t;
+    auto windows = std::make_unique<RowWindows>();
+    windows->label.reset(kq::win32::createChild(panel(), {.windowClass = L"STATIC",
+                                                          .text = std::to_wstring(k + 1),
+                                                          .style = WS_VISIBLE | SS_LEFT | SS_NOPREFIX,
+                                                          .rect = t.rect(0, 0, kLabelWidth, kLabelHeight),
+                                                          .font = font_}));
+    windows->title = std::make_unique<u_Title>(model_.row(k));
+    windows->title->create(panel(), {t.x(kLabelWidth), 0}, font_);
+    for (std::size_t c = 0; c < kRowCommands.size(); ++c) {
+        windows->tools[c].reset(createGlyphButton(panel(), 0, glyphOf(kRowCommands[c]), {0, 0, kToolSize, kToolSize}));
+        tips_->add(windows->tools[c].get(), tipOf(kRowCommands[c]));
+    }
+    rows_.push_back(std::move(windows));
+}
+
+void u_Titles::removeRow(std::size_t k) {
+    if (k < rows_.size()) rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(k));
+}
+
+bool u_Titles::OnSize(UINT, int width, int height) {
+    width_ = width;
+    const int scrollWidth = GetSystemMetrics(SM_CXVSCROLL);
+    MoveWindow(scroll_, width - scrollWidth, 0, scrollWidth, height, TRUE);
+    model_.resized(Twips().fromY(height));
+    return true;
+}
+
+void u_Titles::layOut() {
+    const Twips t;
+    for (std::size_t k = 0; k < rows_.size(); ++k) {
+        RowWindows& row = *rows_[k];
+        const int top = model_.rowTop(k);
+        MoveWindow(row.label.get(), 0, t.y(top + kLabelOffset), t.x(kLabelWidth), t.y(kLabelHeight), TRUE);
+        MoveWindow(row.title->hwnd(), t.x(kLabelWidth), t.y(top), t.x(kRowWidth), t.y(kRowHeight), TRUE);
+        const int toolsLeft = t.x(kLabelWidth + kRowWidth);
+        for (std::size_t c = 0; c < kRowCommands.size(); ++c) {
+            MoveWindow(row.tools[c].get(), toolsLeft + static_cast<int>(c) * kToolSize, t.y(top) + 1, kToolSize,
+                       kToolSize, TRUE);
+        }
+        EnableWindow(row.tools[0].get(), model_.upEnabled(k));
+        EnableWindow(row.tools[1].get(), model_.downEnabled(k));
+    }
+    MoveWindow(add_, 0, t.y(model_.addTop()), t.x(kAddWidth), t.y(kAddHeight), TRUE);
+    const int scrollWidth = GetSystemMetrics(SM_CXVSCROLL);
+    MoveWindow(panel(), 0, t.y(model_.panelTop()), width_ - scrollWidth, t.y(model_.panelHeight()), TRUE);
+
+    SCROLLINFO info{};
+    info.cbSize = sizeof info;
+    info.fMask = SIF_RANGE | SIF_POS | SIF_PAGE | SIF_DISABLENOSCROLL;
+    info.nMin = 0;
+    info.nMax = model_.scrollMax();
+    info.nPage = 1;
+    info.nPos = model_.scrollValue();
+    SetScrollInfo(scroll_, SB_CTL, &info, TRUE);
+    EnableWindow(scroll_, model_.scrollEnabled());
+}
+
+void u_Titles::panelCommand(UINT code, HWND control) {
+    if (code != BN_CLICKED) return;
+    if (control == add_) {
+        model_.add();
+        return;
+    }
+    for (std::size_t k = 0; k < rows_.size(); ++k) {
+        for (std::size_t c = 0; c < kRowCommands.size(); ++c) {
+            if (rows_[k]->tools[c].get() != control) continue;
+            // The command may remove this very row: nothing of it is touched afterwards.
+            model_.rowCommand(kRowCommands[c], k);
+            return;
+        }
+    }
+}
+
+void u_Titles::scrolled(WORD request) {
+    int value = model_.scrollValue();
+    switch (request) {
+        case SB_LINEUP:
+        case SB_PAGEUP:
+            --value;
+            break;
+        case SB_LINEDOWN:
+        case SB_PAGEDOWN:
+            ++value;
+            break;
+        case SB_TOP:
+            value = 0;
+            break;
+        case SB_BOTTOM:
+            value = model_.scrollMax();
+            break;
+        case SB_THUMBTRACK:
+        case SB_THUMBPOSITION: {
+            SCROLLINFO info{};
+            info.cbSize = sizeof info;
+            info.fMask = SIF_TRACKPOS;
+            GetScrollInfo(scroll_, SB_CTL, &info);
+            value = info.nTrackPos;
+            break;
+        }
+        default:
+            return;
+    }
+    model_.scrollTo(value);
+}
+
+std::optional<LRESULT> u_Titles::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_VSCROLL && reinterpret_cast<HWND>(lParam) == scroll_) {
+        scrolled(LOWORD(wParam));
+        return 0;
+    }
+    return std::nullopt;
+}
+
+}  // namespace kq::addin::dialogs::win32
