@@ -139,7 +139,9 @@ bool frmAddCheckSheet::OnInitDialog() {
     label(texts::kHeadingValueColumn, t_.rect(2250, 2310, 1455, 240));
     label(texts::kHeadingTypeColumn, t_.rect(3675, 2310, 2400, 240));
     titles_ = std::make_unique<u_Titles>(model_.useTitles());
-    if (!titles_->create(hwnd(), t_.rect(300, 2580, 6480, 2400), font_.get(), kTitles)) return false;
+    RECT titlesAt = t_.rect(300, 2580, 0, 2400);
+    titlesAt.right = titlesAt.left + u_Titles::naturalWidth();
+    if (!titles_->create(hwnd(), titlesAt, font_.get(), kTitles)) return false;
 
     ok_ = control(L"BUTTON", texts::kButtonOkPlain, WS_TABSTOP | WS_GROUP | BS_DEFPUSHBUTTON,
                   t_.rect(5880, kButtonsTop, 1215, 375), IDOK);

@@ -14,17 +14,18 @@
 
 namespace kq::addin::dialogs::win32 {
 
-// Control ids, so that a driver can find every control.
+// Control ids, so that a driver can find every control; the parts of the
+// compound controls follow their control's id (see their headers).
 namespace add_check_sheet_ids {
-inline constexpr int kCategory = 1001;
-inline constexpr int kSaveTypeAutomatic = 1002;
-inline constexpr int kSaveTypeFixed = 1003;
-inline constexpr int kSaveRange = 1004;
-inline constexpr int kTitles = 1005;
-inline constexpr int kSettingImage = 1006;
-inline constexpr int kSettingLink = 1007;
-inline constexpr int kStatusBar = 1008;
+inline constexpr int kCategory = 1010;
+inline constexpr int kSaveTypeAutomatic = 1020;
+inline constexpr int kSaveTypeFixed = 1021;
+inline constexpr int kSaveRange = 1030;
+inline constexpr int kSettingImage = 1040;
+inline constexpr int kSettingLink = 1041;
+inline constexpr int kStatusBar = 1050;
 inline constexpr int kFirstStatic = 1100;
+inline constexpr int kTitles = 2000;
 }  // namespace add_check_sheet_ids
 
 // What the dialog needs of the add-in around it.

@@ -24,6 +24,7 @@ constexpr COLORREF kTextColour = RGB(0, 0, 0);
 HWND u_TextBoxWithList::create(HWND parent, const RECT& rect, HFONT font, int id) {
     if (!registerClass({.name = kClass, .background = GetSysColorBrush(COLOR_BTNFACE)})) return nullptr;
     font_ = font;
+    id_ = id;
     const HWND hwnd = Window::create({.windowClass = kClass,
                                       .style = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN,
                                       .exStyle = WS_EX_CONTROLPARENT,
@@ -37,8 +38,8 @@ HWND u_TextBoxWithList::create(HWND parent, const RECT& rect, HFONT font, int id
 }
 
 bool u_TextBoxWithList::OnCreate(const CREATESTRUCTW& cs) {
-    box_ = createTextBox(hwnd(), text_box_ids::kBox, {0, 0, cs.cx, cs.cy}, font_, WS_CLIPSIBLINGS);
-    button_ = createGlyphButton(hwnd(), text_box_ids::kButton, Glyph::dropDown, {});
+    box_ = createTextBox(hwnd(), id_ + text_box_ids::kBox, {0, 0, cs.cx, cs.cy}, font_, WS_CLIPSIBLINGS);
+    button_ = createGlyphButton(hwnd(), id_ + text_box_ids::kButton, Glyph::dropDown, {});
     if (!box_ || !button_) return false;
     // Above the box, whose right end it covers; the box's text stops short of it.
     SetWindowPos(button_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
@@ -66,8 +67,8 @@ void u_TextBoxWithList::show() {
     InvalidateRect(box_, nullptr, TRUE);
 }
 
-bool u_TextBoxWithList::OnCommand(int id, UINT code, HWND) {
-    if (id == text_box_ids::kBox) {
+bool u_TextBoxWithList::OnCommand(int, UINT code, HWND control) {
+    if (control == box_) {
         switch (code) {
             case EN_CHANGE:
                 if (!showing_) model_.edited(windowText(box_));
@@ -83,7 +84,7 @@ bool u_TextBoxWithList::OnCommand(int id, UINT code, HWND) {
                 return true;
         }
     }
-    if (id == text_box_ids::kButton && code == BN_CLICKED) {
+    if (control == button_ && code == BN_CLICKED) {
         dropDown();
         return true;
     }

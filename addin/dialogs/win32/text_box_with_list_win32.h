@@ -13,10 +13,11 @@
 
 namespace kq::addin::dialogs::win32 {
 
-// Ids of the parts, so that a driver can find them.
+// The parts' ids follow the control's own, so that every control of a
+// dialog has an id of its own for a driver to find it by.
 namespace text_box_ids {
-inline constexpr int kBox = 1;
-inline constexpr int kButton = 2;
+inline constexpr int kBox = 1;     // the control's id + 1
+inline constexpr int kButton = 2;  // the control's id + 2
 }  // namespace text_box_ids
 
 class u_TextBoxWithList final : public kq::win32::Window {
@@ -44,6 +45,7 @@ private:
 
     TextBoxWithListModel& model_;
     HFONT font_ = nullptr;
+    int id_ = 0;
     HWND box_ = nullptr;
     HWND button_ = nullptr;
     bool showing_ = false;

@@ -23,11 +23,12 @@ u_Title::~u_Title() {
     if (hwnd()) DestroyWindow(hwnd());
 }
 
-HWND u_Title::create(HWND parent, POINT at, HFONT font) {
+HWND u_Title::create(HWND parent, POINT at, HFONT font, int id) {
     if (!registerClass({.name = kClass, .background = GetSysColorBrush(COLOR_BTNFACE)})) return nullptr;
     font_ = font;
+    id_ = id;
     const Twips t;
-    return Window::create({.windowClass = kClass,
+    const HWND hwnd = Window::create({.windowClass = kClass,
                            .style = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN,
                            .exStyle = WS_EX_CONTROLPARENT,
                            .x = at.x,
@@ -35,6 +36,8 @@ HWND u_Title::create(HWND parent, POINT at, HFONT font) {
                            .width = t.x(kTitleWidth),
                            .height = t.y(kTitleHeight),
                            .owner = parent});
+    if (hwnd) SetWindowLongPtrW(hwnd, GWLP_ID, id);
+    return hwnd;
 }
 
 bool u_Title::OnCreate(const CREATESTRUCTW&) {
@@ -42,21 +45,21 @@ bool u_Title::OnCreate(const CREATESTRUCTW&) {
     const int height = t.y(kTitleHeight);
     white_ = kq::win32::Brush(CreateSolidBrush(RGB(255, 255, 255)));
     titleBox_ = std::make_unique<u_TextBoxWithList>(model_.titleBox());
-    if (!titleBox_->create(hwnd(), {0, 0, t.x(kBoxWidth), height}, font_, title_ids::kTitle)) return false;
+    if (!titleBox_->create(hwnd(), {0, 0, t.x(kBoxWidth), height}, font_, id_ + title_ids::kTitle)) return false;
     titleBox_->left = [this] { model_.titleLeft(); };
 
     const int valueLeft = t.x(kBoxWidth);
     const int valueWidth = t.x(kBoxWidth);
-    value_ = createTextBox(hwnd(), title_ids::kValue, {valueLeft, 0, valueLeft + valueWidth, height}, font_,
+    value_ = createTextBox(hwnd(), id_ + title_ids::kValue, {valueLeft, 0, valueLeft + valueWidth, height}, font_,
                            WS_CLIPSIBLINGS);
     const int buttonWidth = t.x(kButtonWidth);
     const int buttonLeft = valueLeft + valueWidth - buttonWidth - 2;
-    button_ = createGlyphButton(hwnd(), title_ids::kValueButton, Glyph::dropDown,
+    button_ = createGlyphButton(hwnd(), id_ + title_ids::kValueButton, Glyph::dropDown,
                                 {buttonLeft, 2, buttonLeft + buttonWidth, height - 2});
     type_ = kq::win32::createChild(hwnd(), {.windowClass = L"COMBOBOX",
                                             .style = WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST,
                                             .rect = t.rect(kTypeLeft, 0, kTypeWidth, kTypeDropHeight),
-                                            .id = title_ids::kValueType,
+                                            .id = id_ + title_ids::kValueType,
                                             .font = font_});
     if (!value_ || !button_ || !type_) return false;
     SetWindowPos(button_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
@@ -88,27 +91,27 @@ void u_Title::show() {
     InvalidateRect(value_, nullptr, TRUE);
 }
 
-bool u_Title::OnCommand(int id, UINT code, HWND) {
-    switch (id) {
-        case title_ids::kValue:
-            if (code == EN_CHANGE && !showing_) model_.valueEdited(windowText(value_));
-            if (code == EN_SETFOCUS) SendMessageW(value_, EM_SETSEL, 0, -1);
-            if (code == EN_KILLFOCUS) model_.valueLeft();
-            return true;
-        case title_ids::kValueButton:
-            if (code == BN_CLICKED) {
-                model_.valueMenuChosen(trackMenu(button_, model_.ShowValueMenu()));
-                if (hwnd()) SetFocus(value_);
-            }
-            return true;
-        case title_ids::kValueType:
-            if (code == CBN_SELCHANGE) {
-                model_.valueTypeChosen(static_cast<std::int32_t>(SendMessageW(type_, CB_GETCURSEL, 0, 0)));
-            }
-            return true;
-        default:
-            return false;
+bool u_Title::OnCommand(int, UINT code, HWND control) {
+    if (control == value_) {
+        if (code == EN_CHANGE && !showing_) model_.valueEdited(windowText(value_));
+        if (code == EN_SETFOCUS) SendMessageW(value_, EM_SETSEL, 0, -1);
+        if (code == EN_KILLFOCUS) model_.valueLeft();
+        return true;
     }
+    if (control == button_) {
+        if (code == BN_CLICKED) {
+            model_.valueMenuChosen(trackMenu(button_, model_.ShowValueMenu()));
+            if (hwnd()) SetFocus(value_);
+        }
+        return true;
+    }
+    if (control == type_) {
+        if (code == CBN_SELCHANGE) {
+            model_.valueTypeChosen(static_cast<std::int32_t>(SendMessageW(type_, CB_GETCURSEL, 0, 0)));
+        }
+        return true;
+    }
+    return false;
 }
 
 std::optional<LRESULT> u_Title::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {

@@ -13,11 +13,14 @@
 
 namespace kq::addin::dialogs::win32 {
 
+// The parts' ids follow the row's own: the row's id + these.
 namespace title_ids {
-inline constexpr int kTitle = 1;
-inline constexpr int kValue = 2;
-inline constexpr int kValueButton = 3;
-inline constexpr int kValueType = 4;
+inline constexpr int kTitle = 1;  // the title box's control; its box and button follow it
+inline constexpr int kTitleBox = kTitle + 1;
+inline constexpr int kTitleButton = kTitle + 2;
+inline constexpr int kValue = 4;
+inline constexpr int kValueButton = 5;
+inline constexpr int kValueType = 6;
 }  // namespace title_ids
 
 // The row's design size, which it always takes: 4455 x 300 twips.
@@ -31,7 +34,7 @@ public:
     ~u_Title() override;
 
     // Makes the row with its top-left corner at `at` (pixels of the parent).
-    HWND create(HWND parent, POINT at, HFONT font);
+    HWND create(HWND parent, POINT at, HFONT font, int id);
     void focusTitle() const;
     HWND titleBox() const { return titleBox_ ? titleBox_->box() : nullptr; }
     HWND valueBox() const { return value_; }
@@ -47,6 +50,7 @@ private:
 
     TitleModel& model_;
     HFONT font_ = nullptr;
+    int id_ = 0;
     std::unique_ptr<u_TextBoxWithList> titleBox_;
     HWND value_ = nullptr;
     HWND button_ = nullptr;

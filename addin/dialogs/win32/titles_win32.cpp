@@ -67,12 +67,19 @@ u_Titles::~u_Titles() {
 
 HWND u_Titles::panel() const { return panel_->hwnd(); }
 
+int u_Titles::naturalWidth() {
+    // A toolbar is as wide as its buttons and 2 pixels.
+    return Twips().x(kLabelWidth + kRowWidth) + static_cast<int>(kRowCommands.size()) * kToolSize + 2 +
+           GetSystemMetrics(SM_CXVSCROLL);
+}
+
 HWND u_Titles::create(HWND parent, const RECT& rect, HFONT font, int id) {
     const HBRUSH face = GetSysColorBrush(COLOR_BTNFACE);
     if (!registerClass({.name = kClass, .background = face}) || !registerClass({.name = kPanelClass, .background = face})) {
         return nullptr;
     }
     font_ = font;
+    id_ = id;
     const HWND hwnd = Window::create({.windowClass = kClass,
                                       .style = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN,
                                       .exStyle = WS_EX_CONTROLPARENT,
@@ -97,12 +104,12 @@ bool u_Titles::OnCreate(const CREATESTRUCTW& cs) {
                          .owner = hwnd()})) {
         return false;
     }
-    SetWindowLongPtrW(panel(), GWLP_ID, titles_ids::kPanel);
+    SetWindowLongPtrW(panel(), GWLP_ID, id_ + titles_ids::kPanel);
     scroll_ = kq::win32::createChild(hwnd(), {.windowClass = L"SCROLLBAR",
                                               .style = WS_VISIBLE | SBS_VERT,
                                               .rect = {cs.cx - GetSystemMetrics(SM_CXVSCROLL), 0, cs.cx, cs.cy},
-                                              .id = titles_ids::kScroll});
-    add_ = createGlyphButton(panel(), titles_ids::kAdd, Glyph::add, t.rect(0, 0, kAddWidth, kAddHeight),
+                                              .id = id_ + titles_ids::kScroll});
+    add_ = createGlyphButton(panel(), id_ + titles_ids::kAdd, Glyph::add, t.rect(0, 0, kAddWidth, kAddHeight),
                              wide(texts::kToolAdd), true);
     if (!scroll_ || !add_) return false;
     SendMessageW(add_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
@@ -128,16 +135,20 @@ void u_Titles::OnDestroy() {
 
 void u_Titles::addRow(std::size_t k) {
     const Twips t;
+    // Ids past the 16 bits a notification carries wrap round; the list tells its controls apart by handle.
+    const int rowId = id_ + titles_ids::kFirstRow + static_cast<int>(k) * titles_ids::kRowIds;
     auto windows = std::make_unique<RowWindows>();
     windows->label.reset(kq::win32::createChild(panel(), {.windowClass = L"STATIC",
                                                           .text = std::to_wstring(k + 1),
                                                           .style = WS_VISIBLE | SS_LEFT | SS_NOPREFIX,
                                                           .rect = t.rect(0, 0, kLabelWidth, kLabelHeight),
+                                                          .id = rowId + titles_ids::kLabel,
                                                           .font = font_}));
     windows->title = std::make_unique<u_Title>(model_.row(k));
-    windows->title->create(panel(), {t.x(kLabelWidth), 0}, font_);
+    windows->title->create(panel(), {t.x(kLabelWidth), 0}, font_, rowId);
     for (std::size_t c = 0; c < kRowCommands.size(); ++c) {
-        windows->tools[c].reset(createGlyphButton(panel(), 0, glyphOf(kRowCommands[c]), {0, 0, kToolSize, kToolSize}));
+        windows->tools[c].reset(createGlyphButton(panel(), rowId + titles_ids::kFirstTool + static_cast<int>(c),
+                                                  glyphOf(kRowCommands[c]), {0, 0, kToolSize, kToolSize}));
         tips_->add(windows->tools[c].get(), tipOf(kRowCommands[c]));
     }
     rows_.push_back(std::move(windows));

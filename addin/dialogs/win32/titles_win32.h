@@ -18,10 +18,18 @@
 
 namespace kq::addin::dialogs::win32 {
 
+// The parts' ids follow the list's own: the list's id + these. Row k (from 0)
+// takes the ids from the list's id + kFirstRow + k * kRowIds: the heading row
+// itself (its parts as title_win32.h numbers them), then its number label and
+// its toolbar's buttons.
 namespace titles_ids {
 inline constexpr int kPanel = 1;
 inline constexpr int kScroll = 2;
 inline constexpr int kAdd = 3;
+inline constexpr int kFirstRow = 100;
+inline constexpr int kRowIds = 20;
+inline constexpr int kLabel = 7;
+inline constexpr int kFirstTool = 8;
 }  // namespace titles_ids
 
 // The toolbar's buttons, in their order.
@@ -35,6 +43,8 @@ public:
     ~u_Titles() override;
 
     HWND create(HWND parent, const RECT& rect, HFONT font, int id);
+    // The width, in pixels, that holds the rows, their toolbars and the scroll bar.
+    static int naturalWidth();
 
     // For drivers: row k's parts.
     struct RowWindows {
@@ -65,6 +75,7 @@ private:
 
     TitlesModel& model_;
     HFONT font_ = nullptr;
+    int id_ = 0;
     std::unique_ptr<Panel> panel_;
     HWND scroll_ = nullptr;
     HWND add_ = nullptr;

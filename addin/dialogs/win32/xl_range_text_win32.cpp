@@ -14,6 +14,7 @@ constexpr int kButtonWidth = 255;
 HWND u_XlRangeText::create(HWND parent, const RECT& rect, HFONT font, int id) {
     if (!registerClass({.name = kClass, .background = GetSysColorBrush(COLOR_BTNFACE)})) return nullptr;
     font_ = font;
+    id_ = id;
     const HWND hwnd = Window::create({.windowClass = kClass,
                                       .style = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN,
                                       .exStyle = WS_EX_CONTROLPARENT,
@@ -27,11 +28,11 @@ HWND u_XlRangeText::create(HWND parent, const RECT& rect, HFONT font, int id) {
 }
 
 bool u_XlRangeText::OnCreate(const CREATESTRUCTW& cs) {
-    box_ = createTextBox(hwnd(), range_text_ids::kBox, {0, 0, cs.cx, cs.cy}, font_, WS_CLIPSIBLINGS);
+    box_ = createTextBox(hwnd(), id_ + range_text_ids::kBox, {0, 0, cs.cx, cs.cy}, font_, WS_CLIPSIBLINGS);
     button_ = kq::win32::createChild(hwnd(), {.windowClass = L"BUTTON",
                                               .text = L"...",
                                               .style = WS_VISIBLE | BS_PUSHBUTTON,
-                                              .id = range_text_ids::kButton,
+                                              .id = id_ + range_text_ids::kButton,
                                               .font = font_});
     if (!box_ || !button_) return false;
     SetWindowPos(button_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
@@ -61,13 +62,13 @@ void u_XlRangeText::show() {
     InvalidateRect(box_, nullptr, TRUE);
 }
 
-bool u_XlRangeText::OnCommand(int id, UINT code, HWND) {
-    if (id == range_text_ids::kBox) {
+bool u_XlRangeText::OnCommand(int, UINT code, HWND control) {
+    if (control == box_) {
         if (code == EN_CHANGE && !showing_) model_.edited(windowText(box_));
         if (code == EN_SETFOCUS) SendMessageW(box_, EM_SETSEL, 0, -1);
         return true;
     }
-    if (id == range_text_ids::kButton && code == BN_CLICKED) {
+    if (control == button_ && code == BN_CLICKED) {
         SetFocus(box_);
         model_.pick();
         return true;

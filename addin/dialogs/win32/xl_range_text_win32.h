@@ -10,9 +10,10 @@
 
 namespace kq::addin::dialogs::win32 {
 
+// The parts' ids follow the control's own.
 namespace range_text_ids {
-inline constexpr int kBox = 1;
-inline constexpr int kButton = 2;
+inline constexpr int kBox = 1;     // the control's id + 1
+inline constexpr int kButton = 2;  // the control's id + 2
 }  // namespace range_text_ids
 
 class u_XlRangeText final : public kq::win32::Window {
@@ -35,6 +36,7 @@ private:
 
     XlRangeTextModel& model_;
     HFONT font_ = nullptr;
+    int id_ = 0;
     HWND box_ = nullptr;
     HWND button_ = nullptr;
     kq::win32::Brush back_;

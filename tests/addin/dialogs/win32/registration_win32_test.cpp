@@ -63,34 +63,26 @@ struct World {
     int homePages = 0;
 };
 
-// The dialog's parts, found as a driver finds them.
-HWND part(HWND dialog, int id) { return GetDlgItem(dialog, id); }
-HWND categoryBox(HWND d) { return GetDlgItem(part(d, kCategory), text_box_ids::kBox); }
-HWND categoryButton(HWND d) { return GetDlgItem(part(d, kCategory), text_box_ids::kButton); }
-HWND rangeBox(HWND d) { return GetDlgItem(part(d, kSaveRange), range_text_ids::kBox); }
-HWND rangeButton(HWND d) { return GetDlgItem(part(d, kSaveRange), range_text_ids::kButton); }
-HWND panel(HWND d) { return GetDlgItem(part(d, kTitles), titles_ids::kPanel); }
-HWND addButton(HWND d) { return GetDlgItem(panel(d), titles_ids::kAdd); }
-
-std::vector<HWND> childrenOfClass(HWND parent, const wchar_t* windowClass) {
-    std::vector<HWND> found;
-    for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        wchar_t name[64] = {};
-        GetClassNameW(child, name, 64);
-        if (std::wstring(name) == windowClass) found.push_back(child);
+// The dialog's parts, found by their ids as a driver finds them.
+HWND part(HWND dialog, int id) {
+    HWND found = GetDlgItem(dialog, id);
+    // A part of a compound control sits on that control, or on a panel of it.
+    for (HWND child = GetWindow(dialog, GW_CHILD); !found && child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (GetWindow(child, GW_CHILD)) found = part(child, id);
     }
     return found;
 }
-// Heading row k (from 0), by its place on the panel.
-HWND row(HWND d, std::size_t k) {
-    std::vector<HWND> rows = childrenOfClass(panel(d), L"KqTitle");
-    std::sort(rows.begin(), rows.end(), [](HWND a, HWND b) { return test::placeIn(a).top < test::placeIn(b).top; });
-    return k < rows.size() ? rows[k] : nullptr;
-}
-HWND titleBox(HWND d, std::size_t k) { return GetDlgItem(GetDlgItem(row(d, k), title_ids::kTitle), text_box_ids::kBox); }
-HWND valueBox(HWND d, std::size_t k) { return GetDlgItem(row(d, k), title_ids::kValue); }
-HWND valueButton(HWND d, std::size_t k) { return GetDlgItem(row(d, k), title_ids::kValueButton); }
-HWND valueType(HWND d, std::size_t k) { return GetDlgItem(row(d, k), title_ids::kValueType); }
+HWND categoryBox(HWND d) { return part(d, kCategory + text_box_ids::kBox); }
+HWND categoryButton(HWND d) { return part(d, kCategory + text_box_ids::kButton); }
+HWND rangeBox(HWND d) { return part(d, kSaveRange + range_text_ids::kBox); }
+HWND rangeButton(HWND d) { return part(d, kSaveRange + range_text_ids::kButton); }
+HWND addButton(HWND d) { return part(d, kTitles + titles_ids::kAdd); }
+int rowId(std::size_t k) { return kTitles + titles_ids::kFirstRow + static_cast<int>(k) * titles_ids::kRowIds; }
+HWND row(HWND d, std::size_t k) { return part(d, rowId(k)); }
+HWND titleBox(HWND d, std::size_t k) { return part(d, rowId(k) + title_ids::kTitleBox); }
+HWND valueBox(HWND d, std::size_t k) { return part(d, rowId(k) + title_ids::kValue); }
+HWND valueButton(HWND d, std::size_t k) { return part(d, rowId(k) + title_ids::kValueButton); }
+HWND valueType(HWND d, std::size_t k) { return part(d, rowId(k) + title_ids::kValueType); }
 
 void choose(HWND combo, int index) {
     SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
