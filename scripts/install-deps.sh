@@ -13,6 +13,7 @@ packages=(
   emf2svg librsvg2-bin
   fonts-ipafont-gothic
   locales
+  python3-olefile python3-xlrd libreoffice-calc-nogui
 )
 
 missing=()

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "common/ole/macro_workbook.h"
+#include "common/text_codec.h"
 #include "host/sim/fixture.h"
 #include "host/sim/name_compare.h"
 #include "host/sim/sim_range.h"
@@ -34,6 +36,37 @@ bool endsWithIgnoringCase(std::string_view text, std::string_view end) {
 }
 
 HostError cannotOpen(const std::string& why) { return HostError(err::kApplicationDefined, why); }
+
+HostError cannotRun(const std::string& macro) {
+    return HostError(err::kApplicationDefined, "Cannot run the macro '" + macro + "'");
+}
+
+bool isCompoundFile(std::string_view bytes) { return bytes.starts_with("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1"); }
+
+// "'My Book.xls'!Module.Macro" -> ("My Book.xls", "Module", "Macro").
+struct MacroName {
+    std::string book;
+    std::string module;
+    std::string procedure;
+};
+
+MacroName splitMacroName(const std::string& name) {
+    MacroName parts;
+    std::string rest = name;
+    if (const std::size_t bang = name.rfind('!'); bang != std::string::npos) {
+        parts.book = name.substr(0, bang);
+        if (parts.book.size() >= 2 && parts.book.front() == '\'' && parts.book.back() == '\'') {
+            parts.book = parts.book.substr(1, parts.book.size() - 2);
+        }
+        rest = name.substr(bang + 1);
+    }
+    if (const std::size_t dot = rest.find('.'); dot != std::string::npos) {
+        parts.module = rest.substr(0, dot);
+        rest = rest.substr(dot + 1);
+    }
+    parts.procedure = rest;
+    return parts;
+}
 
 // For a host that was given no files: nothing exists and nothing can be made.
 class NoFiles final : public FileSystem {
@@ -216,12 +249,75 @@ std::shared_ptr<SimWorkbook> SimApplication::readBook(const std::string& path) {
             throw cannotOpen("'" + path + "' is damaged: " + e.what());
         }
     }
-    // A real add-in file: the simulated host cannot read it, only hold it open
-    // so that its macros (registered by the test) can run.
+    if (isCompoundFile(text)) return readMacroWorkbook(path, std::vector<std::uint8_t>(text.begin(), text.end()));
+    // Any other add-in file: the simulated host cannot read it, only hold it
+    // open so that macros registered by the test can run.
     if (!isAddin) throw cannotOpen("The file format of '" + path + "' is not recognised");
     auto book = SimWorkbook::create(weak_from_this(), grid_, "", "", true);
     book->addWorksheet("Sheet1");
     return book;
+}
+
+// A 97-2003 workbook file: its sheets (without cells) and its macro project.
+// The project's texts are read in the system's code page, which is the one
+// the host would compile them in.
+std::shared_ptr<SimWorkbook> SimApplication::readMacroWorkbook(const std::string& path,
+                                                              const std::vector<std::uint8_t>& bytes) {
+    const auto file = ole::readMacroWorkbook(bytes, systemAnsiCodec());
+    if (!file) throw cannotOpen("'" + path + "' is damaged: " + file.damage);
+    if (file->workbook.sheets.empty()) throw cannotOpen("'" + path + "' is damaged: it has no sheet");
+    auto book = SimWorkbook::create(weak_from_this(), grid_, "", "", file->workbook.addIn);
+    for (const ole::BiffSheet& sheet : file->workbook.sheets) book->addWorksheet(sheet.name);
+    std::vector<MacroModule> modules;
+    if (file->project) {
+        for (const ole::VbaModule& module : file->project->modules) {
+            const std::string source(module.source.begin(), module.source.end());
+            modules.emplace_back(module.name, systemAnsiCodec().fromAnsi(source));
+        }
+    }
+    book->setMacroModules(std::move(modules));
+    return book;
+}
+
+// What the macros reach of this host.
+class SimApplication::MacroAccess final : public MacroHost {
+public:
+    explicit MacroAccess(SimApplication& app) : app_(app) {}
+    LateBoundPtr comAddInObject(const std::string& progId) override { return app_.COMAddIn(progId)->Object(); }
+    void setEnableCancelKey(std::int32_t mode) override { app_.enableCancelKey_ = mode; }
+    void msgBox(const std::string& prompt, std::int32_t buttons, const std::string& title) override {
+        if (!app_.prompts_) throw std::logic_error("a macro showed a message but the test gave the host no prompts");
+        app_.prompts_->message(prompt, title, static_cast<unsigned>(buttons));
+    }
+
+private:
+    SimApplication& app_;
+};
+
+void SimApplication::RunMacro(const std::string& name) {
+    const MacroName parts = splitMacroName(name);
+    std::vector<std::shared_ptr<SimWorkbook>> books;
+    for (const auto& book : books_) {
+        if (parts.book.empty() || sameName(book->Name(), parts.book)) books.push_back(book);
+    }
+    if (!parts.book.empty() && books.empty()) throw cannotRun(name);
+
+    const auto registered = std::find_if(macros_.begin(), macros_.end(), [&](const auto& m) { return sameName(m.first, name); });
+    if (registered != macros_.end()) {
+        const auto run = registered->second;  // the macro may register others meanwhile
+        run();
+        return;
+    }
+    for (const auto& book : books) {
+        for (MacroModule& module : book->macroModules()) {
+            if (!parts.module.empty() && !sameName(module.name(), parts.module)) continue;
+            if (!module.hasPublicSub(parts.procedure)) continue;
+            MacroAccess access(*this);
+            module.run(parts.procedure, access);
+            return;
+        }
+    }
+    throw cannotRun(name);
 }
 
 // The events of a workbook that has just been opened or made.
@@ -276,14 +372,7 @@ int SimApplication::runOnTime() {
                                            [](const OnTimeEntry& a, const OnTimeEntry& b) { return a.when < b.when; });
         const std::string procedure = next->procedure;
         onTime_.erase(next);
-        const auto macro = std::find_if(macros_.begin(), macros_.end(), [&](const auto& m) { return sameName(m.first, procedure); });
-        const std::size_t bang = procedure.find('!');
-        const bool bookOpen = bang == std::string::npos || FindWorkbook(procedure.substr(0, bang)) != nullptr;
-        if (macro == macros_.end() || !bookOpen) {
-            throw HostError(err::kApplicationDefined, "Cannot run the macro '" + procedure + "'");
-        }
-        const auto run = macro->second;  // the macro may register others meanwhile
-        run();
+        RunMacro(procedure);
         ++ran;
     }
     return ran;

@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "common/file_system.h"
+#include "common/prompts.h"
 #include "host/host.h"
 #include "host/sim/a1_address.h"
 #include "host/sim/sim_clipboard.h"
@@ -92,10 +93,13 @@ public:
     std::int32_t WindowState() override { return windowState_; }
     std::vector<WorkbookPtr> Workbooks() override;
     WorkbookPtr FindWorkbook(const std::string& name) override;
-    // Opens a fixture file; a file named *.xla that is no fixture
-    // opens as an add-in workbook with one empty sheet. Add-in workbooks are not
-    // listed by Workbooks, get no window and are never active: opening one
-    // raises WorkbookOpen only.
+    // Opens a fixture file, or a 97-2003 workbook file (a compound file): its
+    // sheets, empty, and its macro project, whose macros RunMacro plays; it is
+    // an add-in when its workbook stream says so. A file named *.xla that is
+    // neither opens as an add-in workbook with one empty sheet. Add-in
+    // workbooks are not listed by Workbooks, get no window and are never
+    // active: opening one raises WorkbookOpen only. They stay open until the
+    // host closes.
     WorkbookPtr OpenWorkbook(const std::string& path, bool readOnly) override;
     WorkbookPtr ActiveWorkbook() override;
     SheetPtr ActiveSheet() override;
@@ -156,14 +160,30 @@ public:
     const std::optional<std::string>& statusBar() const { return statusBar_; }
     const std::vector<std::optional<std::string>>& statusBarHistory() const { return statusBarHistory_; }
 
-    // OnTime. Macros are registered by the name OnTime is given, such as
-    // "Kez_Quorvex.xla!WorkbookAfterPrint" (letter case ignored); a macro
+    // Runs a macro by name, as Application.Run and the OnTime queue do:
+    // "Book.xla!Macro", "'Book name.xls'!Module.Macro" or just "Macro" (then
+    // every open workbook is searched, add-ins included); letter case ignored.
+    // A macro registered by a test under that exact name runs instead of the
+    // workbooks' own, while the workbook it names is open. The workbooks' own
+    // are the public Subs of their macro projects, played by MacroModule.
+    // Throws HostError 1004 when no open workbook has the macro, and
+    // MacroError when its source holds what the player does not know; its
+    // own run-time errors that it does not trap leave as HostError.
+    void RunMacro(const std::string& name);
+    // Where the macros' MsgBox shows; a macro's message without prompts is a
+    // mistake of the test (std::logic_error). Not owned.
+    void setPrompts(Prompts* prompts) { prompts_ = prompts; }
+    // Application.EnableCancelKey as the macros last set it (xlInterrupt, 1, at start).
+    std::int32_t enableCancelKey() const { return enableCancelKey_; }
+
+    // OnTime. Stand-in macros are registered by the name OnTime is given, such
+    // as "Kez_Quorvex.xla!WorkbookAfterPrint" (letter case ignored); a macro
     // qualified by a workbook runs only while that workbook is open.
     void registerMacro(const std::string& name, std::function<void()> macro);
     const std::vector<OnTimeEntry>& onTimeQueue() const { return onTime_; }
-    // Runs the queue in time order, also what the macros schedule meanwhile, as
-    // the idle host would; returns how many ran. A macro that cannot run is
-    // dropped and throws HostError 1004.
+    // Runs the queue in time order through RunMacro, also what the macros
+    // schedule meanwhile, as the idle host would; returns how many ran. A
+    // macro that cannot run is dropped and throws HostError 1004.
     int runOnTime();
 
     // Scripted answers of the range input box, in order: an address as the user
@@ -184,6 +204,8 @@ public:
 private:
     std::shared_ptr<SimWorkbook> adopt(std::shared_ptr<SimWorkbook> book);
     std::shared_ptr<SimWorkbook> readBook(const std::string& path);
+    std::shared_ptr<SimWorkbook> readMacroWorkbook(const std::string& path, const std::vector<std::uint8_t>& bytes);
+    class MacroAccess;
     void announce(const std::shared_ptr<SimWorkbook>& book, bool isNew);
     static std::shared_ptr<SimRange> simRange(const RangePtr& range);
 
@@ -212,6 +234,8 @@ private:
 
     std::vector<OnTimeEntry> onTime_;
     std::vector<std::pair<std::string, std::function<void()>>> macros_;
+    Prompts* prompts_ = nullptr;
+    std::int32_t enableCancelKey_ = 1;
     std::deque<std::optional<std::string>> inputBoxAnswers_;
     std::vector<InputBoxCall> inputBoxCalls_;
     std::map<std::int32_t, std::shared_ptr<SimControl>> controls_;

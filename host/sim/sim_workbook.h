@@ -10,6 +10,7 @@
 
 #include "host/host.h"
 #include "host/sim/a1_address.h"
+#include "host/sim/macro_player.h"
 #include "host/sim/range_geometry.h"
 #include "host/sim/sim_properties.h"
 #include "host/sim/sim_sheet.h"
@@ -98,6 +99,10 @@ public:
     void restoreSelection(const std::vector<std::shared_ptr<SimSheetBase>>& sheets);
 
     bool isAddin() const { return isAddin_; }
+    // The modules of the workbook's macro project, in the project's order;
+    // the host runs their public Subs by name (SimApplication::RunMacro).
+    std::vector<MacroModule>& macroModules() { return macroModules_; }
+    void setMacroModules(std::vector<MacroModule> modules) { macroModules_ = std::move(modules); }
     bool readOnly() const { return readOnly_; }
     void setReadOnly(bool readOnly) { readOnly_ = readOnly; }
     bool isOpen() const { return open_; }
@@ -135,6 +140,7 @@ private:
     std::shared_ptr<SimWindow> window_;
     std::shared_ptr<SimSheetBase> activeSheet_;
     std::vector<std::shared_ptr<SimSheetBase>> selected_;
+    std::vector<MacroModule> macroModules_;
 };
 
 }  // namespace kq::host::sim

@@ -330,6 +330,28 @@ TEST_F(RoundTrip, ApplicationFactsAndSwitches) {
     EXPECT_FALSE(facade->FindControl(4));
 }
 
+// Application.Run, which the façade leaves out: the add-ins never call it, a
+// script or a test may.
+TEST_F(RoundTrip, RunPlaysAMacroOfAnOpenWorkbookByName) {
+    std::vector<std::string> ran;
+    app->registerMacro("Orders.xls!Module1.Tally", [&] { ran.push_back("tally"); });
+    dispatch::Caller application(win32::ComPtr<IDispatch>::share(object.get()));
+    application.call("Run", "Orders.xls!Module1.Tally");
+    EXPECT_EQ(ran, std::vector<std::string>{"tally"});
+    EXPECT_EQ(answer([&] {
+                  application.call("Run", "Orders.xls!Missing");
+                  return std::string("ran");
+              }),
+              "error 1004");
+    EXPECT_EQ(answer([&] {
+                  application.call("Run", "Orders.xls!Module1.Tally", 1);
+                  return std::string("ran");
+              }).rfind("error", 0),
+              0u)
+        << "arguments for the macro are not simulated";
+    EXPECT_EQ(ran.size(), 1u);
+}
+
 TEST_F(RoundTrip, OnTimeInputBoxIntersectAndUnion) {
     facade->OnTime(45322.5, "Kez_Quorvex.xla!WorkbookAfterPrint");
     ASSERT_EQ(app->onTimeQueue().size(), 1u);

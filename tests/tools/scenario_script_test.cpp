@@ -76,6 +76,8 @@ TEST(ScenarioScript, MistakesNameTheirLine) {
         {"version\n", 1},
         {"call OnlyProgId\n", 1},
         {"macro a b\n", 1},
+        {"run\n", 1},
+        {"open-resource lib.dll XLA 10\n", 1},
         {"box ok\nbox press:OK\n", 2},
         {"box tick:\n", 1},
         {"show everything\n", 1},

@@ -8,6 +8,7 @@
 #include "host/dispatch/app_events.h"
 #include "host/dispatch/dispatch_host.h"
 #include "host/dispatch/variant_convert.h"
+#include "host/sim/sim_application.h"
 
 namespace kq::simhost {
 
@@ -564,6 +565,14 @@ const Table<host::Application>& applicationTable() {
              if (x.has(2)) notSimulated("OnTime with a latest time");
              if (x.has(3) && !x.flag(3)) notSimulated("Cancelling an OnTime");
              a->OnTime(dispatch::toDate(x.raw(0)), x.text(1));
+             return none();
+         }},
+        // A macro of an open workbook by name; arguments for the macro are not simulated.
+        {{"Run", kMethod | kGet, {{"Macro", ArgType::text}}},
+         [](const AppP& a, CallArgs& x) {
+             const auto simulated = std::dynamic_pointer_cast<host::sim::SimApplication>(a);
+             if (!simulated) notSimulated("Run on a host that is not the simulated one");
+             simulated->RunMacro(x.text(0));
              return none();
          }},
         {{"InputBox", kMethod | kGet,

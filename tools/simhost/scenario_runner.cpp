@@ -36,7 +36,12 @@
 //   regset <key> <name> <text>  a text value under HKEY_CURRENT_USER
 //   regdelete <key>           removes the key with everything below it
 // The user:
-//   open <fixture> [readonly] opens a workbook fixture (tests/data/sim format)
+//   open <fixture> [readonly] opens a workbook fixture (tests/data/sim format) or a
+//                             97-2003 workbook file
+//   open-resource <dll> <type> <id> <name>
+//                             the resource of that type and number of a library,
+//                             written to <name> in the temp folder, opened read-only
+//                             and deleted, as the add-in opens its helper workbook
 //   new                       a new workbook
 //   book <name>               activates an open workbook
 //   sheet <name>              activates a sheet of the active workbook
@@ -47,6 +52,8 @@
 //   control <id> on|off       enables or disables a built-in control
 //   print                     prints the active workbook (WorkbookBeforePrint)
 //   ontime                    the idle host runs its OnTime queue
+//   run <macro>               runs a macro of an open workbook by name, as
+//                             Application.Run does ("Book.xla!Macro")
 //   save [<book>]             saves the active (or the named) workbook
 //   close [<book>]            closes it
 //   box <answer>...           how to answer the next message box: ok, cancel, yes, no,
@@ -78,6 +85,7 @@
 
 #include "common/win32/com.h"
 #include "common/win32/handles.h"
+#include "common/win32/message_prompts.h"
 #include "common/win32/wide.h"
 #include "common/win32/win32_file_system.h"
 #include "host/dispatch/variant_convert.h"
@@ -151,6 +159,8 @@ struct ScenarioRunner::State {
     std::chrono::milliseconds limit{60000};
     std::string version = "16.0";
     win32::Win32FileSystem files;
+    // The macros' MsgBox: real boxes, which the watcher answers and records.
+    win32::MessagePrompts prompts{nullptr};
     std::shared_ptr<sim::SimApplication> app;
     win32::ComPtr<ApplicationObject> appObject;
     std::unique_ptr<AddInLoader> loader;
@@ -168,6 +178,7 @@ struct ScenarioRunner::State {
             app = sim::SimApplication::create(files, version);
             // CopyPicture and Copy reach the system clipboard, where the add-in reads them.
             app->setClipboard(std::make_shared<sim::win32::Win32SimClipboard>());
+            app->setPrompts(&prompts);
             appObject = ApplicationObject::create(app);
         }
         return *app;
@@ -218,11 +229,39 @@ struct ScenarioRunner::State {
         return object;
     }
 
+    void openResource(const std::vector<std::string>& w);
     void execute(const std::vector<std::string>& w);
     void showRegistry(const std::string& subkey);
     void show(const std::vector<std::string>& w);
     void call(const std::vector<std::string>& w);
 };
+
+void ScenarioRunner::State::openResource(const std::vector<std::string>& w) {
+    const std::wstring library = win32::wide(resolve(w[1]));
+    const win32::Module module(
+        LoadLibraryExW(library.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
+    if (!module) throw Misuse("cannot load " + w[1] + " for its resources");
+    const std::wstring type = win32::wide(w[2]);
+    HRSRC found = FindResourceW(module.get(), MAKEINTRESOURCEW(std::stoi(w[3])), type.c_str());
+    HGLOBAL loaded = found ? LoadResource(module.get(), found) : nullptr;
+    const void* bytes = loaded ? LockResource(loaded) : nullptr;
+    if (!bytes) throw Misuse(w[1] + " has no resource " + w[2] + " " + w[3]);
+    const auto folder = files.tempFolder();
+    if (!folder) throw Misuse("the system names no temp folder");
+    const std::string path = *folder + (folder->ends_with("\\") ? "" : "\\") + w[4];
+    files.removeFile(path);
+    {
+        const auto sink = files.createNew(path);
+        if (!sink || !sink->write(bytes, SizeofResource(module.get(), found))) throw Misuse("cannot write " + path);
+    }
+    // The file is deleted once open, as the add-in does; the host has read it whole.
+    struct Remove {
+        win32::Win32FileSystem& files;
+        const std::string& path;
+        ~Remove() { files.removeFile(path); }
+    } remove{files, path};
+    out.line("  opened " + quoted(host().openWorkbook(path, true)->Name()));
+}
 
 void ScenarioRunner::State::call(const std::vector<std::string>& w) {
     std::vector<host::Value> args;
@@ -380,6 +419,10 @@ void ScenarioRunner::State::execute(const std::vector<std::string>& w) {
     } else if (c == "open") {
         auto book = host().openWorkbook(resolve(w[1]), w.size() > 2);
         out.line("  opened " + quoted(book->Name()));
+    } else if (c == "open-resource") {
+        openResource(w);
+    } else if (c == "run") {
+        host().RunMacro(w[1]);
     } else if (c == "new") {
         out.line("  new " + quoted(host().newWorkbook()->Name()));
     } else if (c == "book") {

@@ -19,7 +19,7 @@ constexpr CommandShape kCommands[] = {
     {"select-shape", 0, 0}, {"input", 1, 1}, {"control", 2, 2},   {"macro", 3, 3},   {"call", 2, -1},
     {"expect", 1, 2},   {"print", 0, 0},  {"ontime", 0, 0},       {"save", 0, 1},    {"close", 0, 1},
     {"box", 1, -1},     {"idle", 1, 1},   {"show", 1, 2},         {"echo", 0, -1},   {"quit", 0, 0},
-    {"timeout", 1, 1},  {"regset", 3, 3}, {"regdelete", 1, 1},
+    {"timeout", 1, 1},  {"regset", 3, 3}, {"regdelete", 1, 1},    {"run", 1, 1},     {"open-resource", 4, 4},
 };
 
 constexpr const char* kShows[] = {"properties", "statusbar", "workbooks", "ontime", "addins", "sheets", "registry", "registration"};
