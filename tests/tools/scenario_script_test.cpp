@@ -100,5 +100,41 @@ TEST(ScenarioScript, MistakesNameTheirLine) {
     EXPECT_NO_THROW(parseScript("box untick:次回も表示起動する ok\nbox \"click:Yes please\"\nshow properties Book1\n", {}));
 }
 
+// A started command's block is checked as a whole before anything runs: a
+// dialog line outside a block, or a block that never ends, would otherwise
+// leave a modal dialog that nothing closes.
+TEST(ScenarioScript, DialogBlocks) {
+    struct Case {
+        const char* text;
+        int line;  // 0: accepted
+    };
+    const Case cases[] = {
+        {"start call A.B Setting\ndialog x\ntype \"a b\" 5\npress OK\nend\n", 0},
+        {"start print\nbox ok\nshow registry K\nend\nstart call A.B C\nend\n", 0},
+        {"start call A.B C\nkey shift+tab enter\nshow dialog\nscreenshot a.png\nclose-dialog\nend\n", 0},
+        {"press OK\n", 1},
+        {"load\nshow dialog\n", 2},
+        {"start call A.B C\nend\ntick x\n", 3},
+        {"start call A.B C\ndialog x\n", 1},
+        {"end\n", 1},
+        {"start call A.B C\nstart call A.B D\nend\nend\n", 2},
+        {"start\nend\n", 1},
+        {"start call OnlyProgId\nend\n", 1},
+        {"start press OK\nend\n", 1},
+        {"start end\nend\n", 1},
+        {"start call A.B C\ntype x\nend\n", 2},
+        {"start call A.B C\npick list\nend\n", 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        try {
+            parseScript(c.text, {});
+            EXPECT_EQ(c.line, 0) << "accepted";
+        } catch (const ScriptError& e) {
+            EXPECT_EQ(e.line(), c.line) << e.what();
+        }
+    }
+}
+
 }  // namespace
 }  // namespace kq::simhost

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "common/win32/wide.h"
+#include "tools/simhost/window_facts.h"
 
 namespace kq::simhost {
 
@@ -21,57 +22,10 @@ constexpr StandardButton kButtons[] = {
     {"ignore", IDIGNORE}, {"yes", IDYES}, {"no", IDNO},
 };
 
-// The windows belong to the main thread, which handles sent messages only
-// while it waits for messages: a window it is not waiting on (a modeless one
-// while the host is busy) must not hold the watcher.
-LRESULT ask(HWND window, UINT message, WPARAM w = 0, LPARAM l = 0) {
-    DWORD_PTR result = 0;
-    if (!SendMessageTimeoutW(window, message, w, l, SMTO_NORMAL, 2000, &result)) return 0;
-    return static_cast<LRESULT>(result);
-}
-
-std::string windowText(HWND window) {
-    wchar_t buffer[4096];
-    const auto length = ask(window, WM_GETTEXT, std::size(buffer), reinterpret_cast<LPARAM>(buffer));
-    return win32::narrow(std::wstring_view(buffer, length > 0 ? static_cast<std::size_t>(length) : 0));
-}
-
-std::string className(HWND window) {
-    wchar_t buffer[64];
-    const int length = GetClassNameW(window, buffer, static_cast<int>(std::size(buffer)));
-    return win32::narrow(std::wstring_view(buffer, length > 0 ? static_cast<std::size_t>(length) : 0));
-}
-
-// A caption as shown, without the "&" that marks the access key.
-std::string plainCaption(std::string caption) {
-    std::string out;
-    for (std::size_t i = 0; i < caption.size(); ++i) {
-        if (caption[i] == '&' && i + 1 < caption.size()) ++i;
-        out += caption[i];
-    }
-    return out;
-}
-
-bool isCheckBox(HWND control) {
-    const LONG style = GetWindowLongW(control, GWL_STYLE) & BS_TYPEMASK;
-    return style == BS_CHECKBOX || style == BS_AUTOCHECKBOX || style == BS_3STATE || style == BS_AUTO3STATE;
-}
-
-BOOL CALLBACK collectChild(HWND child, LPARAM list) {
-    reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
-    return TRUE;
-}
-
-std::vector<HWND> childrenOf(HWND box) {
-    std::vector<HWND> children;
-    EnumChildWindows(box, collectChild, reinterpret_cast<LPARAM>(&children));
-    return children;
-}
-
 HWND findButton(HWND box, const std::string& caption, bool checkBox) {
-    for (HWND child : childrenOf(box)) {
+    for (HWND child : controlsOf(box)) {
         if (className(child) == "Button" && isCheckBox(child) == checkBox &&
-            plainCaption(windowText(child)) == caption) {
+            captionNamed(windowText(child), caption)) {
             return child;
         }
     }
@@ -86,7 +40,7 @@ std::string iconOf(HWND box) {
     };
     static const Known kIcons[] = {
         {IDI_HAND, "stop"}, {IDI_QUESTION, "question"}, {IDI_EXCLAMATION, "exclamation"}, {IDI_ASTERISK, "information"}};
-    for (HWND child : childrenOf(box)) {
+    for (HWND child : controlsOf(box)) {
         if (className(child) != "Static") continue;
         const auto shown = reinterpret_cast<HICON>(ask(child, STM_GETICON));
         if (!shown) continue;
@@ -95,21 +49,6 @@ std::string iconOf(HWND box) {
         }
     }
     return {};
-}
-
-BOOL CALLBACK collectDialog(HWND window, LPARAM list) {
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    if (process == GetCurrentProcessId() && IsWindowVisible(window) && className(window) == "#32770") {
-        reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
-    }
-    return TRUE;
-}
-
-std::vector<HWND> dialogsOfThisProcess() {
-    std::vector<HWND> boxes;
-    EnumWindows(collectDialog, reinterpret_cast<LPARAM>(&boxes));
-    return boxes;
 }
 
 bool closes(const std::string& action) {
@@ -175,7 +114,7 @@ void BoxWatcher::run() {
         for (auto it = handled_.begin(); it != handled_.end();) {
             it = IsWindow(*it) ? std::next(it) : handled_.erase(it);
         }
-        for (HWND box : dialogsOfThisProcess()) {
+        for (HWND box : messageBoxesOfThisProcess()) {
             if (handled_.insert(box).second) answer(box);
         }
     }
@@ -184,7 +123,7 @@ void BoxWatcher::run() {
 void BoxWatcher::answer(HWND box) {
     std::string record = "  box " + quoted(windowText(box));
     std::string buttons;
-    for (HWND child : childrenOf(box)) {
+    for (HWND child : controlsOf(box)) {
         const std::string kind = className(child);
         if (kind == "Static") {
             const std::string text = windowText(child);

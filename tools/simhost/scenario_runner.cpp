@@ -67,6 +67,11 @@
 //   show registration <progId> the values of the add-in's entry in the host's add-in list
 //   echo <text>
 //   timeout <seconds>         the longest any later command may take (default 60)
+// The add-ins' own dialogs, never answered automatically:
+//   start <command>           runs the command (a call, say, that opens a dialog) while
+//   ...                       the lines up to `end` act on what it shows, one at each idle
+//   end                       moment of the host's window (see dialog_driver.h for the
+//                             dialog lines); what the command itself records follows `end`
 //
 // The transcript has each command as written after "> ", and what it did
 // indented below it; message boxes appear where they were shown:
@@ -96,7 +101,9 @@
 #include "tools/simhost/addin_loader.h"
 #include "tools/simhost/box_watcher.h"
 #include "tools/simhost/com_registration.h"
+#include "tools/simhost/dialog_driver.h"
 #include "tools/simhost/host_objects.h"
+#include "tools/simhost/host_window.h"
 
 namespace kq::simhost {
 
@@ -150,12 +157,23 @@ void pumpMessages(DWORD milliseconds) {
 }  // namespace
 
 struct ScenarioRunner::State {
-    State(Transcript& t, std::string f) : out(t), folder(std::move(f)), watcher(t) {}
+    State(Transcript& t, std::string f)
+        : out(t),
+          folder(std::move(f)),
+          watcher(t),
+          driver({.out = t,
+                  .runLine = [this](const ScriptLine& line) { runLine(line, false); },
+                  .resolve = [this](const std::string& path) { return resolve(path); }}),
+          window([this] { driver.beat(); }) {}
     ~State() { closeHost(); }
 
     Transcript& out;
     std::string folder;
     BoxWatcher watcher;
+    DialogDriver driver;
+    // The host's main window, shown once the host has started.
+    HostWindow window;
+    bool sound = true;
     std::chrono::milliseconds limit{60000};
     std::string version = "16.0";
     win32::Win32FileSystem files;
@@ -180,6 +198,8 @@ struct ScenarioRunner::State {
             app->setClipboard(std::make_shared<sim::win32::Win32SimClipboard>());
             app->setPrompts(&prompts);
             appObject = ApplicationObject::create(app);
+            if (!window.open(app->Caption())) throw std::runtime_error("the host's main window could not be made");
+            driver.setHostWindow(window.hwnd());
         }
         return *app;
     }
@@ -229,6 +249,12 @@ struct ScenarioRunner::State {
         return object;
     }
 
+    // Runs one line as a command of its own: recorded, timed when `timed`
+    // (a line of a block is timed with the command it belongs to), and its
+    // failure recorded.
+    void runLine(const ScriptLine& line, bool timed);
+    // Runs a started command with the block of lines that act on its dialogs.
+    void runStarted(const ScriptLine& start, std::vector<ScriptLine> block, const ScriptLine& end);
     void openResource(const std::vector<std::string>& w);
     void execute(const std::vector<std::string>& w);
     void showRegistry(const std::string& subkey);
@@ -368,6 +394,7 @@ void ScenarioRunner::State::execute(const std::vector<std::string>& w) {
         host().setHInstance(static_cast<std::int32_t>(std::stoll(w[1], nullptr, 0)));
     } else if (c == "caption") {
         host().setCaption(w[1]);
+        window.setCaption(w[1]);
     } else if (c == "user") {
         host().setUserName(w[1]);
     } else if (c == "printer") {
@@ -475,27 +502,69 @@ ScenarioRunner::ScenarioRunner(Transcript& transcript, std::string scriptFolder)
 
 ScenarioRunner::~ScenarioRunner() = default;
 
+void ScenarioRunner::State::runLine(const ScriptLine& line, bool timed) {
+    out.line("> " + line.source);
+    if (timed) watcher.stepStarted(limit);
+    try {
+        execute(line.words);
+        // Between the user's actions the host is idle and dispatches what is waiting.
+        if (timed) pumpMessages(0);
+    } catch (const HostError& e) {
+        out.line("  error " + std::to_string(e.number()) + " " + escaped(e.what()));
+    } catch (const sim::FixtureError& e) {
+        out.line("  failure: the fixture is damaged, " + escaped(e.what()));
+        sound = false;
+    } catch (const std::exception& e) {
+        out.line(std::string("  failure: ") + escaped(e.what()));
+        sound = false;
+    }
+    if (timed) watcher.stepEnded();
+}
+
+void ScenarioRunner::State::runStarted(const ScriptLine& start, std::vector<ScriptLine> block, const ScriptLine& end) {
+    ScriptLine command = start;
+    command.words.erase(command.words.begin());
+    out.line("> " + start.source);
+    watcher.stepStarted(limit);
+    host();
+    driver.begin(std::move(block), limit);
+    out.hold();
+    try {
+        execute(command.words);
+        pumpMessages(0);
+    } catch (const HostError& e) {
+        out.line("  error " + std::to_string(e.number()) + " " + escaped(e.what()));
+    } catch (const std::exception& e) {
+        out.line(std::string("  failure: ") + escaped(e.what()));
+        sound = false;
+    }
+    const std::size_t left = driver.finish();
+    {
+        const Transcript::Unheld unheld(out);
+        out.line("> " + end.source);
+    }
+    out.release();
+    if (left > 0) out.line("  failure: the command ended with " + std::to_string(left) + " line(s) of its block not run");
+    if (!driver.sound()) sound = false;
+    watcher.stepEnded();
+}
+
 bool ScenarioRunner::run(const std::vector<ScriptLine>& script) {
     State& s = *state_;
-    bool sound = true;
-    for (const ScriptLine& line : script) {
-        s.out.line("> " + line.source);
-        s.watcher.stepStarted(s.limit);
-        try {
-            s.execute(line.words);
-            // Between the user's actions the host is idle and dispatches what is waiting.
-            pumpMessages(0);
-        } catch (const HostError& e) {
-            s.out.line("  error " + std::to_string(e.number()) + " " + escaped(e.what()));
-        } catch (const sim::FixtureError& e) {
-            s.out.line("  failure: the fixture is damaged, " + escaped(e.what()));
-            sound = false;
-        } catch (const std::exception& e) {
-            s.out.line(std::string("  failure: ") + escaped(e.what()));
-            sound = false;
+    for (std::size_t i = 0; i < script.size(); ++i) {
+        if (script[i].words.front() != "start") {
+            s.runLine(script[i], true);
+            continue;
         }
-        s.watcher.stepEnded();
+        // The parser has checked that every start has its end.
+        std::size_t end = i + 1;
+        while (script[end].words.front() != "end") ++end;
+        s.runStarted(script[i], std::vector<ScriptLine>(script.begin() + static_cast<std::ptrdiff_t>(i) + 1,
+                                                        script.begin() + static_cast<std::ptrdiff_t>(end)),
+                     script[end]);
+        i = end;
     }
+    bool sound = s.sound;
     s.out.line("> (end)");
     s.watcher.stepStarted(s.limit);
     s.closeHost();

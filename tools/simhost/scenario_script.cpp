@@ -20,13 +20,63 @@ constexpr CommandShape kCommands[] = {
     {"expect", 1, 2},   {"print", 0, 0},  {"ontime", 0, 0},       {"save", 0, 1},    {"close", 0, 1},
     {"box", 1, -1},     {"idle", 1, 1},   {"show", 1, 2},         {"echo", 0, -1},   {"quit", 0, 0},
     {"timeout", 1, 1},  {"regset", 3, 3}, {"regdelete", 1, 1},    {"run", 1, 1},     {"open-resource", 4, 4},
+    {"start", 1, -1},   {"end", 0, 0},    {"dialog", 1, 1},       {"type", 2, 2},    {"paste", 2, 2},
+    {"tick", 1, 1},     {"untick", 1, 1}, {"pick", 2, 2},         {"press", 1, 1},   {"key", 1, -1},
+    {"close-dialog", 0, 0}, {"screenshot", 1, 1},
 };
 
-constexpr const char* kShows[] = {"properties", "statusbar", "workbooks", "ontime", "addins", "sheets", "registry", "registration"};
+// Lines that act on a dialog, which only a started command shows.
+constexpr const char* kBlockOnly[] = {"dialog", "type", "paste", "tick", "untick", "pick",
+                                      "press", "key", "close-dialog", "screenshot"};
+
+constexpr const char* kShows[] = {"properties", "statusbar", "workbooks", "ontime", "addins", "sheets", "registry", "registration", "dialog"};
+
+bool blockOnly(const std::vector<std::string>& words) {
+    if (words.front() == "show") return words.size() > 1 && words[1] == "dialog";
+    for (const char* command : kBlockOnly) {
+        if (words.front() == command) return true;
+    }
+    return false;
+}
+
+void checkShape(const ScriptLine& line);
+
+// start <command>: the command is checked as a line of its own.
+void checkStarted(const ScriptLine& line) {
+    ScriptLine started = line;
+    started.words.erase(started.words.begin());
+    const std::string& command = started.words.front();
+    if (command == "start" || command == "end" || blockOnly(started.words)) {
+        throw ScriptError(line.number, "start takes a command that may show a dialog, not " + command);
+    }
+    checkShape(started);
+}
+
+// Every start has its end, with no start between; dialog lines stand only between them.
+void checkBlocks(const std::vector<ScriptLine>& script) {
+    const ScriptLine* open = nullptr;
+    for (const ScriptLine& line : script) {
+        const std::string& command = line.words.front();
+        if (command == "start") {
+            if (open) throw ScriptError(line.number, "a start inside the block of line " + std::to_string(open->number));
+            open = &line;
+        } else if (command == "end") {
+            if (!open) throw ScriptError(line.number, "end without start");
+            open = nullptr;
+        } else if (!open && blockOnly(line.words)) {
+            throw ScriptError(line.number, command + " acts on a dialog: it belongs between start and end");
+        }
+    }
+    if (open) throw ScriptError(open->number, "start without end");
+}
 
 void checkShape(const ScriptLine& line) {
     const std::string& command = line.words.front();
     const int given = static_cast<int>(line.words.size()) - 1;
+    if (command == "start" && given > 0) {
+        checkStarted(line);
+        return;
+    }
     for (const auto& shape : kCommands) {
         if (command != shape.name) continue;
         if (given < shape.least || (shape.most >= 0 && given > shape.most)) {
@@ -149,6 +199,7 @@ std::vector<ScriptLine> parseScript(std::string_view text, const std::map<std::s
         script.push_back(std::move(line));
         if (end == text.size()) break;
     }
+    checkBlocks(script);
     return script;
 }
 

@@ -13,6 +13,11 @@
 //   Pictured(address) Range.CopyPicture as printed, then whether the clipboard holds a metafile
 //   Fail()            fails with the runtime error 1004
 //   AfterPrint()      counts its calls; the result is the count
+//   Form()            a modal form owned by the host's window ("XLMAIN"): a name box,
+//                     a check box, a list, a combo box, OK and Cancel; OK with the
+//                     name empty asks for it and stays open. The result is what the
+//                     form held at OK ("name|ticked|list entry|combo entry"), or
+//                     "cancel"
 
 #include "common/win32/windows_api.h"
 
@@ -29,6 +34,7 @@
 #include "common/win32/com.h"
 #include "common/win32/com_object.h"
 #include "common/win32/extensibility.h"
+#include "common/win32/form_window.h"
 #include "common/win32/handles.h"
 #include "common/win32/module.h"
 #include "common/win32/wide.h"
@@ -70,7 +76,7 @@ private:
 };
 
 enum Method : DISPID {
-    kTwice = 1, kEvents, kActiveAddress, kSchedule, kAsk, kConfirm, kCopied, kPictured, kFail, kAfterPrint
+    kTwice = 1, kEvents, kActiveAddress, kSchedule, kAsk, kConfirm, kCopied, kPictured, kFail, kAfterPrint, kForm
 };
 
 struct MethodName {
@@ -81,7 +87,72 @@ constexpr MethodName kMethods[] = {{L"Twice", kTwice},       {L"Events", kEvents
                                    {L"Schedule", kSchedule}, {L"Ask", kAsk},       {L"Confirm", kConfirm},
                                    {L"Copied", kCopied},     {L"Pictured", kPictured},
                                    {L"Fail", kFail},
-                                   {L"AfterPrint", kAfterPrint}};
+                                   {L"AfterPrint", kAfterPrint}, {L"Form", kForm}};
+
+// A form as the add-ins' dialogs are: its own window class, modal, owned by the host's window.
+class TestForm final : public win32::Form {
+public:
+    std::string result = "cancel";
+
+private:
+    static constexpr int kName = 101;
+    static constexpr int kTick = 102;
+    static constexpr int kList = 103;
+    static constexpr int kCombo = 104;
+
+    bool OnLoad() override {
+        const HWND me = hwnd();
+        addControl(me, L"STATIC", "名前", WS_VISIBLE, {120, 120, 900, 240});
+        name_ = addControl(me, L"EDIT", "", WS_VISIBLE | WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL, {1080, 120, 2400, 300}, kName);
+        tick_ = addControl(me, L"BUTTON", "通知する(&T)", WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX, {120, 540, 2400, 300}, kTick);
+        addControl(me, L"STATIC", "色", WS_VISIBLE, {120, 960, 900, 240});
+        list_ = addControl(me, L"LISTBOX", "", WS_VISIBLE | WS_TABSTOP | WS_BORDER | LBS_NOTIFY, {1080, 960, 1200, 720}, kList);
+        for (const wchar_t* entry : {L"赤", L"青"}) SendMessageW(list_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry));
+        addControl(me, L"STATIC", "大きさ", WS_VISIBLE, {120, 1800, 900, 240});
+        combo_ = addControl(me, L"COMBOBOX", "", WS_VISIBLE | WS_TABSTOP | CBS_DROPDOWNLIST, {1080, 1800, 1200, 1200}, kCombo);
+        for (const wchar_t* entry : {L"小", L"大"}) SendMessageW(combo_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry));
+        addControl(me, L"BUTTON", "OK", WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, {1440, 2400, 1000, 360}, IDOK);
+        addControl(me, L"BUTTON", "キャンセル", WS_VISIBLE | WS_TABSTOP, {2520, 2400, 1000, 360}, IDCANCEL);
+        return true;
+    }
+
+    bool OnCommand(int id, UINT code, HWND) override {
+        if (code != BN_CLICKED) return false;
+        if (id == IDCANCEL) {
+            end(IDCANCEL);
+            return true;
+        }
+        if (id != IDOK) return false;
+        const std::string name = textOf(name_);
+        if (name.empty()) {
+            MessageBoxW(hwnd(), L"名前を入れてください。", L"Form", MB_OK | MB_ICONEXCLAMATION);
+            focus(name_);
+            return true;
+        }
+        result = name + "|" + (SendMessageW(tick_, BM_GETCHECK, 0, 0) == BST_CHECKED ? "ticked" : "unticked") + "|" +
+                 entryOf(list_, LB_GETCURSEL, LB_GETTEXT) + "|" + entryOf(combo_, CB_GETCURSEL, CB_GETLBTEXT);
+        end(IDOK);
+        return true;
+    }
+
+    static std::string textOf(HWND control) {
+        wchar_t text[256] = {};
+        GetWindowTextW(control, text, 256);
+        return win32::narrow(text);
+    }
+    static std::string entryOf(HWND box, UINT current, UINT textOfEntry) {
+        const auto at = SendMessageW(box, current, 0, 0);
+        if (at < 0) return "none";
+        wchar_t text[256] = {};
+        SendMessageW(box, textOfEntry, static_cast<WPARAM>(at), reinterpret_cast<LPARAM>(text));
+        return win32::narrow(text);
+    }
+
+    HWND name_ = nullptr;
+    HWND tick_ = nullptr;
+    HWND list_ = nullptr;
+    HWND combo_ = nullptr;
+};
 
 // A dialog made in memory: a text, a check box, OK and Cancel.
 class ConfirmDialog {
@@ -270,6 +341,11 @@ private:
                 return dispatch::fromBool(IsClipboardFormatAvailable(CF_ENHMETAFILE) != 0);
             case kFail: throw host::HostError(host::err::kApplicationDefined, "Test failure");
             case kAfterPrint: return dispatch::fromLong(++afterPrints_);
+            case kForm: {
+                TestForm form;
+                form.showModal(FindWindowW(L"XLMAIN", nullptr), L"テストの入力", 3840, 2880);
+                return dispatch::fromText(form.result);
+            }
             default: throw host::HostError(host::err::kNoSuchMember, "Object doesn't support this property or method");
         }
     }
