@@ -11,9 +11,9 @@
 #include "addin/dialogs/win32/titles_win32.h"
 #include "addin/dialogs/win32/xl_range_text_win32.h"
 #include "addin/recording/win32/msgbox_win32.h"
+#include "common/win32/form_window.h"
 #include "common/win32/message_prompts.h"
 #include "common/win32/wide.h"
-#include "common/win32/window.h"
 
 namespace kq::addin::dialogs::win32 {
 
@@ -40,7 +40,7 @@ public:
     HWND owner = nullptr;
 };
 
-class frmAddCheckSheet final : public kq::win32::Window {
+class frmAddCheckSheet final : public kq::win32::Form {
 public:
     frmAddCheckSheet(AddCheckSheetModel& model, DialogPrompts& prompts, HWND owner, std::string versionText)
         : model_(model), prompts_(prompts), owner_(owner), versionText_(std::move(versionText)) {}
@@ -50,17 +50,15 @@ public:
     }
 
 private:
-    bool OnInitDialog() override;
+    bool OnLoad() override;
     bool OnCommand(int id, UINT code, HWND control) override;
     std::optional<LRESULT> OnNotify(const NMHDR& header) override;
-    bool OnClose() override;
     void OnDestroy() override;
-    std::optional<LRESULT> OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    std::optional<LRESULT> OnFormMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
-    HWND control(const wchar_t* windowClass, std::string_view text, DWORD style, const RECT& rect, int id = 0);
-    HWND label(std::string_view text, const RECT& rect, DWORD style = SS_LEFT);
+    HWND label(std::string_view text, const TwipsRect& at);
+    HWND groupBox(std::string_view text, const TwipsRect& at);
     void makeStatusBar();
-    void place();
     void show();
     void setVisible(bool visible);
 
@@ -68,8 +66,6 @@ private:
     DialogPrompts& prompts_;
     HWND owner_;
     std::string versionText_;
-    Twips t_;
-    kq::win32::Font font_;
     kq::win32::Font linkFont_;
     kq::win32::Icon settingIcon_;
     kq::win32::Icon homeIcon_;
@@ -86,18 +82,12 @@ private:
     int nextStatic_ = kFirstStatic;
 };
 
-HWND frmAddCheckSheet::control(const wchar_t* windowClass, std::string_view text, DWORD style, const RECT& rect,
-                               int id) {
-    return kq::win32::createChild(hwnd(), {.windowClass = windowClass,
-                                           .text = wide(text),
-                                           .style = WS_VISIBLE | style,
-                                           .rect = rect,
-                                           .id = id,
-                                           .font = font_.get()});
+HWND frmAddCheckSheet::label(std::string_view text, const TwipsRect& at) {
+    return addControl(hwnd(), L"STATIC", std::string(text), WS_VISIBLE | SS_LEFT | SS_NOPREFIX, at, nextStatic_++);
 }
 
-HWND frmAddCheckSheet::label(std::string_view text, const RECT& rect, DWORD style) {
-    return control(L"STATIC", text, style | SS_NOPREFIX, rect, nextStatic_++);
+HWND frmAddCheckSheet::groupBox(std::string_view text, const TwipsRect& at) {
+    return addControl(hwnd(), L"BUTTON", std::string(text), WS_VISIBLE | BS_GROUPBOX, at, nextStatic_++);
 }
 
 // A shared system icon copied at the small size, so that it can be owned.
@@ -106,74 +96,72 @@ kq::win32::Icon smallIcon(const wchar_t* id) {
                                                         GetSystemMetrics(SM_CYSMICON), 0)));
 }
 
-bool frmAddCheckSheet::OnInitDialog() {
+bool frmAddCheckSheet::OnLoad() {
     prompts_.owner = hwnd();
-    font_ = kq::win32::createFormFont();
     LOGFONTW lf{};
-    GetObjectW(font_.get(), sizeof lf, &lf);
+    GetObjectW(font(), sizeof lf, &lf);
     lf.lfUnderline = TRUE;
     linkFont_ = kq::win32::Font(CreateFontIndirectW(&lf));
-    SetWindowTextW(hwnd(), wide(model_.Caption()).c_str());
     tips_.emplace(hwnd());
 
     // Group boxes first: they lie beneath what they hold. Then the controls in tab order.
-    control(L"BUTTON", texts::kCategoryGroup, BS_GROUPBOX, t_.rect(120, 60, 8280, 1140));
-    control(L"BUTTON", texts::kSaveRangeGroup, BS_GROUPBOX, t_.rect(120, 1260, 8280, 720));
-    control(L"BUTTON", texts::kHeadingsGroup, BS_GROUPBOX, t_.rect(120, 2040, 8280, 3060));
+    groupBox(texts::kCategoryGroup, {120, 60, 8280, 1140});
+    groupBox(texts::kSaveRangeGroup, {120, 1260, 8280, 720});
+    groupBox(texts::kHeadingsGroup, {120, 2040, 8280, 3060});
 
-    label(texts::kCategoryLabel, t_.rect(300, 390, 840, 240));
+    label(texts::kCategoryLabel, {300, 390, 840, 240});
     category_ = std::make_unique<u_TextBoxWithList>(model_.useCategory());
-    if (!category_->create(hwnd(), t_.rect(1140, 345, 3600, 300), font_.get(), kCategory)) return false;
-    label(texts::kCategoryHint, t_.rect(300, 720, 7980, 420));
+    if (!category_->create(hwnd(), pixels({1140, 345, 3600, 300}), font(), kCategory)) return false;
+    label(texts::kCategoryHint, {300, 720, 7980, 420});
 
-    automatic_ = control(L"BUTTON", texts::kSaveRangeAutomatic, WS_TABSTOP | WS_GROUP | BS_AUTORADIOBUTTON,
-                         t_.rect(300, 1590, 1320, 270), kSaveTypeAutomatic);
-    fixed_ = control(L"BUTTON", texts::kSaveRangeFixed, BS_AUTORADIOBUTTON, t_.rect(1680, 1590, 1560, 270),
-                     kSaveTypeFixed);
-    label(texts::kSaveRangeLabel, t_.rect(3420, 1620, 900, 240));
+    automatic_ = addControl(hwnd(), L"BUTTON", std::string(texts::kSaveRangeAutomatic),
+                            WS_VISIBLE | WS_TABSTOP | WS_GROUP | BS_AUTORADIOBUTTON, {300, 1590, 1320, 270},
+                            kSaveTypeAutomatic);
+    fixed_ = addControl(hwnd(), L"BUTTON", std::string(texts::kSaveRangeFixed), WS_VISIBLE | BS_AUTORADIOBUTTON,
+                        {1680, 1590, 1560, 270}, kSaveTypeFixed);
+    label(texts::kSaveRangeLabel, {3420, 1620, 900, 240});
     range_ = std::make_unique<u_XlRangeText>(model_.txtSaveRange());
-    if (!range_->create(hwnd(), t_.rect(4320, 1560, 3600, 300), font_.get(), kSaveRange)) return false;
+    if (!range_->create(hwnd(), pixels({4320, 1560, 3600, 300}), font(), kSaveRange)) return false;
     SetWindowLongPtrW(range_->box(), GWL_STYLE, GetWindowLongPtrW(range_->box(), GWL_STYLE) | WS_GROUP);
 
-    label(texts::kHeadingTitleColumn, t_.rect(795, 2310, 1455, 240));
-    label(texts::kHeadingValueColumn, t_.rect(2250, 2310, 1455, 240));
-    label(texts::kHeadingTypeColumn, t_.rect(3675, 2310, 2400, 240));
+    label(texts::kHeadingTitleColumn, {795, 2310, 1455, 240});
+    label(texts::kHeadingValueColumn, {2250, 2310, 1455, 240});
+    label(texts::kHeadingTypeColumn, {3675, 2310, 2400, 240});
     titles_ = std::make_unique<u_Titles>(model_.useTitles());
-    RECT titlesAt = t_.rect(300, 2580, 0, 2400);
+    RECT titlesAt = pixels({300, 2580, 0, 2400});
     titlesAt.right = titlesAt.left + u_Titles::naturalWidth();
-    if (!titles_->create(hwnd(), titlesAt, font_.get(), kTitles)) return false;
+    if (!titles_->create(hwnd(), titlesAt, font(), kTitles)) return false;
 
-    ok_ = control(L"BUTTON", texts::kButtonOkPlain, WS_TABSTOP | WS_GROUP | BS_DEFPUSHBUTTON,
-                  t_.rect(5880, kButtonsTop, 1215, 375), IDOK);
-    control(L"BUTTON", texts::kButtonCancelPlain, WS_TABSTOP | BS_PUSHBUTTON, t_.rect(7185, kButtonsTop, 1215, 375),
-            IDCANCEL);
+    ok_ = addControl(hwnd(), L"BUTTON", std::string(texts::kButtonOkPlain),
+                     WS_VISIBLE | WS_TABSTOP | WS_GROUP | BS_DEFPUSHBUTTON, {5880, kButtonsTop, 1215, 375}, IDOK);
+    addControl(hwnd(), L"BUTTON", std::string(texts::kButtonCancelPlain), WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
+               {7185, kButtonsTop, 1215, 375}, IDCANCEL);
 
     settingIcon_ = smallIcon(IDI_APPLICATION);
-    settingImage_ = control(L"STATIC", {}, SS_ICON | SS_NOTIFY | SS_CENTERIMAGE, t_.rect(300, 5280, 240, 240),
-                            kSettingImage);
+    settingImage_ = addControl(hwnd(), L"STATIC", "", WS_VISIBLE | SS_ICON | SS_NOTIFY | SS_CENTERIMAGE,
+                               {300, 5280, 240, 240}, kSettingImage);
     SendMessageW(settingImage_, STM_SETICON, reinterpret_cast<WPARAM>(settingIcon_.get()), 0);
-    settingLink_ = control(L"STATIC", texts::kSettingLink, SS_NOTIFY | SS_LEFT | SS_NOPREFIX,
-                           t_.rect(600, 5295, 1500, 240), kSettingLink);
+    settingLink_ = addControl(hwnd(), L"STATIC", std::string(texts::kSettingLink),
+                              WS_VISIBLE | SS_NOTIFY | SS_LEFT | SS_NOPREFIX, {600, 5295, 1500, 240}, kSettingLink);
     SendMessageW(settingLink_, WM_SETFONT, reinterpret_cast<WPARAM>(linkFont_.get()), FALSE);
     tips_->add(settingImage_, texts::kSettingTip);
     tips_->add(settingLink_, texts::kSettingTip);
-
     makeStatusBar();
-    place();
+
     model_.shown = [this] { show(); };
-    model_.focusRange = [this] { range_->SetForcus(); };
+    model_.focusRange = [this] { focus(range_->box()); };
     model_.visible = [this](bool visible) { setVisible(visible); };
     model_.closing = [this] { end(IDOK); };
     show();
-    category_->focusBox();
-    return false;
+    focus(category_->box());
+    return true;
 }
 
 void frmAddCheckSheet::makeStatusBar() {
     status_ = kq::win32::createChild(hwnd(), {.windowClass = STATUSCLASSNAMEW,
                                               .style = WS_VISIBLE | SBARS_TOOLTIPS,
                                               .id = kStatusBar,
-                                              .font = font_.get()});
+                                              .font = font()});
     int edges[] = {kVersionPanelWidth, -1};
     SendMessageW(status_, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(edges));
     SendMessageW(status_, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(wide(versionText_).c_str()));
@@ -182,23 +170,15 @@ void frmAddCheckSheet::makeStatusBar() {
     SendMessageW(status_, SB_SETICON, 1, reinterpret_cast<LPARAM>(homeIcon_.get()));
     SendMessageW(status_, SB_SETTIPTEXTW, 0, reinterpret_cast<LPARAM>(wide(texts::kVersionTip).c_str()));
     SendMessageW(status_, SB_SETTIPTEXTW, 1, reinterpret_cast<LPARAM>(wide(texts::kHomePageTip).c_str()));
-}
 
-void frmAddCheckSheet::place() {
+    // The form grows by the bar, which the system sizes, and stays centred.
     RECT bar{};
+    RECT outer{};
     GetWindowRect(status_, &bar);
-    RECT outer{0, 0, t_.x(kClientWidth), t_.y(kClientHeight) + (bar.bottom - bar.top)};
-    AdjustWindowRectEx(&outer, static_cast<DWORD>(GetWindowLongPtrW(hwnd(), GWL_STYLE)), FALSE,
-                       static_cast<DWORD>(GetWindowLongPtrW(hwnd(), GWL_EXSTYLE)));
-    const int width = outer.right - outer.left;
-    const int height = outer.bottom - outer.top;
-    // Centred on the screen the host is on.
-    MONITORINFO monitor{};
-    monitor.cbSize = sizeof monitor;
-    GetMonitorInfoW(MonitorFromWindow(owner_ ? owner_ : hwnd(), MONITOR_DEFAULTTOPRIMARY), &monitor);
-    const RECT& work = monitor.rcWork;
-    SetWindowPos(hwnd(), nullptr, work.left + (work.right - work.left - width) / 2,
-                 work.top + (work.bottom - work.top - height) / 2, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    GetWindowRect(hwnd(), &outer);
+    const int grow = bar.bottom - bar.top;
+    SetWindowPos(hwnd(), nullptr, outer.left, outer.top - grow / 2, outer.right - outer.left,
+                 outer.bottom - outer.top + grow, SWP_NOZORDER | SWP_NOACTIVATE);
     SendMessageW(status_, WM_SIZE, 0, 0);
 }
 
@@ -251,11 +231,6 @@ std::optional<LRESULT> frmAddCheckSheet::OnNotify(const NMHDR& header) {
     return TRUE;
 }
 
-bool frmAddCheckSheet::OnClose() {
-    model_.cmdCancel_Click();
-    return true;
-}
-
 void frmAddCheckSheet::OnDestroy() {
     prompts_.owner = owner_;
     model_.shown = nullptr;
@@ -264,7 +239,7 @@ void frmAddCheckSheet::OnDestroy() {
     model_.closing = nullptr;
 }
 
-std::optional<LRESULT> frmAddCheckSheet::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+std::optional<LRESULT> frmAddCheckSheet::OnFormMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
         case WM_HELP:
             model_.helpKey();
@@ -308,11 +283,9 @@ RegistrationExit ShowAddCheckSheet(AddinState& state, const host::WorkbookPtr& b
     const vb::DateTime updated = vb::FromOleDate(services.updated.value).value_or(vb::DateTime{});
     frmAddCheckSheet window(model, prompts, services.owner,
                             StatusVersionText(KQ_VERSION_MAJOR, KQ_VERSION_MINOR, KQ_VERSION_REVISION, updated));
-    const kq::win32::BlankDialogTemplate dialog(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME,
-                                                WS_EX_DLGMODALFRAME);
     // Messages go to the dialog while it stands, to the host's window before and after.
     prompts.owner = services.owner;
-    window.runModalDialog(services.owner, dialog.get());
+    window.showModal(services.owner, wide(model.Caption()), kClientWidth, kClientHeight);
     return model.exit().value_or(RegistrationExit::cancelled);
 }
 

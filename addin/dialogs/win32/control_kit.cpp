@@ -14,18 +14,6 @@ using kq::win32::wide;
 
 namespace {
 
-constexpr wchar_t kOriginalProc[] = L"KqOriginalProc";
-
-LRESULT CALLBACK noContextMenu(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    const auto original = reinterpret_cast<WNDPROC>(GetPropW(hwnd, kOriginalProc));
-    if (msg == WM_CONTEXTMENU) return 0;
-    if (msg == WM_NCDESTROY) {
-        SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
-        RemovePropW(hwnd, kOriginalProc);
-    }
-    return original ? CallWindowProcW(original, hwnd, msg, wParam, lParam) : DefWindowProcW(hwnd, msg, wParam, lParam);
-}
-
 void appendItems(HMENU menu, const PopupMenu& items, std::vector<kq::win32::Menu>& submenus) {
     for (const MenuItem& item : items) {
         switch (item.kind) {
@@ -159,18 +147,17 @@ bool drawGlyphButton(const DRAWITEMSTRUCT& item) {
     return true;
 }
 
-HWND createTextBox(HWND parent, int id, const RECT& rect, HFONT font, DWORD extraStyle) {
+HWND createTextBox(HWND parent, int id, const RECT& rect, HFONT font, kq::win32::Subclass& hook, DWORD extraStyle) {
     const HWND edit = kq::win32::createChild(parent, {.windowClass = L"EDIT",
                                                       .style = WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL | extraStyle,
                                                       .exStyle = WS_EX_CLIENTEDGE,
                                                       .rect = rect,
                                                       .id = id,
                                                       .font = font});
-    if (!edit) return nullptr;
-    const LONG_PTR original = GetWindowLongPtrW(edit, GWLP_WNDPROC);
-    if (SetPropW(edit, kOriginalProc, reinterpret_cast<HANDLE>(original))) {
-        SetWindowLongPtrW(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(noContextMenu));
-    }
+    hook.attach(edit, [](UINT msg, WPARAM, LPARAM) -> std::optional<LRESULT> {
+        if (msg == WM_CONTEXTMENU) return 0;
+        return std::nullopt;
+    });
     return edit;
 }
 

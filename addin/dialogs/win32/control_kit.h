@@ -15,6 +15,7 @@
 #include "addin/dialogs/popup_menu.h"
 #include "common/win32/forms.h"
 #include "common/win32/handles.h"
+#include "common/win32/subclass.h"
 
 namespace kq::addin::dialogs::win32 {
 
@@ -48,8 +49,10 @@ HWND createGlyphButton(HWND parent, int id, Glyph glyph, const RECT& rect, std::
 // Draws the item when it is a glyph button; false otherwise.
 bool drawGlyphButton(const DRAWITEMSTRUCT& item);
 
-// A one-line edit box in the form's font that opens no context menu of its own.
-HWND createTextBox(HWND parent, int id, const RECT& rect, HFONT font, DWORD extraStyle = 0);
+// A one-line edit box in the form's font that opens no context menu of its
+// own while `hook` holds it (the control that owns the box keeps the hook).
+HWND createTextBox(HWND parent, int id, const RECT& rect, HFONT font, kq::win32::Subclass& hook,
+                   DWORD extraStyle = 0);
 
 // Tooltips for controls of one window.
 class Tooltips {

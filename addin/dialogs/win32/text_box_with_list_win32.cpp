@@ -5,6 +5,7 @@
 
 #include "addin/core/texts.h"
 #include "addin/dialogs/win32/control_kit.h"
+#include "common/win32/form_window.h"
 #include "common/win32/wide.h"
 
 namespace kq::addin::dialogs::win32 {
@@ -38,7 +39,7 @@ HWND u_TextBoxWithList::create(HWND parent, const RECT& rect, HFONT font, int id
 }
 
 bool u_TextBoxWithList::OnCreate(const CREATESTRUCTW& cs) {
-    box_ = createTextBox(hwnd(), id_ + text_box_ids::kBox, {0, 0, cs.cx, cs.cy}, font_, WS_CLIPSIBLINGS);
+    box_ = createTextBox(hwnd(), id_ + text_box_ids::kBox, {0, 0, cs.cx, cs.cy}, font_, boxHook_, WS_CLIPSIBLINGS);
     button_ = createGlyphButton(hwnd(), id_ + text_box_ids::kButton, Glyph::dropDown, {});
     if (!box_ || !button_) return false;
     // Above the box, whose right end it covers; the box's text stops short of it.
@@ -116,48 +117,40 @@ std::optional<LRESULT> u_TextBoxWithList::OnMessage(UINT msg, WPARAM wParam, LPA
 
 namespace {
 
-class ListEditorWindow final : public kq::win32::Window {
+class ListEditorWindow final : public kq::win32::Form {
 public:
     explicit ListEditorWindow(ListEditorModel& model) : model_(model) {}
     bool written() const { return written_; }
 
 private:
-    bool OnInitDialog() override;
+    bool OnLoad() override;
     bool OnCommand(int id, UINT code, HWND control) override;
     std::optional<LRESULT> OnNotify(const NMHDR& header) override;
-    std::optional<LRESULT> OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
-    HWND control(const wchar_t* windowClass, int id, std::wstring_view text, DWORD style, const RECT& rect,
-                 DWORD exStyle = 0);
+    std::optional<LRESULT> OnFormMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
     void fill();
     void RefreshButtons();
 
     ListEditorModel& model_;
-    kq::win32::Font font_;
     HWND list_ = nullptr;
     std::optional<Tooltips> tips_;
     bool filling_ = false;
     bool written_ = false;
 };
 
-HWND ListEditorWindow::control(const wchar_t* windowClass, int id, std::wstring_view text, DWORD style,
-                               const RECT& rect, DWORD exStyle) {
-    return kq::win32::createChild(hwnd(), {.windowClass = windowClass,
-                                           .text = std::wstring(text),
-                                           .style = WS_VISIBLE | style,
-                                           .exStyle = exStyle,
-                                           .rect = rect,
-                                           .id = id,
-                                           .font = font_.get()});
-}
+bool ListEditorWindow::OnLoad() {
+    // The toolbar above the list: up, down, delete.
+    const HWND up = createGlyphButton(hwnd(), list_editor_ids::kUp, Glyph::up, pixels({120, 120, 330, 300}));
+    const HWND down = createGlyphButton(hwnd(), list_editor_ids::kDown, Glyph::down, pixels({450, 120, 330, 300}));
+    const HWND remove = createGlyphButton(hwnd(), list_editor_ids::kDelete, Glyph::remove, pixels({780, 120, 330, 300}));
+    tips_.emplace(hwnd());
+    tips_->add(up, texts::kToolUp);
+    tips_->add(down, texts::kToolDown);
+    tips_->add(remove, texts::kToolDelete);
 
-bool ListEditorWindow::OnInitDialog() {
-    const Twips t;
-    font_ = kq::win32::createFormFont();
-    SetWindowTextW(hwnd(), wide(texts::kListEditorCaption).c_str());
-    list_ = control(WC_LISTVIEWW, list_editor_ids::kList, {},
-                    WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOCOLUMNHEADER |
-                        LVS_NOSORTHEADER,
-                    t.rect(120, 480, 4200, 3000), WS_EX_CLIENTEDGE);
+    list_ = addControl(hwnd(), WC_LISTVIEWW, "",
+                       WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOCOLUMNHEADER,
+                       {120, 480, 4200, 3000}, list_editor_ids::kList, WS_EX_CLIENTEDGE);
+    if (!list_ || !up || !down || !remove) return false;
     SendMessageW(list_, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
     LVCOLUMNW column{};
     column.mask = LVCF_WIDTH;
@@ -166,34 +159,13 @@ bool ListEditorWindow::OnInitDialog() {
     column.cx = inside.right - GetSystemMetrics(SM_CXVSCROLL);
     SendMessageW(list_, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
 
-    // The toolbar above the list: up, down, delete.
-    const HWND up = createGlyphButton(hwnd(), list_editor_ids::kUp, Glyph::up, t.rect(120, 120, 330, 300));
-    const HWND down = createGlyphButton(hwnd(), list_editor_ids::kDown, Glyph::down, t.rect(450, 120, 330, 300));
-    const HWND remove = createGlyphButton(hwnd(), list_editor_ids::kDelete, Glyph::remove, t.rect(780, 120, 330, 300));
-    tips_.emplace(hwnd());
-    tips_->add(up, texts::kToolUp);
-    tips_->add(down, texts::kToolDown);
-    tips_->add(remove, texts::kToolDelete);
-
-    control(L"BUTTON", IDOK, wide(texts::kListEditorOk), WS_TABSTOP | BS_DEFPUSHBUTTON, t.rect(1860, 3600, 1215, 375));
-    control(L"BUTTON", IDCANCEL, wide(texts::kButtonCancelPlain), WS_TABSTOP | BS_PUSHBUTTON,
-            t.rect(3105, 3600, 1215, 375));
-
-    RECT outer{0, 0, t.x(4440), t.y(4095)};
-    AdjustWindowRectEx(&outer, static_cast<DWORD>(GetWindowLongPtrW(hwnd(), GWL_STYLE)), FALSE,
-                       static_cast<DWORD>(GetWindowLongPtrW(hwnd(), GWL_EXSTYLE)));
-    // Centred on its owner, the dialog that holds the box.
-    RECT around{};
-    const HWND owner = GetWindow(hwnd(), GW_OWNER);
-    if (!owner || !GetWindowRect(owner, &around)) SystemParametersInfoW(SPI_GETWORKAREA, 0, &around, 0);
-    const int width = outer.right - outer.left;
-    const int height = outer.bottom - outer.top;
-    SetWindowPos(hwnd(), nullptr, (around.left + around.right - width) / 2, (around.top + around.bottom - height) / 2,
-                 width, height, SWP_NOZORDER | SWP_NOACTIVATE);
-
+    addControl(hwnd(), L"BUTTON", std::string(texts::kListEditorOk), WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON,
+               {1860, 3600, 1215, 375}, IDOK);
+    addControl(hwnd(), L"BUTTON", std::string(texts::kButtonCancelPlain), WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
+               {3105, 3600, 1215, 375}, IDCANCEL);
     fill();
-    SetFocus(list_);
-    return false;
+    focus(list_);
+    return true;
 }
 
 void ListEditorWindow::fill() {
@@ -262,7 +234,7 @@ bool ListEditorWindow::OnCommand(int id, UINT code, HWND) {
     }
 }
 
-std::optional<LRESULT> ListEditorWindow::OnMessage(UINT msg, WPARAM, LPARAM lParam) {
+std::optional<LRESULT> ListEditorWindow::OnFormMessage(UINT msg, WPARAM, LPARAM lParam) {
     if (msg == WM_DRAWITEM && drawGlyphButton(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam))) return TRUE;
     return std::nullopt;
 }
@@ -273,9 +245,7 @@ bool frmForTextBoxWithList(HWND owner, SettingsStore& lists, Prompts& prompts, c
     initCommonControls();
     ListEditorModel model(lists, prompts, saveRegKey);
     ListEditorWindow window(model);
-    const kq::win32::BlankDialogTemplate dialog(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME,
-                                                WS_EX_DLGMODALFRAME);
-    window.runModalDialog(owner, dialog.get());
+    window.showModal(owner, wide(texts::kListEditorCaption), 4440, 4095);
     return window.written();
 }
 

@@ -9,6 +9,7 @@
 
 #include "addin/dialogs/list_editor_model.h"
 #include "addin/dialogs/text_box_with_list_model.h"
+#include "common/win32/subclass.h"
 #include "common/win32/window.h"
 
 namespace kq::addin::dialogs::win32 {
@@ -47,6 +48,7 @@ private:
     HFONT font_ = nullptr;
     int id_ = 0;
     HWND box_ = nullptr;
+    kq::win32::Subclass boxHook_;
     HWND button_ = nullptr;
     bool showing_ = false;
 };

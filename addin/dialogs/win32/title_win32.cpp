@@ -51,7 +51,7 @@ bool u_Title::OnCreate(const CREATESTRUCTW&) {
     const int valueLeft = t.x(kBoxWidth);
     const int valueWidth = t.x(kBoxWidth);
     value_ = createTextBox(hwnd(), id_ + title_ids::kValue, {valueLeft, 0, valueLeft + valueWidth, height}, font_,
-                           WS_CLIPSIBLINGS);
+                           valueHook_, WS_CLIPSIBLINGS);
     const int buttonWidth = t.x(kButtonWidth);
     const int buttonLeft = valueLeft + valueWidth - buttonWidth - 2;
     button_ = createGlyphButton(hwnd(), id_ + title_ids::kValueButton, Glyph::dropDown,

@@ -9,6 +9,7 @@
 #include "addin/dialogs/title_model.h"
 #include "addin/dialogs/win32/text_box_with_list_win32.h"
 #include "common/win32/handles.h"
+#include "common/win32/subclass.h"
 #include "common/win32/window.h"
 
 namespace kq::addin::dialogs::win32 {
@@ -53,6 +54,7 @@ private:
     int id_ = 0;
     std::unique_ptr<u_TextBoxWithList> titleBox_;
     HWND value_ = nullptr;
+    kq::win32::Subclass valueHook_;
     HWND button_ = nullptr;
     HWND type_ = nullptr;
     kq::win32::Brush white_;

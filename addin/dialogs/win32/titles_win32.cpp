@@ -3,6 +3,7 @@
 #include <string>
 
 #include "addin/core/texts.h"
+#include "common/win32/form_window.h"
 #include "common/win32/wide.h"
 
 namespace kq::addin::dialogs::win32 {
@@ -13,7 +14,6 @@ using namespace titles_design;
 using kq::win32::wide;
 
 constexpr wchar_t kClass[] = L"KqTitles";
-constexpr wchar_t kPanelClass[] = L"KqTitlesPanel";
 // A toolbar button, in pixels: room for a 10 x 10 image and its frame.
 constexpr int kToolSize = 18;
 constexpr int kLabelHeight = 240;
@@ -40,32 +40,9 @@ Glyph glyphOf(RowCommand command) {
 
 }  // namespace
 
-// The panel that holds the rows and moves to scroll: what its controls report
-// goes to the list.
-class u_Titles::Panel final : public kq::win32::Window {
-public:
-    explicit Panel(u_Titles& list) : list_(list) {}
-
-private:
-    bool OnCommand(int, UINT code, HWND control) override {
-        list_.panelCommand(code, control);
-        return true;
-    }
-    std::optional<LRESULT> OnMessage(UINT msg, WPARAM, LPARAM lParam) override {
-        if (msg == WM_DRAWITEM && drawGlyphButton(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam))) return TRUE;
-        return std::nullopt;
-    }
-
-    u_Titles& list_;
-};
-
-u_Titles::u_Titles(TitlesModel& model) : model_(model), panel_(std::make_unique<Panel>(*this)) {}
-
 u_Titles::~u_Titles() {
     if (hwnd()) DestroyWindow(hwnd());
 }
-
-HWND u_Titles::panel() const { return panel_->hwnd(); }
 
 int u_Titles::naturalWidth() {
     // A toolbar is as wide as its buttons and 2 pixels.
@@ -74,10 +51,7 @@ int u_Titles::naturalWidth() {
 }
 
 HWND u_Titles::create(HWND parent, const RECT& rect, HFONT font, int id) {
-    const HBRUSH face = GetSysColorBrush(COLOR_BTNFACE);
-    if (!registerClass({.name = kClass, .background = face}) || !registerClass({.name = kPanelClass, .background = face})) {
-        return nullptr;
-    }
+    if (!registerClass({.name = kClass, .background = GetSysColorBrush(COLOR_BTNFACE)})) return nullptr;
     font_ = font;
     id_ = id;
     const HWND hwnd = Window::create({.windowClass = kClass,
@@ -94,17 +68,8 @@ HWND u_Titles::create(HWND parent, const RECT& rect, HFONT font, int id) {
 
 bool u_Titles::OnCreate(const CREATESTRUCTW& cs) {
     const Twips t;
-    if (!panel_->create({.windowClass = kPanelClass,
-                         .style = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN,
-                         .exStyle = WS_EX_CONTROLPARENT,
-                         .x = 0,
-                         .y = 0,
-                         .width = cs.cx,
-                         .height = cs.cy,
-                         .owner = hwnd()})) {
-        return false;
-    }
-    SetWindowLongPtrW(panel(), GWLP_ID, id_ + titles_ids::kPanel);
+    panel_ = kq::win32::createPanel(hwnd(), {0, 0, cs.cx, cs.cy}, id_ + titles_ids::kPanel);
+    if (!panel_) return false;
     scroll_ = kq::win32::createChild(hwnd(), {.windowClass = L"SCROLLBAR",
                                               .style = WS_VISIBLE | SBS_VERT,
                                               .rect = {cs.cx - GetSystemMetrics(SM_CXVSCROLL), 0, cs.cx, cs.cy},
@@ -196,20 +161,21 @@ void u_Titles::layOut() {
     EnableWindow(scroll_, model_.scrollEnabled());
 }
 
-void u_Titles::panelCommand(UINT code, HWND control) {
-    if (code != BN_CLICKED) return;
+bool u_Titles::OnCommand(int, UINT code, HWND control) {
+    if (code != BN_CLICKED) return true;
     if (control == add_) {
         model_.add();
-        return;
+        return true;
     }
     for (std::size_t k = 0; k < rows_.size(); ++k) {
         for (std::size_t c = 0; c < kRowCommands.size(); ++c) {
             if (rows_[k]->tools[c].get() != control) continue;
             // The command may remove this very row: nothing of it is touched afterwards.
             model_.rowCommand(kRowCommands[c], k);
-            return;
+            return true;
         }
     }
+    return true;
 }
 
 void u_Titles::scrolled(WORD request) {
@@ -249,6 +215,7 @@ std::optional<LRESULT> u_Titles::OnMessage(UINT msg, WPARAM wParam, LPARAM lPara
         scrolled(LOWORD(wParam));
         return 0;
     }
+    if (msg == WM_DRAWITEM && drawGlyphButton(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam))) return TRUE;
     return std::nullopt;
 }
 

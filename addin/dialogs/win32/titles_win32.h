@@ -39,7 +39,7 @@ inline constexpr std::array<RowCommand, 4> kRowCommands = {RowCommand::up, RowCo
 class u_Titles final : public kq::win32::Window {
 public:
     // The model outlives the window.
-    explicit u_Titles(TitlesModel& model);
+    explicit u_Titles(TitlesModel& model) : model_(model) {}
     ~u_Titles() override;
 
     HWND create(HWND parent, const RECT& rect, HFONT font, int id);
@@ -56,15 +56,11 @@ public:
     std::size_t rowCount() const { return rows_.size(); }
     HWND addButton() const { return add_; }
     HWND scrollBar() const { return scroll_; }
-    HWND panel() const;
-
-    // What the panel's controls report.
-    void panelCommand(UINT code, HWND control);
+    HWND panel() const { return panel_; }
 
 private:
-    class Panel;
-
     bool OnCreate(const CREATESTRUCTW&) override;
+    bool OnCommand(int id, UINT code, HWND control) override;
     bool OnSize(UINT kind, int width, int height) override;
     void OnDestroy() override;
     std::optional<LRESULT> OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
@@ -76,7 +72,8 @@ private:
     TitlesModel& model_;
     HFONT font_ = nullptr;
     int id_ = 0;
-    std::unique_ptr<Panel> panel_;
+    // Holds the rows and moves to scroll; what its controls report comes here.
+    HWND panel_ = nullptr;
     HWND scroll_ = nullptr;
     HWND add_ = nullptr;
     std::optional<Tooltips> tips_;

@@ -28,7 +28,7 @@ HWND u_XlRangeText::create(HWND parent, const RECT& rect, HFONT font, int id) {
 }
 
 bool u_XlRangeText::OnCreate(const CREATESTRUCTW& cs) {
-    box_ = createTextBox(hwnd(), id_ + range_text_ids::kBox, {0, 0, cs.cx, cs.cy}, font_, WS_CLIPSIBLINGS);
+    box_ = createTextBox(hwnd(), id_ + range_text_ids::kBox, {0, 0, cs.cx, cs.cy}, font_, boxHook_, WS_CLIPSIBLINGS);
     button_ = kq::win32::createChild(hwnd(), {.windowClass = L"BUTTON",
                                               .text = L"...",
                                               .style = WS_VISIBLE | BS_PUSHBUTTON,

@@ -6,6 +6,7 @@
 
 #include "addin/dialogs/xl_range_text_model.h"
 #include "common/win32/handles.h"
+#include "common/win32/subclass.h"
 #include "common/win32/window.h"
 
 namespace kq::addin::dialogs::win32 {
@@ -38,6 +39,7 @@ private:
     HFONT font_ = nullptr;
     int id_ = 0;
     HWND box_ = nullptr;
+    kq::win32::Subclass boxHook_;
     HWND button_ = nullptr;
     kq::win32::Brush back_;
     bool showing_ = false;
