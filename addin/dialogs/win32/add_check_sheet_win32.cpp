@@ -73,6 +73,10 @@ private:
     std::unique_ptr<u_TextBoxWithList> category_;
     std::unique_ptr<u_XlRangeText> range_;
     std::unique_ptr<u_Titles> titles_;
+    // Holds every control but the status bar. Unlike the form, it does not
+    // clip its children, so that it paints beneath the group boxes, which
+    // draw only their frames.
+    HWND surface_ = nullptr;
     HWND automatic_ = nullptr;
     HWND fixed_ = nullptr;
     HWND ok_ = nullptr;
@@ -83,11 +87,11 @@ private:
 };
 
 HWND frmAddCheckSheet::label(std::string_view text, const TwipsRect& at) {
-    return addControl(hwnd(), L"STATIC", std::string(text), WS_VISIBLE | SS_LEFT | SS_NOPREFIX, at, nextStatic_++);
+    return addControl(surface_, L"STATIC", std::string(text), WS_VISIBLE | SS_LEFT | SS_NOPREFIX, at, nextStatic_++);
 }
 
 HWND frmAddCheckSheet::groupBox(std::string_view text, const TwipsRect& at) {
-    return addControl(hwnd(), L"BUTTON", std::string(text), WS_VISIBLE | BS_GROUPBOX, at, nextStatic_++);
+    return addControl(surface_, L"BUTTON", std::string(text), WS_VISIBLE | BS_GROUPBOX, at, nextStatic_++);
 }
 
 // A shared system icon copied at the small size, so that it can be owned.
@@ -103,6 +107,8 @@ bool frmAddCheckSheet::OnLoad() {
     lf.lfUnderline = TRUE;
     linkFont_ = kq::win32::Font(CreateFontIndirectW(&lf));
     tips_.emplace(hwnd());
+    surface_ = kq::win32::createPanel(hwnd(), pixels({0, 0, kClientWidth, kClientHeight}));
+    if (!surface_) return false;
 
     // Group boxes first: they lie beneath what they hold. Then the controls in tab order.
     groupBox(texts::kCategoryGroup, {120, 60, 8280, 1140});
@@ -111,17 +117,17 @@ bool frmAddCheckSheet::OnLoad() {
 
     label(texts::kCategoryLabel, {300, 390, 840, 240});
     category_ = std::make_unique<u_TextBoxWithList>(model_.useCategory());
-    if (!category_->create(hwnd(), pixels({1140, 345, 3600, 300}), font(), kCategory)) return false;
+    if (!category_->create(surface_, pixels({1140, 345, 3600, 300}), font(), kCategory)) return false;
     label(texts::kCategoryHint, {300, 720, 7980, 420});
 
-    automatic_ = addControl(hwnd(), L"BUTTON", std::string(texts::kSaveRangeAutomatic),
+    automatic_ = addControl(surface_, L"BUTTON", std::string(texts::kSaveRangeAutomatic),
                             WS_VISIBLE | WS_TABSTOP | WS_GROUP | BS_AUTORADIOBUTTON, {300, 1590, 1320, 270},
                             kSaveTypeAutomatic);
-    fixed_ = addControl(hwnd(), L"BUTTON", std::string(texts::kSaveRangeFixed), WS_VISIBLE | BS_AUTORADIOBUTTON,
+    fixed_ = addControl(surface_, L"BUTTON", std::string(texts::kSaveRangeFixed), WS_VISIBLE | BS_AUTORADIOBUTTON,
                         {1680, 1590, 1560, 270}, kSaveTypeFixed);
     label(texts::kSaveRangeLabel, {3420, 1620, 900, 240});
     range_ = std::make_unique<u_XlRangeText>(model_.txtSaveRange());
-    if (!range_->create(hwnd(), pixels({4320, 1560, 3600, 300}), font(), kSaveRange)) return false;
+    if (!range_->create(surface_, pixels({4320, 1560, 3600, 300}), font(), kSaveRange)) return false;
     SetWindowLongPtrW(range_->box(), GWL_STYLE, GetWindowLongPtrW(range_->box(), GWL_STYLE) | WS_GROUP);
 
     label(texts::kHeadingTitleColumn, {795, 2310, 1455, 240});
@@ -130,18 +136,18 @@ bool frmAddCheckSheet::OnLoad() {
     titles_ = std::make_unique<u_Titles>(model_.useTitles());
     RECT titlesAt = pixels({300, 2580, 0, 2400});
     titlesAt.right = titlesAt.left + u_Titles::naturalWidth();
-    if (!titles_->create(hwnd(), titlesAt, font(), kTitles)) return false;
+    if (!titles_->create(surface_, titlesAt, font(), kTitles)) return false;
 
-    ok_ = addControl(hwnd(), L"BUTTON", std::string(texts::kButtonOkPlain),
+    ok_ = addControl(surface_, L"BUTTON", std::string(texts::kButtonOkPlain),
                      WS_VISIBLE | WS_TABSTOP | WS_GROUP | BS_DEFPUSHBUTTON, {5880, kButtonsTop, 1215, 375}, IDOK);
-    addControl(hwnd(), L"BUTTON", std::string(texts::kButtonCancelPlain), WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
+    addControl(surface_, L"BUTTON", std::string(texts::kButtonCancelPlain), WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
                {7185, kButtonsTop, 1215, 375}, IDCANCEL);
 
     settingIcon_ = smallIcon(IDI_APPLICATION);
-    settingImage_ = addControl(hwnd(), L"STATIC", "", WS_VISIBLE | SS_ICON | SS_NOTIFY | SS_CENTERIMAGE,
+    settingImage_ = addControl(surface_, L"STATIC", "", WS_VISIBLE | SS_ICON | SS_NOTIFY | SS_CENTERIMAGE,
                                {300, 5280, 240, 240}, kSettingImage);
     SendMessageW(settingImage_, STM_SETICON, reinterpret_cast<WPARAM>(settingIcon_.get()), 0);
-    settingLink_ = addControl(hwnd(), L"STATIC", std::string(texts::kSettingLink),
+    settingLink_ = addControl(surface_, L"STATIC", std::string(texts::kSettingLink),
                               WS_VISIBLE | SS_NOTIFY | SS_LEFT | SS_NOPREFIX, {600, 5295, 1500, 240}, kSettingLink);
     SendMessageW(settingLink_, WM_SETFONT, reinterpret_cast<WPARAM>(linkFont_.get()), FALSE);
     tips_->add(settingImage_, texts::kSettingTip);
