@@ -11,6 +11,7 @@ packages=(
   wine64 libwine-dev
   xvfb x11-apps x11-utils imagemagick
   emf2svg librsvg2-bin
+  libpng-dev pngcheck
   fonts-ipafont-gothic
   locales
   python3-olefile python3-xlrd libreoffice-calc-nogui

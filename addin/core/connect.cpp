@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "addin/core/os_code.h"
+#include "common/os_code.h"
 #include "addin/core/runtime_error.h"
 #include "addin/core/texts.h"
 #include "addin/core/xl_events.h"

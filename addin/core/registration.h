@@ -1,13 +1,12 @@
 #pragma once
-// What registering the add-in library writes into the user's registry, as data:
-// the Windows layer writes exactly these values and removes exactly them again.
-// Everything lies under HKEY_CURRENT_USER, so no administrator is needed.
+// What registering the add-in library writes into the user's registry, as data
+// (see common/com_registration.h).
 
 #include <cstdint>
-#include <string>
 #include <string_view>
-#include <variant>
 #include <vector>
+
+#include "common/com_registration.h"
 
 namespace kq::addin {
 
@@ -18,16 +17,6 @@ inline constexpr char kLibId[] = "{DC5B69EC-016C-47C9-97FF-BE4B9777960C}";
 inline constexpr char kTypeLibVersion[] = "1.0";
 inline constexpr std::uint16_t kTypeLibMajor = 1;
 inline constexpr std::uint16_t kTypeLibMinor = 0;
-
-struct RegistryValue {
-    // Below HKEY_CURRENT_USER.
-    std::string key;
-    // "" is the key's default value.
-    std::string name;
-    // A string (REG_SZ) or a 32-bit number (REG_DWORD).
-    std::variant<std::string, std::uint32_t> data;
-    friend bool operator==(const RegistryValue&, const RegistryValue&) = default;
-};
 
 // The values in the order they are written; every key comes after its parent
 // key, so walking the list backwards removes children first.

@@ -19,6 +19,9 @@
 namespace kq::addin::win32 {
 namespace {
 
+using kq::win32::registerTypeLibraryForUser;
+using kq::win32::unregisterTypeLibraryForUser;
+
 const std::wstring kLibraryKey = L"Software\\Classes\\TypeLib\\{DC5B69EC-016C-47C9-97FF-BE4B9777960C}";
 const std::wstring kInterfaceKey = L"Software\\Classes\\Interface\\{D9737512-4C5F-4BDA-BD49-8178FE0655AA}";
 const std::wstring kProbeKey = L"KqClassRootProbe";
@@ -64,7 +67,7 @@ TEST(TypeLibraryForUserWithoutTheVistaFunctions, WritesTheUsersClassesAndPutsThe
     EXPECT_FALSE(keyExists(HKEY_CURRENT_USER, L"Software\\Classes\\" + kProbeKey));
     RegDeleteKeyW(HKEY_CLASSES_ROOT, kProbeKey.c_str());
 
-    EXPECT_EQ(unregisterTypeLibraryForUser(nullptr), S_OK);
+    EXPECT_EQ(unregisterTypeLibraryForUser(kAddinTypeLibrary, nullptr), S_OK);
     EXPECT_FALSE(keyExists(HKEY_CURRENT_USER, kLibraryKey));
     EXPECT_FALSE(keyExists(HKEY_CURRENT_USER, kInterfaceKey));
     EXPECT_EQ(keyExists(HKEY_LOCAL_MACHINE, kLibraryKey), machineHadIt);

@@ -6,7 +6,7 @@
 
 #include <ole2.h>
 
-#include <string>
+#include "common/win32/com_registration_writer.h"
 
 namespace kq::addin::win32 {
 
@@ -17,14 +17,7 @@ HRESULT registerServer() noexcept;
 // and the type library's registration. What others added stays.
 HRESULT unregisterServer() noexcept;
 
-// The type library's registration for the current user, through the system's
-// per-user functions where it has them (they are looked up: Windows XP lacks
-// them); given none, RegisterTypeLib and UnRegisterTypeLib write the same keys
-// with the class root standing for the user's own classes.
-using RegisterTypeLibForUserFunction = HRESULT(WINAPI*)(ITypeLib* library, OLECHAR* path, OLECHAR* helpFolder);
-using UnRegisterTypeLibForUserFunction = HRESULT(WINAPI*)(REFGUID libId, WORD major, WORD minor, LCID lcid,
-                                                          SYSKIND kind);
-HRESULT registerTypeLibraryForUser(ITypeLib* library, std::wstring path, RegisterTypeLibForUserFunction perUser);
-HRESULT unregisterTypeLibraryForUser(UnRegisterTypeLibForUserFunction perUser);
+// The add-in library's type library, as its registration names it.
+extern const kq::win32::TypeLibraryId kAddinTypeLibrary;
 
 }  // namespace kq::addin::win32

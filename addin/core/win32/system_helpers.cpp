@@ -14,40 +14,7 @@ namespace {
 
 constexpr int kLocaleBuffer = 256;
 
-using RtlGetVersionFn = LONG(WINAPI*)(OSVERSIONINFOW*);
-
 }  // namespace
-
-bool SystemVersion::extendedRecord() {
-    OSVERSIONINFOEXA info{};
-    info.dwOSVersionInfoSize = sizeof info;
-    return GetVersionExA(reinterpret_cast<OSVERSIONINFOA*>(&info)) != FALSE;
-}
-
-std::optional<WindowsVersion> SystemVersion::basicRecord() {
-    OSVERSIONINFOA info{};
-    info.dwOSVersionInfoSize = sizeof info;
-    if (!GetVersionExA(&info)) return std::nullopt;
-    return WindowsVersion{info.dwPlatformId, info.dwMajorVersion, info.dwMinorVersion};
-}
-
-std::optional<TrueVersion> SystemVersion::trueVersion() {
-    const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-    if (!ntdll) return std::nullopt;
-    const FARPROC proc = GetProcAddress(ntdll, "RtlGetVersion");
-    if (!proc) return std::nullopt;
-    // Through a function type without parameters: the one cast the compiler accepts between function types.
-    const auto rtlGetVersion = reinterpret_cast<RtlGetVersionFn>(reinterpret_cast<void (*)()>(proc));
-    OSVERSIONINFOW info{};
-    info.dwOSVersionInfoSize = sizeof info;
-    if (rtlGetVersion(&info) != 0) return std::nullopt;
-    return TrueVersion{info.dwMajorVersion, info.dwMinorVersion};
-}
-
-std::int32_t GetOS(std::string& versionText) {
-    SystemVersion source;
-    return addin::GetOS(source, versionText);
-}
 
 std::string LanguagenameFromOS() {
     wchar_t buffer[kLocaleBuffer] = {};
@@ -57,13 +24,7 @@ std::string LanguagenameFromOS() {
     return kq::win32::narrow(name);
 }
 
-std::optional<std::string> ModuleStrings::LoadResString(std::int32_t id) {
-    const wchar_t* text = nullptr;
-    // With no buffer the call hands out the resource's own read-only text.
-    const int length = LoadStringW(kq::win32::thisModule(), static_cast<UINT>(id), reinterpret_cast<LPWSTR>(&text), 0);
-    if (length <= 0 || !text) return std::nullopt;
-    return kq::win32::narrow(std::wstring_view(text, static_cast<std::size_t>(length)));
-}
+std::optional<std::string> ModuleStrings::LoadResString(std::int32_t id) { return kq::win32::loadModuleString(id); }
 
 std::string LoadResStringEx(std::int32_t id) {
     ModuleStrings strings;

@@ -9,21 +9,14 @@
 #include <optional>
 #include <string>
 
-#include "addin/core/os_code.h"
+#include "common/win32/system_version.h"
 #include "addin/core/res_string.h"
 #include "host/host.h"
 
 namespace kq::addin::win32 {
 
-// GetVersionExA, and for NT 6 and later the kernel's own RtlGetVersion.
-class SystemVersion final : public VersionSource {
-public:
-    bool extendedRecord() override;
-    std::optional<WindowsVersion> basicRecord() override;
-    std::optional<TrueVersion> trueVersion() override;
-};
-
-std::int32_t GetOS(std::string& versionText);
+using kq::win32::GetOS;
+using kq::win32::SystemVersion;
 // The English name of the user locale's country in upper case; "" when the system gives none.
 std::string LanguagenameFromOS();
 

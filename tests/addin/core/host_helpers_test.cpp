@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "addin/core/library_file.h"
-#include "addin/core/os_code.h"
+#include "common/os_code.h"
 #include "addin/core/res_string.h"
 #include "host/host.h"
 

@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-namespace kq::addin {
+namespace kq {
 
 inline constexpr std::uint32_t kPlatform9x = 1;
 inline constexpr std::uint32_t kPlatformNT = 2;
@@ -42,4 +42,4 @@ inline constexpr std::int32_t kOsOtherNT = 13;
 // version on NT 6 and later. A refused query gives 0 and leaves versionText alone.
 std::int32_t GetOS(VersionSource& source, std::string& versionText);
 
-}  // namespace kq::addin
+}  // namespace kq

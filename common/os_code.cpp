@@ -1,6 +1,6 @@
-#include "addin/core/os_code.h"
+#include "common/os_code.h"
 
-namespace kq::addin {
+namespace kq {
 
 namespace {
 
@@ -48,4 +48,4 @@ std::int32_t GetOS(VersionSource& source, std::string& versionText) {
     return codeNT6AndLater(actual.major, actual.minor);
 }
 
-}  // namespace kq::addin
+}  // namespace kq
