@@ -16,6 +16,7 @@
 #include "common/win32/forms.h"
 #include "common/win32/handles.h"
 #include "common/win32/subclass.h"
+#include "common/win32/window.h"
 
 namespace kq::addin::dialogs::win32 {
 
@@ -48,6 +49,12 @@ HWND createGlyphButton(HWND parent, int id, Glyph glyph, const RECT& rect, std::
                        bool tabStop = false);
 // Draws the item when it is a glyph button; false otherwise.
 bool drawGlyphButton(const DRAWITEMSTRUCT& item);
+
+// Makes `control` a child control of `parent` on a window of its own class
+// (registered at first use), with that id: Tab walks into its parts and the
+// face colour shows between them. Null when it could not be made.
+HWND createCompoundControl(kq::win32::Window& control, const wchar_t* windowClass, HWND parent, const RECT& rect,
+                           int id);
 
 // A one-line edit box in the form's font that opens no context menu of its
 // own while `hook` holds it (the control that owns the box keeps the hook).

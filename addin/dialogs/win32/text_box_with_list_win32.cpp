@@ -23,19 +23,9 @@ constexpr COLORREF kTextColour = RGB(0, 0, 0);
 }  // namespace
 
 HWND u_TextBoxWithList::create(HWND parent, const RECT& rect, HFONT font, int id) {
-    if (!registerClass({.name = kClass, .background = GetSysColorBrush(COLOR_BTNFACE)})) return nullptr;
     font_ = font;
     id_ = id;
-    const HWND hwnd = Window::create({.windowClass = kClass,
-                                      .style = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN,
-                                      .exStyle = WS_EX_CONTROLPARENT,
-                                      .x = rect.left,
-                                      .y = rect.top,
-                                      .width = rect.right - rect.left,
-                                      .height = rect.bottom - rect.top,
-                                      .owner = parent});
-    if (hwnd) SetWindowLongPtrW(hwnd, GWLP_ID, id);
-    return hwnd;
+    return createCompoundControl(*this, kClass, parent, rect, id);
 }
 
 bool u_TextBoxWithList::OnCreate(const CREATESTRUCTW& cs) {

@@ -24,20 +24,11 @@ u_Title::~u_Title() {
 }
 
 HWND u_Title::create(HWND parent, POINT at, HFONT font, int id) {
-    if (!registerClass({.name = kClass, .background = GetSysColorBrush(COLOR_BTNFACE)})) return nullptr;
     font_ = font;
     id_ = id;
     const Twips t;
-    const HWND hwnd = Window::create({.windowClass = kClass,
-                           .style = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN,
-                           .exStyle = WS_EX_CONTROLPARENT,
-                           .x = at.x,
-                           .y = at.y,
-                           .width = t.x(kTitleWidth),
-                           .height = t.y(kTitleHeight),
-                           .owner = parent});
-    if (hwnd) SetWindowLongPtrW(hwnd, GWLP_ID, id);
-    return hwnd;
+    return createCompoundControl(*this, kClass, parent, {at.x, at.y, at.x + t.x(kTitleWidth), at.y + t.y(kTitleHeight)},
+                                 id);
 }
 
 bool u_Title::OnCreate(const CREATESTRUCTW&) {
