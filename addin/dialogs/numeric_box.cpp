@@ -95,7 +95,8 @@ std::string FormatDecimals(double value, int decimals, const NumberCharacters& c
     }
     std::string whole = digits.substr(0, static_cast<std::size_t>(point));
     whole.erase(0, std::min(whole.find_first_not_of('0'), whole.size()));
-    if (whole.empty()) whole = "0";
+    // Not `= "0"`: i686 GCC 12 at -O3 gives a false -Wrestrict on it.
+    if (whole.empty()) whole.push_back('0');
     const std::string fraction = digits.substr(static_cast<std::size_t>(point));
     std::string out;
     if (value < 0 && digits.find_first_not_of('0') != std::string::npos) out += '-';
