@@ -96,14 +96,16 @@ std::string describe(HWND control) {
     } else if (isKind(control, "ListBox")) {
         line = "list";
         for (const std::string& entry : listEntries(control, LB_GETCOUNT, LB_GETTEXTLEN, LB_GETTEXT)) {
-            line += " " + quoted(entry);
+            line += ' ';
+            line += quoted(entry);
         }
         const auto selected = SendMessageW(control, LB_GETCURSEL, 0, 0);
         line += selected == LB_ERR ? " selected none" : " selected " + std::to_string(selected);
     } else if (isKind(control, "ComboBox")) {
         line = "combo " + text;
         for (const std::string& entry : listEntries(control, CB_GETCOUNT, CB_GETLBTEXTLEN, CB_GETLBTEXT)) {
-            line += " " + quoted(entry);
+            line += ' ';
+            line += quoted(entry);
         }
     } else {
         return {};

@@ -46,7 +46,10 @@ TEST(RememberedList, MenuOffersTheStoredEntriesAndTheNewestWhenThereAreTooMany) 
     EXPECT_EQ(RememberedList(store, "TITLE").menuEntries(), (Entries{" a ", "b"}));
 
     std::string many;
-    for (int n = 1; n <= 900; ++n) many += (n > 1 ? "\t" : "") + std::to_string(n);
+    for (int n = 1; n <= 900; ++n) {
+        if (n > 1) many += '\t';
+        many += std::to_string(n);
+    }
     store.set("LIST", "TITLE", many);
     const Entries offered = RememberedList(store, "TITLE").menuEntries();
     ASSERT_EQ(offered.size(), kMenuEntryLimit);

@@ -178,7 +178,10 @@ TEST(TextBoxWithList, HintIsAnInformationMessageWithTheAddinsTitle) {
 TEST(TextBoxWithList, TheLastListedEntryOfAnOverfullListIsItsNewest) {
     DialogWorld w;
     std::string many;
-    for (int n = 1; n <= 900; ++n) many += (n > 1 ? "\t" : "") + std::to_string(n);
+    for (int n = 1; n <= 900; ++n) {
+        if (n > 1) many += '\t';
+        many += std::to_string(n);
+    }
     w.lists.set("LIST", "CATEGORY", many);
     Box b(w);
     b.model.ShowListMenu();

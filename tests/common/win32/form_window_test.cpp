@@ -144,16 +144,20 @@ TEST(FormWindow, StandsCentredOwnedAndFixedWithTheFormFont) {
     EXPECT_EQ(form.showModal(owner.get(), L"フォーム", 2400, 1500), IDOK);
 }
 
+// A timer procedure: a plain function, since a lambda has not the calling
+// convention the i686 build needs.
+void CALLBACK answerConfirmation(HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    if (const HWND box = FindWindowW(L"#32770", L"確認")) PostMessageW(box, WM_COMMAND, IDOK, 0);
+}
+
 TEST(FormWindow, TheFocusComesBackAfterAMessageBox) {
     ProbeForm form;
     HWND focusAfter = nullptr;
     form.act = [&](ProbeForm& f) {
         f.focus(f.second);
         // The box is answered from a thread timer of its own loop.
-        SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR id, DWORD) {
-            KillTimer(nullptr, id);
-            if (const HWND box = FindWindowW(L"#32770", L"確認")) PostMessageW(box, WM_COMMAND, IDOK, 0);
-        });
+        SetTimer(nullptr, 0, 50, answerConfirmation);
         MessageBoxW(f.hwnd(), L"本文", L"確認", MB_OK);
         focusAfter = GetFocus();
         f.end(IDOK);
