@@ -30,6 +30,15 @@ std::string upperAscii(std::string text) {
 
 double versionOf(host::Application& application) { return vb::Val(application.Version()); }
 
+// The library's connection in force. Its state is the library's, not one
+// object's: the helper workbook's macro keeps the add-in object it first
+// found, and after the add-in was disconnected and connected again (a new
+// object) its call must still reach the connection there is.
+std::weak_ptr<AddinState>& libraryConnection() {
+    static std::weak_ptr<AddinState> current;
+    return current;
+}
+
 }  // namespace
 
 Connect::Connect(AddinSystem& system, Procedures procedures) : system_(system), procedures_(std::move(procedures)) {}
@@ -42,8 +51,11 @@ void Connect::AddinInstance_OnConnection(const host::ApplicationPtr& Application
         if (!passesGates(*Application, *AddInInst)) return;
 
         state_ = std::make_shared<AddinState>(Application);
+        libraryConnection() = state_;
         AddinState& state = *state_;
-        state.g_Xl = std::make_unique<c_Xl>(state);
+        state.g_Xl = std::make_unique<c_Xl>(state, system_.sinkServices(), [this](AddinState& s) {
+            if (procedures_.SetThisSiteCheckButtonPushed) procedures_.SetThisSiteCheckButtonPushed(s, false);
+        });
         state.g_Setting = system_.NewSetting(versionOf(*state.g_Application));
         onActionText_ = "!<" + AddInInst->ProgId() + ">";
         AddInInst->SetObject(self);
@@ -124,11 +136,14 @@ void Connect::AddinInstance_OnDisconnection() {
     previewSink_.unhook();
     // The sheet watches and the host go with the state, or with the last call
     // in progress that still holds it.
+    if (libraryConnection().lock() == state_) libraryConnection().reset();
     state_.reset();
 }
 
+std::shared_ptr<AddinState> Connect::connection() const { return state_ ? state_ : libraryConnection().lock(); }
+
 void Connect::CallForXLA_WorkbookAfterPrint() {
-    const std::shared_ptr<AddinState> state = state_;
+    const std::shared_ptr<AddinState> state = connection();
     if (!state) return;
     // Cleared first: a print that starts while this one is recorded is scheduled again.
     state->AfterPrintPending = false;
@@ -136,17 +151,18 @@ void Connect::CallForXLA_WorkbookAfterPrint() {
 }
 
 bool Connect::CallForRibbon_GetThisSheetCheckEnabled() {
-    const std::shared_ptr<AddinState> state = state_;
+    const std::shared_ptr<AddinState> state = connection();
     return state && procedures_.CheckThissiteButtonPush && procedures_.CheckThissiteButtonPush(*state);
 }
 
 void Connect::CallForRibbon_PrintOrPreview_onAction(std::int32_t& lngValue) {
-    if (!state_) return;
-    if (lngValue >= print_kind::kPrint && lngValue <= print_kind::kPreview) state_->PrintCommandKind = lngValue;
+    const std::shared_ptr<AddinState> state = connection();
+    if (!state) return;
+    if (lngValue >= print_kind::kPrint && lngValue <= print_kind::kPreview) state->PrintCommandKind = lngValue;
 }
 
 void Connect::forward(const std::function<void(AddinState&)>& command) {
-    const std::shared_ptr<AddinState> state = state_;
+    const std::shared_ptr<AddinState> state = connection();
     if (!state || !command) return;
     try {
         command(*state);

@@ -13,6 +13,7 @@
 #include "addin/core/addin_state.h"
 #include "addin/core/procedures.h"
 #include "addin/core/res_string.h"
+#include "addin/core/xl_events.h"
 #include "common/prompts.h"
 #include "host/host.h"
 
@@ -29,6 +30,8 @@ public:
     // A settings object for a host of that version: it reads the settings now
     // and writes them when the last reference goes.
     virtual std::shared_ptr<c_Setting> NewSetting(double hostVersion) = 0;
+    // What the host event sink needs; it outlives every connection.
+    virtual XlSinkServices& sinkServices() = 0;
 };
 
 // A sink on one of the host's print controls: a click notes which command
@@ -61,9 +64,12 @@ inline constexpr std::int32_t kControlPrint = 4;
 inline constexpr std::int32_t kControlQuickPrint = 2521;
 inline constexpr std::int32_t kControlPreview = 109;
 
-// Every method but the connection's does nothing (and the toggle shows
-// released) while there is no state: before the connection, after a refusal,
-// while idle and after the disconnection.
+// The methods callers reach by name act on the library's connection in force:
+// this object's own, or, for an object whose connection has ended, the one a
+// later object of the library made (with this object's procedures, which are
+// the library's). Without one (before the connection, after
+// a refusal, while idle, after the disconnection) they do nothing and the
+// toggle shows released.
 class Connect {
 public:
     // `system` outlives the object.
@@ -111,6 +117,8 @@ private:
     void reportConnectionError();
     // A command of the ribbon, given the state; its errors are the command's own business.
     void forward(const std::function<void(AddinState&)>& command);
+    // This object's state, or else the library's connection in force; null without one.
+    std::shared_ptr<AddinState> connection() const;
 
     // The legacy menu and toolbar of hosts before 12.
     void BuildCommandBars();

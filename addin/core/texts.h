@@ -177,6 +177,46 @@ inline constexpr std::string_view kReleaseQuestion =
     "このシートは、すでに印刷履歴を監視するようにセットされています。監視を解除しますか？\r\n\r\n"
     "※いいえを押すと、現在の監視状態を編集します。";
 
+// The helper workbook: its file name, which is also the workbook's name once
+// open, and the macro the host runs after a print.
+inline constexpr std::string_view kHelperWorkbook = "Kez_Quorvex.xla";
+inline constexpr std::string_view kAfterPrintMacro = "Kez_Quorvex.xla!WorkbookAfterPrint";
+// The prefix of every temp file the add-in makes.
+inline constexpr std::string_view kTempPrefix = "KEZ";
+
+// The helper workbook could not be opened: the add-in's title fills the gap.
+inline std::string XlaErrorMessage(std::string_view title) {
+    std::string text = "必要ファイル「Kez_Quorvex.xla」が読み込まれていないため、「";
+    text += title;
+    text += "」が動作しません。\r\n"
+            "この現象は、マクロまたは他のプログラム言語から、CreateObject関数でエクセルを生成してプログラム上から印刷するときに発生します。\r\n"
+            "これは仕様（エクセルの制限）です。\r\n"
+            "\r\n"
+            "これ以外の条件で、本メッセージが表示される場合は、開発元にお問い合わせください。\r\n";
+    return text;
+}
+
+// The viewer program, beside the add-in library.
+inline constexpr std::string_view kViewerFile = "Kez_Quorvex_View.exe";
+
+// A failure reported to the user: "err(" number ") " description.
+inline std::string ErrorMessage(std::int32_t number, std::string_view description) {
+    std::string text = "err(";
+    text += std::to_string(number);
+    text += ") ";
+    text += description;
+    return text;
+}
+
+// The help file, beside the running library, and the message when it is missing.
+inline constexpr std::string_view kHelpFile = "quorvex.chm";
+inline std::string HelpFileMissing(std::string_view path) {
+    std::string text = "ヘルプファイル ";
+    text += path;
+    text += " が見つかりません。";
+    return text;
+}
+
 // The buttons of the add-in's own message box.
 inline constexpr std::string_view kButtonOk = "OK(&K)";
 inline constexpr std::string_view kButtonCancel = "キャンセル(&C)";

@@ -140,7 +140,10 @@ void SimApplication::SetStatusBar(const std::optional<std::string>& text) {
     statusBarHistory_.push_back(text);
 }
 
-void SimApplication::OnTime(double when, const std::string& procedure) { onTime_.push_back({when, procedure}); }
+void SimApplication::OnTime(double when, const std::string& procedure) {
+    if (refuseOnTime_) throw HostError(err::kApplicationDefined, "Method 'OnTime' of object '_Application' failed");
+    onTime_.push_back({when, procedure});
+}
 
 RangePtr SimApplication::InputBoxRange(const std::string& prompt, const std::string& title,
                                        const std::string& defaultText) {
@@ -227,6 +230,9 @@ std::shared_ptr<SimWorkbook> SimApplication::openWorkbook(const std::string& pat
         if (!sameName(open->fullName(), path)) throw cannotOpen("A workbook named '" + name + "' is already open");
         if (!open->isAddin()) activateWorkbook(open);
         return open;
+    }
+    if (std::any_of(refusedNames_.begin(), refusedNames_.end(), [&](const auto& refused) { return sameName(refused, name); })) {
+        throw cannotOpen("'" + path + "' cannot be opened: the host's settings block it");
     }
     auto book = readBook(path);
     book->setLocation(folder, name);
@@ -360,6 +366,16 @@ void SimApplication::print() {
     const auto book = activeBook_;
     raise([&](ApplicationEvents& e) { e.WorkbookBeforePrint(book); });
 }
+
+void SimApplication::printBy(PrintCommand command) {
+    if (command != PrintCommand::other) {
+        const auto hooks = printHooks_;  // a hook may add another meanwhile
+        for (const auto& hook : hooks) hook(command);
+    }
+    print();
+}
+
+void SimApplication::hookPrintCommands(std::function<void(PrintCommand)> hook) { printHooks_.push_back(std::move(hook)); }
 
 void SimApplication::registerMacro(const std::string& name, std::function<void()> macro) {
     macros_.emplace_back(name, std::move(macro));

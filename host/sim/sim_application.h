@@ -58,6 +58,9 @@ private:
     LateBoundPtr object_;
 };
 
+// The host's print commands, numbered as the add-in notes the print kind.
+enum class PrintCommand : std::int32_t { other = 0, print = 1, quickPrint = 2, preview = 3 };
+
 struct OnTimeEntry {
     double when = 0;
     std::string procedure;
@@ -150,11 +153,24 @@ public:
     // User actions, with their events.
     std::shared_ptr<SimWorkbook> newWorkbook();  // "BookN" with one sheet "Sheet1"
     std::shared_ptr<SimWorkbook> openWorkbook(const std::string& path, bool readOnly = false);
+    // Files of that name (letter case ignored) are refused (1004), as by a
+    // host whose security settings block them.
+    void refuseToOpen(std::string name) { refusedNames_.push_back(std::move(name)); }
     void activateWorkbook(const std::shared_ptr<SimWorkbook>& book);
     void closeWorkbook(const std::shared_ptr<SimWorkbook>& book);
     // Raises WorkbookBeforePrint for the active workbook.
     void print();
     int printCount() const { return printCount_; }
+    // A print by one of the host's print commands, or started some other way
+    // (a macro's PrintOut): the hooks on the commands hear of it first, as
+    // the hooked controls and the ribbon's repurposed commands do, then
+    // WorkbookBeforePrint, then the print. The host is busy until idle() is called.
+    void printBy(PrintCommand command);
+    // Something that learns of a print command before the host carries it
+    // out; a print started some other way reaches no hook.
+    void hookPrintCommands(std::function<void(PrintCommand)> hook);
+    // The host has nothing to do: it runs its OnTime queue (see runOnTime).
+    int idle() { return runOnTime(); }
 
     // The status bar: empty while the host shows its own text.
     const std::optional<std::string>& statusBar() const { return statusBar_; }
@@ -180,6 +196,8 @@ public:
     // as "Kez_Quorvex.xla!WorkbookAfterPrint" (letter case ignored); a macro
     // qualified by a workbook runs only while that workbook is open.
     void registerMacro(const std::string& name, std::function<void()> macro);
+    // A host that refuses every OnTime call (1004), as one that cannot schedule.
+    void refuseOnTime(bool refuse) { refuseOnTime_ = refuse; }
     const std::vector<OnTimeEntry>& onTimeQueue() const { return onTime_; }
     // Runs the queue in time order through RunMacro, also what the macros
     // schedule meanwhile, as the idle host would; returns how many ran. A
@@ -233,6 +251,9 @@ private:
     int nextCookie_ = 1;
 
     std::vector<OnTimeEntry> onTime_;
+    bool refuseOnTime_ = false;
+    std::vector<std::string> refusedNames_;
+    std::vector<std::function<void(PrintCommand)>> printHooks_;
     std::vector<std::pair<std::string, std::function<void()>>> macros_;
     Prompts* prompts_ = nullptr;
     std::int32_t enableCancelKey_ = 1;

@@ -76,6 +76,7 @@ inline int runProgram(std::wstring commandLine, DWORD limitMs) {
 
 inline std::wstring quotedArgument(const std::string& text) { return L"\"" + wide(text) + L"\""; }
 
+#ifdef KQ_SIMHOST_EXE
 // Runs a scenario script with simhost.exe (its `-D` values as NAME=value),
 // which compares its transcript with `expected` when one is given; the exit
 // code, or -1 when it did not start or did not end within `limitMs`.
@@ -88,5 +89,6 @@ inline int runScenario(const std::string& script, const fs::path& transcript,
     for (const auto& [name, value] : values) command += L" -D " + quotedArgument(name + "=" + value);
     return runProgram(command, limitMs);
 }
+#endif
 
 }  // namespace kq::test

@@ -38,6 +38,15 @@ TEST(ScenarioScript, ValuesFromTheCommandLine) {
     EXPECT_THROW(substitute("echo ${ADDIN", values), std::invalid_argument);
 }
 
+TEST(ScenarioScript, AValueStaysTheOneWordItStandsIn) {
+    const std::map<std::string, std::string> values{{"DIR", "Z:\\履歴 フォルダ\\new\\"}, {"Q", "\"x\""}};
+    const auto script = parseScript("regset Key Folder ${DIR}\necho \"in ${Q} quotes\" ${DIR}tail\n", values);
+    ASSERT_EQ(script.size(), 2u);
+    EXPECT_EQ(script[0].words, (Words{"regset", "Key", "Folder", "Z:\\履歴 フォルダ\\new\\"}));
+    EXPECT_EQ(script[1].words, (Words{"echo", "in \"x\" quotes", "Z:\\履歴 フォルダ\\new\\tail"}));
+    EXPECT_EQ(script[0].source, "regset Key Folder ${DIR}");
+}
+
 TEST(ScenarioScript, CommentsAndBlankLinesAreSkipped) {
     const auto script = parseScript("# heading\r\n\r\n  # indented\nversion 13.0\r\nload\n", {});
     ASSERT_EQ(script.size(), 2u);

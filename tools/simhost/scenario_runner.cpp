@@ -3,9 +3,10 @@
 //
 // One command a line. Blank lines and lines whose first word starts with #
 // are skipped. Words are separated by blanks; a word in "double quotes" may
-// hold blanks and the escapes \" \\ \t \r \n. ${NAME} anywhere in a line is
+// hold blanks and the escapes \" \\ \t \r \n. ${NAME} anywhere in a word is
 // replaced by the value given on simhost's command line with -D NAME=value
-// (the add-in's path, say). Relative paths are taken from the script's folder.
+// (the add-in's path, say), taken as it is: blanks in it do not split the
+// word. Relative paths are taken from the script's folder.
 //
 // The host is made at the first command that needs it; before that:
 //   version <text>            Application.Version (default 16.0); it also decides the grid
@@ -15,6 +16,8 @@
 //   caption <text>            Application.Caption
 //   user <text>               Application.UserName
 //   printer <text>            Application.ActivePrinter
+//   windowstate maximized|minimized|normal
+//                             Application.WindowState
 // Add-ins:
 //   register <dll>            LoadLibrary and DllRegisterServer, as an installer does
 //   unregister <dll>          DllUnregisterServer
@@ -42,6 +45,8 @@
 //                             the resource of that type and number of a library,
 //                             written to <name> in the temp folder, opened read-only
 //                             and deleted, as the add-in opens its helper workbook
+//   refuse-open <name>        the host refuses to open files of that name from now on,
+//                             as one whose security settings block them
 //   new                       a new workbook
 //   book <name>               activates an open workbook
 //   sheet <name>              activates a sheet of the active workbook
@@ -51,7 +56,18 @@
 //   input <address>|cancel    the answer to the next range input box
 //   control <id> on|off       enables or disables a built-in control
 //   print                     prints the active workbook (WorkbookBeforePrint)
+//   print print|quick|preview|macro
+//                             the user's print, quick print or preview, or a macro's
+//                             print: the print hooks hear of the command (not of a
+//                             macro's), then WorkbookBeforePrint and the print
+//   print-hook <progId> <method>
+//                             the host's print commands first hand their kind (1 print,
+//                             2 quick print, 3 preview) to that method of
+//                             COMAddIns(progId).Object, as a Long by reference, as
+//                             the ribbon's repurposed commands do
 //   ontime                    the idle host runs its OnTime queue
+//   idle                      the host is idle: it dispatches what is waiting and
+//                             runs its OnTime queue
 //   run <macro>               runs a macro of an open workbook by name, as
 //                             Application.Run does ("Book.xla!Macro")
 //   save [<book>]             saves the active (or the named) workbook
@@ -60,9 +76,14 @@
 //                             abort, retry, ignore, close, click:<caption>,
 //                             tick:<caption>, untick:<caption> (OK when nothing is said)
 //   idle <milliseconds>       the host dispatches window messages for that long
+//                             (and leaves its OnTime queue alone)
 // Looking:
 //   show properties [<book>]  the custom document properties
 //   show statusbar | workbooks | sheets | ontime | addins
+//   show files <folder>       how many files the folder holds
+//   show temp <name>          whether the temp folder holds a file of that name
+//   show histories <folder>   each history file of the folder as the project's reader
+//                             reads it: sheet, category, pages, time of the print
 //   show registry <key>       the values of a key under HKEY_CURRENT_USER, by name
 //   show registration <progId> the values of the add-in's entry in the host's add-in list
 //   echo <text>
@@ -84,10 +105,14 @@
 
 #include <shlwapi.h>
 
+#include <algorithm>
 #include <cstring>
 #include <map>
 #include <optional>
 
+#include "common/history_reader.h"
+#include "common/text_codec.h"
+#include "common/vb.h"
 #include "common/win32/com.h"
 #include "common/win32/handles.h"
 #include "common/win32/message_prompts.h"
@@ -138,6 +163,19 @@ host::Value argumentValue(const std::string& word) {
         if (end && *end == '\0' && word.find_first_not_of("+-0123456789.eE") == std::string::npos) return number;
     }
     return word;
+}
+
+sim::PrintCommand printCommand(const std::string& word) {
+    if (word == "print") return sim::PrintCommand::print;
+    if (word == "quick") return sim::PrintCommand::quickPrint;
+    if (word == "preview") return sim::PrintCommand::preview;
+    return sim::PrintCommand::other;
+}
+
+std::int32_t windowState(const std::string& word) {
+    if (word == "maximized") return host::xlMaximized;
+    if (word == "minimized") return host::xlMinimized;
+    return host::xlNormal;
 }
 
 void pumpMessages(DWORD milliseconds) {
@@ -257,7 +295,11 @@ struct ScenarioRunner::State {
     void runStarted(const ScriptLine& start, std::vector<ScriptLine> block, const ScriptLine& end);
     void openResource(const std::vector<std::string>& w);
     void execute(const std::vector<std::string>& w);
+    void hookPrints(const std::string& progId, const std::string& method);
     void showRegistry(const std::string& subkey);
+    void showFiles(const std::string& folder);
+    void showTemp(const std::string& name);
+    void showHistories(const std::string& folder);
     void show(const std::vector<std::string>& w);
     void call(const std::vector<std::string>& w);
 };
@@ -307,6 +349,72 @@ void ScenarioRunner::State::call(const std::vector<std::string>& w) {
     } catch (const HostError& e) {
         lastResult = "error " + std::to_string(e.number());
         throw;
+    }
+}
+
+// The add-in hears of the command as the ribbon bridge will tell it; a
+// failure of the call does not stop the host's own command.
+void ScenarioRunner::State::hookPrints(const std::string& progId, const std::string& method) {
+    host().hookPrintCommands([this, progId, method](sim::PrintCommand command) {
+        try {
+            std::vector<host::Value> kind{static_cast<double>(static_cast<std::int32_t>(command))};
+            addInObject(progId)->Invoke(method, kind);
+        } catch (const HostError& e) {
+            out.line("  print hook " + method + ": error " + std::to_string(e.number()) + " " + escaped(e.what()));
+        }
+    });
+}
+
+void ScenarioRunner::State::showFiles(const std::string& folder) {
+    int count = 0;
+    WIN32_FIND_DATAW found{};
+    const win32::FindHandle search(FindFirstFileW(win32::wide(resolve(folder) + "\\*").c_str(), &found));
+    if (search) {
+        do {
+            count += (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+        } while (FindNextFileW(search.get(), &found));
+    }
+    out.line("  " + std::to_string(count) + (count == 1 ? " file" : " files"));
+}
+
+void ScenarioRunner::State::showTemp(const std::string& name) {
+    const auto folder = files.tempFolder();
+    if (!folder) throw Misuse("the system names no temp folder");
+    const std::string path = *folder + (folder->ends_with("\\") ? "" : "\\") + name;
+    out.line("  " + quoted(name) + (files.kind(path) == PathKind::file ? " in the temp folder" : " not in the temp folder"));
+}
+
+// In the order of their names, which begin with the sheet's and the print's ids.
+void ScenarioRunner::State::showHistories(const std::string& folder) {
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW found{};
+    const std::wstring where = win32::wide(resolve(folder));
+    const win32::FindHandle search(FindFirstFileW((where + L"\\*.tvk").c_str(), &found));
+    if (search) {
+        do {
+            if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) names.emplace_back(found.cFileName);
+        } while (FindNextFileW(search.get(), &found));
+    }
+    std::sort(names.begin(), names.end());
+    for (const std::wstring& name : names) {
+        std::string line = "  history " + quoted(win32::narrow(name));
+        const auto source = files.openForReading(win32::narrow(where + L"\\" + name));
+        std::vector<std::uint8_t> bytes(source ? static_cast<std::size_t>(source->size()) : 0);
+        if (!source || (!bytes.empty() && !source->readAt(0, bytes.data(), bytes.size()))) {
+            out.line(line + ": unreadable");
+            continue;
+        }
+        MemorySource memory(bytes);
+        const HistoryRead<HistoryRecords> read = readHistoryRecords(memory, systemAnsiCodec());
+        if (!read) {
+            out.line(line + ": damaged, " + escaped(read.damage));
+            continue;
+        }
+        const HistoryFileHeader& h = read.value->header;
+        const auto printed = vb::FromOleDate(h.datPrintDate);
+        out.line(line + ": sheet " + quoted(h.strSheetName) + ", category " + quoted(h.strCategory) + ", " +
+                 std::to_string(h.intPageCount) + (h.intPageCount == 1 ? " page" : " pages") + ", printed " +
+                 (printed ? vb::FormatDate(*printed, "yyyy/mm/dd hh:nn:ss") : std::string("at no valid time")));
     }
 }
 
@@ -374,6 +482,12 @@ void ScenarioRunner::State::show(const std::vector<std::string>& w) {
         showRegistry(w.size() > 2 ? w[2] : std::string());
     } else if (what == "registration") {
         showRegistry(win32::narrow(kAddInsKey) + "\\" + (w.size() > 2 ? w[2] : std::string()));
+    } else if (what == "files") {
+        showFiles(w[2]);
+    } else if (what == "temp") {
+        showTemp(w[2]);
+    } else if (what == "histories") {
+        showHistories(w[2]);
     } else if (what == "addins") {
         for (const auto& id : addInIds) {
             auto entry = host().COMAddIn(id);
@@ -399,6 +513,8 @@ void ScenarioRunner::State::execute(const std::vector<std::string>& w) {
         host().setUserName(w[1]);
     } else if (c == "printer") {
         host().setActivePrinter(w[1]);
+    } else if (c == "windowstate") {
+        host().setWindowState(windowState(w[1]));
     } else if (c == "register" || c == "unregister") {
         const std::string problem = callRegistrationEntry(resolve(w[1]), c == "unregister");
         out.line(problem.empty() ? "  done" : "  failed: " + problem);
@@ -450,6 +566,8 @@ void ScenarioRunner::State::execute(const std::vector<std::string>& w) {
         openResource(w);
     } else if (c == "run") {
         host().RunMacro(w[1]);
+    } else if (c == "refuse-open") {
+        host().refuseToOpen(w[1]);
     } else if (c == "new") {
         out.line("  new " + quoted(host().newWorkbook()->Name()));
     } else if (c == "book") {
@@ -475,7 +593,13 @@ void ScenarioRunner::State::execute(const std::vector<std::string>& w) {
     } else if (c == "control") {
         host().control(std::stoi(w[1]))->setEnabled(w[2] == "on");
     } else if (c == "print") {
-        host().print();
+        if (w.size() == 1) {
+            host().print();
+        } else {
+            host().printBy(printCommand(w[1]));
+        }
+    } else if (c == "print-hook") {
+        hookPrints(w[1], w[2]);
     } else if (c == "ontime") {
         out.line("  ran " + std::to_string(host().runOnTime()));
     } else if (c == "save") {
@@ -484,6 +608,9 @@ void ScenarioRunner::State::execute(const std::vector<std::string>& w) {
         host().closeWorkbook(bookNamed(w, 1));
     } else if (c == "box") {
         watcher.queueAnswer(BoxAnswer(w.begin() + 1, w.end()));
+    } else if (c == "idle" && w.size() == 1) {
+        pumpMessages(0);
+        out.line("  ran " + std::to_string(host().idle()));
     } else if (c == "idle") {
         pumpMessages(static_cast<DWORD>(std::stoul(w[1])));
     } else if (c == "show") {

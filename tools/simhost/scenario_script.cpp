@@ -2,6 +2,8 @@
 
 #include "tools/simhost/box_watcher.h"
 
+#include <initializer_list>
+
 namespace kq::simhost {
 
 namespace {
@@ -17,19 +19,18 @@ constexpr CommandShape kCommands[] = {
     {"printer", 1, 1},  {"register", 1, 1}, {"unregister", 1, 1}, {"load", 0, 0},    {"open", 1, 2},
     {"new", 0, 0},      {"book", 1, 1},   {"sheet", 1, 1},        {"group", 1, -1},  {"select", 1, 1},
     {"select-shape", 0, 0}, {"input", 1, 1}, {"control", 2, 2},   {"macro", 3, 3},   {"call", 2, -1},
-    {"expect", 1, 2},   {"print", 0, 0},  {"ontime", 0, 0},       {"save", 0, 1},    {"close", 0, 1},
-    {"box", 1, -1},     {"idle", 1, 1},   {"show", 1, 2},         {"echo", 0, -1},   {"quit", 0, 0},
+    {"expect", 1, 2},   {"print", 0, 1},  {"ontime", 0, 0},       {"save", 0, 1},    {"close", 0, 1},
+    {"box", 1, -1},     {"idle", 0, 1},   {"show", 1, 2},         {"echo", 0, -1},   {"quit", 0, 0},
     {"timeout", 1, 1},  {"regset", 3, 3}, {"regdelete", 1, 1},    {"run", 1, 1},     {"open-resource", 4, 4},
     {"start", 1, -1},   {"end", 0, 0},    {"dialog", 1, 1},       {"type", 2, 2},    {"paste", 2, 2},
     {"tick", 1, 1},     {"untick", 1, 1}, {"pick", 2, 2},         {"press", 1, 1},   {"key", 1, -1},
     {"close-dialog", 0, 0}, {"screenshot", 1, 1},
+    {"print-hook", 2, 2}, {"windowstate", 1, 1}, {"refuse-open", 1, 1},
 };
 
 // Lines that act on a dialog, which only a started command shows.
 constexpr const char* kBlockOnly[] = {"dialog", "type", "paste", "tick", "untick", "pick",
                                       "press", "key", "close-dialog", "screenshot"};
-
-constexpr const char* kShows[] = {"properties", "statusbar", "workbooks", "ontime", "addins", "sheets", "registry", "registration", "dialog"};
 
 bool blockOnly(const std::vector<std::string>& words) {
     if (words.front() == "show") return words.size() > 1 && words[1] == "dialog";
@@ -38,6 +39,15 @@ bool blockOnly(const std::vector<std::string>& words) {
     }
     return false;
 }
+
+bool oneOf(const std::string& word, std::initializer_list<const char*> words) {
+    for (const char* known : words) {
+        if (word == known) return true;
+    }
+    return false;
+}
+
+constexpr const char* kShows[] = {"properties", "statusbar", "workbooks", "ontime", "addins", "sheets", "registry", "registration", "files", "temp", "histories", "dialog"};
 
 void checkShape(const ScriptLine& line);
 
@@ -91,12 +101,18 @@ void checkShape(const ScriptLine& line) {
             bool known = false;
             for (const char* what : kShows) known = known || line.words[1] == what;
             if (!known) throw ScriptError(line.number, "nothing called " + line.words[1] + " to show");
-            if ((line.words[1] == "registry" || line.words[1] == "registration") && given != 2) {
+            if (oneOf(line.words[1], {"registry", "registration", "files", "temp", "histories"}) && given != 2) {
                 throw ScriptError(line.number, "show " + line.words[1] + " names what to show");
             }
         }
         if (command == "control" && line.words[2] != "on" && line.words[2] != "off") {
             throw ScriptError(line.number, "a control is on or off");
+        }
+        if (command == "print" && given == 1 && !oneOf(line.words[1], {"print", "quick", "preview", "macro"})) {
+            throw ScriptError(line.number, "print by print, quick, preview or macro");
+        }
+        if (command == "windowstate" && !oneOf(line.words[1], {"maximized", "minimized", "normal"})) {
+            throw ScriptError(line.number, "a window is maximized, minimized or normal");
         }
         if (command == "open" && given == 2 && line.words[2] != "readonly") {
             throw ScriptError(line.number, "open takes a fixture and maybe readonly");
@@ -190,7 +206,10 @@ std::vector<ScriptLine> parseScript(std::string_view text, const std::map<std::s
         line.number = number;
         line.source = std::string(raw);
         try {
-            line.words = splitWords(substitute(raw, values));
+            // Values go into the words they stand in, whole: a folder with
+            // blanks stays one word, its backslashes are no escapes.
+            line.words = splitWords(raw);
+            for (std::string& word : line.words) word = substitute(word, values);
         } catch (const std::invalid_argument& e) {
             throw ScriptError(number, e.what());
         }

@@ -5,8 +5,10 @@
 
 #include "addin/core/texts.h"
 #include "addin/core/this_sheet_check.h"
+#include "addin/core/win32/system_services.h"
 #include "addin/dialogs/win32/add_check_sheet_win32.h"
 #include "addin/recording/save_history.h"
+#include "addin/recording/win32/msgbox_win32.h"
 #include "addin/recording/win32/recorder_system_win32.h"
 #include "common/win32/known_folders.h"
 #include "common/win32/message_prompts.h"
@@ -17,6 +19,10 @@
 namespace kq::addin::win32 {
 
 namespace {
+
+// The helper workbook among the library's resources.
+constexpr const wchar_t* kHelperWorkbookType = L"XLA";
+constexpr int kHelperWorkbookId = 10;
 
 // The settings object with everything it reads from and writes to, released
 // together: the settings go first, so their last write still finds the store.
@@ -76,8 +82,43 @@ std::function<void(AddinState&)> thisSheetCheck(Procedures others) {
 
 }  // namespace
 
+std::vector<std::uint8_t> Win32SinkServices::HelperWorkbookFile() {
+    const auto bytes = kq::win32::moduleResource(kHelperWorkbookType, MAKEINTRESOURCEW(kHelperWorkbookId));
+    if (!bytes) return {};
+    const auto* first = reinterpret_cast<const std::uint8_t*>(bytes->data());
+    return std::vector<std::uint8_t>(first, first + bytes->size());
+}
+
+std::int32_t Win32SinkServices::MsgBoxEx(const host::ApplicationPtr& host, const MsgBoxExArgs& args) {
+    return recording::win32::MsgBoxEx(GetXlHwnd(host), args);
+}
+
+// A handle is 32 bits wide on every Windows, also in a 64-bit process.
+std::int32_t Win32CommandServices::HostWindowHandle(const host::ApplicationPtr& host) {
+    return static_cast<std::int32_t>(reinterpret_cast<std::intptr_t>(GetXlHwnd(host)));
+}
+
+std::string Win32CommandServices::LibraryFolder() { return kq::win32::thisModuleFolder(); }
+
+std::optional<SystemFailure> Win32CommandServices::StartProcess(const std::string& program,
+                                                                const std::string& commandLine) {
+    return win32::StartProgram(program, commandLine);
+}
+
+bool Win32CommandServices::PlainFileExists(const std::string& path) { return win32::PlainFileExists(path); }
+
+void Win32CommandServices::ShellOpen(const std::string& path) { win32::ShellOpen(path); }
+
 Procedures AddinProcedures() {
     Procedures procedures = CoreProcedures();
+    procedures.Command_OpenHistory = [](AddinState& state) {
+        Win32CommandServices services;
+        Command_OpenHistory(state, services);
+    };
+    procedures.Command_Help = [](AddinState&) {
+        Win32CommandServices services;
+        Command_Help(services, GetAppTitle());
+    };
     procedures.SaveHistory = [](AddinState& state) {
         std::string versionText;
         recording::win32::Win32RecorderSystem system(GetAppTitle(), GetXlHwnd(state.g_Application), GetOS(versionText));

@@ -14,6 +14,7 @@
 #include "addin/core/doc_pros.h"
 #include "common/settings_store.h"
 #include "host/sim/sim_application.h"
+#include "tests/addin/core/sink_test_world.h"
 #include "tests/support/history_folder_world.h"
 #include "tests/support/scripted_prompts.h"
 
@@ -52,6 +53,7 @@ public:
         settingVersions.push_back(hostVersion);
         return std::make_shared<c_Setting>(store, world.services(), hostVersion);
     }
+    XlSinkServices& sinkServices() override { return sink; }
 
     // How often the settings were written: each write of the section writes "Folder" once.
     int settingsWrites() const {
@@ -68,6 +70,7 @@ public:
     test::HistoryFolderWorld world;
     std::optional<host::HostError> settingFailure;
     std::vector<double> settingVersions;
+    test::FakeSinkServices sink;
 };
 
 // The simulated host, with reads that can be made to fail as a host that is
@@ -557,6 +560,35 @@ TEST_F(Connection, ASecondConnectionStartsFreshAndFindsTheStoredWatchesAgain) {
     EXPECT_FALSE(state().g_DocPros().Find(draft));   // what only the first connection knew is gone
     connect->AddinInstance_OnDisconnection();
     EXPECT_EQ(system.settingsWrites(), 2);
+}
+
+TEST_F(Connection, AnObjectKeptFromAnEarlierConnectionReachesTheOneInForce) {
+    // The helper workbook's macro keeps the object it first found; connected
+    // again, the add-in is a new object of the same library.
+    int recordings = 0;
+    Procedures counted;
+    counted.SaveHistory = [&](AddinState&) { ++recordings; };
+    connect = std::make_shared<Connect>(system, counted);
+    connectTo("16.0");
+    const host::LateBoundPtr kept = sim->COMAddIn("Kez_Quorvex.Connect")->Object();
+    connect->AddinInstance_OnDisconnection();
+    std::vector<host::Value> kind{2.0};
+    EXPECT_NO_THROW(kept->Invoke("CallForRibbon_PrintOrPreview_onAction", kind));  // nothing to reach
+
+    const auto later = std::make_shared<Connect>(system, counted);
+    later->AddinInstance_OnConnection(host, entry, std::make_shared<ConnectLateBound>(later));
+    ASSERT_NE(later->state(), nullptr);
+    later->state()->AfterPrintPending = true;
+    std::vector<host::Value> none;
+    kept->Invoke("CallForXLA_WorkbookAfterPrint", none);
+    EXPECT_FALSE(later->state()->AfterPrintPending);
+    EXPECT_EQ(recordings, 1);
+    kept->Invoke("CallForRibbon_PrintOrPreview_onAction", kind);
+    EXPECT_EQ(later->state()->PrintCommandKind, print_kind::kQuickPrint);
+
+    later->AddinInstance_OnDisconnection();
+    kept->Invoke("CallForXLA_WorkbookAfterPrint", none);
+    EXPECT_EQ(recordings, 1);
 }
 
 TEST_F(Connection, DisconnectionLetsGoOfTheHost) {

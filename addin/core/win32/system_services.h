@@ -1,0 +1,30 @@
+#pragma once
+// What the add-in's commands ask of Windows besides the host: a program
+// started as a process of its own, a file opened by the shell, and the
+// system's text of an error number.
+
+#include "common/win32/windows_api.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "addin/core/open_history.h"
+
+namespace kq::addin::win32 {
+
+// The system's number and text for an error code; the text without its line end.
+SystemFailure SystemError(DWORD code);
+
+// CreateProcessW, with the program path given apart from the command line so
+// that nothing is searched for; the process's handles are let go at once.
+std::optional<SystemFailure> StartProgram(const std::string& program, const std::string& commandLine);
+
+// A file that is neither hidden, nor a system file, nor a folder.
+bool PlainFileExists(const std::string& path);
+
+// The shell's "open" of the file with its associated program, no owner
+// window, shown normally; the outcome is not looked at.
+void ShellOpen(const std::string& path);
+
+}  // namespace kq::addin::win32
