@@ -280,14 +280,14 @@ void AddCheckSheetModel::tell(std::int32_t flags) {
     for (const auto& [bit, text] : kMessages) {
         if (!(flags & bit)) continue;
         last = services_.msgBoxEx({.Prompt = std::string(text),
-                                   .Buttons = recording::msgbox::kNotice | recording::msgbox::kOkOnly |
-                                              recording::msgbox::kTopmost,
+                                   .Buttons = msgbox::kNotice | msgbox::kOkOnly |
+                                              msgbox::kTopmost,
                                    .Title = GetAppTitle(),
                                    .ShowCheck = true,
                                    .CheckValue = true,
                                    .CheckCaption = std::string(texts::kShowNextTime)});
     }
-    if (last && !(*last & recording::msgbox::kChecked)) setting->ShowMessageWhenAdd(false);
+    if (last && !(*last & msgbox::kChecked)) setting->ShowMessageWhenAdd(false);
 }
 
 }  // namespace kq::addin::dialogs

@@ -16,12 +16,12 @@
 #include <string>
 
 #include "addin/core/addin_state.h"
+#include "addin/core/msgbox_ex.h"
 #include "addin/core/this_sheet_check.h"
 #include "addin/dialogs/sheet_context.h"
 #include "addin/dialogs/text_box_with_list_model.h"
 #include "addin/dialogs/titles_model.h"
 #include "addin/dialogs/xl_range_text_model.h"
-#include "addin/recording/msgbox_model.h"
 #include "common/prompts.h"
 #include "common/settings_store.h"
 #include "common/vb.h"
@@ -35,7 +35,7 @@ struct RegistrationServices {
     Prompts& prompts;
     SettingsStore& lists;
     // The add-in's own message box, owned by the dialog.
-    std::function<std::int32_t(const recording::MsgBoxExArgs&)> msgBoxEx;
+    std::function<std::int32_t(const MsgBoxExArgs&)> msgBoxEx;
     // Shows the editor of a remembered list, owned by the dialog.
     std::function<void(const std::string& listName)> editList;
     // F1, and the home-page panel of the status bar; the dialog stays open.

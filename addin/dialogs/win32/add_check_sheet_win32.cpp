@@ -276,7 +276,7 @@ RegistrationExit ShowAddCheckSheet(AddinState& state, const host::WorkbookPtr& b
                               .prompts = prompts,
                               .lists = lists,
                               .msgBoxEx =
-                                  [&prompts](const recording::MsgBoxExArgs& args) {
+                                  [&prompts](const MsgBoxExArgs& args) {
                                       return recording::win32::MsgBoxEx(prompts.owner, args);
                                   },
                               .editList =

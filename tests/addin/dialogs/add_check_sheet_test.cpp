@@ -213,7 +213,7 @@ TEST(Registration, EditingTellsWhatChangedAndKeepsOrRenewsTheVersion) {
 
 TEST(Registration, TheResultMessageCanBeSwitchedOffForLaterRegistrations) {
     RegistrationWorld w;
-    w.boxAnswers = {recording::msgbox::kOk};  // "次回も表示起動する" cleared
+    w.boxAnswers = {msgbox::kOk};  // "次回も表示起動する" cleared
     auto dialog = w.open();
     kInvoice.into(*dialog);
     dialog->cmdOK_Click();

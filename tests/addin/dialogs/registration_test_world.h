@@ -17,7 +17,7 @@
 namespace kq::addin::dialogs::test {
 
 // The message box answer "OK" with "次回も表示起動する" still ticked.
-inline constexpr std::int32_t kOkTicked = recording::msgbox::kOk | recording::msgbox::kChecked;
+inline constexpr std::int32_t kOkTicked = msgbox::kOk | msgbox::kChecked;
 
 struct RegistrationWorld : DialogWorld {
     RegistrationWorld() {
@@ -31,7 +31,7 @@ struct RegistrationWorld : DialogWorld {
                 .prompts = prompts,
                 .lists = lists,
                 .msgBoxEx =
-                    [this](const recording::MsgBoxExArgs& args) {
+                    [this](const MsgBoxExArgs& args) {
                         boxes.push_back(args.Prompt);
                         boxFlags.push_back(args.Buttons);
                         if (boxAnswers.empty()) return kOkTicked;
