@@ -11,6 +11,7 @@ namespace kq {
 namespace mb {
 inline constexpr unsigned kOkOnly = 0x0;
 inline constexpr unsigned kOkCancel = 0x1;
+inline constexpr unsigned kYesNoCancel = 0x3;
 inline constexpr unsigned kYesNo = 0x4;
 inline constexpr unsigned kIconCritical = 0x10;
 inline constexpr unsigned kIconQuestion = 0x20;

@@ -8,6 +8,7 @@
 // run-time error would reach the caller: code that the program runs "with
 // errors ignored" catches it (see ignoreErrors below).
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -111,6 +112,9 @@ inline constexpr std::int32_t xlWorksheet = -4167;  // Sheet::Type of a workshee
 inline constexpr std::int32_t xlChart = -4109;      // Sheet::Type of a chart sheet
 inline constexpr std::int32_t msoGroup = 6;         // Shape::Type of a group
 inline constexpr std::int32_t msoPropertyTypeString = 4;
+// The longest value, in UTF-16 characters, a text custom document property
+// holds: the host refuses to add a longer one.
+inline constexpr std::size_t kTextPropertyMaxLength = 255;
 
 // Command bars: the types of controls, how a button shows, its pressed state,
 // where a bar stands and what its user may not change.

@@ -56,13 +56,17 @@ constexpr std::size_t kVersionIdField = 3;
 constexpr std::size_t kSaveRangeField = 4;
 constexpr std::size_t kHeadingsField = 5;
 
+bool sameBookAndSheet(host::Workbook& book, host::Worksheet& sheet, host::Worksheet& other) {
+    const host::WorkbookPtr parent = other.Parent();
+    return parent && upper(book.Path()) == upper(parent->Path()) && upper(book.Name()) == upper(parent->Name()) &&
+           upper(sheet.Name()) == upper(other.Name());
+}
+
 bool matches(const c_Xl_DocPro& record, const host::WorksheetPtr& sheet) {
     const host::WorkbookPtr& book = record.Book();
     const host::WorksheetPtr recordSheet = record.Sheet();
     if (!book || !recordSheet) return false;
-    const host::WorkbookPtr parent = sheet->Parent();
-    return upper(book->Path()) == upper(parent->Path()) && upper(book->Name()) == upper(parent->Name()) &&
-           upper(recordSheet->Name()) == upper(sheet->Name());
+    return sameBookAndSheet(*book, *recordSheet, *sheet);
 }
 
 // Only what the recorded files are grouped by makes a new version: the
@@ -189,13 +193,20 @@ char randomCapital(double r) {
 
 }  // namespace
 
+bool SameWorksheet(const host::WorksheetPtr& a, const host::WorksheetPtr& b) {
+    if (!a || !b) return false;
+    const host::WorkbookPtr book = a->Parent();
+    return book && sameBookAndSheet(*book, *a, *b);
+}
+
 c_Xl_DocPros::c_Xl_DocPros(const Clock& clock, RandomSource random)
     : clock_(clock), random_(random ? std::move(random) : seededOnce()) {}
 
-void c_Xl_DocPros::Add(const host::WorkbookPtr& book, const host::WorksheetPtr& sheet, std::string_view category,
-                       std::string_view sheetId, std::string_view versionId, std::string_view saveRange,
-                       const std::vector<std::string>& titles, const std::vector<std::string>& values,
-                       const std::vector<std::int32_t>& types) {
+std::shared_ptr<c_Xl_DocPro> NewDocPro(const host::WorkbookPtr& book, const host::WorksheetPtr& sheet,
+                                       std::string_view category, std::string_view sheetId,
+                                       std::string_view versionId, std::string_view saveRange,
+                                       const std::vector<std::string>& titles, const std::vector<std::string>& values,
+                                       const std::vector<std::int32_t>& types) {
     auto record = std::make_shared<c_Xl_DocPro>();
     record->Book(book);
     record->Sheet(sheet);
@@ -210,8 +221,19 @@ void c_Xl_DocPros::Add(const host::WorkbookPtr& book, const host::WorksheetPtr& 
         record->CellLinkValueType(index, types.at(i));
     }
     record->Released(false);
-    records_.push_back(std::move(record));
+    return record;
 }
+
+void c_Xl_DocPros::Add(const host::WorkbookPtr& book, const host::WorksheetPtr& sheet, std::string_view category,
+                       std::string_view sheetId, std::string_view versionId, std::string_view saveRange,
+                       const std::vector<std::string>& titles, const std::vector<std::string>& values,
+                       const std::vector<std::int32_t>& types) {
+    Add(NewDocPro(book, sheet, category, sheetId, versionId, saveRange, titles, values, types));
+}
+
+void c_Xl_DocPros::Add(std::shared_ptr<c_Xl_DocPro> record) { records_.push_back(std::move(record)); }
+
+void c_Xl_DocPros::Remove(const std::shared_ptr<c_Xl_DocPro>& record) { std::erase(records_, record); }
 
 void c_Xl_DocPros::Release(const host::WorksheetPtr& sheet) {
     if (const auto record = Find(sheet)) record->Released(true);

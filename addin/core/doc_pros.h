@@ -23,6 +23,20 @@ inline constexpr std::int32_t kSameVersion = 2;   // the property existed, the v
 inline constexpr std::int32_t kNewVersion = 4;    // the property existed, a new VersionId was made
 }  // namespace store_flags
 
+// A record as Add makes it, not yet held by the collection: the values are
+// resolved on the sheet as they are set, so its stored form can be looked at
+// before anything changes.
+std::shared_ptr<c_Xl_DocPro> NewDocPro(const host::WorkbookPtr& book, const host::WorksheetPtr& sheet,
+                                       std::string_view category, std::string_view sheetId,
+                                       std::string_view versionId, std::string_view saveRange,
+                                       const std::vector<std::string>& titles, const std::vector<std::string>& values,
+                                       const std::vector<std::int32_t>& types);
+
+// Whether two references name one worksheet: the same sheet name in a
+// workbook of the same path and name, letter case ignored. The host hands out
+// a new reference at every call, so references are compared by what they name.
+bool SameWorksheet(const host::WorksheetPtr& a, const host::WorksheetPtr& b);
+
 class c_Xl_DocPros {
 public:
     // Gives numbers from 0 inclusive to 1 exclusive.
@@ -39,6 +53,10 @@ public:
              std::string_view sheetId, std::string_view versionId, std::string_view saveRange,
              const std::vector<std::string>& titles, const std::vector<std::string>& values,
              const std::vector<std::int32_t>& types);
+    // Appends a record made with NewDocPro.
+    void Add(std::shared_ptr<c_Xl_DocPro> record);
+    // Drops the record; nothing when it is not held.
+    void Remove(const std::shared_ptr<c_Xl_DocPro>& record);
     // Switches the watch of the sheet off.
     void Release(const host::WorksheetPtr& sheet);
     // The record of the sheet, or empty.

@@ -4,6 +4,7 @@ namespace kq::addin {
 
 namespace {
 
+// The host disables this built-in control while a cell is being edited.
 constexpr std::int32_t kControlNotEditing = 18;
 
 }  // namespace

@@ -93,6 +93,88 @@ inline constexpr std::string_view kMetafileByPrinter = "err:MetafileByPrinter\r\
 // The saved notice.
 inline constexpr std::string_view kFinishedCaption = "印刷履歴を保存しました";
 
+// The texts boxes: remembered entries, their menu and their editor.
+inline constexpr std::string_view kMenuRememberedList = "入力済みリスト(&L)";
+inline constexpr std::string_view kMenuEditList = "リストの編集(&E)";
+inline constexpr std::string_view kMenuDirectInput = "直接入力(&D)";
+inline constexpr std::string_view kMenuClear = "クリア(&C)";
+inline constexpr std::string_view kDirectInputHint = "左のテキストボックスに任意の文字列を直接入力してください。";
+inline constexpr std::string_view kListEditorCaption = "リストの編集";
+inline constexpr std::string_view kListEditorOk = "更新";
+inline constexpr std::string_view kToolUp = "上へ移動";
+inline constexpr std::string_view kToolDown = "下へ移動";
+inline constexpr std::string_view kToolInsert = "挿入";
+inline constexpr std::string_view kToolDelete = "削除";
+inline constexpr std::string_view kToolAdd = "追加";
+
+// Pointing out cells with the host's range input box.
+inline constexpr std::string_view kRangeBoxTitle = "セル範囲の指定";
+inline constexpr std::string_view kRangePrompt = "セル範囲を指定してください";
+// Followed by the heading's cell limit and kHeadingCellsPromptEnd.
+inline constexpr std::string_view kHeadingCellsPrompt =
+    "セルを指定してください。\r\n※複数のセル範囲を指定すると、その範囲の文字列を結合します。（ただし";
+inline constexpr std::string_view kHeadingCellsPromptEnd = "ケまで）";
+inline constexpr std::string_view kMenuCellReference = "セル参照(&L)";
+inline constexpr std::string_view kSeparatorsRefused =
+    "タイトルおよび値に、| および / は指定できません。\r\nOKを押すと入力値を修正します。";
+// The value types of a heading, by their index.
+inline constexpr std::string_view kValueTypeValue = "既定(入力値)";
+inline constexpr std::string_view kValueTypeText = "表示文字列";
+
+// The sheet registration dialog.
+inline constexpr std::string_view kRegistrationCaption = " - 履歴監視の追加";
+inline constexpr std::string_view kCategoryGroup = "分類";
+inline constexpr std::string_view kCategoryLabel = "分類名";
+inline constexpr std::string_view kCategoryHint =
+    "ここは空白でも構いませんが、分類名を指定しておくと、履歴を閲覧する際にまとめて表示できるようになり便利です。";
+inline constexpr std::string_view kNoCategory = "<分類なし>";
+inline constexpr std::string_view kSaveRangeGroup = "ビュー＆テキスト保存の範囲";
+inline constexpr std::string_view kSaveRangeAutomatic = "自動取得";
+inline constexpr std::string_view kSaveRangeFixed = "指定した範囲";
+inline constexpr std::string_view kSaveRangeLabel = "セル範囲";
+inline constexpr std::string_view kHeadingsGroup = "ユーザー設定の見出し";
+inline constexpr std::string_view kHeadingTitleColumn = "タイトル";
+inline constexpr std::string_view kHeadingValueColumn = "値";
+inline constexpr std::string_view kHeadingTypeColumn = "セル参照値の取得方法";
+inline constexpr std::string_view kSettingLink = "環境設定を開く";
+inline constexpr std::string_view kSettingTip = "クリックすると環境設定フォームを開きます";
+inline constexpr std::string_view kVersionTip = "クリックするとバージョン情報フォームを開きます";
+inline constexpr std::string_view kHomePagePanel = "ホームページ";
+inline constexpr std::string_view kHomePageTip = "クリックするとホームページを開きます";
+// A failed check: its own line, CR LF and this.
+inline constexpr std::string_view kCheckAbandoned = "処理を中断します。";
+inline constexpr std::string_view kRangeInvalid = "指定したセル範囲が不正です。";
+inline constexpr std::string_view kTitleForbidden = "タイトルに禁止ワードが含まれています。/および|は使用できません。";
+inline constexpr std::string_view kTitleDuplicate = "タイトルが重複しています。同じタイトルの見出しは指定できません。";
+inline constexpr std::string_view kHeadingTooManyCells = "見出しの値のセル範囲が多すぎます。(>10)";
+inline constexpr std::string_view kHeadingCellsDeleted =
+    "見出しの値のセルが削除されています。セル参照を指定し直してください。";
+// Followed by the host's limit and kWatchTooLongEnd.
+inline constexpr std::string_view kWatchTooLong = "監視の設定が長すぎます。ドキュメントプロパティに保存できるのは";
+inline constexpr std::string_view kWatchTooLongEnd = "文字までです。分類名や見出しを短くしてください。";
+inline constexpr std::string_view kWatchUpdated =
+    "このシートの印刷の監視内容が更新されました。\r\n"
+    "更新された監視を永続化するには、ブックを保存する必要があります。\r\n";
+inline constexpr std::string_view kWatchStarted =
+    "このシートの印刷の監視を開始します。\r\n\r\n"
+    "[監視フラグ]をこのブックの[ドキュメントプロパティ]に追加しました。\r\n"
+    "本アドインは、印刷またはプレビューを行なうごとに、ブックの[ドキュメントプロパティ]をチェックし、"
+    "[監視フラグ]があるシートの印刷履歴を保存します。\r\n"
+    "[ドキュメントプロパティ]への追加を保存するには、ブックの保存を行って下さい。\r\n";
+inline constexpr std::string_view kWatchUnchanged =
+    "このシートの印刷の監視内容に変化はありません。\r\n引き続き監視を継続します。";
+
+// The this-sheet watch command.
+inline constexpr std::string_view kNoActiveApplication = "アクティブなアプリケーションがありません。処理を中断します。";
+inline constexpr std::string_view kNoActiveBook = "アクティブなブックがありません。処理を中断します。";
+inline constexpr std::string_view kNoActiveSheet = "アクティブなシートがありません。処理を中断します。";
+inline constexpr std::string_view kSheetsGrouped = "シートの串刺し状態では指定できません。処理を中断します。";
+inline constexpr std::string_view kNothingToWatch =
+    "監視対象がありません。（シートにデータがありません。）処理を中断します。";
+inline constexpr std::string_view kReleaseQuestion =
+    "このシートは、すでに印刷履歴を監視するようにセットされています。監視を解除しますか？\r\n\r\n"
+    "※いいえを押すと、現在の監視状態を編集します。";
+
 // The helper workbook: its file name, which is also the workbook's name once
 // open, and the macro the host runs after a print.
 inline constexpr std::string_view kHelperWorkbook = "Kez_Quorvex.xla";
@@ -190,5 +272,13 @@ namespace kq::addin {
 
 // The add-in's title in its messages and dialog captions.
 inline std::string GetAppTitle() { return std::string(texts::kAppTitle); }
+
+// A failed check of the registration dialog: its own line and the abandonment.
+inline std::string CheckFailure(std::string_view line) {
+    std::string text(line);
+    text += "\r\n";
+    text += texts::kCheckAbandoned;
+    return text;
+}
 
 }  // namespace kq::addin

@@ -165,7 +165,10 @@ RangePtr SimApplication::InputBoxRange(const std::string& prompt, const std::str
     const auto areas = parseAddress(*answer, grid_);
     const auto target = areas && areas->front().sheet ? activeBook_->worksheet(*areas->front().sheet) : sheet;
     if (!target) throw std::logic_error("the scripted answer names no worksheet: " + *answer);
-    return target->Range(*answer);
+    RangePtr range = target->Range(*answer);
+    // Pointing at cells of another sheet means clicking its tab first: that sheet stays active.
+    if (target != sheet) target->activate();
+    return range;
 }
 
 RangePtr SimApplication::Intersect(const RangePtr& a, const RangePtr& b) {

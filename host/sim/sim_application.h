@@ -112,7 +112,8 @@ public:
     void ClearCutCopyMode() override {}
     void OnTime(double when, const std::string& procedure) override;
     // Answers with the next scripted answer; throws std::logic_error when the
-    // test scripted none.
+    // test scripted none. An answer on another sheet leaves that sheet active,
+    // as the user clicked its tab to point at its cells.
     RangePtr InputBoxRange(const std::string& prompt, const std::string& title,
                            const std::string& defaultText) override;
     RangePtr Intersect(const RangePtr& a, const RangePtr& b) override;
@@ -216,7 +217,8 @@ public:
     int runOnTime();
 
     // Scripted answers of the range input box, in order: an address as the user
-    // would point it out (on the active sheet unless qualified), or cancel.
+    // would point it out (on the active sheet unless qualified, such as
+    // "Sheet2!B2"), or cancel.
     void answerInputBox(std::string address);
     void cancelInputBox();
     const std::vector<InputBoxCall>& inputBoxCalls() const { return inputBoxCalls_; }

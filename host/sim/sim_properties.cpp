@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "common/text_codec.h"
+
 namespace kq::host::sim {
 
 int SimProperties::Count() { return static_cast<int>(properties_.size()); }
@@ -22,13 +24,18 @@ std::string SimProperties::ValueOf(const std::string& name) {
 }
 
 void SimProperties::Add(const std::string& name, bool linkToContent, std::int32_t type, const std::string& value) {
-    if (name.empty() || find(name) || linkToContent || type < msoPropertyTypeNumber || type > msoPropertyTypeFloat) {
+    if (locked_ || name.empty() || find(name) || linkToContent || type < msoPropertyTypeNumber ||
+        type > msoPropertyTypeFloat) {
         throw HostError(kPropertyAddFailed, "The property cannot be added");
+    }
+    if (type == msoPropertyTypeString && utf8ToUtf16(value).size() > kTextPropertyMaxLength) {
+        throw HostError(kPropertyAddFailed, "The property cannot be added: its text is too long");
     }
     properties_.push_back({name, type, value, true});
 }
 
 void SimProperties::Delete(const std::string& name) {
+    if (locked_) throw HostError(kPropertyAddFailed, "The property cannot be deleted");
     const auto it = std::find_if(properties_.begin(), properties_.end(),
                                  [&](const CustomProperty& p) { return p.name == name; });
     if (it == properties_.end()) throw HostError(err::kInvalidCall, "There is no property named '" + name + "'");

@@ -33,10 +33,17 @@ public:
     std::string Name(int index) override;
     std::string Value(int index) override;
     std::string ValueOf(const std::string& name) override;
-    // Fails for a name already taken, a type outside 1 to 5, or a link to content
-    // (the simulated host has nothing to link to).
+    // Fails for a name already taken, a type outside 1 to 5, a link to content
+    // (the simulated host has nothing to link to), a text longer than the
+    // host's limit (kTextPropertyMaxLength UTF-16 characters), and while the
+    // properties are locked.
     void Add(const std::string& name, bool linkToContent, std::int32_t type, const std::string& value) override;
+    // Fails for a name there is none of, and while the properties are locked.
     void Delete(const std::string& name) override;
+
+    // A workbook whose properties cannot be changed (a protected or a
+    // shared workbook, say): Add and Delete fail as the host's do.
+    void setLocked(bool locked) { locked_ = locked; }
 
     // For tests and fixtures: appends without the host's checks.
     void add(CustomProperty property) { properties_.push_back(std::move(property)); }
@@ -48,6 +55,7 @@ private:
     const CustomProperty& at(int index) const;
 
     std::vector<CustomProperty> properties_;
+    bool locked_ = false;
 };
 
 }  // namespace kq::host::sim

@@ -180,6 +180,8 @@ bool writeFile(const std::string& path, const std::vector<std::uint8_t>& bytes) 
 bool isDialogLine(const std::vector<std::string>& words) {
     if (words.empty()) return false;
     if (words[0] == "show") return words.size() > 1 && words[1] == "dialog";
+    // A bare idle runs the host's idle time, as it does outside a block.
+    if (words[0] == "idle") return words.size() > 1;
     for (const char* command : kDialogCommands) {
         if (words[0] == command) return true;
     }

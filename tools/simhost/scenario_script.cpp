@@ -28,6 +28,7 @@ constexpr CommandShape kCommands[] = {
     {"start", 1, -1},   {"end", 0, 0},    {"dialog", 1, 1},       {"type", 2, 2},    {"paste", 2, 2},
     {"tick", 1, 1},     {"untick", 1, 1}, {"pick", 2, 2},         {"key", 1, -1},
     {"close-dialog", 0, 0}, {"screenshot", 1, 1},
+    {"print-hook", 2, 2}, {"windowstate", 1, 1}, {"refuse-open", 1, 1},
 };
 
 bool oneOf(const std::string& word, std::initializer_list<const char*> words) {

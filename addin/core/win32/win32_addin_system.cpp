@@ -6,7 +6,9 @@
 #include "addin/core/texts.h"
 #include "addin/core/win32/icon_faces_win32.h"
 #include "addin/core/win32/small_commands_win32.h"
+#include "addin/core/this_sheet_check.h"
 #include "addin/core/win32/system_services.h"
+#include "addin/dialogs/win32/add_check_sheet_win32.h"
 #include "addin/recording/save_history.h"
 #include "addin/recording/win32/msgbox_win32.h"
 #include "addin/recording/win32/recorder_system_win32.h"
@@ -56,6 +58,34 @@ std::shared_ptr<c_Setting> Win32AddinSystem::NewSetting(double hostVersion) {
 
 std::unique_ptr<IconFaces> Win32AddinSystem::iconFaces() { return std::make_unique<Win32IconFaces>(); }
 
+namespace {
+
+// The this-sheet command with its messages owned by the active window and the
+// registration dialog owned by the host's main window. `others` are the
+// procedures its dialog leads on to, and the toggle it refreshes.
+std::function<void(AddinState&)> thisSheetCheck(Procedures others) {
+    return [others = std::move(others)](AddinState& state) {
+        ActiveWindowPrompts prompts;
+        const auto registration = [&others](AddinState& s, const host::WorkbookPtr& book,
+                                            const host::WorksheetPtr& sheet) {
+            const auto run = [&s](const std::function<void(AddinState&)>& procedure) {
+                return [&s, procedure] {
+                    if (procedure) procedure(s);
+                };
+            };
+            kq::win32::RegistrySettingsStore lists;
+            return dialogs::win32::ShowAddCheckSheet(s, book, sheet, lists,
+                                                     {.owner = GetXlHwnd(s.g_Application),
+                                                      .updated = GetAppDay(),
+                                                      .help = run(others.Command_Help),
+                                                      .homePage = run(others.Command_GotoHomePage)});
+        };
+        Command_ThisSheetCheck(state, others, {prompts, registration});
+    };
+}
+
+}  // namespace
+
 std::vector<std::uint8_t> Win32SinkServices::HelperWorkbookFile() {
     const auto bytes = kq::win32::moduleResource(kHelperWorkbookType, MAKEINTRESOURCEW(kHelperWorkbookId));
     if (!bytes) return {};
@@ -99,6 +129,8 @@ Procedures AddinProcedures() {
         recording::SaveHistory(state, system);
     };
     AddSmallCommands(procedures);
+    // Last: it leads on to the procedures set above.
+    procedures.Command_ThisSheetCheck = thisSheetCheck(procedures);
     return procedures;
 }
 

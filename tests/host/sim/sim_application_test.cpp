@@ -159,6 +159,27 @@ TEST(SimApplicationState, StatusBarHistoryOfALongRunKeepsItsLatestTexts) {
     EXPECT_EQ(history.front(), std::to_string(5000 - history.size()));
 }
 
+TEST(SimInputBox, PointingAtAnotherSheetLeavesThatSheetActive) {
+    SimWorld w;
+    EventLog events;
+    const auto connection = w.app->Advise(events);
+    w.app->answerInputBox("B2");
+    w.app->answerInputBox("Sheet2!C3:D4");
+    w.app->answerInputBox("E5");
+
+    EXPECT_EQ(w.app->InputBoxRange("p", "t", "")->Parent(), w.sheet1);
+    EXPECT_EQ(w.app->ActiveSheet()->Name(), "Sheet1");
+    EXPECT_TRUE(events.seen.empty());
+
+    const auto elsewhere = w.app->InputBoxRange("p", "t", "");
+    EXPECT_EQ(elsewhere->Address(), "$C$3:$D$4");
+    EXPECT_EQ(w.app->ActiveSheet()->Name(), "Sheet2");
+    EXPECT_EQ(events.seen, std::vector<std::string>{"SheetActivate Sheet2"});
+
+    // An unqualified answer now points at the sheet the user went to.
+    EXPECT_EQ(w.app->InputBoxRange("p", "t", "")->Parent(), w.sheet2);
+}
+
 TEST(SimApplicationState, ControlsAddInsStatusBarAndWindow) {
     SimWorld w("11.0");
     EXPECT_TRUE(w.app->FindControl(18)->Enabled());

@@ -57,6 +57,45 @@ TEST(SimProperties, KeepOrderTypesAndRefuseWhatTheHostRefuses) {
     EXPECT_EQ(props->Name(3), "Count");
 }
 
+TEST(SimProperties, TextsAreLimitedAsTheHostLimitsThemInItsOwnCharacters) {
+    struct Case {
+        const char* what;
+        std::string value;
+        std::int32_t type;
+        bool added;
+    };
+    const std::string kana = "あ";  // one character of the host, three bytes here
+    std::string longKana;
+    for (std::size_t i = 0; i < kTextPropertyMaxLength; ++i) longKana += kana;
+    const Case cases[] = {
+        {"at the limit", std::string(kTextPropertyMaxLength, 'x'), msoPropertyTypeString, true},
+        {"one over", std::string(kTextPropertyMaxLength + 1, 'x'), msoPropertyTypeString, false},
+        {"double-byte at the limit", longKana, msoPropertyTypeString, true},
+        {"double-byte one over", longKana + kana, msoPropertyTypeString, false},
+        {"a number is no text", std::string(300, '1'), msoPropertyTypeNumber, true},
+    };
+    for (const Case& c : cases) {
+        SimWorld w;
+        const auto props = w.book->CustomDocumentProperties();
+        const std::int32_t error = errorOf([&] { props->Add("P", false, c.type, c.value); });
+        EXPECT_EQ(error, c.added ? 0 : kPropertyAddFailed) << c.what;
+        EXPECT_EQ(props->Count(), c.added ? 1 : 0) << c.what;
+    }
+}
+
+TEST(SimProperties, ALockedWorkbookRefusesEveryChangeButStillReads) {
+    SimWorld w;
+    const auto props = w.book->CustomDocumentProperties();
+    props->Add("Kept", false, msoPropertyTypeString, "v");
+    w.book->properties()->setLocked(true);
+    EXPECT_EQ(errorOf([&] { props->Add("New", false, msoPropertyTypeString, "v"); }), kPropertyAddFailed);
+    EXPECT_EQ(errorOf([&] { props->Delete("Kept"); }), kPropertyAddFailed);
+    EXPECT_EQ(props->ValueOf("Kept"), "v");
+    w.book->properties()->setLocked(false);
+    props->Delete("Kept");
+    EXPECT_EQ(props->Count(), 0);
+}
+
 TEST(SimSheets, ChartSheetsTakePartInTabOrderButAreNoWorksheets) {
     SimWorld w;
     const auto chart = w.book->addChartSheet("Chart1");
