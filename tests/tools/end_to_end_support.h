@@ -32,7 +32,9 @@ inline std::wstring wide(const std::string& utf8) {
     return out;
 }
 
+#ifdef KQ_E2E_SCRATCH
 // A scratch folder of the end-to-end tests by that name, made anew and empty.
+// (The benchmarks share this header and keep their scratch folders elsewhere.)
 inline fs::path freshScratch(const std::string& name) {
     const fs::path folder = fs::path(windowsPath(KQ_E2E_SCRATCH)) / name;
     std::error_code ignored;
@@ -40,6 +42,7 @@ inline fs::path freshScratch(const std::string& name) {
     fs::create_directories(folder);
     return folder;
 }
+#endif
 
 inline std::vector<std::uint8_t> readBytes(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
