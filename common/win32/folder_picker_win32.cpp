@@ -26,8 +26,14 @@ constexpr int kButtonWidthTwips = 255;
 constexpr std::size_t kShellPath = MAX_PATH;
 
 int CALLBACK BrowseCallbackProc(HWND browser, UINT message, LPARAM, LPARAM startFolder) {
-    // The start folder is chosen once the browser stands.
-    if (message == BFFM_INITIALIZED) SendMessageW(browser, BFFM_SETSELECTIONW, TRUE, startFolder);
+    // The start folder is chosen once the browser stands, and again once its
+    // first messages have run: a shell that fills its tree only after showing
+    // it can drop the first selection. The text outlives both: the browser is
+    // modal within the caller's frame that holds it.
+    if (message == BFFM_INITIALIZED) {
+        SendMessageW(browser, BFFM_SETSELECTIONW, TRUE, startFolder);
+        PostMessageW(browser, BFFM_SETSELECTIONW, TRUE, startFolder);
+    }
     return 0;
 }
 

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include <commctrl.h>
+
 #include "common/win32/com.h"
 #include "common/win32/wide.h"
 #include "common/win32/win32_file_system.h"
@@ -21,11 +23,29 @@ namespace {
 
 // The answer a thread timer gives the browser once it stands.
 UINT g_answer = IDOK;
+std::wstring g_awaitedLeaf;
 int g_ticks = 0;
+constexpr int kTicksAtMost = 150;  // 30 s at 200 ms: a browser that never settles still gets its answer
 
 BOOL CALLBACK collect(HWND window, LPARAM list) {
     reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
     return TRUE;
+}
+
+// The caption of the tree's selected item, once the shell has filled the tree.
+std::wstring selectedInTree(HWND browser) {
+    const HWND tree = FindWindowExW(browser, nullptr, WC_TREEVIEWW, nullptr);
+    if (!tree) return {};
+    const auto item = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+    if (!item) return {};
+    wchar_t text[MAX_PATH] = {};
+    TVITEMW query{};
+    query.mask = TVIF_TEXT;
+    query.hItem = item;
+    query.pszText = text;
+    query.cchTextMax = MAX_PATH;
+    SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&query));
+    return text;
 }
 
 void CALLBACK answerBrowser(HWND, UINT, UINT_PTR, DWORD) {
@@ -34,8 +54,10 @@ void CALLBACK answerBrowser(HWND, UINT, UINT_PTR, DWORD) {
     for (const HWND w : windows) {
         wchar_t name[16] = {};
         GetClassNameW(w, name, 16);
-        // Answered once it has stood a while: the shell fills its tree after it shows.
-        if (std::wstring(name) == L"#32770" && IsWindowVisible(w) && ++g_ticks > 5) {
+        if (std::wstring(name) != L"#32770" || !IsWindowVisible(w)) continue;
+        // Answered once the shell has filled its tree and selected the start
+        // folder, which it does only after the browser shows (later under load).
+            if (++g_ticks > kTicksAtMost || selectedInTree(w) == g_awaitedLeaf) {
             PostMessageW(w, WM_COMMAND, g_answer, 0);
         }
     }
@@ -44,6 +66,7 @@ void CALLBACK answerBrowser(HWND, UINT, UINT_PTR, DWORD) {
 std::optional<std::string> browseAnswered(UINT answer, const std::string& start) {
     const OwnedWindow owner = test::plainWindow(L"owner", {0, 0, 400, 300});
     g_answer = answer;
+    g_awaitedLeaf = wide(start.substr(start.find_last_of('\\') + 1));
     g_ticks = 0;
     const UINT_PTR timer = SetTimer(nullptr, 0, 200, answerBrowser);
     const std::optional<std::string> chosen = ShellFolderBrowser(owner.get()).BrowseForFolder("フォルダの選択", start);
