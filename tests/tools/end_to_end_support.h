@@ -34,6 +34,7 @@ inline std::wstring wide(const std::string& utf8) {
     return out;
 }
 
+#ifdef KQ_E2E_SCRATCH
 // A scratch folder of the end-to-end tests by that name, made anew and empty.
 inline fs::path freshScratch(const std::string& name) {
     const fs::path folder = fs::path(windowsPath(KQ_E2E_SCRATCH)) / name;
@@ -42,6 +43,7 @@ inline fs::path freshScratch(const std::string& name) {
     fs::create_directories(folder);
     return folder;
 }
+#endif
 
 inline std::vector<std::uint8_t> readBytes(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
