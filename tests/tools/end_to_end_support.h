@@ -11,6 +11,8 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
+#include <regex>
 #include <string>
 #include <utility>
 #include <vector>
@@ -84,6 +86,24 @@ inline int runProgram(std::wstring commandLine, DWORD limitMs) {
     }
     GetExitCodeProcess(running.get(), &code);
     return static_cast<int>(code);
+}
+
+// The ids the add-in makes from the clock (14 digits and 3 letters) as <id1>,
+// <id2>... in the order they first appear: a transcript is then the same at
+// every run, and still tells which ids are equal.
+inline std::string withIdsMasked(const std::string& text) {
+    static const std::regex id("[0-9]{14}[A-Z]{3}");
+    std::map<std::string, std::string> names;
+    std::string out;
+    auto from = text.cbegin();
+    for (std::sregex_iterator it(text.begin(), text.end(), id), end; it != end; ++it) {
+        out.append(from, (*it)[0].first);
+        const auto name = names.try_emplace(it->str(), "<id" + std::to_string(names.size() + 1) + ">").first;
+        out += name->second;
+        from = (*it)[0].second;
+    }
+    out.append(from, text.cend());
+    return out;
 }
 
 inline std::wstring quotedArgument(const std::string& text) { return L"\"" + wide(text) + L"\""; }

@@ -7,8 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <map>
-#include <regex>
 #include <string>
 #include <vector>
 
@@ -22,6 +20,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using test::windowsPath;
+using test::withIdsMasked;
 
 std::vector<fs::path> historyFiles(const fs::path& folder) {
     std::vector<fs::path> files;
@@ -29,24 +28,6 @@ std::vector<fs::path> historyFiles(const fs::path& folder) {
         if (entry.path().extension() == ".tvk") files.push_back(entry.path());
     }
     return files;
-}
-
-// The ids the add-in makes from the clock (14 digits and 3 letters) as <id1>,
-// <id2>... in the order they first appear: a transcript is then the same at
-// every run, and still tells which ids are equal.
-std::string withIdsMasked(const std::string& text) {
-    static const std::regex id("[0-9]{14}[A-Z]{3}");
-    std::map<std::string, std::string> names;
-    std::string out;
-    auto from = text.cbegin();
-    for (std::sregex_iterator it(text.begin(), text.end(), id), end; it != end; ++it) {
-        out.append(from, (*it)[0].first);
-        const auto name = names.try_emplace(it->str(), "<id" + std::to_string(names.size() + 1) + ">").first;
-        out += name->second;
-        from = (*it)[0].second;
-    }
-    out.append(from, text.cend());
-    return out;
 }
 
 TEST(RegistrationEndToEnd, AWatchMadeInTheDialogIsSavedReopenedPrintedEditedAndReleased) {

@@ -75,5 +75,25 @@ TEST(RibbonEndToEnd, PrintsOfAWatchedSheetAreRecordedAsTheirCommandSays) {
     }
 }
 
+// The toggle's press reaches the core's this-sheet command, whose dialog and
+// question the script works; the expected transcript holds the stored watch
+// and the toggle's pressed state after each press.
+TEST(RibbonEndToEnd, TheToggleRegistersAndReleasesTheActiveSheetsWatch) {
+    const fs::path scratch = test::freshScratch("ribbon_toggle");
+    const fs::path book = scratch / "Orders.xls";
+    fs::copy_file(fs::path(windowsPath(KQ_TEST_DATA "/sim/orders.simbook")), book);
+    const fs::path transcript = scratch / "transcript.txt";
+
+    const int exitCode = test::runScenario(KQ_TEST_DATA "/simhost/quorvex_ribbon_toggle.txt", transcript,
+                                           {{"ADDIN", windowsPath(KQ_ADDIN_DLL)},
+                                            {"RIBBON", windowsPath(KQ_RIBBON_DLL)},
+                                            {"BOOK", book.string()}},
+                                           240000);
+    const std::string got = test::readText(transcript);
+    ASSERT_EQ(exitCode, 0) << "transcript:\n" << got;
+    const fs::path expected = windowsPath(KQ_TEST_DATA "/simhost/quorvex_ribbon_toggle.expected");
+    EXPECT_EQ(test::withIdsMasked(got), test::readText(expected));
+}
+
 }  // namespace
 }  // namespace kq

@@ -139,6 +139,8 @@ TEST(ScenarioScript, DialogBlocks) {
         {"start\nend\n", 1},
         {"start call OnlyProgId\nend\n", 1},
         {"start tick OK\nend\n", 1},
+        // A ribbon press may open a dialog (a toggle's registration dialog).
+        {"start press SOME_TOGGLE\nend\n", 0},
         {"start end\nend\n", 1},
         {"start call A.B C\ntype x\nend\n", 2},
         {"start call A.B C\npick list\nend\n", 2},
