@@ -6,11 +6,15 @@
 // 100 recordings. Beside it, what the system's own clipboard keeps of each
 // read (a recording reads the clipboard twice a piece), measured in this
 // process, which tells the system's share of the growth from the recorder's.
-//   recording_soak_bench [recordings]
+// A probe line given after the count is run instead of the recording, to
+// split the growth between the pieces a recording passes through (no
+// histories are then asked for).
+//   recording_soak_bench [recordings [probe scenario line]]
 
 #include "common/win32/windows_api.h"
 
 #include <psapi.h>
+#include <winspool.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -30,14 +34,16 @@ struct Sample {
     double recordings = 0;
     double workingSet = 0;
     double pagefile = 0;  // the process's committed private bytes
+    double handles = 0;
+    double hostObjects = 0;  // simhost's COM objects alive
 };
 
-std::string scenario(int recordings) {
+std::string scenario(int recordings, const std::string& line) {
     std::string s = kScenarioStart;
     s += "show memory\n";
     for (int i = 1; i <= recordings; ++i) {
         s += "time ";
-        s += kAfterPrint;
+        s += line;
         s += '\n';
         if (i % kSampleEvery == 0) s += "show memory\n";
     }
@@ -50,9 +56,12 @@ std::vector<Sample> memorySamples(const std::vector<std::string>& lines) {
         double workingSet = 0;
         double privateBytes = 0;
         double pagefile = 0;
-        if (std::sscanf(line.c_str(), "  memory working-set %lf private %lf pagefile %lf", &workingSet, &privateBytes,
-                        &pagefile) == 3) {
-            samples.push_back({static_cast<double>(samples.size() * kSampleEvery), workingSet, pagefile});
+        double handles = 0;
+        double hostObjects = 0;
+        if (std::sscanf(line.c_str(), "  memory working-set %lf private %lf pagefile %lf handles %lf host-objects %lf",
+                        &workingSet, &privateBytes, &pagefile, &handles, &hostObjects) >= 3) {
+            samples.push_back(
+                {static_cast<double>(samples.size() * kSampleEvery), workingSet, pagefile, handles, hostObjects});
         }
     }
     return samples;
@@ -79,13 +88,25 @@ double pagefileBytes() {
     return static_cast<double>(counters.PagefileUsage);
 }
 
+// Bytes of the process's committed memory that stay behind for each run of
+// `step`, after a warm-up.
+template <typename Step>
+double growthPer(Step step) {
+    constexpr int kWarmUp = 500;
+    constexpr int kRuns = 4000;
+    for (int i = 0; i < kWarmUp; ++i) step();
+    const double before = pagefileBytes();
+    for (int i = 0; i < kRuns; ++i) step();
+    return (pagefileBytes() - before) / kRuns;
+}
+
 // Bytes that stay behind for each read of the system's clipboard, of a text
 // this process put there itself, as a host's copy is read by its add-in.
 // Wine 8 keeps about 1 KB of every GetClipboardData that its own process's
 // cache answers, whatever the format; Windows keeps nothing.
 double clipboardReadGrowth() {
     const kq::win32::OwnedWindow owner = kq::win32::messageWindow();
-    const auto copyAndRead = [&] {
+    return growthPer([&] {
         if (const kq::win32::OpenedClipboard open = kq::win32::openClipboard(owner.get())) {
             EmptyClipboard();
             kq::win32::GlobalMemory text = kq::win32::globalCopy(L"copied", sizeof L"copied");
@@ -95,13 +116,81 @@ double clipboardReadGrowth() {
             GetClipboardData(CF_UNICODETEXT);
             EmptyClipboard();
         }
-    };
-    constexpr int kWarmUp = 500;
-    constexpr int kReads = 4000;
-    for (int i = 0; i < kWarmUp; ++i) copyAndRead();
-    const double before = pagefileBytes();
-    for (int i = 0; i < kReads; ++i) copyAndRead();
-    return (pagefileBytes() - before) / kReads;
+    });
+}
+
+// The same for a picture, read as the recorder reads a host's CopyPicture:
+// the handle the clipboard answers, copied out as bits.
+double clipboardPictureReadGrowth() {
+    const kq::win32::OwnedWindow owner = kq::win32::messageWindow();
+    return growthPer([&] {
+        kq::win32::EnhMetafileRecorder recording = kq::win32::recordEnhMetafile(nullptr, nullptr, RECT{0, 0, 5000, 2000});
+        for (int row = 0; row < 20; ++row) TextOutW(recording.get(), 10, row * 20, L"Ledger cell", 11);
+        kq::win32::EnhMetafile picture = recording.close();
+        if (const kq::win32::OpenedClipboard open = kq::win32::openClipboard(owner.get())) {
+            EmptyClipboard();
+            if (SetClipboardData(CF_ENHMETAFILE, picture.get())) picture.release();
+        }
+        if (const kq::win32::OpenedClipboard open = kq::win32::openClipboard(nullptr)) {
+            const auto read = static_cast<HENHMETAFILE>(GetClipboardData(CF_ENHMETAFILE));
+            std::vector<BYTE> bits(GetEnhMetaFileBits(read, 0, nullptr));
+            GetEnhMetaFileBits(read, static_cast<UINT>(bits.size()), bits.data());
+            EmptyClipboard();
+        }
+    });
+}
+
+// A device context of the default printer made and deleted, as a page is
+// composed in the printer's units; none when there is no default printer.
+double printerDcGrowth() {
+    wchar_t name[512] = {};
+    DWORD length = 512;
+    if (!GetDefaultPrinterW(name, &length)) return -1;
+    return growthPer([&] { kq::win32::DeviceContext dc(CreateDCW(L"WINSPOOL", name, nullptr, nullptr)); });
+}
+
+// The user's clipboard asked which of the kept formats it holds, as each
+// recording asks before it keeps them, and the host's window looked up by
+// its caption, as each recording finds its owner.
+double formatQueryGrowth() {
+    return growthPer([] {
+        for (const UINT format : {UINT{CF_BITMAP}, UINT{CF_METAFILEPICT}, UINT{CF_DIB}, UINT{CF_PALETTE},
+                                  RegisterClipboardFormatW(L"Link"), UINT{CF_TEXT}}) {
+            IsClipboardFormatAvailable(format);
+        }
+    });
+}
+
+double windowLookupGrowth() {
+    return growthPer([] { FindWindowW(L"XLMAIN", L"Bench"); });
+}
+
+// A new file written in one folder, as each recording writes its history
+// beside the earlier ones, and one written and deleted again.
+double newFileGrowth(const fs::path& folder, bool keep) {
+    fs::create_directories(folder);
+    int made = 0;
+    return growthPer([&] {
+        const std::wstring name = (folder / ("file" + std::to_string(++made) + ".bin")).wstring();
+        {
+            const kq::win32::FileHandle file(
+                CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+            static const std::vector<char> bytes(4096, 'x');
+            DWORD written = 0;
+            if (file) WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+        }
+        if (!keep) DeleteFileW(name.c_str());
+    });
+}
+
+// What the system keeps of a message window made and destroyed, and of one
+// that empties the clipboard as its owner before it goes.
+double windowGrowth(bool emptiesClipboard) {
+    return growthPer([&] {
+        const kq::win32::OwnedWindow window = kq::win32::messageWindow();
+        if (!emptiesClipboard) return;
+        if (const kq::win32::OpenedClipboard open = kq::win32::openClipboard(window.get())) EmptyClipboard();
+    });
 }
 
 }  // namespace
@@ -112,12 +201,18 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "at least %d recordings\n", 10 * kSampleEvery);
         return 2;
     }
+    const bool probe = argc > 2;
+    std::string line = kAfterPrint;
+    if (probe) {
+        line = argv[2];
+        for (int i = 3; i < argc; ++i) line += std::string(" ") + argv[i];
+    }
     const Scratch scratch = scratchFolder("soak");
     writeFile(scratch.path / "Bench.simbook", workbookText("Ledger", worksheetText("Ledger", 20, 6, {})));
-    const std::vector<std::string> transcript = runBench(scratch, scenario(recordings), 4 * 3600 * 1000);
+    const std::vector<std::string> transcript = runBench(scratch, scenario(recordings, line), 4 * 3600 * 1000);
     if (transcript.empty()) return 1;
 
-    const std::vector<double> calls = timings(transcript, kAfterPrint);
+    const std::vector<double> calls = timings(transcript, line);
     const std::vector<Sample> samples = memorySamples(transcript);
     if (calls.size() != static_cast<std::size_t>(recordings) || samples.size() < 10) {
         std::fprintf(stderr, "the transcript lacks timings or memory samples\n");
@@ -129,7 +224,11 @@ int main(int argc, char** argv) {
     const std::vector<Sample> afterWarmUp(samples.begin() + static_cast<std::ptrdiff_t>(warm), samples.end());
     const HistoryCheck histories = checkHistories(scratch.path / "history", 1);
 
-    std::printf("%d recordings of a one-page watched sheet in one simhost.exe run\n", recordings);
+    if (probe) {
+        std::printf("%d times \"%s\" in one simhost.exe run\n", recordings, line.c_str());
+    } else {
+        std::printf("%d recordings of a one-page watched sheet in one simhost.exe run\n", recordings);
+    }
     std::printf("  recording         %8.2f ms median, %.1f s in all\n", median(calls) / 1000, total / 1e6);
     std::printf("  histories         %zu of %zu sound\n", histories.sound, histories.files);
     std::printf("  working set       %8.1f MB after %d recordings, %8.1f MB at the end\n",
@@ -140,7 +239,21 @@ int main(int argc, char** argv) {
                 samples.back().pagefile / 1e6);
     std::printf("  growth            %8.1f bytes of working set, %.1f private bytes a recording after warm-up\n",
                 slope(afterWarmUp, &Sample::workingSet), slope(afterWarmUp, &Sample::pagefile));
+    std::printf("  handles           %8.0f after warm-up, %8.0f at the end\n", afterWarmUp.front().handles,
+                samples.back().handles);
+    std::printf("  host objects      %8.0f after warm-up, %8.0f at the end\n", afterWarmUp.front().hostObjects,
+                samples.back().hostObjects);
     std::printf("  of which the system's clipboard, two reads a recording: %.1f bytes\n", 2 * clipboardReadGrowth());
+    std::printf("  one read of a text: %.1f bytes, of a picture: %.1f bytes\n", clipboardReadGrowth(),
+                clipboardPictureReadGrowth());
+    std::printf("  a printer's device context made and deleted: %.1f bytes (-1: no printer)\n", printerDcGrowth());
+    std::printf("  the kept formats asked for: %.1f bytes; a window looked up: %.1f bytes\n", formatQueryGrowth(),
+                windowLookupGrowth());
+    std::printf("  a new file kept in one folder: %.1f bytes; one deleted again: %.1f bytes\n",
+                newFileGrowth(scratch.path / "kept", true), newFileGrowth(scratch.path / "deleted", false));
+    std::printf("  a message window made and destroyed: %.1f bytes; one emptying the clipboard: %.1f bytes\n",
+                windowGrowth(false), windowGrowth(true));
+    if (probe) return 0;
     const bool sound = histories.files == static_cast<std::size_t>(recordings) && histories.sound == histories.files;
     return sound ? 0 : 1;
 }

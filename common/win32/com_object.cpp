@@ -14,7 +14,8 @@ LONG g_moduleLocks = 0;
 
 void lockModule() noexcept { InterlockedIncrement(&g_moduleLocks); }
 void unlockModule() noexcept { InterlockedDecrement(&g_moduleLocks); }
-HRESULT canUnloadModule() noexcept { return InterlockedCompareExchange(&g_moduleLocks, 0, 0) == 0 ? S_OK : S_FALSE; }
+HRESULT canUnloadModule() noexcept { return moduleLocks() == 0 ? S_OK : S_FALSE; }
+long moduleLocks() noexcept { return InterlockedCompareExchange(&g_moduleLocks, 0, 0); }
 
 ComPtr<ITypeLib> loadModuleTypeLibrary() {
     const std::wstring path = thisModulePath();

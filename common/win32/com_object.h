@@ -33,6 +33,9 @@ void lockModule() noexcept;
 void unlockModule() noexcept;
 // DllCanUnloadNow's answer: S_OK when nothing holds the module, S_FALSE otherwise.
 HRESULT canUnloadModule() noexcept;
+// How many of those there are now: what a count before and after some work
+// tells of COM references that work left behind.
+long moduleLocks() noexcept;
 
 namespace detail {
 

@@ -143,6 +143,7 @@
 #include "common/text_codec.h"
 #include "common/vb.h"
 #include "common/win32/com.h"
+#include "common/win32/com_object.h"
 #include "common/win32/handles.h"
 #include "common/win32/message_prompts.h"
 #include "common/win32/wide.h"
@@ -530,8 +531,12 @@ void ScenarioRunner::State::show(const std::vector<std::string>& w) {
                                   sizeof counters)) {
             throw Misuse("the process's memory cannot be read");
         }
+        DWORD handles = 0;
+        GetProcessHandleCount(GetCurrentProcess(), &handles);
         out.line("  memory working-set " + std::to_string(counters.WorkingSetSize) + " private " +
-                 std::to_string(counters.PrivateUsage) + " pagefile " + std::to_string(counters.PagefileUsage));
+                 std::to_string(counters.PrivateUsage) + " pagefile " + std::to_string(counters.PagefileUsage) +
+                 " handles " + std::to_string(handles) + " host-objects " +
+                 std::to_string(win32::moduleLocks()));
     } else if (what == "unload") {
         const std::string path = resolve(w.size() > 2 ? w[2] : std::string());
         out.line(std::string("  library ")

@@ -156,9 +156,12 @@ TEST_F(ComObjects, TheModuleStaysWhileObjectsOrServerLocksLive) {
 
     ComPtr<IPersist> object;
     ASSERT_EQ(factory->CreateInstance(nullptr, IID_IPersist, object.putVoid()), S_OK);
+    EXPECT_EQ(moduleLocks(), 2) << "the class object and the instance";
     ASSERT_EQ(factory->LockServer(TRUE), S_OK);
+    EXPECT_EQ(moduleLocks(), 3);
     factory.reset();
     object.reset();
+    EXPECT_EQ(moduleLocks(), 1) << "only the server lock is left";
     EXPECT_EQ(canUnloadModule(), S_FALSE) << "a server lock holds the module";
     ASSERT_EQ(classObjectOf<Probe>(IID_IClassFactory, factory.putVoid()), S_OK);
     ASSERT_EQ(factory->LockServer(FALSE), S_OK);
