@@ -235,7 +235,8 @@ std::shared_ptr<SimWorkbook> SimApplication::openWorkbook(const std::string& pat
         if (!open->isAddin()) activateWorkbook(open);
         return open;
     }
-    if (std::any_of(refusedNames_.begin(), refusedNames_.end(), [&](const auto& refused) { return sameName(refused, name); })) {
+    const auto refusedName = [&name = name](const auto& refused) { return sameName(refused, name); };
+    if (std::any_of(refusedNames_.begin(), refusedNames_.end(), refusedName)) {
         throw cannotOpen("'" + path + "' cannot be opened: the host's settings block it");
     }
     auto book = readBook(path);
