@@ -4,9 +4,9 @@
 #include <string>
 
 #include "addin/core/texts.h"
+#include "addin/core/this_sheet_check.h"
 #include "addin/core/win32/icon_faces_win32.h"
 #include "addin/core/win32/small_commands_win32.h"
-#include "addin/core/this_sheet_check.h"
 #include "addin/core/win32/system_services.h"
 #include "addin/dialogs/win32/add_check_sheet_win32.h"
 #include "addin/recording/save_history.h"

@@ -57,7 +57,7 @@ void CALLBACK answerBrowser(HWND, UINT, UINT_PTR, DWORD) {
         if (std::wstring(name) != L"#32770" || !IsWindowVisible(w)) continue;
         // Answered once the shell has filled its tree and selected the start
         // folder, which it does only after the browser shows (later under load).
-            if (++g_ticks > kTicksAtMost || selectedInTree(w) == g_awaitedLeaf) {
+        if (++g_ticks > kTicksAtMost || selectedInTree(w) == g_awaitedLeaf) {
             PostMessageW(w, WM_COMMAND, g_answer, 0);
         }
     }
@@ -74,8 +74,8 @@ std::optional<std::string> browseAnswered(UINT answer, const std::string& start)
     return chosen;
 }
 
-// Taking what the browser shows at once gives the start folder: it was chosen
-// when the browser opened.
+// The browser comes up on the start folder, and OK there gives it back; a
+// browser that never selects it is answered at last and fails the test.
 TEST(ShellFolderBrowser, OpensAtTheStartFolder) {
     const ComApartment com;
     const test::ScratchFolder folder(L"kq_browse_start");
