@@ -77,17 +77,31 @@ session_display() {
   answers "$display" && echo "$display"
 }
 
-# Ends a process of ours and waits until it is gone, so that what it held
+# Whether the process has ended: gone, or dead and waiting to be reaped (an
+# orphan's parent may be slow to reap it).
+ended() {
+  local stat
+  stat=$(cat "/proc/$1/stat" 2>/dev/null) || return 0
+  stat=${stat##*) }
+  [ "${stat%% *}" = Z ]
+}
+
+# Ends a process of ours and waits until it has ended, so that what it held
 # (a display, a prefix) is free when this returns.
 end_process() {
   local pid=$1
   kill "$pid" 2>/dev/null || return 0
   for _ in $(seq 50); do
-    start_time "$pid" >/dev/null || return 0
+    ended "$pid" && return 0
     sleep 0.1
   done
-  # A stopped or hung server ignores the polite signal.
-  kill -9 "$pid" 2>/dev/null || true
+  # A stopped or hung server ignores the polite signal; a killed one may
+  # still take a moment to die on a busy machine.
+  kill -9 "$pid" 2>/dev/null || return 0
+  for _ in $(seq 100); do
+    ended "$pid" && return 0
+    sleep 0.1
+  done
 }
 
 stop_xvfb() {
