@@ -31,14 +31,6 @@ using test::windowsPath;
 
 constexpr DWORD kScenarioLimitMs = 240000;
 
-fs::path freshScratch(const std::wstring& name) {
-    const fs::path scratch = fs::path(test::wide(windowsPath(KQ_E2E_SCRATCH))) / name;
-    std::error_code ignored;
-    fs::remove_all(scratch, ignored);
-    fs::create_directories(scratch);
-    return scratch;
-}
-
 std::string utf8(const fs::path& path) {
     const std::u8string text = path.u8string();
     return {text.begin(), text.end()};
@@ -67,7 +59,7 @@ class PrintDetection : public ::testing::TestWithParam<PrintScenario> {};
 
 TEST_P(PrintDetection, RecordsAsTheSettingsSay) {
     const PrintScenario& scenario = GetParam();
-    const fs::path scratch = freshScratch(test::wide(scenario.name));
+    const fs::path scratch = test::freshScratch(scenario.name);
     const fs::path history = scratch / "history";
     fs::create_directories(history);
     const fs::path book = scratch / "Ledger.xls";
@@ -110,7 +102,7 @@ INSTANTIATE_TEST_SUITE_P(ThroughSimhost, PrintDetection,
 class ViewerAndHelp : public ::testing::Test {
 protected:
     void SetUp() override {
-        scratch_ = freshScratch(L"viewer");
+        scratch_ = test::freshScratch("viewer");
         program_ = scratch_ / L"プログラム フォルダ ü";
         history_ = scratch_ / L"履歴 フォルダ ü";
         fs::create_directories(program_);
