@@ -7,6 +7,7 @@
 #   wine-session.sh run     <build> <program> [args...]   run a Windows program in the session,
 #                                     bringing the session up first; refuses when no display answers
 #   wine-session.sh display <build>   bring up only the display and print it
+#   KQ_WINEDEBUG=trace+clipboard wine-session.sh run ...   Wine's own traces (none unless asked)
 #
 # Why the display comes first, always: Wine's desktop process, started by the
 # first program of a wineserver, chooses the display driver for every later
@@ -29,7 +30,7 @@ build=$(cd "${2:?build folder}" && pwd)
 shift 2
 
 export WINEPREFIX="$build/wineprefix"
-export WINEDEBUG=-all
+export WINEDEBUG=${KQ_WINEDEBUG:--all}
 export WINEARCH=win64
 # Code page 932: Wine takes the ANSI code page from the locale.
 export LC_ALL=ja_JP.UTF-8 LANG=ja_JP.UTF-8

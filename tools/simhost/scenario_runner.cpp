@@ -158,6 +158,7 @@
 #include "tools/simhost/box_watcher.h"
 #include "tools/simhost/com_registration.h"
 #include "tools/simhost/dialog_driver.h"
+#include "tools/simhost/heap_census.h"
 #include "tools/simhost/host_objects.h"
 #include "tools/simhost/ribbon_host.h"
 #include "tools/simhost/host_window.h"
@@ -537,6 +538,11 @@ void ScenarioRunner::State::show(const std::vector<std::string>& w) {
                  std::to_string(counters.PrivateUsage) + " pagefile " + std::to_string(counters.PagefileUsage) +
                  " handles " + std::to_string(handles) + " host-objects " +
                  std::to_string(win32::moduleLocks()));
+        const HeapCensus heaps = takeHeapCensus();
+        out.line("  heaps process committed " + std::to_string(heaps.process.committed) + " busy " +
+                 std::to_string(heaps.process.busy) + " kilobyte-blocks " +
+                 std::to_string(heaps.process.kilobyteBlocks) + " runtime committed " +
+                 std::to_string(heaps.runtime.committed) + " busy " + std::to_string(heaps.runtime.busy));
     } else if (what == "unload") {
         const std::string path = resolve(w.size() > 2 ? w[2] : std::string());
         out.line(std::string("  library ")
