@@ -5,6 +5,7 @@
 #include <random>
 #include <utility>
 
+#include "addin/core/texts.h"
 #include "common/text_codec.h"
 #include "common/vb.h"
 
@@ -137,6 +138,15 @@ bool namesAWatchedSheet(const c_Xl_DocPros& watches, host::Workbook& book, const
     return sheet && watches.Find(sheet) != nullptr;
 }
 
+// The host's refusal of a sheet's watch, said so that the user knows what to
+// do: the watch too long for the host, or else the host's own description.
+WatchNotStored refusal(const host::HostError& e, const std::string& value, const std::string& sheetName) {
+    const std::string text = utf8ToUtf16(value).size() > host::kTextPropertyMaxLength
+                                 ? texts::WatchTooLong(host::kTextPropertyMaxLength)
+                                 : std::string(e.what());
+    return WatchNotStored(e.number(), text, sheetName);
+}
+
 struct StoredWatch {
     std::string name;
     std::string value;
@@ -249,6 +259,7 @@ std::shared_ptr<c_Xl_DocPro> c_Xl_DocPros::Find(const host::WorksheetPtr& sheet)
 
 std::int32_t c_Xl_DocPros::SaveToDocProps(const host::WorkbookPtr& book, const host::WorksheetPtr& onlySheet) {
     std::int32_t flags = 0;
+    std::optional<WatchNotStored> refused;
     const host::DocumentPropertiesPtr properties = book->CustomDocumentProperties();
     const std::string onlyName = onlySheet ? onlySheet->Name() : std::string();
 
@@ -273,12 +284,24 @@ std::int32_t c_Xl_DocPros::SaveToDocProps(const host::WorkbookPtr& book, const h
             } else {
                 flags += store_flags::kSameVersion;
             }
-            // Left under the sheet's old name, the property would give this watch
-            // to whichever sheet is later given that name.
-            if (old->name != newName) host::ignoreErrors([&] { properties->Delete(old->name); });
         }
         host::ignoreErrors([&] { properties->Delete(newName); });
-        properties->Add(newName, false, host::msoPropertyTypeString, newValue);
+        const auto add = [&](const std::string& value) {
+            properties->Add(newName, false, host::msoPropertyTypeString, value);
+        };
+        bool stored = true;
+        try {
+            add(newValue);
+        } catch (const host::HostError& e) {
+            // A watch near the host's length limit grows past it when rows
+            // inserted lengthen its ranges: the workbook keeps the watch as it
+            // was last stored rather than losing it, and the user is told.
+            stored = old && host::ignoreErrors([&] { add(old->value); });
+            if (!refused) refused = refusal(e, newValue, sheet->Name());
+        }
+        // Left under the sheet's old name, the property would give this watch
+        // to whichever sheet is later given that name.
+        if (stored && old && old->name != newName) host::ignoreErrors([&] { properties->Delete(old->name); });
     }
 
     for (int i = properties->Count(); i >= 1; --i) {
@@ -288,6 +311,7 @@ std::int32_t c_Xl_DocPros::SaveToDocProps(const host::WorkbookPtr& book, const h
         if (!sheetName) continue;
         if (!worksheetNamed(*book, *sheetName)) host::ignoreErrors([&] { properties->Delete(name); });
     }
+    if (refused) throw *refused;
     return flags;
 }
 

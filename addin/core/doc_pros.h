@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "addin/core/doc_pro.h"
@@ -22,6 +23,21 @@ inline constexpr std::int32_t kWritten = 1;       // no property existed: a new 
 inline constexpr std::int32_t kSameVersion = 2;   // the property existed, the version stays
 inline constexpr std::int32_t kNewVersion = 4;    // the property existed, a new VersionId was made
 }  // namespace store_flags
+
+// What SaveToDocProps throws once it has stored every other sheet and removed
+// the properties of sheets that are gone: the first sheet whose watch the
+// workbook refused to take. That sheet keeps the watch it had stored (under
+// its new name when it was renamed). The host's error number stays; the
+// description says what the user can do about it where that is known.
+class WatchNotStored : public host::HostError {
+public:
+    WatchNotStored(std::int32_t number, const std::string& description, std::string sheetName)
+        : HostError(number, description), sheetName_(std::move(sheetName)) {}
+    const std::string& sheetName() const { return sheetName_; }
+
+private:
+    std::string sheetName_;
+};
 
 // A record as Add makes it, not yet held by the collection: the values are
 // resolved on the sheet as they are set, so its stored form can be looked at
@@ -64,7 +80,8 @@ public:
 
     // Writes the records of the book's worksheets (only that of `onlySheet` when
     // given) into its properties and removes the properties of sheets that are
-    // gone. Returns the sum of the store_flags of the stored sheets.
+    // gone. Returns the sum of the store_flags of the stored sheets; throws
+    // WatchNotStored when the workbook refused a sheet's watch.
     std::int32_t SaveToDocProps(const host::WorkbookPtr& book, const host::WorksheetPtr& onlySheet);
     // Replaces the book's records by those its properties hold, deleting the
     // properties that are damaged, and drops the records of closed workbooks.

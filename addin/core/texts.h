@@ -149,9 +149,13 @@ inline constexpr std::string_view kTitleDuplicate = "タイトルが重複して
 inline constexpr std::string_view kHeadingTooManyCells = "見出しの値のセル範囲が多すぎます。(>10)";
 inline constexpr std::string_view kHeadingCellsDeleted =
     "見出しの値のセルが削除されています。セル参照を指定し直してください。";
-// Followed by the host's limit and kWatchTooLongEnd.
-inline constexpr std::string_view kWatchTooLong = "監視の設定が長すぎます。ドキュメントプロパティに保存できるのは";
-inline constexpr std::string_view kWatchTooLongEnd = "文字までです。分類名や見出しを短くしてください。";
+// A watch longer than the host stores in a text property, with its limit.
+inline std::string WatchTooLong(std::size_t limit) {
+    std::string text = "監視の設定が長すぎます。ドキュメントプロパティに保存できるのは";
+    text += std::to_string(limit);
+    text += "文字までです。分類名や見出しを短くしてください。";
+    return text;
+}
 inline constexpr std::string_view kWatchUpdated =
     "このシートの印刷の監視内容が更新されました。\r\n"
     "更新された監視を永続化するには、ブックを保存する必要があります。\r\n";

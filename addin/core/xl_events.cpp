@@ -141,8 +141,16 @@ void c_Xl::ScheduleAfterPrint(double now) {
     }
 }
 
+// Any other failure ends the store and the save goes on, unsaid.
 void c_Xl::WorkbookBeforeSave(const host::WorkbookPtr& wb) {
-    quietly([&] { state_.g_DocPros().SaveToDocProps(wb, nullptr); });
+    quietly([&] {
+        try {
+            state_.g_DocPros().SaveToDocProps(wb, nullptr);
+        } catch (const WatchNotStored& e) {
+            services_.prompts().message(texts::WithName(e.what(), e.sheetName()), GetAppTitle(),
+                                        mb::kOkOnly | mb::kIconExclamation);
+        }
+    });
 }
 
 void c_Xl::WorkbookOpen(const host::WorkbookPtr& wb) {

@@ -213,8 +213,7 @@ void AddCheckSheetModel::registerWatch() {
                               headings->types);
     }
     if (utf8ToUtf16(SheetWatchPropertyValue(*candidate)).size() > host::kTextPropertyMaxLength) {
-        fail(std::string(texts::kWatchTooLong) + std::to_string(host::kTextPropertyMaxLength) +
-             std::string(texts::kWatchTooLongEnd));
+        fail(texts::WatchTooLong(host::kTextPropertyMaxLength));
         return;
     }
 

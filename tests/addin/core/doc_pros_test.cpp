@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "addin/core/texts.h"
 #include "host/sim/sim_application.h"
 #include "tests/support/memory_file_system.h"
 
@@ -270,6 +271,44 @@ TEST(DocProStore, SaveRangeWhoseCellsWereDeletedStoresRefAndTheStoreGoesOn) {
     EXPECT_EQ(w.storeAll(), 2 * store_flags::kWritten);
     EXPECT_EQ(fields(w.stored("Sheet1"))[4], "#REF");
     EXPECT_EQ(fields(w.stored("Sheet2"))[4], "$B$2");
+}
+
+TEST(DocProStore, WatchThatGrewPastTheHostsLimitKeepsWhatWasStoredAndTheOthersAreStored) {
+    // A watch stored at the host's limit, whose save range then gets one
+    // character longer as rows go in above it: the workbook refuses it. It must
+    // keep the watch as stored (under the sheet's new name when renamed), the
+    // other sheets must still be stored and gone sheets cleaned up, and the
+    // refusal must name the sheet.
+    for (const bool renamed : {false, true}) {
+        SCOPED_TRACE(renamed ? "renamed" : "same name");
+        World w;
+        w.pros.Add(w.book, w.sheet1, "", kId1, kVersion, "B9", {}, {}, {});
+        w.storeAll();
+        const std::size_t room = host::kTextPropertyMaxLength - w.stored("Sheet1").size();
+        w.pros.Find(w.sheet1)->Category(std::string(room, 'c'));
+        w.storeAll();
+        const std::string atTheLimit = w.stored("Sheet1");
+        ASSERT_EQ(atTheLimit.size(), host::kTextPropertyMaxLength);
+
+        w.watch(w.sheet2, kId2);
+        w.book->properties()->add({SheetWatchPropertyName("Gone"), host::msoPropertyTypeString, "0\tx"});
+        w.sheet1->insertRows(1);
+        if (renamed) w.sheet1->rename("売上");
+        try {
+            w.storeAll();
+            ADD_FAILURE() << "the refusal was not reported";
+        } catch (const WatchNotStored& e) {
+            EXPECT_EQ(e.what(), texts::WatchTooLong(host::kTextPropertyMaxLength));
+            EXPECT_EQ(e.sheetName(), w.sheet1->Name());
+        }
+        EXPECT_EQ(w.stored(w.sheet1->Name()), atTheLimit);
+        EXPECT_EQ(fields(w.stored("Sheet2"))[2], kId2);
+        EXPECT_EQ(w.propertyNames(), (std::vector<std::string>{SheetWatchPropertyName(w.sheet1->Name()),
+                                                               "KEZ_QUORVEX_INFO_Sheet2"}));
+        w.pros.LoadFromDocProps(w.book);
+        ASSERT_NE(w.pros.Find(w.sheet1), nullptr);
+        EXPECT_EQ(w.pros.Find(w.sheet1)->SheetId(), kId1);
+    }
 }
 
 std::string readText(const std::string& path) {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "addin/core/addin_state.h"
+#include "addin/core/texts.h"
 #include "common/settings_store.h"
 #include "host/sim/sim_application.h"
 #include "tests/addin/core/sink_test_world.h"
@@ -262,6 +263,16 @@ TEST_F(EventSink, AHelperWorkbookThatCannotBeHadIsReportedAndNotLeftBehind) {
     EXPECT_EQ(helperBook(), nullptr);
     EXPECT_EQ(services.boxes.size(), 1u);
     EXPECT_TRUE(services.memoryFiles().isDirectory(test::kHelperInTemp));
+}
+
+TEST_F(EventSink, AWatchTheWorkbookRefusesAtSaveIsSaidAndKeepsWhatWasStored) {
+    const std::string stored = book->properties()->find("KEZ_QUORVEX_INFO_Watched")->value;
+    state->g_DocPros().Find(watched)->Category(std::string(host::kTextPropertyMaxLength, 'c'));
+    host::ignoreErrors([&] { book->Save(); });
+    ASSERT_EQ(services.prompts_.messages.size(), 1u);
+    EXPECT_EQ(services.prompts_.messages[0].text, texts::WatchTooLong(host::kTextPropertyMaxLength) + " Watched");
+    EXPECT_EQ(services.prompts_.messages[0].style, mb::kOkOnly | mb::kIconExclamation);
+    EXPECT_EQ(book->properties()->find("KEZ_QUORVEX_INFO_Watched")->value, stored);
 }
 
 TEST_F(EventSink, ChangesOfTheActiveWorkbookWindowOrSheetRefreshTheToggle) {
