@@ -93,6 +93,11 @@ void BoxWatcher::stepStarted(std::chrono::milliseconds limit) {
     deadline_ = std::chrono::steady_clock::now() + limit;
 }
 
+void BoxWatcher::atTimeout(std::function<void()> last) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    atTimeout_ = std::move(last);
+}
+
 void BoxWatcher::stepEnded() {
     std::lock_guard<std::mutex> lock(mutex_);
     inStep_ = false;
@@ -105,9 +110,11 @@ void BoxWatcher::run() {
             wake_.wait_for(lock, kPoll, [this] { return stop_; });
             if (stop_) return;
             if (inStep_ && std::chrono::steady_clock::now() > deadline_) {
+                const std::function<void()> last = atTimeout_;
                 lock.unlock();
                 transcript_.line("  timeout: the command did not end in time");
                 std::fflush(nullptr);
+                if (last) last();
                 ExitProcess(3);
             }
         }

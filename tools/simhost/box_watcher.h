@@ -16,6 +16,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <deque>
+#include <functional>
 #include <mutex>
 #include <set>
 #include <string>
@@ -46,8 +47,10 @@ public:
     std::size_t pendingAnswers() const;
     int boxesAnswered() const { return answered_; }
 
-    // The watchdog: a step that runs longer than `limit` ends the process with exit code 3.
+    // The watchdog: a step that runs longer than `limit` ends the process with
+    // exit code 3, after `last` (set with atTimeout) has run on the watcher's thread.
     void stepStarted(std::chrono::milliseconds limit);
+    void atTimeout(std::function<void()> last);
     void stepEnded();
 
 private:
@@ -63,6 +66,7 @@ private:
     bool inStep_ = false;
     std::chrono::steady_clock::time_point deadline_;
     std::set<HWND> handled_;
+    std::function<void()> atTimeout_;
     std::thread thread_;
 };
 

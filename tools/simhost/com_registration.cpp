@@ -1,5 +1,7 @@
 #include "tools/simhost/com_registration.h"
 
+#include <shlwapi.h>
+
 #include <cstdio>
 #include <cwchar>
 
@@ -119,6 +121,12 @@ std::vector<std::string> startupAddIns() {
         if (entry.number(L"LoadBehavior", behaviour) && behaviour == 3) progIds.push_back(win32::narrow(name));
     }
     return progIds;
+}
+
+void forgetAddIns(const std::vector<std::string>& progIds) {
+    for (const std::string& progId : progIds) {
+        SHDeleteKeyW(HKEY_CURRENT_USER, (std::wstring(kAddInsKey) + L"\\" + win32::wide(progId)).c_str());
+    }
 }
 
 std::string mirrorClassRegistration(const std::string& progId) {

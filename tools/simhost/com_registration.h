@@ -25,6 +25,9 @@ std::string libraryUnloadState(const std::string& dllPath);
 // in the registry's order.
 std::vector<std::string> startupAddIns();
 
+// Takes the ProgIDs off kAddInsKey, so that no later host loads them.
+void forgetAddIns(const std::vector<std::string>& progIds);
+
 // Copies the per-user class registration of a ProgID (the ProgID key, its
 // CLSID key, the type library the CLSID names and the interfaces described by
 // that library) into the machine's classes, where Wine's COM looks classes up.

@@ -136,6 +136,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <map>
+#include <mutex>
 #include <optional>
 #include <utility>
 
@@ -229,6 +230,30 @@ void pumpMessages(DWORD milliseconds) {
 
 }  // namespace
 
+// The start-up add-ins the script's registrations listed and it has not
+// unregistered yet; read by the watcher's thread when a step times out.
+class RegisteredAddIns {
+public:
+    void changed(const std::vector<std::string>& before, const std::vector<std::string>& after) {
+        const std::lock_guard lock(mutex_);
+        for (const std::string& id : after) {
+            if (!contains(before, id) && !contains(ids_, id)) ids_.push_back(id);
+        }
+        std::erase_if(ids_, [&](const std::string& id) { return !contains(after, id); });
+    }
+    std::vector<std::string> now() const {
+        const std::lock_guard lock(mutex_);
+        return ids_;
+    }
+
+private:
+    static bool contains(const std::vector<std::string>& ids, const std::string& id) {
+        return std::find(ids.begin(), ids.end(), id) != ids.end();
+    }
+    mutable std::mutex mutex_;
+    std::vector<std::string> ids_;
+};
+
 struct ScenarioRunner::State {
     State(Transcript& t, std::string f)
         : out(t),
@@ -237,11 +262,15 @@ struct ScenarioRunner::State {
           driver({.out = t,
                   .runLine = [this](const ScriptLine& line) { runLine(line, false); },
                   .resolve = [this](const std::string& path) { return resolve(path); }}),
-          window([this] { driver.beat(); }) {}
+          window([this] { driver.beat(); }) {
+        // A scenario cut short must not leave its add-ins for the next one's host to load.
+        watcher.atTimeout([this] { forgetAddIns(registered.now()); });
+    }
     ~State() { closeHost(); }
 
     Transcript& out;
     std::string folder;
+    RegisteredAddIns registered;  // before the watcher, which may read it until it goes
     BoxWatcher watcher;
     DialogDriver driver;
     // The host's main window, shown once the host has started.
@@ -611,7 +640,9 @@ void ScenarioRunner::State::execute(const std::vector<std::string>& w) {
     } else if (c == "windowstate") {
         host().setWindowState(windowState(w[1]));
     } else if (c == "register" || c == "unregister") {
+        const std::vector<std::string> before = startupAddIns();
         const std::string problem = callRegistrationEntry(resolve(w[1]), c == "unregister");
+        registered.changed(before, startupAddIns());
         out.line(problem.empty() ? "  done" : "  failed: " + problem);
     } else if (c == "load") {
         host();
