@@ -194,7 +194,15 @@ private:
 
     // False when the user cancelled.
     bool storeAndConfirm() {
-        w_.docPros.SaveToDocProps(book_, nullptr);
+        try {
+            w_.docPros.SaveToDocProps(book_, nullptr);
+        } catch (const WatchNotStored& e) {
+            // The watches are in memory all the same: a watch the workbook
+            // would not take must not leave this print, or every later one
+            // of the workbook, unrecorded. It is said at the end.
+            watchRefused_ = texts::WithName(e.what(), e.sheetName());
+            lists_.colErrors.push_back(*watchRefused_);
+        }
         if (!w_.setting.ShowMessageWhenPrintRun()) return true;
         const std::int32_t answer = sys_.MsgBoxEx({.Prompt = std::string(texts::kConfirm),
                                                    .Buttons = kConfirmButtons,
@@ -230,6 +238,7 @@ private:
         if (!everySheetRecorded) return;
         if (w_.setting.ShowProgressTime() > 0) sys_.ShowFinished(w_.setting.ShowProgressTime());
         if (headingError_) sys_.prompts().message(texts::kHeadingError, w_.title, kErrorBox);
+        if (watchRefused_) sys_.prompts().message(*watchRefused_, w_.title, mb::kOkOnly | mb::kIconExclamation);
         completed_ = true;
     }
 
@@ -509,6 +518,7 @@ private:
     RecordingLists lists_;
     host::WorkbookPtr book_;
     bool headingError_ = false;
+    std::optional<std::string> watchRefused_;
     bool completed_ = false;
 };
 

@@ -649,6 +649,22 @@ TEST(RecordingTempFolder, ThatCannotServeIsSaidAndTheSheetGetsNoPage) {
     }
 }
 
+TEST_F(Recording, AWatchTheWorkbookRefusesIsSaidAndThePrintIsStillRecorded) {
+    const auto grid = watched("Grid");
+    test::fillWithAddresses(*grid, 1, 1, 3, 3);
+    watched("Memo");
+    w.docPros.Find(book->worksheet("Memo"))->Category(std::string(host::kTextPropertyMaxLength, 'c'));
+    book->selectSheets({"Grid"});
+    w.setting->ShowProgressTime(2);
+    run();
+    const std::string refused = texts::WatchTooLong(host::kTextPropertyMaxLength) + " Memo";
+    ASSERT_EQ(w.historyFiles().size(), 1u);
+    EXPECT_EQ(w.readHistory(w.historyFiles()[0]).errorLines, (std::vector<TextLineRecord>{{refused}}));
+    EXPECT_EQ(w.system.notices.size(), 1u);
+    EXPECT_EQ(w.prompts.messages, (std::vector<ShownMessage>{{refused, test::kTitle, 0x30}}));
+    EXPECT_NE(book->properties()->find("KEZ_QUORVEX_INFO_Grid"), nullptr);
+}
+
 TEST_F(Recording, SheetWithoutAnyPageIsAnErrorNotASave) {
     const auto sheet = watched("Grid");
     test::fillWithAddresses(*sheet, 1, 1, 3, 3);
