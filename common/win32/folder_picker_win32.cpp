@@ -87,16 +87,7 @@ HWND FolderPickerControl::create(const FolderPickerArgs& args) {
     args_ = args;
     picker_.emplace(files_, static_cast<FolderPickerView&>(*this), args.selectAfterBrowse);
     picker_->PromptCaption = args.PromptCaption;
-    const HWND control = Window::create({.windowClass = kClass,
-                                         .style = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN,
-                                         .exStyle = WS_EX_CONTROLPARENT,
-                                         .x = args.at.left,
-                                         .y = args.at.top,
-                                         .width = args.at.right - args.at.left,
-                                         .height = args.at.bottom - args.at.top,
-                                         .owner = args.parent});
-    if (control) SetWindowLongPtrW(control, GWLP_ID, args.id);
-    return control;
+    return createControl(kClass, args.parent, args.at, args.id);
 }
 
 bool FolderPickerControl::OnCreate(const CREATESTRUCTW&) {

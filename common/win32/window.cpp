@@ -87,6 +87,18 @@ HWND Window::create(const WindowArgs& args) {
     return make(args, nullptr);
 }
 
+HWND Window::createControl(const wchar_t* windowClass, HWND parent, const RECT& rect, int id, DWORD exStyle) {
+    return create({.windowClass = windowClass,
+                   .style = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN,
+                   .exStyle = exStyle,
+                   .x = rect.left,
+                   .y = rect.top,
+                   .width = rect.right - rect.left,
+                   .height = rect.bottom - rect.top,
+                   .owner = parent,
+                   .id = id});
+}
+
 HWND Window::createOwned(std::unique_ptr<Window> window, const WindowArgs& args) {
     if (!window) return nullptr;
     Window& object = *window;
@@ -97,8 +109,10 @@ HWND Window::createOwned(std::unique_ptr<Window> window, const WindowArgs& args)
 HWND Window::make(const WindowArgs& a, std::unique_ptr<Window>* owned) {
     Creation creation{this, owned};
     // Nothing of this object may be touched after the call: a window that owns it may be gone with it.
+    // A child window takes its control id where a top-level one takes its menu.
+    const auto menu = (a.style & WS_CHILD) ? reinterpret_cast<HMENU>(static_cast<INT_PTR>(a.id)) : nullptr;
     return CreateWindowExW(a.exStyle, a.windowClass, a.text.c_str(), a.style, a.x, a.y, a.width, a.height, a.owner,
-                           nullptr, thisModule(), &creation);
+                           menu, thisModule(), &creation);
 }
 
 INT_PTR Window::runModal(HWND owner, const WindowArgs& args) {

@@ -26,7 +26,8 @@ struct WindowClassArgs {
     HICON icon = nullptr;
 };
 
-// A top-level window of a class registered with Window::registerClass.
+// A window of a class registered with Window::registerClass: top-level, or a
+// child of `owner` when the style has WS_CHILD.
 struct WindowArgs {
     const wchar_t* windowClass = nullptr;
     std::wstring text{};
@@ -36,7 +37,8 @@ struct WindowArgs {
     int y = CW_USEDEFAULT;
     int width = 0;
     int height = 0;
-    HWND owner = nullptr;
+    HWND owner = nullptr;  // the parent of a child window
+    int id = 0;            // a child window's control id
 };
 
 // A control on a window or dialog; its position is in the parent's client pixels.
@@ -86,6 +88,10 @@ public:
 
     // Makes the window, bound to this object; null when it could not be made.
     HWND create(const WindowArgs& args);
+    // Makes it a control of `parent` at `rect` (the parent's client pixels)
+    // that holds controls of its own: Tab walks into them.
+    HWND createControl(const wchar_t* windowClass, HWND parent, const RECT& rect, int id,
+                       DWORD exStyle = WS_EX_CONTROLPARENT);
     // Makes a window that owns `window` and deletes it when it is destroyed;
     // the object is deleted at once when no window could be made.
     static HWND createOwned(std::unique_ptr<Window> window, const WindowArgs& args);

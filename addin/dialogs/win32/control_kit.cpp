@@ -152,16 +152,7 @@ HWND createCompoundControl(kq::win32::Window& control, const wchar_t* windowClas
     if (!kq::win32::Window::registerClass({.name = windowClass, .background = GetSysColorBrush(COLOR_BTNFACE)})) {
         return nullptr;
     }
-    const HWND hwnd = control.create({.windowClass = windowClass,
-                                      .style = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN,
-                                      .exStyle = WS_EX_CONTROLPARENT,
-                                      .x = rect.left,
-                                      .y = rect.top,
-                                      .width = rect.right - rect.left,
-                                      .height = rect.bottom - rect.top,
-                                      .owner = parent});
-    if (hwnd) SetWindowLongPtrW(hwnd, GWLP_ID, id);
-    return hwnd;
+    return control.createControl(windowClass, parent, rect, id);
 }
 
 HWND createTextBox(HWND parent, int id, const RECT& rect, HFONT font, kq::win32::Subclass& hook, DWORD extraStyle) {

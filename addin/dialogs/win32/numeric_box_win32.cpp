@@ -75,16 +75,7 @@ NumberCharacters UserNumberCharacters() {
 HWND NumericBoxControl::create(const NumericBoxArgs& args) {
     if (!Window::registerClass({.name = kClass})) return nullptr;
     args_ = args;
-    const HWND box = Window::create({.windowClass = kClass,
-                                     .style = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN,
-                                     .exStyle = WS_EX_CLIENTEDGE | WS_EX_CONTROLPARENT,
-                                     .x = args.at.left,
-                                     .y = args.at.top,
-                                     .width = args.at.right - args.at.left,
-                                     .height = args.at.bottom - args.at.top,
-                                     .owner = args.parent});
-    if (box) SetWindowLongPtrW(box, GWLP_ID, args.id);
-    return box;
+    return createControl(kClass, args.parent, args.at, args.id, WS_EX_CLIENTEDGE | WS_EX_CONTROLPARENT);
 }
 
 bool NumericBoxControl::OnCreate(const CREATESTRUCTW&) {
