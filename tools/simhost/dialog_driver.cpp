@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <stdexcept>
 
+#include "common/win32/bitmaps.h"
 #include "common/win32/handles.h"
 #include "common/win32/wide.h"
 #include "tools/simhost/png_file.h"
@@ -141,15 +142,8 @@ std::vector<std::uint32_t> screenPixels(HWND window, int& width, int& height) {
     width = r.right - r.left;
     height = r.bottom - r.top;
     if (width <= 0 || height <= 0) return {};
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    const win32::Bitmap canvas(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    std::uint32_t* bits = nullptr;
+    const win32::Bitmap canvas = win32::topDownBitmap(width, height, bits);
     const win32::DeviceContext dc = win32::memoryDc(nullptr);
     if (!canvas || !dc || !bits) return {};
     {
@@ -158,8 +152,7 @@ std::vector<std::uint32_t> screenPixels(HWND window, int& width, int& height) {
         BitBlt(dc.get(), 0, 0, width, height, screen.get(), r.left, r.top, SRCCOPY);
         GdiFlush();
     }
-    const auto* px = static_cast<const std::uint32_t*>(bits);
-    std::vector<std::uint32_t> pixels(px, px + static_cast<std::size_t>(width) * height);
+    std::vector<std::uint32_t> pixels(bits, bits + static_cast<std::size_t>(width) * height);
     for (auto& v : pixels) v &= 0xFFFFFF;
     return pixels;
 }

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "common/win32/bitmaps.h"
 #include "common/win32/wide.h"
 #include "host/host.h"
 
@@ -133,25 +134,10 @@ void Win32SimClipboard::putText(const std::string& text) {
 
 namespace kq::host::sim::win32 {
 
-namespace {
-
-BITMAPINFO topDownInfo(int width, int height) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    return info;
-}
-
-}  // namespace
-
 void Win32SimClipboard::putFace(const ButtonFace& face) {
     const WindowDc screen = windowDc(nullptr);
     Bitmap bitmap(CreateCompatibleBitmap(screen.get(), kFaceSize, kFaceSize));
-    const BITMAPINFO info = topDownInfo(kFaceSize, kFaceSize);
+    const BITMAPINFO info = kq::win32::topDownBitmapInfo(kFaceSize, kFaceSize);
     if (!screen || !bitmap ||
         SetDIBits(screen.get(), bitmap.get(), 0, kFaceSize, face.pixels.data(), &info, DIB_RGB_COLORS) != kFaceSize) {
         throw copyFailed("The face cannot be made");
@@ -171,7 +157,7 @@ std::optional<ButtonFace> Win32SimClipboard::takeFace() {
     const int height = shape.bmHeight;
     if (width <= 0 || height <= 0 || width > kLargestPicture || height > kLargestPicture) return std::nullopt;
     std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
-    BITMAPINFO info = topDownInfo(width, height);
+    BITMAPINFO info = kq::win32::topDownBitmapInfo(width, height);
     const WindowDc screen = windowDc(nullptr);
     if (!screen || GetDIBits(screen.get(), picture, 0, static_cast<UINT>(height), pixels.data(), &info,
                              DIB_RGB_COLORS) != height) {

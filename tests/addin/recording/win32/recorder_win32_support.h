@@ -17,6 +17,7 @@
 #include "addin/recording/win32/page_composer_win32.h"
 #include "addin/recording/win32/recorder_clipboard_win32.h"
 #include "common/settings_store.h"
+#include "common/win32/bitmaps.h"
 #include "common/win32/handles.h"
 #include "common/win32/wide.h"
 #include "common/win32/win32_file_system.h"
@@ -165,22 +166,15 @@ inline ENHMETAHEADER headerOf(HENHMETAFILE metafile) {
 class Rendered {
 public:
     Rendered(HENHMETAFILE metafile, std::int32_t width, std::int32_t height) : width_(width) {
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        void* bits = nullptr;
+        std::uint32_t* bits = nullptr;
         const kq::win32::DeviceContext dc = kq::win32::memoryDc(nullptr);
-        const kq::win32::Bitmap bitmap(CreateDIBSection(dc.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+        const kq::win32::Bitmap bitmap = kq::win32::topDownBitmap(width, height, bits);
         const kq::win32::Selection drawing = kq::win32::selectObject(dc.get(), bitmap.get());
         const RECT all{0, 0, width, height};
         FillRect(dc.get(), &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
         PlayEnhMetaFile(dc.get(), metafile, &all);
         GdiFlush();
-        const auto* p = static_cast<const std::uint32_t*>(bits);
-        pixels_.assign(p, p + static_cast<std::size_t>(width) * height);
+        pixels_.assign(bits, bits + static_cast<std::size_t>(width) * height);
     }
     COLORREF at(std::int32_t x, std::int32_t y) const {
         const std::uint32_t bgr = pixels_.at(static_cast<std::size_t>(y) * width_ + x);

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "common/win32/bitmaps.h"
 #include "common/win32/handles.h"
 
 namespace kq::addin::recording::test {
@@ -12,27 +13,18 @@ using namespace kq::win32;
 
 struct Canvas {
     DeviceContext dc = memoryDc(nullptr);
+    std::uint32_t* bits = nullptr;  // before the bitmap, which sets it
     Bitmap bitmap;
-    void* bits = nullptr;
     int width;
     int height;
 
-    Canvas(int w, int h) : width(w), height(h) {
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = w;
-        info.bmiHeader.biHeight = -h;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        bitmap = Bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    }
+    Canvas(int w, int h) : bitmap(topDownBitmap(w, h, bits)), width(w), height(h) {}
 
     Picture picture() const {
         Picture p;
         p.width = width;
         p.height = height;
-        const auto* px = static_cast<const std::uint32_t*>(bits);
+        const std::uint32_t* px = bits;
         p.pixels.assign(px, px + static_cast<std::size_t>(width) * height);
         for (auto& v : p.pixels) v &= 0xFFFFFF;
         return p;
