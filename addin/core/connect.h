@@ -91,10 +91,6 @@ public:
     const c_Xl_CB_DirectPrint& directPrintSink() const { return directPrintSink_; }
     const c_Xl_CB_Preview& previewSink() const { return previewSink_; }
     const c_CB_ThisSheetCheck& thisSheetSink() const { return thisSheetSink_; }
-    const c_CB_OpenHistory& openHistorySink() const { return openHistorySink_; }
-    const c_CB_Setting& settingSink() const { return settingSink_; }
-    const c_CB_About& aboutSink() const { return aboutSink_; }
-    const c_CB_Help& helpSink() const { return helpSink_; }
     const c_CB_KEZ& siteSink() const { return siteSink_; }
 
     void runCommand(Procedures::Command command) override;

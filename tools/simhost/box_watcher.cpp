@@ -206,7 +206,6 @@ void BoxWatcher::answer(HWND box) {
     }
     transcript_.line("  answer " + said);
     for (const auto& give : giving) give();
-    ++answered_;
     // The box is gone before the next look, so its handle is never taken for a new box.
     for (int i = 0; i < 250 && IsWindow(box); ++i) Sleep(20);
 }

@@ -12,7 +12,6 @@
 
 #include "common/win32/windows_api.h"
 
-#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <deque>
@@ -45,7 +44,6 @@ public:
 
     void queueAnswer(BoxAnswer answer);
     std::size_t pendingAnswers() const;
-    int boxesAnswered() const { return answered_; }
 
     // The watchdog: a step that runs longer than `limit` ends the process with
     // exit code 3, after `last` (set with atTimeout) has run on the watcher's thread.
@@ -62,7 +60,6 @@ private:
     std::condition_variable wake_;
     std::deque<BoxAnswer> answers_;
     bool stop_ = false;
-    std::atomic<int> answered_{0};
     bool inStep_ = false;
     std::chrono::steady_clock::time_point deadline_;
     std::set<HWND> handled_;

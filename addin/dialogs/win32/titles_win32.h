@@ -55,7 +55,6 @@ public:
     const RowWindows& row(std::size_t k) const { return *rows_.at(k); }
     std::size_t rowCount() const { return rows_.size(); }
     HWND addButton() const { return add_; }
-    HWND scrollBar() const { return scroll_; }
     HWND panel() const { return panel_; }
 
 private:
