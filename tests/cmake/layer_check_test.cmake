@@ -1,6 +1,8 @@
 # Configures the tiny project in layers/ once per case and checks that the
 # layer check lets the sound layout through and stops each violation with its
-# own message. Run with cmake -P; KQ_SOURCE_DIR is the project, WORK a scratch folder.
+# own message. Run with cmake -P; KQ_SOURCE_DIR is the project, WORK a scratch folder,
+# GENERATOR and MAKE_PROGRAM those of the build that runs the check (a machine may
+# have no program for CMake's default generator).
 
 set(cases
   "sound|"
@@ -20,6 +22,7 @@ foreach(entry IN LISTS cases)
   file(REMOVE_RECURSE ${build})
   execute_process(
     COMMAND ${CMAKE_COMMAND} -S ${KQ_SOURCE_DIR}/tests/cmake/layers -B ${build}
+            -G ${GENERATOR} -DCMAKE_MAKE_PROGRAM=${MAKE_PROGRAM}
             -DKQ_SOURCE_DIR=${KQ_SOURCE_DIR} -DKQ_LAYER_CASE=${name}
     RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE output)
   # CMake wraps its messages; the words are what counts.
