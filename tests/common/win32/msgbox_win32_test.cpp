@@ -1,4 +1,4 @@
-#include "addin/recording/win32/msgbox_win32.h"
+#include "common/win32/msgbox_win32.h"
 
 #include <gtest/gtest.h>
 
@@ -11,14 +11,14 @@
 #include "common/win32/forms.h"
 #include "common/win32/handles.h"
 #include "common/win32/wide.h"
+#include "common/win32/window_text.h"
 #include "tests/addin/recording/win32/window_capture.h"
 #include "tests/support/win32_windows.h"
 
-namespace kq::addin::recording::win32 {
+namespace kq::win32 {
 namespace {
 
-using kq::win32::narrow;
-using kq::win32::wide;
+namespace capture = kq::addin::recording::test;
 
 constexpr char kCheckCaption[] = "次回も表示起動する";
 
@@ -76,12 +76,6 @@ std::int32_t runBox(HWND owner, const MsgBoxExArgs& args, std::function<void(HWN
 }
 
 HWND button(HWND box, int i) { return GetDlgItem(box, msgbox_ids::kFirstButton + i); }
-
-std::string textOf(HWND hwnd) {
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));
-    return narrow(text);
-}
 
 RECT clientRectOf(HWND box, HWND control) {
     RECT r;
@@ -157,17 +151,17 @@ TEST(MsgBoxExWindow, ShowsItsTextsOwnedModalAndTopmostWhenAsked) {
         const MsgBoxExArgs args{.Prompt = "本文", .Buttons = c.flags, .Title = "題名", .ShowCheck = true,
                                 .CheckValue = false, .CheckCaption = kCheckCaption};
         runBox(host.get(), args, [&](HWND box) {
-            EXPECT_EQ(textOf(box), "題名");
-            EXPECT_EQ(textOf(GetDlgItem(box, msgbox_ids::kText)), "本文");
+            EXPECT_EQ(windowText(box), "題名");
+            EXPECT_EQ(windowText(GetDlgItem(box, msgbox_ids::kText)), "本文");
             for (int i = 0; i < 3; ++i) {
                 if (static_cast<std::size_t>(i) < c.captions.size()) {
-                    EXPECT_EQ(textOf(button(box, i)), c.captions[static_cast<std::size_t>(i)]);
+                    EXPECT_EQ(windowText(button(box, i)), c.captions[static_cast<std::size_t>(i)]);
                 } else {
                     EXPECT_EQ(button(box, i), nullptr);
                 }
             }
             HWND check = GetDlgItem(box, msgbox_ids::kCheck);
-            EXPECT_EQ(textOf(check), kCheckCaption);
+            EXPECT_EQ(windowText(check), kCheckCaption);
             EXPECT_EQ(SendMessageW(check, BM_GETCHECK, 0, 0), BST_UNCHECKED);
             EXPECT_EQ(GetFocus(), button(box, 0));
 
@@ -264,7 +258,7 @@ TEST(MsgBoxExWindow, LongJapaneseLineIsBrokenToTheWrapWidth) {
         const MsgBoxExArgs args{.Prompt = line + ending + "二行目", .Buttons = 0x1, .Title = "t"};
         runBox(host.get(), args, [&](HWND box) {
             HWND label = GetDlgItem(box, msgbox_ids::kText);
-            const std::string shown = textOf(label);
+            const std::string shown = windowText(label);
             const kq::win32::WindowDc dc = kq::win32::windowDc(label);
             const kq::win32::Selection useFont =
                 kq::win32::selectObject(dc.get(), reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0)));
@@ -304,11 +298,11 @@ TEST(MsgBoxExWindow, Screenshot) {
                             .CheckValue = true,
                             .CheckCaption = kCheckCaption};
     runBox(host.get(), args, [](HWND box) {
-        const test::Picture shot = test::captureWindow(box);
-        EXPECT_TRUE(test::saveBmp(shot, L"msgbox.bmp"));
+        const capture::Picture shot = capture::captureWindow(box);
+        EXPECT_TRUE(capture::saveBmp(shot, L"msgbox.bmp"));
         click(box, 1);
     });
 }
 
 }  // namespace
-}  // namespace kq::addin::recording::win32
+}  // namespace kq::win32
