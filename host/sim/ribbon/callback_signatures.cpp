@@ -1,7 +1,6 @@
 #include "host/sim/ribbon/callback_signatures.h"
 
 #include <algorithm>
-#include <array>
 #include <initializer_list>
 
 namespace kq::host::sim::ribbon {
@@ -10,26 +9,27 @@ namespace {
 
 using enum Argument;
 
-struct ActionRow {
+struct ElementRow {
     std::string_view element;
     std::string_view attribute;
-    std::vector<Argument> arguments;
+    CallbackSignature signature;
 };
 
-// Callbacks that act: the answer is not read.
-const ActionRow kActions[] = {
-    {"customUI", "onLoad", {ribbon}},
-    {"backstage", "onShow", {context}},
-    {"backstage", "onHide", {context}},
-    {"command", "onAction", {control, cancelDefault}},
-    {"button", "onAction", {control}},
-    {"toggleButton", "onAction", {control, pressed}},
-    {"checkBox", "onAction", {control, pressed}},
-    {"dropDown", "onAction", {control, itemId, itemIndex}},
-    {"gallery", "onAction", {control, itemId, itemIndex}},
-    {"radioGroup", "onAction", {control, itemId, itemIndex}},
-    {"editBox", "onChange", {control, text}},
-    {"comboBox", "onChange", {control, text}},
+// Callbacks of one element's attribute.
+const ElementRow kElementCallbacks[] = {
+    {"customUI", "onLoad", {{ribbon}, Answer::none}},
+    {"customUI", "loadImage", {{imageName}, Answer::picture}},
+    {"backstage", "onShow", {{context}, Answer::none}},
+    {"backstage", "onHide", {{context}, Answer::none}},
+    {"command", "onAction", {{control, cancelDefault}, Answer::none}},
+    {"button", "onAction", {{control}, Answer::none}},
+    {"toggleButton", "onAction", {{control, pressed}, Answer::none}},
+    {"checkBox", "onAction", {{control, pressed}, Answer::none}},
+    {"dropDown", "onAction", {{control, itemId, itemIndex}, Answer::none}},
+    {"gallery", "onAction", {{control, itemId, itemIndex}, Answer::none}},
+    {"radioGroup", "onAction", {{control, itemId, itemIndex}, Answer::none}},
+    {"editBox", "onChange", {{control, text}, Answer::none}},
+    {"comboBox", "onChange", {{control, text}, Answer::none}},
 };
 
 struct GetterRow {
@@ -38,7 +38,7 @@ struct GetterRow {
 };
 
 // Callbacks that answer, whatever the element: each is asked about the control.
-constexpr std::array<GetterRow, 25> kGetters = {{
+constexpr GetterRow kGetters[] = {
     {"getLabel", Answer::text},          {"getScreentip", Answer::text},     {"getSupertip", Answer::text},
     {"getDescription", Answer::text},    {"getKeytip", Answer::text},        {"getTitle", Answer::text},
     {"getHelperText", Answer::text},     {"getText", Answer::text},          {"getContent", Answer::text},
@@ -47,12 +47,13 @@ constexpr std::array<GetterRow, 25> kGetters = {{
     {"getShowImage", Answer::truth},     {"getPressed", Answer::truth},      {"getSize", Answer::number},
     {"getItemCount", Answer::number},    {"getItemWidth", Answer::number},   {"getItemHeight", Answer::number},
     {"getSelectedItemIndex", Answer::number}, {"getStyle", Answer::number},  {"getImage", Answer::picture},
-    {"getItemImage", Answer::picture},
-}};
+};
 
-// Getters about one item of a list: the control and the item's index.
-constexpr std::array<std::string_view, 5> kItemGetters = {"getItemLabel", "getItemID", "getItemScreentip",
-                                                          "getItemSupertip", "getItemImage"};
+// Getters about one item of a list, asked with the control and the item's index.
+constexpr GetterRow kItemGetters[] = {
+    {"getItemLabel", Answer::text},    {"getItemID", Answer::text},      {"getItemScreentip", Answer::text},
+    {"getItemSupertip", Answer::text}, {"getItemImage", Answer::picture},
+};
 
 std::string_view nameOf(Argument a) {
     switch (a) {
@@ -130,12 +131,11 @@ bool gives(Answer answer, DeclaredType result) {
 }  // namespace
 
 std::optional<CallbackSignature> callbackSignature(std::string_view element, std::string_view attribute) {
-    for (const ActionRow& row : kActions) {
-        if (row.element == element && row.attribute == attribute) return CallbackSignature{row.arguments, Answer::none};
+    for (const ElementRow& row : kElementCallbacks) {
+        if (row.element == element && row.attribute == attribute) return row.signature;
     }
-    if (element == "customUI" && attribute == "loadImage") return CallbackSignature{{imageName}, Answer::picture};
-    if (std::find(kItemGetters.begin(), kItemGetters.end(), attribute) != kItemGetters.end()) {
-        return CallbackSignature{{control, itemIndex}, attribute == "getItemImage" ? Answer::picture : Answer::text};
+    for (const GetterRow& row : kItemGetters) {
+        if (row.attribute == attribute) return CallbackSignature{{control, itemIndex}, row.answer};
     }
     for (const GetterRow& row : kGetters) {
         if (row.attribute == attribute) return CallbackSignature{{control}, row.answer};

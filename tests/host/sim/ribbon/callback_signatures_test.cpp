@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,26 +17,16 @@ TEST(CallbackSignatures, FollowTheElementAndTheAttribute) {
         const char* attribute;
         std::optional<CallbackSignature> signature;
     };
+    // The rows the session's calls do not go through already.
     const Case cases[] = {
-        {"customUI", "onLoad", CallbackSignature{{ribbon}, Answer::none}},
-        {"customUI", "loadImage", CallbackSignature{{imageName}, Answer::picture}},
-        {"button", "onAction", CallbackSignature{{control}, Answer::none}},
-        {"toggleButton", "onAction", CallbackSignature{{control, pressed}, Answer::none}},
-        {"checkBox", "onAction", CallbackSignature{{control, pressed}, Answer::none}},
-        {"command", "onAction", CallbackSignature{{control, cancelDefault}, Answer::none}},
-        {"gallery", "onAction", CallbackSignature{{control, itemId, itemIndex}, Answer::none}},
+        {"dropDown", "onAction", CallbackSignature{{control, itemId, itemIndex}, Answer::none}},
         {"editBox", "onChange", CallbackSignature{{control, text}, Answer::none}},
         {"backstage", "onShow", CallbackSignature{{context}, Answer::none}},
-        {"toggleButton", "getPressed", CallbackSignature{{control}, Answer::truth}},
-        {"menu", "getLabel", CallbackSignature{{control}, Answer::text}},
-        {"button", "getImage", CallbackSignature{{control}, Answer::picture}},
-        {"button", "getSize", CallbackSignature{{control}, Answer::number}},
         {"gallery", "getItemLabel", CallbackSignature{{control, itemIndex}, Answer::text}},
         {"gallery", "getItemImage", CallbackSignature{{control, itemIndex}, Answer::picture}},
-        // Not called with arguments of the host's own.
         {"hyperlink", "onAction", std::nullopt},
         {"button", "onLoad", std::nullopt},
-        {"button", "label", std::nullopt},
+        {"button", "loadImage", std::nullopt},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(callbackSignature(c.element, c.attribute), c.signature) << c.element << " " << c.attribute;
