@@ -71,8 +71,13 @@ void send(std::vector<INPUT>& inputs) {
     if (!inputs.empty()) SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
-// The screen point as the mouse's absolute coordinates (0 to 65535 across the screen).
-INPUT mouseAt(POINT screen, DWORD flags) {
+// A point of the window's client area as the mouse's absolute coordinates
+// (0 to 65535 across the screen); its window is brought to the front first.
+INPUT mouseAt(HWND window, POINT client, DWORD flags) {
+    const HWND root = GetAncestor(window, GA_ROOT);
+    if (GetForegroundWindow() != root) SetForegroundWindow(root);
+    POINT screen = client;
+    ClientToScreen(window, &screen);
     const int width = GetSystemMetrics(SM_CXSCREEN);
     const int height = GetSystemMetrics(SM_CYSCREEN);
     INPUT in{};
@@ -356,13 +361,23 @@ void paste(HWND box, const std::string& text) {
 
 void click(HWND button) { PostMessageW(button, BM_CLICK, 0, 0); }
 
-void clickAt(HWND window, POINT client) {
-    const HWND root = GetAncestor(window, GA_ROOT);
-    if (GetForegroundWindow() != root) SetForegroundWindow(root);
-    POINT screen = client;
-    ClientToScreen(window, &screen);
-    INPUT inputs[] = {mouseAt(screen, 0), mouseAt(screen, MOUSEEVENTF_LEFTDOWN), mouseAt(screen, MOUSEEVENTF_LEFTUP)};
-    SendInput(static_cast<UINT>(std::size(inputs)), inputs, sizeof(INPUT));
+void clickAt(HWND window, POINT client, MouseButton button) {
+    const bool left = button == MouseButton::left;
+    std::vector<INPUT> inputs = {mouseAt(window, client, 0),
+                                 mouseAt(window, client, left ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_RIGHTDOWN),
+                                 mouseAt(window, client, left ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_RIGHTUP)};
+    send(inputs);
+}
+
+void drag(HWND window, POINT from, POINT to) {
+    std::vector<INPUT> inputs = {mouseAt(window, from, 0), mouseAt(window, from, MOUSEEVENTF_LEFTDOWN)};
+    // Through the points between, as a hand moves: a window that tracks the move sees it.
+    for (int step = 1; step <= 4; ++step) {
+        const POINT at{from.x + (to.x - from.x) * step / 4, from.y + (to.y - from.y) * step / 4};
+        inputs.push_back(mouseAt(window, at, 0));
+    }
+    inputs.push_back(mouseAt(window, to, MOUSEEVENTF_LEFTUP));
+    send(inputs);
 }
 
 void choose(HWND listOrCombo, int index) {

@@ -103,8 +103,12 @@ void typeText(HWND control, const std::string& text);
 void paste(HWND box, const std::string& text);
 // A button's click, posted: it runs in the window's own loop.
 void click(HWND button);
-// The mouse's left button pressed and let go at a point of the window's client area.
-void clickAt(HWND window, POINT client);
+// A mouse button pressed and let go at a point of the window's client area
+// (the right one opens context menus).
+enum class MouseButton { left, right };
+void clickAt(HWND window, POINT client, MouseButton button = MouseButton::left);
+// The left button pressed at one point and let go at another, as a splitter is dragged.
+void drag(HWND window, POINT from, POINT to);
 // Chooses the entry of a list box or combo box as a click does.
 void choose(HWND listOrCombo, int index);
 // Presses the button of that id in a message box or dialog.

@@ -37,8 +37,20 @@ struct Probe {
     }
     static LRESULT CALLBACK count(HWND w, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR self) {
         auto& p = *reinterpret_cast<Probe*>(self);
+        // A static window lets the mouse through to what lies beneath; this one takes it.
+        if (msg == WM_NCHITTEST) {
+            const LRESULT hit = DefSubclassProc(w, msg, wp, lp);
+            return hit == HTTRANSPARENT ? HTCLIENT : hit;
+        }
         if (msg == WM_HELP) ++p.helps;
         if (msg == WM_COMMAND && LOWORD(wp) == 2 && HIWORD(wp) == BN_CLICKED) ++p.clicks;
+        if (msg == WM_CONTEXTMENU) ++p.contextMenus;
+        // A drag: the press takes the mouse, the release lets it go where it ends.
+        if (msg == WM_LBUTTONDOWN) SetCapture(w);
+        if (msg == WM_LBUTTONUP && GetCapture() == w) {
+            ReleaseCapture();
+            p.dropped = {static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
+        }
         return DefSubclassProc(w, msg, wp, lp);
     }
 
@@ -48,6 +60,8 @@ struct Probe {
     HWND list = nullptr;
     int helps = 0;
     int clicks = 0;
+    int contextMenus = 0;
+    POINT dropped{-1, -1};
 };
 
 TEST(WindowDriver, KeysArriveAsTheKeyboardsWithTheirModifiers) {
@@ -72,6 +86,10 @@ TEST(WindowDriver, ClicksLandWhereThePointerIs) {
     EXPECT_TRUE(waitUntil([&] { return p.clicks == 1; }));
     click(p.button);
     EXPECT_TRUE(waitUntil([&] { return p.clicks == 2; }));
+    clickAt(p.window.get(), {350, 250}, MouseButton::right);
+    EXPECT_TRUE(waitUntil([&] { return p.contextMenus == 1; }));
+    drag(p.window.get(), {320, 100}, {360, 140});
+    EXPECT_TRUE(waitUntil([&] { return p.dropped.x == 360 && p.dropped.y == 140; }));
 }
 
 TEST(WindowDriver, ReadsListViewsStatusBarsCombosAndMenus) {
