@@ -32,9 +32,9 @@ constexpr NamedKey kKeys[] = {
 };
 struct Modifier {
     const char* prefix;
-    int vk;
+    bool test::Key::*held;
 };
-constexpr Modifier kModifiers[] = {{"shift+", VK_SHIFT}, {"ctrl+", VK_CONTROL}, {"alt+", VK_MENU}};
+constexpr Modifier kModifiers[] = {{"shift+", &test::Key::shift}, {"ctrl+", &test::Key::ctrl}, {"alt+", &test::Key::alt}};
 
 std::string lower(std::string text) {
     for (char& c : text) {
@@ -112,7 +112,7 @@ test::Key keyNamed(const std::string& word) {
         for (const Modifier& m : kModifiers) {
             const std::size_t length = std::string(m.prefix).size();
             if (lower(name).rfind(m.prefix, 0) != 0 || name.size() <= length) continue;
-            (m.vk == VK_SHIFT ? key.shift : m.vk == VK_CONTROL ? key.ctrl : key.alt) = true;
+            key.*m.held = true;
             name.erase(0, length);
             more = true;
         }

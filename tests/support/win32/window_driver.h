@@ -16,6 +16,7 @@
 #include "common/win32/windows_api.h"
 
 #include <chrono>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
