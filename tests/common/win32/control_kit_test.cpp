@@ -13,57 +13,21 @@
 #include "common/win32/message_prompts.h"
 #include "common/win32/wide.h"
 #include "common/win32/window_text.h"
-#include "tests/support/win32_windows.h"
+#include "tests/support/win32/modal_run.h"
+#include "tests/support/win32/window_driver.h"
 
 namespace kq::win32 {
 namespace {
 
-// Acts once on the first visible window of `windowClass` that the thread's
-// modal loop (a menu's, a message box's) shows; gives up after about 5 s.
-struct ModalAction {
-    const wchar_t* windowClass;
-    std::function<void(HWND)> act;
-    HWND seen = nullptr;
-    int ticks = 0;
-};
-ModalAction* g_action = nullptr;
+using test::Key;
 
-BOOL CALLBACK findShown(HWND window, LPARAM) {
-    wchar_t name[32] = {};
-    GetClassNameW(window, name, 32);
-    if (std::wstring(name) != g_action->windowClass || !IsWindowVisible(window)) return TRUE;
-    g_action->seen = window;
-    return FALSE;
-}
-
-void CALLBACK tick(HWND, UINT, UINT_PTR, DWORD) {
-    ModalAction& a = *g_action;
-    if (a.seen || ++a.ticks > 250) return;
-    // Menus are windows of the system's, not of the thread.
-    if (std::wstring(a.windowClass) == L"#32768") {
-        a.seen = FindWindowW(a.windowClass, nullptr);
-        if (a.seen && !IsWindowVisible(a.seen)) a.seen = nullptr;
-    } else {
-        EnumThreadWindows(GetCurrentThreadId(), findShown, 0);
-    }
-    if (a.seen) a.act(a.seen);
-}
-
-// Runs `modal` while the action waits for its window.
+// Runs the modal call while one step acts on the window of that class once it stands.
 template <typename Modal>
 auto whileShown(const wchar_t* windowClass, std::function<void(HWND)> act, Modal modal) {
-    ModalAction action{windowClass, std::move(act)};
-    g_action = &action;
-    const UINT_PTR timer = SetTimer(nullptr, 0, 20, tick);
-    const auto result = modal();
-    KillTimer(nullptr, timer);
-    g_action = nullptr;
-    EXPECT_TRUE(action.seen) << "nothing showed";
+    decltype(modal()) result{};
+    const test::ModalRun run = test::runModal([&] { result = modal(); }, {test::onClass(windowClass, std::move(act))});
+    EXPECT_TRUE(run.finished) << "nothing showed, or it did not close";
     return result;
-}
-
-void keys(HWND window, std::initializer_list<UINT> vks) {
-    for (const UINT vk : vks) PostMessageW(window, WM_KEYDOWN, vk, 0);
 }
 
 std::wstring itemText(HMENU menu, UINT position) {
@@ -108,30 +72,29 @@ TEST(PopupMenu, TheSystemMenuHoldsWhatTheDataSays) {
 
 TEST(PopupMenu, ShowsAtThePointAndGivesTheCommandChosen) {
     const OwnedWindow owner = test::plainWindow(L"owner", {100, 100, 500, 400});
-    SetForegroundWindow(owner.get());
     const PopupMenu items = {MenuItem::command(31, "first"), MenuItem::command(32, "second")};
 
     RECT shownAt{};
-    const auto pick = [&](std::initializer_list<UINT> typed) {
+    const auto pick = [&](std::vector<Key> typed) {
         return [&shownAt, typed](HWND menu) {
             GetWindowRect(menu, &shownAt);
-            keys(menu, typed);
+            test::pressKeys(nullptr, typed);
         };
     };
-    EXPECT_EQ(whileShown(L"#32768", pick({VK_DOWN, VK_DOWN, VK_RETURN}),
+    EXPECT_EQ(whileShown(L"#32768", pick({{VK_DOWN}, {VK_DOWN}, {VK_RETURN}}),
                          [&] { return showMenu(owner.get(), {200, 150}, items); }),
               32);
     EXPECT_EQ(shownAt.left, 200);
     EXPECT_EQ(shownAt.top, 150);
 
-    EXPECT_EQ(whileShown(L"#32768", pick({VK_ESCAPE}), [&] { return showMenu(owner.get(), {200, 150}, items); }), 0);
+    EXPECT_EQ(whileShown(L"#32768", pick({{VK_ESCAPE}}), [&] { return showMenu(owner.get(), {200, 150}, items); }), 0);
 
     // Below a button, its right edge and the menu's together.
     const HWND button = CreateWindowExW(0, L"BUTTON", L"v", WS_CHILD | WS_VISIBLE, 300, 40, 20, 20, owner.get(),
                                         nullptr, nullptr, nullptr);
     RECT buttonAt{};
     GetWindowRect(button, &buttonAt);
-    EXPECT_EQ(whileShown(L"#32768", pick({VK_DOWN, VK_RETURN}), [&] { return trackMenu(button, items); }), 31);
+    EXPECT_EQ(whileShown(L"#32768", pick({{VK_DOWN}, {VK_RETURN}}), [&] { return trackMenu(button, items); }), 31);
     EXPECT_EQ(shownAt.right, buttonAt.right);
     EXPECT_EQ(shownAt.top, buttonAt.bottom);
 }
@@ -152,8 +115,7 @@ TEST(MessagePrompts, EnterPressesTheDefaultButtonTheStyleNames) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.style);
         MessagePrompts prompts(owner.get());
-        // The box's own loop takes the key, as it takes a typed one.
-        const int answer = whileShown(L"#32770", [](HWND) { keys(GetFocus(), {VK_RETURN}); },
+        const int answer = whileShown(L"#32770", [](HWND) { test::pressKeys(nullptr, {{VK_RETURN}}); },
                                       [&] { return prompts.message("本文", "題名", c.style | mb::kIconQuestion); });
         EXPECT_EQ(answer, c.answer);
     }

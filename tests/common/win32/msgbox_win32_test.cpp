@@ -11,84 +11,38 @@
 #include "common/win32/forms.h"
 #include "common/win32/handles.h"
 #include "common/win32/wide.h"
-#include "common/win32/window_text.h"
-#include "tests/addin/recording/win32/window_capture.h"
-#include "tests/support/win32_windows.h"
+#include "tests/support/win32/modal_run.h"
 
 namespace kq::win32 {
 namespace {
 
-namespace capture = kq::addin::recording::test;
 
 constexpr char kCheckCaption[] = "次回も表示起動する";
 
 // Stands in for the host's main window.
 kq::win32::OwnedWindow hostWindow() { return kq::test::plainWindow(L"host", {100, 100, 900, 700}); }
 
-// Acts on the box from a thread timer while MsgBoxEx runs its modal loop.
-struct Driver {
-    std::function<void(HWND)> act;
-    HWND box = nullptr;
-    bool acted = false;
-    bool stuck = false;
-    int waits = 0;
-};
-Driver* g_driver = nullptr;
-
-BOOL CALLBACK findDialog(HWND hwnd, LPARAM found) {
-    wchar_t name[32] = {};
-    GetClassNameW(hwnd, name, 32);
-    if (std::wstring(name) == L"#32770" && IsWindowVisible(hwnd)) {
-        *reinterpret_cast<HWND*>(found) = hwnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-void CALLBACK drive(HWND, UINT, UINT_PTR, DWORD) {
-    Driver& d = *g_driver;
-    HWND box = nullptr;
-    EnumThreadWindows(GetCurrentThreadId(), findDialog, reinterpret_cast<LPARAM>(&box));
-    if (!box) return;
-    if (!d.acted) {
-        d.acted = true;
-        d.box = box;
-        d.act(box);
-        return;
-    }
-    // Still open long after the action: the action did not answer the box.
-    if (++d.waits > 100) {
-        d.stuck = true;
-        EndDialog(box, 0);
-    }
-}
-
+// Acts on the box once it shows, while MsgBoxEx runs its modal loop; the
+// box must close after the act.
 std::int32_t runBox(HWND owner, const MsgBoxExArgs& args, std::function<void(HWND)> act) {
-    Driver driver{std::move(act)};
-    g_driver = &driver;
-    const UINT_PTR timer = SetTimer(nullptr, 0, 20, drive);
-    const std::int32_t result = MsgBoxEx(owner, args);
-    KillTimer(nullptr, timer);
-    g_driver = nullptr;
-    EXPECT_TRUE(driver.acted) << "the box never showed";
-    EXPECT_FALSE(driver.stuck) << "the box did not close";
+    std::int32_t result = 0;
+    const kq::test::ModalRun run =
+        kq::test::runModal([&] { result = MsgBoxEx(owner, args); }, {kq::test::onClass(L"#32770", std::move(act))});
+    EXPECT_TRUE(run.finished) << "the box never showed, or did not close";
     return result;
 }
 
 HWND button(HWND box, int i) { return GetDlgItem(box, msgbox_ids::kFirstButton + i); }
 
-RECT clientRectOf(HWND box, HWND control) {
-    RECT r;
-    GetWindowRect(control, &r);
-    MapWindowPoints(nullptr, box, reinterpret_cast<POINT*>(&r), 2);
-    return r;
-}
+using kq::test::textOf;
 
-// Keys go through the box's message loop, as typed keys do.
-void key(HWND, UINT vk) { PostMessageW(GetFocus(), WM_KEYDOWN, vk, 0); }
-void altKey(HWND, wchar_t letter) { PostMessageW(GetFocus(), WM_SYSCHAR, letter, 1 << 29); }
-void click(HWND box, int i) { SendMessageW(button(box, i), BM_CLICK, 0, 0); }
-void closeBox(HWND box) { PostMessageW(box, WM_SYSCOMMAND, SC_CLOSE, 0); }
+RECT clientRectOf(HWND box, HWND control) { return kq::test::placeIn(control, box); }
+
+// Keys as the keyboard gives them, to whatever has the focus.
+void key(HWND, UINT vk) { kq::test::pressKeys(nullptr, {{vk}}); }
+void altKey(HWND, UINT vk, bool shift = false) { kq::test::pressKeys(nullptr, {{.vk = vk, .shift = shift, .alt = true}}); }
+void click(HWND box, int i) { kq::test::click(button(box, i)); }
+void closeBox(HWND box) { kq::test::closeBox(box); }
 void untick(HWND box) { SendMessageW(GetDlgItem(box, msgbox_ids::kCheck), BM_SETCHECK, BST_UNCHECKED, 0); }
 void focusCheck(HWND box) { SendMessageW(box, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(box, msgbox_ids::kCheck)), TRUE); }
 
@@ -107,9 +61,9 @@ TEST(MsgBoxExWindow, AnswersEveryWayOfLeaving) {
         {"Esc on OK/Cancel", 0x2, false, [](HWND b) { key(b, VK_ESCAPE); }, 2},
         {"Esc on Abort/Retry/Ignore", 0x4, false, [](HWND b) { key(b, VK_ESCAPE); }, 16},
         {"close box on Abort/Retry/Ignore", 0x4, false, closeBox, 8},
-        {"Alt+R", 0x4, false, [](HWND b) { altKey(b, L'r'); }, 8},
-        {"Alt+I", 0x4, false, [](HWND b) { altKey(b, L'I'); }, 16},
-        {"Alt+N on Yes/No/Cancel", 0x8, false, [](HWND b) { altKey(b, L'n'); }, 64},
+        {"Alt+R", 0x4, false, [](HWND b) { altKey(b, 'R'); }, 8},
+        {"Alt+shift+I", 0x4, false, [](HWND b) { altKey(b, 'I', true); }, 16},
+        {"Alt+N on Yes/No/Cancel", 0x8, false, [](HWND b) { altKey(b, 'N'); }, 64},
         {"Esc on Yes/No", 0x10, false, [](HWND b) { key(b, VK_ESCAPE); }, 64},
         {"Enter on Yes/No", 0x10, false, [](HWND b) { key(b, VK_RETURN); }, 32},
         // Enter presses the focused button, or the default one from the check box.
@@ -151,17 +105,17 @@ TEST(MsgBoxExWindow, ShowsItsTextsOwnedModalAndTopmostWhenAsked) {
         const MsgBoxExArgs args{.Prompt = "本文", .Buttons = c.flags, .Title = "題名", .ShowCheck = true,
                                 .CheckValue = false, .CheckCaption = kCheckCaption};
         runBox(host.get(), args, [&](HWND box) {
-            EXPECT_EQ(windowText(box), "題名");
-            EXPECT_EQ(windowText(GetDlgItem(box, msgbox_ids::kText)), "本文");
+            EXPECT_EQ(textOf(box), "題名");
+            EXPECT_EQ(textOf(GetDlgItem(box, msgbox_ids::kText)), "本文");
             for (int i = 0; i < 3; ++i) {
                 if (static_cast<std::size_t>(i) < c.captions.size()) {
-                    EXPECT_EQ(windowText(button(box, i)), c.captions[static_cast<std::size_t>(i)]);
+                    EXPECT_EQ(textOf(button(box, i)), c.captions[static_cast<std::size_t>(i)]);
                 } else {
                     EXPECT_EQ(button(box, i), nullptr);
                 }
             }
             HWND check = GetDlgItem(box, msgbox_ids::kCheck);
-            EXPECT_EQ(windowText(check), kCheckCaption);
+            EXPECT_EQ(textOf(check), kCheckCaption);
             EXPECT_EQ(SendMessageW(check, BM_GETCHECK, 0, 0), BST_UNCHECKED);
             EXPECT_EQ(GetFocus(), button(box, 0));
 
@@ -258,7 +212,7 @@ TEST(MsgBoxExWindow, LongJapaneseLineIsBrokenToTheWrapWidth) {
         const MsgBoxExArgs args{.Prompt = line + ending + "二行目", .Buttons = 0x1, .Title = "t"};
         runBox(host.get(), args, [&](HWND box) {
             HWND label = GetDlgItem(box, msgbox_ids::kText);
-            const std::string shown = windowText(label);
+            const std::string shown = textOf(label);
             const kq::win32::WindowDc dc = kq::win32::windowDc(label);
             const kq::win32::Selection useFont =
                 kq::win32::selectObject(dc.get(), reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0)));
@@ -298,8 +252,7 @@ TEST(MsgBoxExWindow, Screenshot) {
                             .CheckValue = true,
                             .CheckCaption = kCheckCaption};
     runBox(host.get(), args, [](HWND box) {
-        const capture::Picture shot = capture::captureWindow(box);
-        EXPECT_TRUE(capture::saveBmp(shot, L"msgbox.bmp"));
+        EXPECT_TRUE(kq::test::screenshot(box, "msgbox.png"));
         click(box, 1);
     });
 }
