@@ -30,9 +30,10 @@ inline constexpr TwipsRect lblVersion{1440, 660, 2000, 180};
 inline constexpr TwipsRect Label5{360, 960, 960, 180};
 inline constexpr TwipsRect lblDay{1440, 960, 2000, 180};
 inline constexpr TwipsRect Picture1{240, 1320, 4350, 480};
-// Within Picture1's inner area.
+// Within Picture1's inner area; the logo in its right end.
 inline constexpr TwipsRect Label1{120, 120, 600, 180};
-inline constexpr TwipsRect lblURL{840, 120, 3360, 180};
+inline constexpr TwipsRect lblURL{840, 120, 2880, 180};
+inline constexpr TwipsRect Image2{3840, 30, 360, 360};
 inline constexpr TwipsRect cmdOK{3315, 1950, 1275, 375};
 }  // namespace about_design
 

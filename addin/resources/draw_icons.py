@@ -1,10 +1,12 @@
 #!/usr/bin/env python3
-"""Draws the add-in's two button icons and writes them as .ico files.
+"""Draws the add-in's pictures: its two button icons as .ico files and the
+about box's logo as a GIF file.
 
 Each icon file holds one 16 x 16 picture at 4 bits per pixel (the 16 standard
 colours) and one at 8 bits per pixel (a 256-colour table that begins with the
 same 16 colours), with a mask for the transparent pixels, as the host's
-button faces take them.
+button faces take them. The logo is a 24 x 24 GIF89a in the 16 standard
+colours, one of them (unused by the drawing) marked transparent.
 
 usage: draw_icons.py <output folder>
 """
@@ -64,13 +66,43 @@ OPEN_HISTORY = [
     ".....KKKKKKKKKK.",
 ]
 
+# A printed page and a clock: the history of prints, for the about box.
+LOGO = [
+    "........................",
+    "..KKKKKKKKKKK...........",
+    "..KWWWWWWWWWKK..........",
+    "..KWWWWWWWWWKSK.........",
+    "..KWWWWWWWWWKKKK........",
+    "..KWGGGGGGGGGGWK........",
+    "..KWWWWWWWWWWWWK........",
+    "..KWWWWWWWWWWWWK........",
+    "..KWGGGGGGGGGGWK........",
+    "..KWWWWWWWWWWWWK........",
+    "..KWWWWWWWWWWWBBBBB.....",
+    "..KWGGGGGGGGBBBWKWBBB...",
+    "..KWWWWWWWWBBWWWKWWWBB..",
+    "..KWWWWWWWWBWWWWKWWWWB..",
+    "..KWGGGGGGBBWWWWKWWWWBB.",
+    "..KWWWWWWWBWWWWWKWWWWWB.",
+    "..KWWWWWWWBWWWWWNKKKKWB.",
+    "..KWWWWWWWBWWWWWWWWWWWB.",
+    "..KWWWWWWWBBWWWWWWWWWBB.",
+    "..KWWWWWWWWBWWWWWWWWWB..",
+    "..KWWWWWWWWBBWWWWWWWBB..",
+    "..KKKKKKKKKKBBBWWWBBB...",
+    "..............BBBBB.....",
+    "........................",
+]
+
 SIZE = 16
+# The logo's transparent pixels: magenta, which no drawing uses.
+TRANSPARENT = 13
 
 
-def check(drawing):
-    assert len(drawing) == SIZE, "a drawing has 16 rows"
+def check(drawing, size=SIZE):
+    assert len(drawing) == size, "a drawing has %d rows" % size
     for row in drawing:
-        assert len(row) == SIZE, "a row has 16 pixels: " + row
+        assert len(row) == size, "a row has %d pixels: %s" % (size, row)
         assert all(c == "." or c in INK for c in row), "unknown colour in " + row
 
 
@@ -114,6 +146,58 @@ def icon_file(drawing):
     return out
 
 
+def lzw(indexes, minimum):
+    """The pixels as GIF's variable-length LZW codes, least significant bit first."""
+    clear, end = 1 << minimum, (1 << minimum) + 1
+    table = {(i,): i for i in range(clear)}
+    width, next_code = minimum + 1, end + 1
+    codes = [(clear, width)]
+    run = ()
+    for index in indexes:
+        longer = run + (index,)
+        if longer in table:
+            run = longer
+            continue
+        codes.append((table[run], width))
+        # A small picture never fills the table, so it never has to start again.
+        assert next_code < 4096, "the picture is too large for one table"
+        table[longer] = next_code
+        next_code += 1
+        if next_code > (1 << width):
+            width += 1
+        run = (index,)
+    codes.append((table[run], width))
+    codes.append((end, width))
+    bits, count, out = 0, 0, bytearray()
+    for code, size in codes:
+        bits |= code << count
+        count += size
+        while count >= 8:
+            out.append(bits & 0xFF)
+            bits >>= 8
+            count -= 8
+    if count:
+        out.append(bits & 0xFF)
+    return bytes(out)
+
+
+def gif_file(drawing):
+    size = len(drawing)
+    check(drawing, size)
+    indexes = [TRANSPARENT if c == "." else INK[c] for row in drawing for c in row]
+    out = b"GIF89a" + struct.pack("<HHBBB", size, size, 0xF3, 0, 0)  # a global table of 16 colours
+    out += b"".join(struct.pack("BBB", *colour) for colour in STANDARD)
+    out += struct.pack("<BBBBHBB", 0x21, 0xF9, 4, 0x01, 0, TRANSPARENT, 0)  # the transparent colour
+    out += struct.pack("<BHHHHB", 0x2C, 0, 0, size, size, 0)
+    minimum = 4
+    data = lzw(indexes, minimum)
+    out += bytes([minimum])
+    for start in range(0, len(data), 255):
+        block = data[start:start + 255]
+        out += bytes([len(block)]) + block
+    return out + b"\0;"
+
+
 def main():
     if len(sys.argv) != 2:
         sys.exit(__doc__)
@@ -122,6 +206,8 @@ def main():
     for name, drawing in (("icon_thissitecheck.ico", THIS_SHEET), ("icon_openhistory.ico", OPEN_HISTORY)):
         with open(os.path.join(folder, name), "wb") as f:
             f.write(icon_file(drawing))
+    with open(os.path.join(folder, "about_logo.gif"), "wb") as f:
+        f.write(gif_file(LOGO))
 
 
 if __name__ == "__main__":

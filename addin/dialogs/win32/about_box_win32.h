@@ -1,6 +1,6 @@
 #pragma once
 // The about box as a window: the product, its version and build day, the
-// maker's home page as a link, OK. What it shows is the model's (about_box.h).
+// maker's home page as a link beside the logo, OK. What it shows is the model's (about_box.h).
 
 #include "common/win32/windows_api.h"
 
@@ -17,6 +17,7 @@ inline constexpr int lblVersion = 1101;
 inline constexpr int lblDay = 1102;
 inline constexpr int Picture1 = 1103;
 inline constexpr int lblURL = 1104;
+inline constexpr int Image2 = 1105;
 }  // namespace about_ids
 
 // Shows the box modally, owned by `owner` (the host's main window, null for

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,34 @@ bool inside(const RECT& inner, const RECT& outer) {
            inner.bottom <= outer.bottom;
 }
 
+// The logo as the screen shows it: pixels of its drawing, sampled at their
+// centres wherever the screen's resolution scales it, and the face colour
+// where the drawing is transparent.
+void expectLogo(HWND image) {
+    const kq::test::Picture shown = kq::test::captureWindow(image);
+    ASSERT_GT(shown.width, 0);
+    struct Sample {
+        int x;
+        int y;
+        std::uint32_t colour;  // 0x00RRGGBB
+    };
+    const std::uint32_t face = GetSysColor(COLOR_BTNFACE);
+    const Sample samples[] = {
+        {0, 0, (face & 0xFF) << 16 | (face & 0xFF00) | (face >> 16 & 0xFF)},  // transparent
+        {2, 1, 0x000000},    // the page's outline
+        {5, 5, 0x808080},    // a line of print
+        {4, 2, 0xFFFFFF},    // the paper
+        {14, 10, 0x000080},  // the clock's rim
+        {16, 16, 0x808000},  // its hands' pin
+    };
+    for (const Sample& s : samples) {
+        SCOPED_TRACE(testing::Message() << s.x << ", " << s.y);
+        const int x = (2 * s.x + 1) * shown.width / 48;
+        const int y = (2 * s.y + 1) * shown.height / 48;
+        EXPECT_EQ(shown.at(x, y), s.colour);
+    }
+}
+
 TEST(AboutBoxWindow, ShowsVersionAndDayAndOpensTheHomePageFromItsLink) {
     const kq::win32::OwnedWindow host = kq::test::plainWindow(L"host", {0, 0, 800, 600});
     const AboutTexts texts = AboutBoxTexts("Brelmont for Excel", "1.05.0.03", 46365);
@@ -46,6 +75,9 @@ TEST(AboutBoxWindow, ShowsVersionAndDayAndOpensTheHomePageFromItsLink) {
              RECT client;
              GetClientRect(form, &client);
              EXPECT_TRUE(inside(placeOf(form, ids::lblURL), placeOf(form, ids::Picture1)));
+             EXPECT_TRUE(inside(placeOf(form, ids::Image2), placeOf(form, ids::Picture1)));
+             EXPECT_LT(placeOf(form, ids::lblURL).right, placeOf(form, ids::Image2).left);
+             expectLogo(item(form, ids::Image2));
              EXPECT_TRUE(inside(placeOf(form, IDOK), client));
              EXPECT_TRUE(kq::test::screenshot(form, "about_box.png"));
              clickLabel(form, ids::lblURL);
