@@ -13,9 +13,9 @@
 #include <optional>
 #include <vector>
 
-#include "common/msgbox_ex.h"
 #include "common/clock.h"
 #include "common/file_system.h"
+#include "common/msgbox_ex.h"
 #include "common/prompts.h"
 #include "host/host.h"
 

@@ -13,14 +13,6 @@ namespace kq::addin::dialogs {
 
 namespace {
 
-// Title keys compare as the runtime's collection keys: letter case ignored.
-std::string titleKey(std::string_view title) {
-    std::string key(title);
-    std::transform(key.begin(), key.end(), key.begin(),
-                   [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; });
-    return key;
-}
-
 bool hasSeparator(std::string_view text) { return text.find_first_of("|/") != std::string_view::npos; }
 
 // The cells of a range, across all of its areas.
@@ -167,7 +159,7 @@ std::optional<AddCheckSheetModel::Headings> AddCheckSheetModel::checkedHeadings(
             return std::nullopt;
         };
         if (hasSeparator(title) || hasSeparator(value)) return refuse(texts::kTitleForbidden);
-        std::string key = titleKey(title);
+        std::string key = services_.upperCase(title);
         if (std::find(keys.begin(), keys.end(), key) != keys.end()) return refuse(texts::kTitleDuplicate);
         keys.push_back(std::move(key));
         // Cells that were deleted: stored as it reads, the heading would show

@@ -16,12 +16,13 @@
 #include <string>
 
 #include "addin/core/addin_state.h"
-#include "common/msgbox_ex.h"
 #include "addin/core/this_sheet_check.h"
 #include "addin/dialogs/sheet_context.h"
 #include "addin/dialogs/text_box_with_list_model.h"
 #include "addin/dialogs/titles_model.h"
 #include "addin/dialogs/xl_range_text_model.h"
+#include "common/letter_case.h"
+#include "common/msgbox_ex.h"
 #include "common/prompts.h"
 #include "common/settings_store.h"
 #include "common/vb.h"
@@ -41,6 +42,9 @@ struct RegistrationServices {
     // F1, and the home-page panel of the status bar; the dialog stays open.
     std::function<void()> help;
     std::function<void()> homePage;
+    // Letters in upper case as the system maps them: titles that differ only
+    // in letter case are one key, as the runtime's collections take them.
+    UpperCase upperCase;
 };
 
 // "Version=1.05.0.03 Update=2024/1/31": the status bar's first panel, from the

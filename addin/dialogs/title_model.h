@@ -12,9 +12,9 @@
 #include <string>
 #include <string_view>
 
-#include "common/popup_menu.h"
 #include "addin/dialogs/sheet_context.h"
 #include "addin/dialogs/text_box_with_list_model.h"
+#include "common/popup_menu.h"
 
 namespace kq::addin::dialogs {
 

@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "common/win32/module.h"
-#include "common/win32/window.h"
 #include "common/win32/wide.h"
+#include "common/win32/window.h"
 #include "common/win32/window_text.h"
 
 namespace kq::win32 {

@@ -12,6 +12,7 @@
 #include "addin/recording/save_history.h"
 #include "common/win32/control_kit.h"
 #include "common/win32/form_window.h"
+#include "common/win32/letter_case_win32.h"
 #include "common/win32/message_prompts.h"
 #include "common/win32/msgbox_win32.h"
 #include "common/win32/wide.h"
@@ -285,7 +286,8 @@ RegistrationExit ShowAddCheckSheet(AddinState& state, const host::WorkbookPtr& b
                                       frmForTextBoxWithList(prompts.owner, lists, prompts, name);
                                   },
                               .help = services.help,
-                              .homePage = services.homePage},
+                              .homePage = services.homePage,
+                              .upperCase = kq::win32::systemUpperCase},
                              book, sheet);
     const vb::DateTime updated = vb::FromOleDate(services.updated.value).value_or(vb::DateTime{});
     frmAddCheckSheet window(model, prompts, services.owner,

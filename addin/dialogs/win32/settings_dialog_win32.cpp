@@ -10,8 +10,8 @@
 #include "addin/dialogs/win32/numeric_box_win32.h"
 #include "common/win32/folder_picker_win32.h"
 #include "common/win32/form_window.h"
-#include "common/win32/window_text.h"
 #include "common/win32/wide.h"
+#include "common/win32/window_text.h"
 
 namespace kq::addin::dialogs::win32 {
 

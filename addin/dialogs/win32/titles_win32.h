@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "addin/dialogs/titles_model.h"
-#include "common/win32/control_kit.h"
 #include "addin/dialogs/win32/title_win32.h"
+#include "common/win32/control_kit.h"
 #include "common/win32/handles.h"
 #include "common/win32/window.h"
 

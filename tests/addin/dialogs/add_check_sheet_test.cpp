@@ -74,6 +74,12 @@ TEST(Registration, EachCheckOfOkRefusesWithItsMessageAndFocusAndStoresNothing) {
         {"a range that is no range", {"", "どこか", {}}, "指定したセル範囲が不正です。", {"range"}},
         {"titles differing in case only", {"", "", {{"abc", "1"}, {"ABC", "2"}}},
          "タイトルが重複しています。同じタイトルの見出しは指定できません。", {"row 2"}},
+        {"full-width titles differing in case only", {"", "", {{"日付", "1"}, {"ＡＢＣ", "2"}, {"ａｂｃ", "3"}}},
+         "タイトルが重複しています。同じタイトルの見出しは指定できません。", {"row 3"}},
+        {"Greek titles differing in case only", {"", "", {{"Σίγμα", "1"}, {"ΣΊΓΜΑ", "2"}}},
+         "タイトルが重複しています。同じタイトルの見出しは指定できません。", {"row 2"}},
+        {"Cyrillic titles differing in case only", {"", "", {{"ёлка", "1"}, {"ЁЛКА", "2"}}},
+         "タイトルが重複しています。同じタイトルの見出しは指定できません。", {"row 2"}},
         {"eleven cells", {"", "", {{"日付", "B2"}, {"明細", "A1:A5,C1:C6"}}},
          "見出しの値のセル範囲が多すぎます。(>10)", {"row 2"}},
         {"cells that were deleted", {"", "", {{"日付", "#REF"}}},
@@ -112,6 +118,9 @@ TEST(Registration, WhatIsStoredOfTheRangeAndTheHeadings) {
         {"rows lacking a title or a value are left out",
          {"", "", {{"", "B2"}, {"日付", "B2"}, {"空", ""}}}, "", "日付/$B$2/0"},
         {"a literal keeps its text and takes type 0", {"", "", {{"担当", "山田", 1}}}, "", "担当/山田/0"},
+        // Only letter case makes titles one: width, and kana against kana, do not.
+        {"titles differing in width are two", {"", "", {{"ABC", "1"}, {"ＡＢＣ", "2"}, {"あ", "3"}, {"ア", "4"}}},
+         "", "ABC/1/0|ＡＢＣ/2/0|あ/3/0|ア/4/0"},
     };
     for (const Case& c : cases) {
         RegistrationWorld w;

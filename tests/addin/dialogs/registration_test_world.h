@@ -41,7 +41,8 @@ struct RegistrationWorld : DialogWorld {
                     },
                 .editList = [this](const std::string& name) { editorOpenedFor.push_back(name); },
                 .help = [this] { ++helps; },
-                .homePage = [this] { ++homePages; }};
+                .homePage = [this] { ++homePages; },
+                .upperCase = tableUpperCase};
     }
 
     // The dialog for Sheet1 of Book1.xls, as the this-sheet command opens it.
