@@ -335,6 +335,28 @@ TEST(HistoryWriter, CapsEachBlockAtTheLargestCountTogetherWithItsRecords) {
     }
 }
 
+// The largest count itself fits: nothing is cut and nothing reported.
+TEST(HistoryWriter, ABlockOfExactlyTheLargestCountIsWhole) {
+    for (int block = 0; block < 6; ++block) {
+        HistoryRecords r;
+        std::size_t pageCount = 0;
+        switch (block) {
+            case 0: r.headings.resize(32767); break;
+            case 1: pageCount = 32767; break;
+            case 2: r.pageTexts.resize(32767); break;
+            case 3: r.shapes.resize(32767); break;
+            case 4: r.comments.resize(32767); break;
+            case 5: r.errorLines.resize(32767); break;
+        }
+        const HistoryWriter writer(r, pageCount, systemAnsiCodec());
+        EXPECT_TRUE(writer.cuts().empty()) << block;
+        VectorPages pages({});
+        MemorySink sink;
+        ASSERT_EQ(writer.write(pages, sink), HistoryWriteStatus::written);
+        EXPECT_EQ(pages.asked.size(), block == 1 ? 32767u : 0u);
+    }
+}
+
 TEST(HistoryWriter, CommentLineEndsBecomeCrLf) {
     const std::pair<const char*, const char*> cases[] = {
         {"a\nb", "a\r\nb"}, {"a\r\nb", "a\r\nb"}, {"\n\n", "\r\n\r\n"},

@@ -327,8 +327,9 @@ TEST(DocProLoad, StoredWorkbookKeepsSoundWatchesAndDropsDamagedOnes) {
         bool released;
     };
     const Expected sheets[] = {
-        {"Report", true, false}, {"Copy", true, true},  {"ShortId", false, false},
-        {"Slash", false, false}, {"Bar", false, false}, {"Four", false, false},
+        {"Report", true, false},       {"Copy", true, true},         {"ShortId", false, false},
+        {"ShortVersion", false, false}, {"LongVersion", false, false}, {"Slash", false, false},
+        {"Bar", false, false},          {"Four", false, false},
     };
     for (const Expected& e : sheets) {
         const auto record = w.pros.Find(book->worksheet(e.sheet));

@@ -122,11 +122,13 @@ TEST_F(PageImages, GridFollowsThePageBreaksInTheOrderOfThePageSetup) {
          {"A15:B20", "A21:B30", "C15:D20", "C21:D30"}},
         {"range between two breaks", "$C$12:$D$18", host::xlDownThenOver, {11, 21}, {3}, {"C12:D18"}},
         {"areas of one range", "$A$1:$B$5,$C$20:$D$22", host::xlDownThenOver, {}, {}, {"A1:B5", "C20:D22"}},
+        // The page before a break at AA ends at Z.
+        {"a break at the second letter", "$X$1:$AB$3", host::xlDownThenOver, {}, {27}, {"X1:Z3", "AA1:AB3"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         lists = {};
-        test::fillWithAddresses(*sheet, 1, 1, 30, 4);
+        test::fillWithAddresses(*sheet, 1, 1, 30, 28);
         sheet->rowBreaks() = c.rowBreaks;
         sheet->columnBreaks() = c.columnBreaks;
         make(c.range, c.order);
@@ -136,6 +138,17 @@ TEST_F(PageImages, GridFollowsThePageBreaksInTheOrderOfThePageSetup) {
             EXPECT_EQ(lists.colPages[i].page, static_cast<std::int32_t>(i + 1));
             EXPECT_EQ(lists.colTexts[i].page, lists.colPages[i].page);
         }
+    }
+}
+
+TEST(AreaAddress, ColumnLettersAsTheHostWritesThem) {
+    const std::pair<std::int32_t, const char*> columns[] = {
+        {1, "A"}, {26, "Z"}, {27, "AA"}, {52, "AZ"}, {53, "BA"}, {702, "ZZ"}, {703, "AAA"}, {16384, "XFD"},
+    };
+    for (const auto& [column, letters] : columns) {
+        SCOPED_TRACE(column);
+        EXPECT_EQ(areaAddress(7, column, 7, column), std::string("$") + letters + "$7");
+        EXPECT_EQ(areaAddress(1, 1, 1048576, column), std::string("$A$1:$") + letters + "$1048576");
     }
 }
 

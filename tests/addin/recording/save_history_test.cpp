@@ -377,6 +377,7 @@ TEST_F(Recording, PrintRangeIsTheSaveRangeThePrintAreaOrTheUsedCells) {
         {"save range", "$B$2:$C$4", "$A$1:$D$5", {"$A$1:$D$5"}, {}, "EMF 144 54 B2", std::nullopt, std::nullopt},
         {"print area", "", "$A$1:$B$3", {"$A$1:$D$5"}, {}, "EMF 144 54 A1", std::nullopt, std::nullopt},
         {"used cells from A1", "", "", {"$B$2:$D$5"}, {}, "EMF 288 90 B2", std::nullopt, std::nullopt},
+        {"used cells up to Z", "", "", {"$Y$2:$Z$3"}, {}, "EMF 1872 54 Y2", std::nullopt, std::nullopt},
         {"leading empty lines dropped",
          "$A$1:$A$3",
          "",
