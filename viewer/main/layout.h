@@ -85,6 +85,9 @@ public:
 
     // The page panel's height, set by the page view before it runs a pass.
     void setPageSectionHeight(double height) { layout_.picSousa.height = height; }
+    // A pass over the size and style of the last one.
+    bool relayout() { return relayout(viewStyle_); }
+    bool relayout(std::int16_t viewStyle) { return pass(clientWidth_, clientHeight_, viewStyle, minimized_); }
 
     // Splitter drag, with the mouse events on the splitter parts; x and y are
     // relative to the part, button 1 is the left button alone. Only a bar
@@ -99,7 +102,6 @@ public:
     bool dragging() const { return dragging_; }
 
 private:
-    bool relayout() { return pass(clientWidth_, clientHeight_, viewStyle_); }
     void clampSplitters(double W, double H, bool threeColumns);
     void placeControls(double W, double H, bool threeColumns);
 
@@ -113,6 +115,7 @@ private:
     double clientWidth_ = 0;
     double clientHeight_ = 0;
     std::int16_t viewStyle_ = kThreeColumns;
+    bool minimized_ = false;
 };
 
 }  // namespace kq::viewer
