@@ -3,25 +3,9 @@
 #include <memory>
 #include <utility>
 
-#include "common/history_reader.h"
 #include "viewer/shell/setting.h"
 
 namespace kq::viewer {
-
-namespace {
-
-// What the list reads of a history: header, headings and the file's length.
-ListedHistoryReader listedHistoryReader(FileSystem& files, const AnsiCodec& codec) {
-    return [&files, &codec](const std::string& path) -> std::optional<ListedHistory> {
-        const std::unique_ptr<ByteSource> source = files.openForReading(path);
-        if (!source) return std::nullopt;
-        HistoryRead<HistoryRecords> records = readHistoryRecords(*source, codec);
-        if (!records) return std::nullopt;
-        return ListedHistory{std::move(records.value->header), std::move(records.value->headings), source->size()};
-    };
-}
-
-}  // namespace
 
 HistoryBrowser::HistoryBrowser(BrowserServices services, c_Setting_View& view, StartValues& start,
                                CardMetrics metrics)

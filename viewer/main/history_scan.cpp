@@ -85,6 +85,16 @@ HeaderReader headerReader(FileSystem& files, const AnsiCodec& codec) {
     };
 }
 
+ListedHistoryReader listedHistoryReader(FileSystem& files, const AnsiCodec& codec) {
+    return [&files, &codec](const std::string& path) -> std::optional<ListedHistory> {
+        const std::unique_ptr<ByteSource> source = files.openForReading(path);
+        if (!source) return std::nullopt;
+        HistoryRead<HistoryRecords> records = readHistoryRecords(*source, codec);
+        if (!records) return std::nullopt;
+        return ListedHistory{std::move(records.value->header), std::move(records.value->headings), source->size()};
+    };
+}
+
 void makeCards(CardBar& bar, const std::vector<FoundHistory>& found, const HeaderReader& read, Grouping grouping) {
     for (const FoundHistory& history : found) {
         const std::optional<HistoryFileHeader> header = read(history.path);

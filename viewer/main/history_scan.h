@@ -11,6 +11,7 @@
 #include "common/history_file.h"
 #include "common/text_codec.h"
 #include "common/vb.h"
+#include "viewer/main/file_list.h"
 #include "viewer/shell/card_bar.h"
 #include "viewer/shell/view_setting.h"
 
@@ -38,6 +39,8 @@ std::string cardKeyOf(const HistoryFileHeader& header, Grouping grouping);
 // passed over by the cards and the list).
 using HeaderReader = std::function<std::optional<HistoryFileHeader>(const std::string& path)>;
 HeaderReader headerReader(FileSystem& files, const AnsiCodec& codec);
+// What the file list reads of a history: its header, its headings and its length.
+ListedHistoryReader listedHistoryReader(FileSystem& files, const AnsiCodec& codec);
 
 // Fills the emptied bar: a card per key in the order of each key's newest
 // file, each card receiving its files newest first.

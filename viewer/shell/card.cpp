@@ -26,6 +26,7 @@ bool equalIgnoringCase(std::string_view a, std::string_view b) {
 struct NoDrawing {
     void operator()(CardPicture, double, double) const {}
     void operator()(std::string_view, CardFont, double, double) const {}
+    void operator()(std::size_t, double, double) const {}
 };
 
 }  // namespace
@@ -120,9 +121,7 @@ double Card::draw(const CardMetrics& m, Emit emit) const {
     }
     y += m.titleTextHeight + 30;
     x = kIndent;
-    if (hasFiles) {
-        emit(std::string(texts::kHistoryCount) + std::to_string(files_.size()), CardFont::title, x, y);
-    }
+    if (hasFiles) emit(files_.size(), x, y);  // the count line
     return y + m.titleTextHeight + kMargin;
 }
 
@@ -135,6 +134,9 @@ CardFace Card::face(const CardMetrics& metrics) const {
         void operator()(CardPicture p, double x, double y) const { face.pictures.push_back({p, x, y}); }
         void operator()(std::string_view text, CardFont font, double x, double y) const {
             face.texts.push_back({std::string(text), font, x, y});
+        }
+        void operator()(std::size_t count, double x, double y) const {
+            face.texts.push_back({std::string(texts::kHistoryCount) + std::to_string(count), CardFont::title, x, y});
         }
     };
     face.height = draw(metrics, Collect{face});
