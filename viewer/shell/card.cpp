@@ -1,6 +1,7 @@
 #include "viewer/shell/card.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <string>
 
@@ -51,8 +52,10 @@ void Card::FilesAdd(std::string path, const std::string& bookPath, const std::st
         title1_ = key_.substr(texts::kCategoryKeyPrefix.size());
         title2_.clear();
     } else {
-        if (files_.size() == 1) lastPrintDate_ = printDate;
-        if (printDate >= lastPrintDate_) {
+        // A date that is not a number (a damaged header) counts as the oldest.
+        const bool later = files_.size() == 1 || std::isnan(lastPrintDate_) ||
+                           (!std::isnan(printDate) && printDate >= lastPrintDate_);
+        if (later) {
             lastPrintDate_ = printDate;
             lastBookPath_ = bookPath;
             title1_ = bookName;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,7 @@ namespace {
 // 2010/01/01 and 2009/12/31 as OLE dates.
 constexpr double kNewer = 40179;
 constexpr double kOlder = 40178;
+const double kNaN = std::nan("");
 
 Card keyed(const char* key) {
     Card card;
@@ -46,6 +48,9 @@ TEST(Card, TitlesComeFromTheKeyOrTheNewestPrint) {
         {"SHEET", {{"New", "S1", "F1", kNewer}, {"Old", "S2", "F2", kOlder}}, "New", "S1", "F1", kNewer},
         {"SHEET", {{"Old", "S2", "F2", kOlder}, {"New", "S1", "F1", kNewer}}, "New", "S1", "F1", kNewer},
         {"SHEET", {{"First", "S1", "F1", kNewer}, {"Second", "S2", "F2", kNewer}}, "Second", "S2", "F2", kNewer},
+        // A damaged date never hides the titles of a sound one.
+        {"SHEET", {{"Bad", "S1", "F1", kNaN}, {"Good", "S2", "F2", kOlder}}, "Good", "S2", "F2", kOlder},
+        {"SHEET", {{"Good", "S2", "F2", kOlder}, {"Bad", "S1", "F1", kNaN}}, "Good", "S2", "F2", kOlder},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.key);
