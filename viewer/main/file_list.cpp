@@ -19,13 +19,6 @@ constexpr int kDateColumn = 20;
 
 char upperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
-bool endsWithHistoryExtension(std::string_view path) {
-    const std::string_view ext = kHistoryFileExtension;
-    if (path.size() < ext.size()) return false;
-    const std::string_view tail = path.substr(path.size() - ext.size());
-    return std::equal(tail.begin(), tail.end(), ext.begin(), [](char a, char b) { return upperAscii(a) == upperAscii(b); });
-}
-
 std::string groupedThousands(std::uint64_t value) {
     const std::string digits = std::to_string(value);
     std::string out;
@@ -154,7 +147,7 @@ FileList FileList::build(const Card* selected, const ViewSettings& settings, con
     };
 
     for (const std::string& path : selected->files()) {
-        if (!endsWithHistoryExtension(path) || (search && !search(path))) continue;
+        if (!hasHistoryExtension(path) || (search && !search(path))) continue;
         const std::optional<ListedHistory> history = read(path);
         if (!history) continue;  // unreadable: passed over, the list goes on
         Filled row{path, {}, {}, history->header.intErrorCount > 0};

@@ -11,15 +11,6 @@ namespace kq::viewer {
 
 namespace {
 
-char upperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
-
-bool isHistoryName(std::string_view name) {
-    const std::string_view ext = kHistoryFileExtension;
-    if (name.size() < ext.size()) return false;
-    const std::string_view tail = name.substr(name.size() - ext.size());
-    return std::equal(tail.begin(), tail.end(), ext.begin(), [](char a, char b) { return upperAscii(a) == upperAscii(b); });
-}
-
 std::string_view nameOf(std::string_view path) { return path.substr(path.rfind('\\') + 1); }
 
 class Walk {
@@ -37,7 +28,7 @@ public:
         for (const FolderEntry& entry : listing->entries) {
             if (entry.directory) {
                 if (!entry.hidden && !entry.system) below.push_back(path + entry.name);
-            } else if (isHistoryName(entry.name)) {
+            } else if (hasHistoryExtension(entry.name)) {
                 found.push_back({path + entry.name, entry.lastWrite});
             }
         }
