@@ -61,7 +61,9 @@ public:
     }
     std::unique_ptr<ByteSink> createNew(const std::string&) override { return nullptr; }
     std::optional<std::string> tempFolder() override { return std::nullopt; }
-    std::optional<std::string> createUniqueFile(const std::string&, const std::string&) override { return std::nullopt; }
+    std::optional<std::string> createUniqueFile(const std::string&, const std::string&) override {
+        return std::nullopt;
+    }
 
 private:
     class Source final : public ByteSource {

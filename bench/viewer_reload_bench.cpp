@@ -120,7 +120,8 @@ std::size_t floorPass(FileSystem& files, const std::string& root) {
         for (const FolderEntry& entry : inner->entries) {
             const auto source = files.openForReading(folder + "\\" + entry.name);
             if (!source) continue;
-            const std::size_t n = source->size() < buffer.size() ? static_cast<std::size_t>(source->size()) : buffer.size();
+            const std::size_t n =
+                source->size() < buffer.size() ? static_cast<std::size_t>(source->size()) : buffer.size();
             source->readAt(0, buffer.data(), n);
             ++opened;
         }
@@ -142,7 +143,8 @@ struct Widths final : viewer::TextWidths {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const std::filesystem::path root = argc > 1 ? std::filesystem::path(argv[1]) : std::filesystem::path(KQ_BENCH_SCRATCH);
+    const std::filesystem::path root =
+        argc > 1 ? std::filesystem::path(argv[1]) : std::filesystem::path(KQ_BENCH_SCRATCH);
     generate(root);
     std::string rootText = root.string();
 #ifdef _WIN32
@@ -170,17 +172,16 @@ int main(int argc, char** argv) {
     const double ratio = reloadBest / floorBest;
     std::printf("viewer reload of a history folder\n");
     std::printf("%-52s %10.1f ms (%zu files)\n", "floor: list, open, read 4 KiB, close", floorBest * 1e3, opened);
-    std::printf("%-52s %10.1f ms (%zu histories, %zu cards)\n", "reload: scan, headers, cards", reloadBest * 1e3,
-                found, bar.Count());
+    std::printf("%-52s %10.1f ms (%zu histories, %zu cards)\n", "reload: scan, headers, cards", reloadBest * 1e3, found,
+                bar.Count());
     std::printf("%-52s %10.2f (goal at most %.1f)\n", "ratio", ratio, kGoal);
 
     reloadPass(files, rootText, bar, viewer::Grouping::all);
     viewer::ViewSettings settings;
     Widths widths;
     const auto start = Clock::now();
-    const viewer::FileList list = viewer::FileList::build(bar.Item(1), settings,
-                                                          viewer::listedHistoryReader(files, systemAnsiCodec()), {},
-                                                          widths);
+    const viewer::FileList list = viewer::FileList::build(
+        bar.Item(1), settings, viewer::listedHistoryReader(files, systemAnsiCodec()), {}, widths);
     const double listSeconds = seconds(Clock::now() - start);
     std::printf("%-52s %10.1f ms (%zu rows, goal under 1000 ms)\n", "file list of one card holding every history",
                 listSeconds * 1e3, list.rows().size());

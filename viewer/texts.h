@@ -15,9 +15,10 @@ inline constexpr std::string_view kViewSection = "View";
 inline constexpr std::string_view kMinMaxAvgSum = "MinMaxAvgSum";
 // The column switches, in the order of the column menu's ids 1 to 20.
 inline constexpr std::array<std::string_view, 20> kColumnSwitchNames = {
-    "DataTitle", "BookPath",     "BookName",     "SheetName",     "Category",    "ID1",            "ID2",
-    "ID3",       "Area",         "Version",      "OSVersion",     "ExcelVersion", "ExcelUserName", "PrinterName",
-    "PageImageCount", "ShapesCount", "CommentCount", "ErrorCount", "FileName",   "FileSize"};
+    "DataTitle",   "BookPath",     "BookName",      "SheetName",   "Category",
+    "ID1",         "ID2",          "ID3",           "Area",        "Version",
+    "OSVersion",   "ExcelVersion", "ExcelUserName", "PrinterName", "PageImageCount",
+    "ShapesCount", "CommentCount", "ErrorCount",    "FileName",    "FileSize"};
 inline constexpr std::string_view kViewStyle = "ViewStyle";
 inline constexpr std::string_view kCardsCategoryType = "CardsCategoryType";
 inline constexpr std::array<std::string_view, 3> kPositionNames = {"Positon1", "Positon2", "Positon3"};
@@ -50,11 +51,9 @@ inline constexpr std::string_view kKilobytes = " KB";
 inline constexpr std::string_view kListDateFormat = "yyyy/mm/dd(aaa) hh:mm:ss";
 // The fixed columns, k = 1 to 20; the last is always shown.
 inline constexpr std::array<std::string_view, 20> kFixedColumnCaptions = {
-    "ブックパス",         "ブック名",     "シート名",         "分類名",
-    "ID1",                "ID2",          "ID3",              "保存範囲",
+    "ブックパス", "ブック名", "シート名", "分類名", "ID1", "ID2", "ID3", "保存範囲",
     "保存時のバージョン", "保存時のOSバージョン", "保存時のエクセルバージョン", "保存時のエクセルのユーザー名",
-    "印刷したプリンタ",   "ページ数",     "Shape数",          "コメント数",
-    "エラー数",           "ファイル名",   "ファイルサイズ",   "日付"};
+    "印刷したプリンタ", "ページ数", "Shape数", "コメント数", "エラー数", "ファイル名", "ファイルサイズ", "日付"};
 
 // Names of stored codes; a code no table knows.
 inline constexpr std::string_view kUnknown = "不明";

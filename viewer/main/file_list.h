@@ -47,8 +47,8 @@ using TextOrder = std::function<int(std::string_view, std::string_view)>;
 int compareIgnoringCase(std::string_view a, std::string_view b);
 
 // The cell texts of the fixed columns.
-std::string sizeText(std::uint64_t bytes);       // "1,235 KB": thousands of bytes, rounded up
-std::string listDateText(double oleDate);        // "2024/03/15(金) 10:15:30", "不明" for no date
+std::string sizeText(std::uint64_t bytes);  // "1,235 KB": thousands of bytes, rounded up
+std::string listDateText(double oleDate);   // "2024/03/15(金) 10:15:30", "不明" for no date
 std::string fixedCellText(int fixedColumn, const std::string& path, const ListedHistory& history);
 
 struct FileListColumn {
@@ -93,8 +93,7 @@ public:
 
     // Rebuilds the list for the selected card (none: "なし").
     static FileList build(const Card* selected, const ViewSettings& settings, const ListedHistoryReader& read,
-                          const SearchFilter& search, TextWidths& widths,
-                          const TextOrder& order = compareIgnoringCase);
+                          const SearchFilter& search, TextWidths& widths, const TextOrder& order = compareIgnoringCase);
 
 private:
     void sort(const TextOrder& order);

@@ -7,8 +7,7 @@
 
 namespace kq::viewer {
 
-HistoryBrowser::HistoryBrowser(BrowserServices services, c_Setting_View& view, StartValues& start,
-                               CardMetrics metrics)
+HistoryBrowser::HistoryBrowser(BrowserServices services, c_Setting_View& view, StartValues& start, CardMetrics metrics)
     : s_(std::move(services)), view_(view), start_(start), cards_(this, metrics), layout_(view) {}
 
 void HistoryBrowser::load() {
@@ -56,8 +55,8 @@ void HistoryBrowser::SelectCard(std::size_t) {
 }
 
 void HistoryBrowser::RefreshFileList() {
-    list_ = FileList::build(cards_.SelectedItem(), view_, listedHistoryReader(s_.files, s_.codec), s_.search,
-                            s_.widths);
+    list_ =
+        FileList::build(cards_.SelectedItem(), view_, listedHistoryReader(s_.files, s_.codec), s_.search, s_.widths);
     selectedRows_.clear();
     currentRow_.reset();
     if (const std::optional<std::size_t> first = list_.firstRow()) {
@@ -117,7 +116,6 @@ bool HistoryBrowser::buttonPressed(ToolbarButton button) const {
 }
 
 void HistoryBrowser::toolbarClick(ToolbarButton button) {
-    if (suppressEvents_) return;
     switch (button) {
         case ToolbarButton::STYLE1:
         case ToolbarButton::STYLE2:

@@ -120,7 +120,6 @@ private:
     PanelLayout panel_;
     int currentPage_ = 1;
     double viewScale_ = 0;
-    bool suppressEvents_ = false;
 };
 
 }  // namespace kq::viewer

@@ -137,8 +137,7 @@ void MainLayout::placeControls(double W, double H, bool threeColumns) {
     setWidth(l.txtErrorLog, panelInner);
 
     if (threeColumns) {
-        place(l.picViewArea,
-              {l.picSousa.left, l.picList.top, l.picSousa.width, H - l.picSousa.height - l.picList.top});
+        place(l.picViewArea, {l.picSousa.left, l.picList.top, l.picSousa.width, H - l.picSousa.height - l.picList.top});
     } else {
         place(l.picViewArea, {l.picList.left, S3 + h3, l.picList.width, l.picSousa.top - (S3 + h3)});
     }

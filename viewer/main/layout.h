@@ -52,8 +52,8 @@ struct LayoutDesign {
 // filter strip (txtFilter, tlbButton) and the page panel (tlbNo, lblNo and the
 // two log boxes) are relative to their container.
 struct WindowLayout {
-    Rect picMain, useCards, picList, txtFilter, tlbButton, lstFile, picSousa, tlbNo, lblNo, txtCommentLog,
-        txtErrorLog, picViewArea;
+    Rect picMain, useCards, picList, txtFilter, tlbButton, lstFile, picSousa, tlbNo, lblNo, txtCommentLog, txtErrorLog,
+        picViewArea;
     std::array<Rect, kSplitterParts> splitter;
     std::array<bool, kSplitterParts> splitterVisible{};
 

@@ -37,8 +37,10 @@ std::vector<ShadowTile> shadowTiles(const Rect& page, double twipsPerPixelX) {
     std::vector<ShadowTile> tiles;
     const double step = kShadowStepPixels * twipsPerPixelX;
     if (!(step > 0)) return tiles;
-    for (double y = page.top; y <= page.bottom(); y += step) tiles.push_back({ShadowTile::Kind::right, page.right(), y});
-    for (double x = page.left; x <= page.right(); x += step) tiles.push_back({ShadowTile::Kind::bottom, x, page.bottom()});
+    for (double y = page.top; y <= page.bottom(); y += step)
+        tiles.push_back({ShadowTile::Kind::right, page.right(), y});
+    for (double x = page.left; x <= page.right(); x += step)
+        tiles.push_back({ShadowTile::Kind::bottom, x, page.bottom()});
     tiles.push_back({ShadowTile::Kind::topRight, page.right(), page.top});
     tiles.push_back({ShadowTile::Kind::bottomLeft, page.left, page.bottom()});
     tiles.push_back({ShadowTile::Kind::bottomRight, page.right(), page.bottom()});

@@ -19,9 +19,8 @@ constexpr double kIndent = 200;
 
 bool equalIgnoringCase(std::string_view a, std::string_view b) {
     const auto upper = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; };
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) {
-               return upper(x) == upper(y);
-           });
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return upper(x) == upper(y); });
 }
 
 struct NoDrawing {
@@ -33,7 +32,8 @@ struct NoDrawing {
 }  // namespace
 
 FontSpec cardFont(CardFont font) {
-    return font == CardFont::title ? FontSpec{texts::kCardFontFace, 10, true} : FontSpec{texts::kCardFontFace, 8, false};
+    return font == CardFont::title ? FontSpec{texts::kCardFontFace, 10, true}
+                                   : FontSpec{texts::kCardFontFace, 8, false};
 }
 
 std::string Card::FileFullpath(std::size_t index) const {
@@ -53,8 +53,8 @@ void Card::FilesAdd(std::string path, const std::string& bookPath, const std::st
         title2_.clear();
     } else {
         // A date that is not a number (a damaged header) counts as the oldest.
-        const bool later = files_.size() == 1 || std::isnan(lastPrintDate_) ||
-                           (!std::isnan(printDate) && printDate >= lastPrintDate_);
+        const bool later =
+            files_.size() == 1 || std::isnan(lastPrintDate_) || (!std::isnan(printDate) && printDate >= lastPrintDate_);
         if (later) {
             lastPrintDate_ = printDate;
             lastBookPath_ = bookPath;

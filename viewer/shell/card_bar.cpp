@@ -75,8 +75,8 @@ bool CardBar::Remove(std::size_t p) {
     return true;
 }
 
-void CardBar::FilesAdd(std::size_t position, std::string path, const std::string& bookPath,
-                       const std::string& bookName, const std::string& sheetName, double printDate) {
+void CardBar::FilesAdd(std::size_t position, std::string path, const std::string& bookPath, const std::string& bookName,
+                       const std::string& sheetName, double printDate) {
     if (position == 0 || position > cards_.size()) return;
     cards_[position - 1].card.FilesAdd(std::move(path), bookPath, bookName, sheetName, printDate);
     redrawn(position);

@@ -103,9 +103,9 @@ void readStartValues(std::string_view arguments, StartValues& values, const std:
             }
         } else if (item.key == texts::kKeyShowCategory) {
             if (grouping() == Grouping::category) {
-                values.gShowCardKey =
-                    item.value.empty() ? std::string{}
-                                       : std::string(texts::kCategoryKeyPrefix) + asStored(item.value, codec);
+                values.gShowCardKey = item.value.empty()
+                                          ? std::string{}
+                                          : std::string(texts::kCategoryKeyPrefix) + asStored(item.value, codec);
             }
         }
     });

@@ -52,8 +52,7 @@ void c_Setting_View::SaveViewSetting() {
                      flagText(columns[static_cast<std::size_t>(i)]));
     }
     store_.write(texts::kViewSection, texts::kViewStyle, std::to_string(ViewStyle));
-    store_.write(texts::kViewSection, texts::kCardsCategoryType,
-                 std::to_string(static_cast<int>(CardsCategoryType)));
+    store_.write(texts::kViewSection, texts::kCardsCategoryType, std::to_string(static_cast<int>(CardsCategoryType)));
     const float positions[] = {Positon1, Positon2, Positon3};
     for (std::size_t i = 0; i < 3; ++i) {
         store_.write(texts::kViewSection, texts::kPositionNames[i], vb::SingleText(positions[i]));

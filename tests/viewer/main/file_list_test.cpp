@@ -29,11 +29,14 @@ struct World {
         return h;
     }
     FileList build(const SearchFilter& search = {}) {
-        return FileList::build(&card, settings, [&](const std::string& path) -> std::optional<ListedHistory> {
-            const auto it = histories.find(path);
-            if (it == histories.end()) return std::nullopt;
-            return it->second;
-        }, search, widths);
+        return FileList::build(
+            &card, settings,
+            [&](const std::string& path) -> std::optional<ListedHistory> {
+                const auto it = histories.find(path);
+                if (it == histories.end()) return std::nullopt;
+                return it->second;
+            },
+            search, widths);
     }
     std::vector<std::string> captions(const FileList& list) const {
         std::vector<std::string> out;
@@ -50,8 +53,13 @@ TEST(FileListCells, SizesInThousandsRoundedUp) {
     const struct {
         std::uint64_t bytes;
         const char* text;
-    } cases[] = {{0, "0 KB"}, {1, "1 KB"}, {1000, "1 KB"}, {1001, "2 KB"}, {999999, "1,000 KB"},
-                 {1234567, "1,235 KB"}, {5000000000000ull, "5,000,000,000 KB"}};
+    } cases[] = {{0, "0 KB"},
+                 {1, "1 KB"},
+                 {1000, "1 KB"},
+                 {1001, "2 KB"},
+                 {999999, "1,000 KB"},
+                 {1234567, "1,235 KB"},
+                 {5000000000000ull, "5,000,000,000 KB"}};
     for (const auto& c : cases) EXPECT_EQ(sizeText(c.bytes), c.text) << c.bytes;
 }
 
@@ -87,16 +95,16 @@ TEST(VersionNames, KnownCodesAndTheRestUnknown) {
     const struct {
         std::int32_t code;
         const char* name;
-    } os[] = {{0, "Windows 95"}, {1, "Windows 98"}, {2, "Windows ME"}, {3, "不明"}, {4, "Windows NT"},
-              {5, "Windows 2000"}, {6, "Windows XP"}, {7, "Windows VISTA"}, {8, "Windows 7"}, {9, "Windows 8"},
-              {10, "Windows 8.1"}, {11, "Windows 10"}, {12, "Windows 10"}, {13, "不明"}, {-1, "不明"}};
+    } os[] = {{0, "Windows 95"},   {1, "Windows 98"},  {2, "Windows ME"},    {3, "不明"},      {4, "Windows NT"},
+              {5, "Windows 2000"}, {6, "Windows XP"},  {7, "Windows VISTA"}, {8, "Windows 7"}, {9, "Windows 8"},
+              {10, "Windows 8.1"}, {11, "Windows 10"}, {12, "Windows 10"},   {13, "不明"},     {-1, "不明"}};
     for (const auto& c : os) EXPECT_EQ(GetOSVersionName(c.code), c.name) << c.code;
     const struct {
         double version;
         const char* name;
-    } excel[] = {{9, "Excel2000"}, {10, "Excel2002"}, {11, "Excel2003"}, {12, "Excel2007"}, {13, "不明"},
-                 {14, "Excel2010"}, {15, "Excel2013"}, {16, "Excel2016"}, {17, "不明"}, {14.5, "不明"},
-                 {std::nan(""), "不明"}};
+    } excel[] = {{9, "Excel2000"}, {10, "Excel2002"}, {11, "Excel2003"},     {12, "Excel2007"},
+                 {13, "不明"},     {14, "Excel2010"}, {15, "Excel2013"},     {16, "Excel2016"},
+                 {17, "不明"},     {14.5, "不明"},    {std::nan(""), "不明"}};
     for (const auto& c : excel) EXPECT_EQ(GetExcelVersionName(c.version), c.name) << c.version;
 }
 
@@ -131,7 +139,8 @@ TEST(FileList, ColumnsInOrderWithMissingHeadingsShownAsDashes) {
     w.settings.setColumn(ColumnSwitch::BookName, true);
     w.settings.setColumn(ColumnSwitch::Category, true);
     w.add("C:\\H\\1.tvk", kMar15, {{"A", "$A$1", "a1", 0}, {"B", "$B$1", "b1", 0}});
-    ListedHistory& second = w.add("C:\\H\\2.tvk", kMar15 + 1, {{"B", "$B$1", "", 0}, {"C", "$C$1", "c2", 0}, {"C", "x", "c2'", 0}});
+    ListedHistory& second =
+        w.add("C:\\H\\2.tvk", kMar15 + 1, {{"B", "$B$1", "", 0}, {"C", "$C$1", "c2", 0}, {"C", "x", "c2'", 0}});
     second.header.intErrorCount = 2;
     w.add("C:\\H\\3.TVK", kMar15 - 1, {{"ページ数", "x", "heading", 0}});
     w.add("C:\\H\\4.tvk.bak", kMar15);
@@ -168,7 +177,8 @@ TEST(FileList, HeadingsOffLeaveOnlyTheDateAndTheFiller) {
 
 TEST(FileList, WidthsFollowTheWidestTextUpToTheLimit) {
     World w;
-    w.add("C:\\H\\1.tvk", kMar15, {{"short", "", "abc", 0}, {"long", "", std::string(200, 'x'), 0}, {"empty", "", "", 0}});
+    w.add("C:\\H\\1.tvk", kMar15,
+          {{"short", "", "abc", 0}, {"long", "", std::string(200, 'x'), 0}, {"empty", "", "", 0}});
     w.add("C:\\H\\2.tvk", kMar15, {{"short", "", "abcdefgh", 0}});
     const FileList list = w.build();
     EXPECT_EQ(list.columns()[0].width, 800 + 300);

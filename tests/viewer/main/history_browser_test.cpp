@@ -26,13 +26,18 @@ struct World {
         r.header.datPrintDate = 40000 + minute;
         for (int i = 0; i < pages; ++i) r.pageTexts.push_back({"t"});
         std::vector<std::vector<std::uint8_t>> images(static_cast<std::size_t>(pages), std::vector<std::uint8_t>{1, 2});
-        folder.files.addFile("D:\\H\\" + name, test::historyBytes(r, images));
-        folder.files.setLastWrite("D:\\H\\" + name, {2024, 4, 1, 9, minute++, 0});
+        folder.files.addFile(std::string("D:\\H\\") + name, test::historyBytes(r, images));
+        folder.files.setLastWrite(std::string("D:\\H\\") + name, {2024, 4, 1, 9, minute++, 0});
     }
     HistoryBrowser& open() {
         view.emplace(store);
-        browser.emplace(BrowserServices{folder.files, systemAnsiCodec(), folder.prompts, store,
-                                        folder.services(test::kViewerTitle), widths, {}},
+        browser.emplace(BrowserServices{folder.files,
+                                        systemAnsiCodec(),
+                                        folder.prompts,
+                                        store,
+                                        folder.services(test::kViewerTitle),
+                                        widths,
+                                        {}},
                         *view, start);
         browser->layout().pass(12915, 7335, view->ViewStyle);
         browser->load();

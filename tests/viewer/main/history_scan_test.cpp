@@ -38,9 +38,11 @@ TEST(HistoryScan, FindsHistoriesBelowNewestFirstByLastWrite) {
         const char* path;
         int minute;
     } files[] = {
-        {"D:\\H\\a.tvk", 1},       {"D:\\H\\sub\\deep\\b.tvk", 5}, {"D:\\H\\sub\\c.TvK", 3},
-        {"D:\\H\\d.tvk.bak", 9},   {"D:\\H\\e.txt", 9},            {"D:\\H\\tvk", 9},
-        {"D:\\H\\s_1.tvk", 7},     {"D:\\H\\s_2.tvk", 7},          {"D:\\H\\sub\\s_2.tvk", 7},
+        {"D:\\H\\a.tvk", 1},        {"D:\\H\\sub\\deep\\b.tvk", 5},
+        {"D:\\H\\sub\\c.TvK", 3},   {"D:\\H\\d.tvk.bak", 9},
+        {"D:\\H\\e.txt", 9},        {"D:\\H\\tvk", 9},
+        {"D:\\H\\s_1.tvk", 7},      {"D:\\H\\s_2.tvk", 7},
+        {"D:\\H\\sub\\s_2.tvk", 7},
     };
     for (const auto& f : files) {
         fs.addFile(f.path, history("S"));
@@ -108,7 +110,7 @@ struct CardsWorld {
         std::vector<std::string> out;
         for (std::size_t p = 1; p <= bar.Count(); ++p) {
             std::string line = bar.Item(p)->Key() + ":";
-            for (const auto& f : bar.Item(p)->files()) line += " " + f.substr(5, 1);
+            for (const auto& f : bar.Item(p)->files()) line += std::string(" ") + f.substr(5, 1);
             out.push_back(line);
         }
         return out;
@@ -129,10 +131,10 @@ TEST(HistoryCards, UnreadableHistoriesArePassedOver) {
     CardsWorld w;
     std::vector<std::uint8_t> cut = history("S9");
     cut.resize(20);
-    w.add("D:\\H\\5.tvk", cut, 9);              // shorter than its header
+    w.add("D:\\H\\5.tvk", cut, 9);  // shorter than its header
     w.add("D:\\H\\6.tvk", history("S9"), 9);
-    w.fs.lockExclusively("D:\\H\\6.tvk");       // held open without sharing
-    w.add("D:\\H\\7.tvk", {}, 9);               // empty
+    w.fs.lockExclusively("D:\\H\\6.tvk");  // held open without sharing
+    w.add("D:\\H\\7.tvk", {}, 9);          // empty
     EXPECT_EQ(w.cards(Grouping::sheet), (std::vector<std::string>{"S1: 4 3 1", "S2: 2"}));
 
     // Gone between the scan and the read.

@@ -239,12 +239,5 @@ TEST(SplitterDrag, LostCaptureEndsTheDragAsAReleaseWould) {
     EXPECT_FALSE(layout.move(3, 1, 900, 0));  // the drag is over
 }
 
-TEST(SplitterDrag, CursorsOfTheParts) {
-    EXPECT_EQ(splitterCursor(0), SplitterCursor::sizeWestEast);
-    EXPECT_EQ(splitterCursor(3), SplitterCursor::sizeWestEast);
-    EXPECT_EQ(splitterCursor(4), SplitterCursor::sizeAll);
-    EXPECT_EQ(splitterCursor(5), SplitterCursor::sizeNorthSouth);
-}
-
 }  // namespace
 }  // namespace kq::viewer

@@ -37,9 +37,14 @@ TEST(PageFit, FitsNeverEnlargesAndNeedsRoomBeyondTheMargins) {
 TEST(PageFit, ShadowTilesEveryEightPixelsAndTheCorners) {
     const auto tiles = shadowTiles(Rect{300, 300, 240, 120}, 15);
     using K = ShadowTile::Kind;
-    EXPECT_EQ(tiles, (std::vector<ShadowTile>{{K::right, 540, 300}, {K::right, 540, 420}, {K::bottom, 300, 420},
-                                              {K::bottom, 420, 420}, {K::bottom, 540, 420}, {K::topRight, 540, 300},
-                                              {K::bottomLeft, 300, 420}, {K::bottomRight, 540, 420}}));
+    EXPECT_EQ(tiles, (std::vector<ShadowTile>{{K::right, 540, 300},
+                                              {K::right, 540, 420},
+                                              {K::bottom, 300, 420},
+                                              {K::bottom, 420, 420},
+                                              {K::bottom, 540, 420},
+                                              {K::topRight, 540, 300},
+                                              {K::bottomLeft, 300, 420},
+                                              {K::bottomRight, 540, 420}}));
 }
 
 TEST(PageNumber, LabelAndButtons) {
@@ -48,9 +53,9 @@ TEST(PageNumber, LabelAndButtons) {
         const char* label;
         bool previous, next, labelEnabled;
     } cases[] = {
-        {1, 3, "1 / 3 ページ", false, true, true},  {3, 3, "3 / 3 ページ", true, false, true},
-        {5, 3, "3 / 3 ページ", true, false, true},  {0, 3, "1 / 3 ページ", false, true, true},
-        {1, 1, "1 / 1 ページ", false, false, false}, {1, 0, "0 / 0 ページ", false, false, false},
+        {1, 3, "1 / 3 ページ", false, true, true},    {3, 3, "3 / 3 ページ", true, false, true},
+        {5, 3, "3 / 3 ページ", true, false, true},    {0, 3, "1 / 3 ページ", false, true, true},
+        {1, 1, "1 / 1 ページ", false, false, false},  {1, 0, "0 / 0 ページ", false, false, false},
         {2, -4, "0 / 0 ページ", false, false, false},
     };
     for (const auto& c : cases) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -9,7 +10,9 @@ namespace kq::viewer {
 namespace {
 
 struct Recorder final : CardBarEvents {
-    void SelectCard(std::size_t position) override { events.push_back("SelectCard " + std::to_string(position)); }
+    void SelectCard(std::size_t position) override {
+        events.push_back(std::string("SelectCard ") + std::to_string(position));
+    }
     void RemoveCard() override { events.push_back("RemoveCard"); }
     std::vector<std::string> events;
 };
@@ -19,7 +22,8 @@ struct World {
     explicit World(std::vector<std::string> keys) {
         for (const auto& key : keys) {
             const std::size_t p = bar.Add(key);
-            bar.FilesAdd(p, "C:\\H\\" + key + ".tvk", "F", "Book " + key, "Sheet " + key, 40000);
+            bar.FilesAdd(p, std::string("C:\\H\\") + key + ".tvk", "F", std::string("Book ") + key,
+                         std::string("Sheet ") + key, 40000);
         }
         bar.resize(3000, 5000, 255);
     }
@@ -80,7 +84,11 @@ TEST(CardBar, ScrollMaximumRoundsHalvesToEven) {
 
 TEST(CardBar, ScrollValueMovesTheContainerAndFollowsALowerMaximum) {
     std::vector<std::string> keys;
-    for (int i = 0; i < 200; ++i) keys.push_back("K" + std::to_string(i));
+    for (int i = 0; i < 200; ++i) {
+        char key[16];
+        std::snprintf(key, sizeof key, "K%d", i);
+        keys.emplace_back(key);
+    }
     World w(keys);
     w.bar.resize(3000, 1000, 255);
     ASSERT_GT(w.bar.scrollMax(), 33);  // beyond what a 16-bit offset holds
@@ -97,7 +105,7 @@ TEST(CardBar, EveryReleaseSelectsAndReports) {
     World w({"A", "B", "C"});
     EXPECT_FALSE(w.bar.release(2, MouseButton::left));
     EXPECT_FALSE(w.bar.release(2, MouseButton::middle));  // again, on the selected card
-    EXPECT_TRUE(w.bar.release(3, MouseButton::right));   // then the card's menu
+    EXPECT_TRUE(w.bar.release(3, MouseButton::right));    // then the card's menu
     EXPECT_EQ(w.events.events, (std::vector<std::string>{"SelectCard 2", "SelectCard 2", "SelectCard 3"}));
     EXPECT_EQ(w.bar.SelectedItem()->Key(), "C");
     EXPECT_FALSE(w.bar.Item(2)->Selected());
@@ -113,10 +121,8 @@ TEST(CardBar, RemovalMovesContentsUpAndTheSelectionWithThem) {
         std::vector<std::string> keys;
         std::size_t selectedAfter;
     } cases[] = {
-        {"last of three, selected", 3, 3, {"A", "B"}, 2},
-        {"first of three, selected", 1, 1, {"B", "C"}, 1},
-        {"middle, selected", 2, 2, {"A", "C"}, 2},
-        {"before the selected", 3, 1, {"B", "C"}, 2},
+        {"last of three, selected", 3, 3, {"A", "B"}, 2}, {"first of three, selected", 1, 1, {"B", "C"}, 1},
+        {"middle, selected", 2, 2, {"A", "C"}, 2},        {"before the selected", 3, 1, {"B", "C"}, 2},
         {"after the selected", 1, 2, {"A", "C"}, 1},
     };
     for (const auto& c : cases) {
@@ -129,8 +135,8 @@ TEST(CardBar, RemovalMovesContentsUpAndTheSelectionWithThem) {
         EXPECT_EQ(w.bar.selectedPosition(), c.selectedAfter);
         EXPECT_EQ(w.bar.find(c.keys.back()), 2u);
         for (std::size_t p = 1; p <= 2; ++p) EXPECT_EQ(w.bar.Item(p)->Selected(), p == c.selectedAfter);
-        EXPECT_EQ(w.events.events,
-                  (std::vector<std::string>{"SelectCard " + std::to_string(c.selectedAfter), "RemoveCard"}));
+        EXPECT_EQ(w.events.events, (std::vector<std::string>{
+                                       std::string("SelectCard ") + std::to_string(c.selectedAfter), "RemoveCard"}));
     }
 }
 
@@ -161,7 +167,8 @@ TEST(CardBar, ClsKeepsTheSelectedPositionUntilTheHostSelects) {
 TEST(CardBar, OneCardHoldsFortyThousandHistories) {
     CardBar bar;
     const std::size_t p = bar.Add("ALL");
-    for (int i = 0; i < 40000; ++i) bar.FilesAdd(p, "C:\\H\\" + std::to_string(i) + ".tvk", "F", "B", "S", 40000 + i);
+    for (int i = 0; i < 40000; ++i)
+        bar.FilesAdd(p, std::string("C:\\H\\") + std::to_string(i) + ".tvk", "F", "B", "S", 40000 + i);
     EXPECT_EQ(bar.Item(p)->FilesCount(), 40000u);
     EXPECT_EQ(bar.Item(p)->FileFullpath(40000), "C:\\H\\39999.tvk");
     EXPECT_EQ(bar.face(p).texts.back().text, "履歴数=40000");

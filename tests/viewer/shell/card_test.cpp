@@ -56,7 +56,8 @@ TEST(Card, TitlesComeFromTheKeyOrTheNewestPrint) {
         SCOPED_TRACE(c.key);
         Card card = keyed(c.key);
         int n = 0;
-        for (const auto& a : c.adds) card.FilesAdd("C:\\H\\" + std::to_string(++n) + ".tvk", a.folder, a.book, a.sheet, a.date);
+        for (const auto& a : c.adds)
+            card.FilesAdd(std::string("C:\\H\\") + std::to_string(++n) + ".tvk", a.folder, a.book, a.sheet, a.date);
         EXPECT_EQ(card.CardTitle1(), c.title1);
         EXPECT_EQ(card.CardTitle2(), c.title2);
         EXPECT_EQ(card.LastBookPath(), c.folder);
@@ -88,13 +89,18 @@ TEST(Card, KeyWrittenAfterFilesLeavesTheOldTitles) {
 }
 
 TEST(Card, FaceDrawsIconsTitlesFolderAndCount) {
-    const CardMetrics m{.titleTextHeight = 180, .folderTextHeight = 150, .bookHeight = 240, .bookWidth = 240,
-                        .sheetHeight = 240, .sheetWidth = 240};
+    const CardMetrics m{.titleTextHeight = 180,
+                        .folderTextHeight = 150,
+                        .bookHeight = 240,
+                        .bookWidth = 240,
+                        .sheetHeight = 240,
+                        .sheetWidth = 240};
     Card card = keyed("S");
     card.FilesAdd("a", "C:\\Books", "見積.xls", "売上", kNewer);
     card.FilesAdd("b", "C:\\Books", "見積.xls", "売上", kOlder);
     CardFace face = card.face(m);
-    EXPECT_EQ(face.pictures, (std::vector<CardFace::Picture>{{CardPicture::book, 100, 100}, {CardPicture::sheet, 200, 370}}));
+    EXPECT_EQ(face.pictures,
+              (std::vector<CardFace::Picture>{{CardPicture::book, 100, 100}, {CardPicture::sheet, 200, 370}}));
     ASSERT_EQ(face.texts.size(), 4u);
     EXPECT_EQ(face.texts[0], (CardFace::Text{"見積.xls", CardFont::title, 440, 130}));
     EXPECT_EQ(face.texts[1], (CardFace::Text{"売上", CardFont::title, 540, 400}));
@@ -104,7 +110,7 @@ TEST(Card, FaceDrawsIconsTitlesFolderAndCount) {
     EXPECT_EQ(card.height(m), face.height);
 
     Card all = keyed("ALL");
-    for (int i = 0; i < 3; ++i) all.FilesAdd("p" + std::to_string(i), "F", "B", "S", kNewer);
+    for (int i = 0; i < 3; ++i) all.FilesAdd(std::string("p") + std::to_string(i), "F", "B", "S", kNewer);
     EXPECT_EQ(textsOf(all.face(m)), (std::vector<std::string>{"全ての履歴", "履歴数=3"}));
     EXPECT_EQ(all.face(m).pictures.size(), 1u);
 }
@@ -136,11 +142,6 @@ TEST(Card, LookBeforeAndAfterTheFirstSelection) {
     Card deselected;
     EXPECT_FALSE(deselected.setSelected(false));
     EXPECT_EQ(deselected.face({}).background, (Colour{245, 245, 245}));
-}
-
-TEST(Card, FontsAreData) {
-    EXPECT_EQ(cardFont(CardFont::title), (FontSpec{"MS UI Gothic", 10, true, 128}));
-    EXPECT_EQ(cardFont(CardFont::folder), (FontSpec{"MS UI Gothic", 8, false, 128}));
 }
 
 }  // namespace

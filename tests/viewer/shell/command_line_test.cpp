@@ -25,13 +25,13 @@ TEST(CommandLine, ProgramPathIsSkippedQuotedOrWithBlanks) {
         std::string line;
         const char* arguments;
     } cases[] = {
-        {"\"" + program + "\" ParentHwnd=1\tSaveFolder=D:\\H", "ParentHwnd=1\tSaveFolder=D:\\H"},
+        {std::string("\"") + program + "\" ParentHwnd=1\tSaveFolder=D:\\H", "ParentHwnd=1\tSaveFolder=D:\\H"},
         {program + " ParentHwnd=1", "ParentHwnd=1"},
         {"c:\\program files\\kez\\KEZ_QUORVEX_VIEW.EXE ParentHwnd=1", "ParentHwnd=1"},  // letter case
         {"Kez_Quorvex_View.exe   ParentHwnd=1", "ParentHwnd=1"},
-        {"\"" + program + "\"", ""},
+        {std::string("\"") + program + "\"", ""},
         {program, ""},
-        {"\"" + program, ""},  // an unclosed quote takes the rest
+        {std::string("\"") + program, ""},  // an unclosed quote takes the rest
         {"", ""},
     };
     for (const auto& c : cases) {
@@ -49,8 +49,8 @@ TEST(CommandLine, ItemsSetTheStartValues) {
         {"ParentHwnd=66192\tParentWindowMaximized=1\tSaveFolder=D:\\Hist\tShowId=\tShowCategory=",
          {66192, true, "D:\\Hist", ""}},
         {"parenthwnd=5\tPARENTWINDOWMAXIMIZED=1\tsaveFOLDER=x", {5, true, "x", ""}},  // keys in any case
-        {"SaveFolder=\"C:\\My Hist\"", {0, false, "C:\\My Hist", ""}},             // quotes removed
-        {"SaveFolder=D:\\a=b\\c", {0, false, "D:\\a=b\\c", ""}},                   // after the first "="
+        {"SaveFolder=\"C:\\My Hist\"", {0, false, "C:\\My Hist", ""}},                // quotes removed
+        {"SaveFolder=D:\\a=b\\c", {0, false, "D:\\a=b\\c", ""}},                      // after the first "="
         {"ParentHwnd=&H10", {16, false, "", ""}},
         {"ParentHwnd=  12abc", {12, false, "", ""}},
         {"ParentHwnd=2.5", {2, false, "", ""}},  // halves to even
@@ -63,7 +63,7 @@ TEST(CommandLine, ItemsSetTheStartValues) {
         {"ParentWindowMaximized=2", {}},
         {"ParentWindowMaximized=", {}},
         {"ParentWindowMaximized=1.0", {0, true, "", ""}},
-        {"ParentHwnd\tSaveFolder", {}},  // no "=": nothing
+        {"ParentHwnd\tSaveFolder", {}},                                 // no "=": nothing
         {"\t\tSaveFolder=A\t\t\tSaveFolder=B\t", {0, false, "B", ""}},  // the last wins
         {"Unknown=1\t=2\tParentHwnd =3", {}},
     };

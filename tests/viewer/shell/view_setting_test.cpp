@@ -24,14 +24,32 @@ TEST(ViewSetting, FreshUserGetsTheDefaultsAndWritesThemInTheFixedOrder) {
         EXPECT_EQ(w.section, "View");
         order.push_back(w.name + "=" + w.value);
     }
-    EXPECT_EQ(order, (std::vector<std::string>{
-                         "MinMaxAvgSum=0",   "DataTitle=1",     "BookPath=0",         "BookName=0",
-                         "SheetName=0",      "Category=0",      "ID1=0",              "ID2=0",
-                         "ID3=0",            "Area=0",          "Version=0",          "OSVersion=0",
-                         "ExcelVersion=0",   "ExcelUserName=0", "PrinterName=0",      "PageImageCount=0",
-                         "ShapesCount=0",    "CommentCount=0",  "ErrorCount=0",       "FileName=0",
-                         "FileSize=0",       "ViewStyle=0",     "CardsCategoryType=2", "Positon1=3000",
-                         "Positon2=6000",    "Positon3=2000"}));
+    EXPECT_EQ(order, (std::vector<std::string>{"MinMaxAvgSum=0",
+                                               "DataTitle=1",
+                                               "BookPath=0",
+                                               "BookName=0",
+                                               "SheetName=0",
+                                               "Category=0",
+                                               "ID1=0",
+                                               "ID2=0",
+                                               "ID3=0",
+                                               "Area=0",
+                                               "Version=0",
+                                               "OSVersion=0",
+                                               "ExcelVersion=0",
+                                               "ExcelUserName=0",
+                                               "PrinterName=0",
+                                               "PageImageCount=0",
+                                               "ShapesCount=0",
+                                               "CommentCount=0",
+                                               "ErrorCount=0",
+                                               "FileName=0",
+                                               "FileSize=0",
+                                               "ViewStyle=0",
+                                               "CardsCategoryType=2",
+                                               "Positon1=3000",
+                                               "Positon2=6000",
+                                               "Positon3=2000"}));
 }
 
 TEST(ViewSetting, StoredTextsReadAsNumbersWithTheirRules) {
@@ -40,21 +58,35 @@ TEST(ViewSetting, StoredTextsReadAsNumbersWithTheirRules) {
         const char* text;
         const char* written;  // what the next save stores
     } cases[] = {
-        {"CardsCategoryType", "0", "2"},      {"CardsCategoryType", "5", "2"},
-        {"CardsCategoryType", "abc", "2"},    {"CardsCategoryType", "3.4", "3"},
-        {"CardsCategoryType", "4", "4"},      {"CardsCategoryType", "3.5", "4"},
-        {"CardsCategoryType", "2.5", "2"},    {"CardsCategoryType", "-1", "2"},
-        {"CardsCategoryType", "1e300", "2"},  {"CardsCategoryType", "99999", "2"},
-        {"ViewStyle", "2", "1"},              {"ViewStyle", "-1", "1"},
-        {"ViewStyle", "0.4", "0"},            {"ViewStyle", "70000", "0"},  // does not fit: default
+        {"CardsCategoryType", "0", "2"},
+        {"CardsCategoryType", "5", "2"},
+        {"CardsCategoryType", "abc", "2"},
+        {"CardsCategoryType", "3.4", "3"},
+        {"CardsCategoryType", "4", "4"},
+        {"CardsCategoryType", "3.5", "4"},
+        {"CardsCategoryType", "2.5", "2"},
+        {"CardsCategoryType", "-1", "2"},
+        {"CardsCategoryType", "1e300", "2"},
+        {"CardsCategoryType", "99999", "2"},
+        {"ViewStyle", "2", "1"},
+        {"ViewStyle", "-1", "1"},
+        {"ViewStyle", "0.4", "0"},
+        {"ViewStyle", "70000", "0"},  // does not fit: default
         {"ViewStyle", "1e999", "0"},
-        {"BookName", "True", "0"},            {"BookName", "-1", "0"},
-        {"BookName", "2", "0"},               {"BookName", " 1", "1"},
-        {"BookName", "1.0", "1"},             {"BookName", "&H1", "1"},
-        {"DataTitle", "", "0"},               {"DataTitle", "0", "0"},
-        {"MinMaxAvgSum", "1", "0"},           {"Positon1", "2437.5", "2437.5"},
-        {"Positon1", "abc", "0"},             {"Positon1", "-50", "-50"},
-        {"Positon2", "1e39", "6000"},         {"Positon3", "1e999", "2000"},
+        {"BookName", "True", "0"},
+        {"BookName", "-1", "0"},
+        {"BookName", "2", "0"},
+        {"BookName", " 1", "1"},
+        {"BookName", "1.0", "1"},
+        {"BookName", "&H1", "1"},
+        {"DataTitle", "", "0"},
+        {"DataTitle", "0", "0"},
+        {"MinMaxAvgSum", "1", "0"},
+        {"Positon1", "2437.5", "2437.5"},
+        {"Positon1", "abc", "0"},
+        {"Positon1", "-50", "-50"},
+        {"Positon2", "1e39", "6000"},
+        {"Positon3", "1e999", "2000"},
         {"Positon3", "0.1", "0.1"},
     };
     for (const auto& c : cases) {
