@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <iterator>
 #include <string>
 
 namespace kq::viewer {
@@ -119,6 +121,28 @@ TEST(CommandLine, HandedOverLineAsksForACardUnderTheCurrentGrouping) {
     EXPECT_EQ(requestedCardKey(request, Grouping::version, codec), "T_W");
     EXPECT_EQ(requestedCardKey(request, Grouping::category, codec), "CATEGORY_経理");
     EXPECT_EQ(requestedCardKey({"", ""}, Grouping::category, codec), "");
+}
+
+TEST(CommandLine, DamagedLinesNeverFailTheStart) {
+    // Pieces of real lines, separators, quotes and bytes that are not UTF-8.
+    const char* const pieces[] = {"ParentHwnd", "SaveFolder", "ShowId", "ShowCategory", "=", "==", "\t", "\"",
+                                  " ",          "&H",         "&HFFFFFFFFFF", "1e308", "-", "_", "\x81", "\xff",
+                                  "9999999999", "ＡＢＣ",     ""};
+    std::uint32_t seed = 12345;
+    for (int i = 0; i < 2000; ++i) {
+        std::string line;
+        for (int n = 0; n < 12; ++n) {
+            seed = seed * 1664525u + 1013904223u;
+            line += pieces[(seed >> 16) % std::size(pieces)];
+        }
+        const std::string arguments(argumentsOf(line, "C:\\Kez_Quorvex_View.exe"));
+        for (Grouping g : {Grouping::all, Grouping::sheet, Grouping::version, Grouping::category}) {
+            const StartValues values = read(arguments, g);
+            EXPECT_EQ(values.gSaveFolder.find('"'), std::string::npos);
+            EXPECT_EQ(values.gShowCardKey.find('\t'), std::string::npos);
+        }
+        readShowRequest(arguments);
+    }
 }
 
 }  // namespace
