@@ -7,8 +7,9 @@
 
 namespace kq::viewer {
 
-HistoryBrowser::HistoryBrowser(BrowserServices services, c_Setting_View& view, StartValues& start, CardMetrics metrics)
-    : s_(std::move(services)), view_(view), start_(start), cards_(this, metrics), layout_(view) {}
+HistoryBrowser::HistoryBrowser(BrowserServices services, c_Setting_View& view, StartValues& start, CardMetrics metrics,
+                               const LayoutDesign& design)
+    : s_(std::move(services)), view_(view), start_(start), cards_(this, metrics), layout_(view, design) {}
 
 void HistoryBrowser::load() {
     currentPage_ = 1;
@@ -80,8 +81,7 @@ void HistoryBrowser::itemClick(std::size_t row) {
 
 void HistoryBrowser::LoadHistoryPage(std::optional<std::size_t> row) {
     page_ = LoadedPage{};
-    panel_ = panelLayout(false, false);
-    layout_.setPageSectionHeight(panel_.height);
+    layout_.setPagePanel(false, false);
     if (!row) {
         // Only a single selected row is shown.
         if (selectedRows_.size() != 1) return;
@@ -94,8 +94,7 @@ void HistoryBrowser::LoadHistoryPage(std::optional<std::size_t> row) {
         return;
     }
     if (page_.number.current != 0) currentPage_ = page_.number.current;
-    panel_ = panelLayout(!page_.comments.empty(), !page_.errors.empty());
-    layout_.setPageSectionHeight(panel_.height);
+    layout_.setPagePanel(!page_.comments.empty(), !page_.errors.empty());
     layout_.relayout();
 }
 

@@ -50,7 +50,8 @@ struct PageDrawing {
 
 class HistoryBrowser final : private CardBarEvents {
 public:
-    HistoryBrowser(BrowserServices services, c_Setting_View& view, StartValues& start, CardMetrics metrics = {});
+    HistoryBrowser(BrowserServices services, c_Setting_View& view, StartValues& start, CardMetrics metrics = {},
+                   const LayoutDesign& design = {});
 
     // The window's start: the first reload, the list and the page.
     void load();
@@ -58,7 +59,6 @@ public:
     const CardBar& cards() const { return cards_; }
     const FileList& list() const { return list_; }
     const LoadedPage& page() const { return page_; }
-    const PanelLayout& panel() const { return panel_; }
     MainLayout& layout() { return layout_; }
     int currentPage() const { return currentPage_; }
 
@@ -117,7 +117,6 @@ private:
     std::set<std::size_t> selectedRows_;
     std::optional<std::size_t> currentRow_;
     LoadedPage page_;
-    PanelLayout panel_;
     int currentPage_ = 1;
     double viewScale_ = 0;
 };

@@ -37,7 +37,9 @@ MainLayout::MainLayout(const ViewSettings& settings, const LayoutDesign& design)
     l.picSousa.height = design.picSousaHeight;
     l.tlbNo = {0, design.tlbNoTop, design.tlbNoWidth, design.tlbNoHeight};
     l.lblNo = {0, design.lblNoTop, design.lblNoWidth, design.lblNoHeight};
+    l.lblCommentLog = {0, design.lblCommentLogTop, design.lblCommentLogWidth, design.logLabelHeight};
     l.txtCommentLog = {0, design.txtCommentLogTop, 0, design.logHeight};
+    l.lblErrorLog = {0, design.lblErrorLogTop, design.lblErrorLogWidth, design.logLabelHeight};
     l.txtErrorLog = {0, design.txtErrorLogTop, 0, design.logHeight};
     const Rect vertical{0, 0, design.gripThickness, design.gripLength};
     const Rect horizontal{0, 0, design.gripLength, design.gripThickness};
@@ -51,6 +53,26 @@ void MainLayout::storePositions(ViewSettings& settings) const {
     settings.Positon1 = static_cast<float>(layout_.splitter[0].left);
     settings.Positon2 = static_cast<float>(layout_.splitter[2].left);
     settings.Positon3 = static_cast<float>(layout_.splitter[4].top);
+}
+
+void MainLayout::setPagePanel(bool hasComments, bool hasErrors) {
+    WindowLayout& l = layout_;
+    double height = l.tlbNo.top * 2 + l.tlbNo.height;
+    l.commentsShown = hasComments;
+    if (hasComments) height = l.txtCommentLog.bottom();
+    l.errorsShown = hasErrors;
+    if (hasErrors) {
+        if (hasComments) {
+            // The same distance from label to box as the comments have.
+            l.lblErrorLog.top = l.txtCommentLog.bottom() + design_.logGap;
+            l.txtErrorLog.top = l.txtCommentLog.top - l.lblCommentLog.top + l.lblErrorLog.top;
+        } else {
+            l.lblErrorLog.top = l.lblCommentLog.top;
+            l.txtErrorLog.top = l.txtCommentLog.top;
+        }
+        height = l.txtErrorLog.bottom();
+    }
+    l.picSousa.height = height;
 }
 
 std::optional<MainLayout::Size> MainLayout::enforcedOuterSize(double outerWidth, double outerHeight) {

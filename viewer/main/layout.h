@@ -36,9 +36,16 @@ struct LayoutDesign {
     double lblNoTop = 210;
     double lblNoWidth = 1260;
     double lblNoHeight = 180;
+    double lblCommentLogTop = 600;
+    double lblCommentLogWidth = 585;
     double txtCommentLogTop = 840;
+    double lblErrorLogTop = 2040;
+    double lblErrorLogWidth = 765;
     double txtErrorLogTop = 2280;
+    double logLabelHeight = 180;
     double logHeight = 1095;
+    // Between the comment box and the error label below it.
+    double logGap = 100;
     // What the borders of the filter strip and the page panel take from
     // their width (outer minus inner width).
     double picListFrame = 0;
@@ -52,8 +59,11 @@ struct LayoutDesign {
 // filter strip (txtFilter, tlbButton) and the page panel (tlbNo, lblNo and the
 // two log boxes) are relative to their container.
 struct WindowLayout {
-    Rect picMain, useCards, picList, txtFilter, tlbButton, lstFile, picSousa, tlbNo, lblNo, txtCommentLog, txtErrorLog,
-        picViewArea;
+    Rect picMain, useCards, picList, txtFilter, tlbButton, lstFile, picSousa, tlbNo, lblNo, lblCommentLog,
+        txtCommentLog, lblErrorLog, txtErrorLog, picViewArea;
+    // The comment and error labels and boxes are shown only with a text.
+    bool commentsShown = false;
+    bool errorsShown = false;
     std::array<Rect, kSplitterParts> splitter;
     std::array<bool, kSplitterParts> splitterVisible{};
 
@@ -83,8 +93,11 @@ public:
     // otherwise the caller redraws the page.
     bool pass(double clientWidth, double clientHeight, std::int16_t viewStyle, bool minimized = false);
 
-    // The page panel's height, set by the page view before it runs a pass.
-    void setPageSectionHeight(double height) { layout_.picSousa.height = height; }
+    // The page panel for the history shown: the page buttons on top, the
+    // comments below them, the error lines below those or, without comments,
+    // in their place; the panel as high as what it shows. The caller runs a
+    // pass afterwards.
+    void setPagePanel(bool hasComments, bool hasErrors);
     // A pass over the size and style of the last one.
     bool relayout() { return relayout(viewStyle_); }
     bool relayout(std::int16_t viewStyle) { return pass(clientWidth_, clientHeight_, viewStyle, minimized_); }

@@ -82,25 +82,6 @@ std::string errorText(const std::vector<TextLineRecord>& errorLines) {
     return text;
 }
 
-PanelLayout panelLayout(bool hasComments, bool hasErrors, const PanelDesign& d) {
-    PanelLayout p;
-    p.height = d.tlbNoTop * 2 + d.tlbNoHeight;
-    p.commentsShown = hasComments;
-    if (hasComments) p.height = d.commentBoxTop + d.boxHeight;
-    p.errorsShown = hasErrors;
-    if (hasErrors) {
-        if (hasComments) {
-            p.errorLabelTop = d.commentBoxTop + d.boxHeight + d.gap;
-            p.errorBoxTop = d.commentBoxTop - d.commentLabelTop + p.errorLabelTop;
-        } else {
-            p.errorLabelTop = d.commentLabelTop;
-            p.errorBoxTop = d.commentBoxTop;
-        }
-        p.height = p.errorBoxTop + d.boxHeight;
-    }
-    return p;
-}
-
 LoadedPage loadHistoryPage(FileSystem& files, const AnsiCodec& codec, const std::string& path, int wantedPage) {
     LoadedPage loaded;
     // Whatever the scan listed counts, hidden files included.

@@ -61,25 +61,6 @@ PageNumber pageNumber(int wantedPage, int pageCount);
 std::string commentText(const std::vector<CommentRecord>& comments);
 std::string errorText(const std::vector<TextLineRecord>& errorLines);
 
-// The page panel: the page buttons on top, the comments below them, the error
-// lines below those or, without comments, in their place.
-struct PanelDesign {
-    double tlbNoTop = 120;
-    double tlbNoHeight = 330;
-    double commentLabelTop = 600;
-    double commentBoxTop = 840;
-    double boxHeight = 1095;
-    double gap = 100;
-};
-struct PanelLayout {
-    bool commentsShown = false;
-    bool errorsShown = false;
-    double errorLabelTop = 0;
-    double errorBoxTop = 0;
-    double height = 0;
-};
-PanelLayout panelLayout(bool hasComments, bool hasErrors, const PanelDesign& design = {});
-
 // A history's page as the view shows it.
 struct LoadedPage {
     bool loaded = false;  // the history was read (the view shows the page or its cross)

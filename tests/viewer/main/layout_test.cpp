@@ -150,19 +150,35 @@ TEST(Layout, RefusedSizesKeepThePreviousPlace) {
     layout.pass(W, H, kThreeColumns);
     const Rect list = layout.current().lstFile;
     const Rect view = layout.current().picViewArea;
-    layout.setPageSectionHeight(3375);
     layout.pass(W, 200, kThreeColumns);  // lower than the strips and the panel
     EXPECT_EQ(layout.current().lstFile, list);
     EXPECT_EQ(layout.current().picViewArea, view);
     EXPECT_EQ(layout.current().picMain.width, 3000);  // the rest is still placed
 }
 
-TEST(Layout, PagePanelHeightPlacesThePanelAtTheBottom) {
-    MainLayout layout(ViewSettings{});
-    layout.setPageSectionHeight(570);
-    layout.pass(W, H, kThreeColumns);
-    EXPECT_EQ(layout.current().picSousa.top, H - 570);
-    EXPECT_EQ(layout.current().picViewArea.height, H - 570);
+TEST(Layout, PagePanelGrowsWithCommentsAndErrorsAndSitsAtTheBottom) {
+    const struct {
+        bool comments, errors;
+        double errorLabelTop, errorBoxTop, height;
+    } cases[] = {
+        {false, false, 2040, 2280, 570},
+        {true, false, 2040, 2280, 1935},
+        {false, true, 600, 840, 1935},  // the errors take the comments' place
+        {true, true, 2035, 2275, 3370},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.height);
+        MainLayout layout(ViewSettings{});
+        layout.setPagePanel(c.comments, c.errors);
+        layout.pass(W, H, kThreeColumns);
+        const WindowLayout& l = layout.current();
+        EXPECT_EQ(l.commentsShown, c.comments);
+        EXPECT_EQ(l.errorsShown, c.errors);
+        EXPECT_EQ(l.lblErrorLog.top, c.errorLabelTop);
+        EXPECT_EQ(l.txtErrorLog.top, c.errorBoxTop);
+        EXPECT_EQ(l.picSousa, (Rect{6075, H - c.height, W - 6075, c.height}));
+        EXPECT_EQ(l.picViewArea.height, H - c.height);
+    }
 }
 
 TEST(SplitterDrag, OnlyTheLeftButtonOnABarDrags) {

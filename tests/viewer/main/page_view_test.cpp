@@ -76,28 +76,6 @@ TEST(PagePanel, CommentsAreLabelledAndIndented) {
     EXPECT_EQ(errorText({{"e1"}, {"e2"}}), "e1\r\ne2");
 }
 
-TEST(PagePanel, ErrorBoxMovesUpWithoutComments) {
-    const struct {
-        bool comments, errors;
-        double errorLabelTop, errorBoxTop, height;
-    } cases[] = {
-        {false, false, 0, 0, 570},
-        {true, false, 0, 0, 1935},
-        {false, true, 600, 840, 1935},
-        {true, true, 2035, 2275, 3370},
-    };
-    for (const auto& c : cases) {
-        const PanelLayout p = panelLayout(c.comments, c.errors);
-        EXPECT_EQ(p.commentsShown, c.comments);
-        EXPECT_EQ(p.errorsShown, c.errors);
-        if (c.errors) {
-            EXPECT_EQ(p.errorLabelTop, c.errorLabelTop);
-            EXPECT_EQ(p.errorBoxTop, c.errorBoxTop);
-        }
-        EXPECT_EQ(p.height, c.height);
-    }
-}
-
 // A history of `pages` pages, page n holding n + 1 bytes, with one comment and one error line.
 std::vector<std::uint8_t> history(int pages) {
     HistoryRecords r;
