@@ -81,20 +81,20 @@ void HistoryBrowser::itemClick(std::size_t row) {
 
 void HistoryBrowser::LoadHistoryPage(std::optional<std::size_t> row) {
     page_ = LoadedPage{};
+    // The panel is laid out again on every path, so that it always stands at
+    // the bottom with the height of what it shows.
     layout_.setPagePanel(false, false);
     if (!row) {
         // Only a single selected row is shown.
-        if (selectedRows_.size() != 1) return;
-        row = *selectedRows_.begin();
+        if (selectedRows_.size() == 1) row = *selectedRows_.begin();
     }
-    const std::string path = *row < list_.rows().size() ? list_.rows()[*row].key : std::string{};
-    page_ = loadHistoryPage(s_.files, s_.codec, path, currentPage_);
-    if (!page_.loaded && (path.empty() || s_.files.kind(path) != PathKind::file)) {
-        s_.prompts.beep();
-        return;
+    if (row) {
+        const std::string path = *row < list_.rows().size() ? list_.rows()[*row].key : std::string{};
+        page_ = loadHistoryPage(s_.files, s_.codec, path, currentPage_);
+        if (!page_.loaded && (path.empty() || s_.files.kind(path) != PathKind::file)) s_.prompts.beep();
+        if (page_.number.current != 0) currentPage_ = page_.number.current;
+        layout_.setPagePanel(!page_.comments.empty(), !page_.errors.empty());
     }
-    if (page_.number.current != 0) currentPage_ = page_.number.current;
-    layout_.setPagePanel(!page_.comments.empty(), !page_.errors.empty());
     layout_.relayout();
 }
 
