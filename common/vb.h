@@ -3,6 +3,7 @@
 // and texts depend on them: Val, the rounding integer conversions, number texts,
 // OLE Automation dates and the Format patterns the program uses.
 
+#include <compare>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -39,7 +40,8 @@ struct DateTime {
     int hour = 0;
     int minute = 0;
     int second = 0;
-    friend bool operator==(const DateTime&, const DateTime&) = default;
+    // Earlier before later: the fields compare from the year down.
+    friend auto operator<=>(const DateTime&, const DateTime&) = default;
 };
 
 // OLE Automation dates: days since 1899-12-30 as a Double, the time of day as

@@ -76,6 +76,7 @@ public:
     bool removeFile(const std::string&) override { return false; }
     bool moveFile(const std::string&, const std::string&) override { return false; }
     std::unique_ptr<ByteSource> openForReading(const std::string&) override { return nullptr; }
+    std::optional<FolderListing> listFolder(const std::string&) override { return std::nullopt; }
     std::unique_ptr<ByteSink> createNew(const std::string&) override { return nullptr; }
     std::optional<std::string> tempFolder() override { return std::nullopt; }
     std::optional<std::string> createUniqueFile(const std::string&, const std::string&) override { return std::nullopt; }

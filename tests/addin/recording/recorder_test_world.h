@@ -92,6 +92,7 @@ public:
         return moved;
     }
     std::unique_ptr<ByteSource> openForReading(const std::string& path) override { return memory.openForReading(path); }
+    std::optional<FolderListing> listFolder(const std::string& folder) override { return memory.listFolder(folder); }
     std::unique_ptr<ByteSink> createNew(const std::string& path) override {
         std::unique_ptr<ByteSink> sink = memory.createNew(path);
         if (!sink) return nullptr;

@@ -8,6 +8,7 @@
 
 #include "common/temp_paths.h"
 #include "common/win32/handles.h"
+#include "tests/support/file_system_contract.h"
 #include "tests/support/scripted_prompts.h"
 #include "tests/support/win32_scratch.h"
 
@@ -87,6 +88,112 @@ TEST_F(Win32Files, TempFolderAndSystemMadeFiles) {
     EXPECT_TRUE(made->starts_with(scratch.path("KEZ"))) << *made;
     EXPECT_EQ(fs.kind(*made), PathKind::file);
     EXPECT_EQ(fs.createUniqueFile(scratch.path("none"), "KEZ"), std::nullopt);
+}
+
+// Both ways of listing a folder: the one of newer systems and XP's.
+class Win32Listing : public ::testing::TestWithParam<Win32FileSystem::Listing> {
+protected:
+    test::ScratchFolder scratch{L"kq_listing_test"};
+    Win32FileSystem fs{GetParam()};
+};
+
+INSTANTIATE_TEST_SUITE_P(Both, Win32Listing,
+                         ::testing::Values(Win32FileSystem::Listing::best, Win32FileSystem::Listing::findFiles),
+                         [](const auto& info) {
+                             return info.param == Win32FileSystem::Listing::best ? "ByHandle" : "FindFiles";
+                         });
+
+TEST_P(Win32Listing, ListsNamesSizesAndIdentities) {
+    test::expectListsNamesSizesAndIdentities(fs, scratch.path());
+    // Each entry's identity comes with the listing where the system gives it
+    // with the entries, and is the one the entry's own listing reports.
+    const auto top = fs.listFolder(scratch.path());
+    ASSERT_TRUE(top);
+    for (const FolderEntry& e : top->entries) {
+        EXPECT_EQ(e.identity.has_value(), GetParam() == Win32FileSystem::Listing::best) << e.name;
+        if (e.identity) {
+            EXPECT_EQ(e.identity, fs.listFolder(scratch.path(e.name))->identity) << e.name;
+        }
+    }
+}
+
+TEST_P(Win32Listing, ReadersShareWithWritersAndDeletes) {
+    test::expectReadersShareWithDeletes(fs, scratch.path());
+    // A reader does not keep the recorder from writing the file it reads.
+    const std::string path = scratch.path("growing.tvk");
+    test::writeFile(fs, path, "ab");
+    const auto reader = fs.openForReading(path);
+    ASSERT_NE(reader, nullptr);
+    FileHandle writer(CreateFileW(wide(path).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE |
+                                  FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0, nullptr));
+    EXPECT_TRUE(writer);
+}
+
+TEST_P(Win32Listing, GivesAttributesLocalTimeAndLargeSizes) {
+    const std::string plain = scratch.path("plain.tvk");
+    const std::string flagged = scratch.path("flagged.tvk");
+    const std::string large = scratch.path("large.tvk");
+    test::writeFile(fs, plain, "x");
+    test::writeFile(fs, flagged, "xy");
+    {
+        FileHandle file(CreateFileW(wide(large).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+        ASSERT_TRUE(file);
+        LARGE_INTEGER end{};
+        end.QuadPart = (std::int64_t{5} << 30) + 3;  // past 4 GiB: the high half of the size counts
+        ASSERT_TRUE(SetFilePointerEx(file.get(), end, nullptr, FILE_BEGIN) && SetEndOfFile(file.get()));
+        // A local time the scan orders by, as the user's clock read it when the file was written.
+        const SYSTEMTIME local{2019, 4, 0, 30, 23, 59, 58, 500};
+        FILETIME localTime{}, utc{};
+        ASSERT_TRUE(SystemTimeToFileTime(&local, &localTime) && LocalFileTimeToFileTime(&localTime, &utc));
+        ASSERT_TRUE(SetFileTime(file.get(), nullptr, nullptr, &utc));
+    }
+    ASSERT_TRUE(SetFileAttributesW(wide(flagged).c_str(),
+                                   FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_READONLY));
+
+    const auto listing = fs.listFolder(scratch.path());
+    ASSERT_TRUE(listing);
+    const FolderEntry* p = test::entryNamed(*listing, "plain.tvk");
+    const FolderEntry* f = test::entryNamed(*listing, "flagged.tvk");
+    const FolderEntry* l = test::entryNamed(*listing, "large.tvk");
+    ASSERT_TRUE(p && f && l);
+    EXPECT_FALSE(p->hidden || p->system || p->readOnly || p->reparsePoint || p->directory);
+    EXPECT_TRUE(f->hidden && f->system && f->readOnly);
+    EXPECT_EQ(f->size, 2u);
+    EXPECT_EQ(l->size, (std::uint64_t{5} << 30) + 3);
+    EXPECT_EQ(l->lastWrite, (vb::DateTime{2019, 4, 30, 23, 59, 58}));
+    SetFileAttributesW(wide(flagged).c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+TEST_P(Win32Listing, AFileHeldWithoutSharingIsListedButNotOpened) {
+    const std::string path = scratch.path("held.tvk");
+    // As the recorder holds a history while it writes it.
+    FileHandle held(CreateFileW(wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+    ASSERT_TRUE(held);
+    DWORD written = 0;
+    ASSERT_TRUE(WriteFile(held.get(), "abc", 3, &written, nullptr));
+    FlushFileBuffers(held.get());
+
+    EXPECT_EQ(fs.openForReading(path), nullptr);
+    const auto listing = fs.listFolder(scratch.path());
+    ASSERT_TRUE(listing);
+    EXPECT_NE(test::entryNamed(*listing, "held.tvk"), nullptr);
+    EXPECT_FALSE(fs.removeFile(path));
+    held.reset();
+    EXPECT_NE(fs.openForReading(path), nullptr);
+}
+
+// A folder whose link leads back to itself (made by the test session, as Wine
+// cannot make junctions): every path round the loop is the one folder.
+TEST_P(Win32Listing, ALinkLoopLeadsBackToTheSameFolder) {
+    const std::string loop = KQ_LINK_LOOP_FOLDER;
+    const auto top = fs.listFolder(loop);
+    ASSERT_TRUE(top) << loop << " is made by the test session";
+    ASSERT_NE(test::entryNamed(*top, "Loop"), nullptr);
+    EXPECT_TRUE(test::entryNamed(*top, "Loop")->directory);
+    const auto inside = fs.listFolder(loop + "\\Loop\\Loop\\Loop");
+    ASSERT_TRUE(inside);
+    EXPECT_EQ(inside->identity, top->identity);
+    EXPECT_EQ(test::namesIn(*inside), test::namesIn(*top));
 }
 
 TEST(Win32TempPaths, PathsAreRealFreeAndUnique) {

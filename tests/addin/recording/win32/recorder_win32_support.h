@@ -40,6 +40,7 @@ public:
     bool removeFile(const std::string& path) override { return files_.removeFile(path); }
     bool moveFile(const std::string& from, const std::string& to) override { return files_.moveFile(from, to); }
     std::unique_ptr<ByteSource> openForReading(const std::string& path) override { return files_.openForReading(path); }
+    std::optional<FolderListing> listFolder(const std::string& folder) override { return files_.listFolder(folder); }
     std::unique_ptr<ByteSink> createNew(const std::string& path) override { return files_.createNew(path); }
     std::optional<std::string> tempFolder() override { return temp_; }
     std::optional<std::string> createUniqueFile(const std::string& folder, const std::string& prefix) override {
