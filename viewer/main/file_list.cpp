@@ -1,6 +1,7 @@
 #include "viewer/main/file_list.h"
 
 #include <algorithm>
+#include <array>
 #include <map>
 
 #include "common/vb.h"
@@ -132,11 +133,11 @@ FileList FileList::build(const Card* selected, const ViewSettings& settings, con
     // of their title, the fixed ones by number. Cells a row does not fill read "---".
     std::vector<FileListColumn> headings;
     std::map<std::string, std::size_t, std::less<>> headingIndex;
-    std::map<int, FileListColumn> fixed;
+    std::array<std::optional<FileListColumn>, kDateColumn> fixed;
     struct Filled {
         std::string key;
-        std::map<std::size_t, std::string> headingCells;
-        std::map<int, std::string> fixedCells;
+        std::vector<std::optional<std::string>> headingCells;  // by heading column
+        std::array<std::string, kDateColumn> fixedCells;       // by fixed column k - 1
         bool error = false;
     };
     std::vector<Filled> filled;
@@ -155,6 +156,7 @@ FileList FileList::build(const Card* selected, const ViewSettings& settings, con
             for (const UserHeadingRecord& heading : history->headings) {
                 auto [it, added] = headingIndex.try_emplace(heading.strTitle, headings.size());
                 if (added) headings.push_back({FileListColumn::Kind::heading, heading.strTitle, 0, kColumnStartWidth});
+                if (row.headingCells.size() <= it->second) row.headingCells.resize(it->second + 1);
                 row.headingCells[it->second] = heading.strValue;  // a later heading of the same title wins
                 widen(headings[it->second], heading.strValue);
             }
@@ -162,19 +164,23 @@ FileList FileList::build(const Card* selected, const ViewSettings& settings, con
         for (int k = 1; k <= kDateColumn; ++k) {
             const std::optional<ColumnSwitch> on = switchOf(k);
             if (on && !settings.column(*on)) continue;
-            auto [it, added] = fixed.try_emplace(
-                k, FileListColumn{FileListColumn::Kind::fixed,
-                                  std::string(texts::kFixedColumnCaptions[static_cast<std::size_t>(k - 1)]), k,
-                                  kColumnStartWidth});
+            const auto at = static_cast<std::size_t>(k - 1);
+            if (!fixed[at]) {
+                fixed[at] = FileListColumn{FileListColumn::Kind::fixed, std::string(texts::kFixedColumnCaptions[at]),
+                                           k, kColumnStartWidth};
+            }
             std::string value = fixedCellText(k, path, *history);
-            widen(it->second, value);
-            row.fixedCells[k] = std::move(value);
+            widen(*fixed[at], value);
+            row.fixedCells[at] = std::move(value);
         }
         filled.push_back(std::move(row));
     }
 
+    const std::size_t headingCount = headings.size();
     list.columns_ = std::move(headings);
-    for (auto& [k, column] : fixed) list.columns_.push_back(std::move(column));
+    for (auto& column : fixed) {
+        if (column) list.columns_.push_back(std::move(*column));
+    }
     list.columns_.push_back({FileListColumn::Kind::filler, "", 0, kColumnStartWidth});
 
     if (filled.empty()) {
@@ -188,23 +194,14 @@ FileList FileList::build(const Card* selected, const ViewSettings& settings, con
     for (Filled& f : filled) {
         FileListRow row{std::move(f.key), {}, f.error};
         row.cells.reserve(list.columns_.size());
-        for (std::size_t c = 0; c < list.columns_.size(); ++c) {
-            const FileListColumn& column = list.columns_[c];
-            if (column.kind == FileListColumn::Kind::filler) {
-                row.cells.emplace_back();
-                continue;
-            }
-            std::map<std::size_t, std::string>::iterator h;
-            std::map<int, std::string>::iterator x;
-            if (column.kind == FileListColumn::Kind::heading && (h = f.headingCells.find(c)) != f.headingCells.end()) {
-                row.cells.push_back(std::move(h->second));
-            } else if (column.kind == FileListColumn::Kind::fixed &&
-                       (x = f.fixedCells.find(column.fixedColumn)) != f.fixedCells.end()) {
-                row.cells.push_back(std::move(x->second));
-            } else {
-                row.cells.emplace_back(texts::kMissingCell);
-            }
+        for (std::size_t c = 0; c < headingCount; ++c) {
+            std::optional<std::string>* cell = c < f.headingCells.size() ? &f.headingCells[c] : nullptr;
+            row.cells.push_back(cell && *cell ? std::move(**cell) : std::string(texts::kMissingCell));
         }
+        for (std::size_t c = headingCount; c + 1 < list.columns_.size(); ++c) {
+            row.cells.push_back(std::move(f.fixedCells[static_cast<std::size_t>(list.columns_[c].fixedColumn - 1)]));
+        }
+        row.cells.emplace_back();  // the filler
         list.rows_.push_back(std::move(row));
     }
     // Newest print first: the date column's text sorts chronologically.
