@@ -77,13 +77,13 @@ public:
             fail("a text runs past the end of the file");
             return {};
         }
-        if (codec_ == nullptr) {
+        if (codec_ == nullptr || n == 0) {
             pos_ += n;
             return {};
         }
-        std::string ansi(n, '\0');
-        take(ansi.data(), n);
-        return codec_->fromAnsi(ansi);
+        // Decoded where it lies in the window: no copy of the stored bytes.
+        const std::uint8_t* bytes = next(n);
+        return bytes == nullptr ? std::string() : codec_->fromAnsi({reinterpret_cast<const char*>(bytes), n});
     }
 
     std::string variant() {
@@ -124,18 +124,25 @@ private:
         return v;
     }
 
-    // Copies the next `n` bytes through a window of the source, so that a run
-    // of small fields costs one read of the file rather than one each.
+    // Copies the next `n` bytes out of the window.
     bool take(void* dest, std::size_t n) {
+        const std::uint8_t* bytes = next(n);
+        if (bytes != nullptr && n != 0) {
+            std::memcpy(dest, bytes, n);
+        }
+        return bytes != nullptr;
+    }
+
+    // The next `n` bytes, through a window of the source, so that a run of
+    // small fields costs one read of the file rather than one each; null
+    // after damage.
+    const std::uint8_t* next(std::size_t n) {
         if (!ok()) {
-            return false;
+            return nullptr;
         }
         if (n > left()) {
             fail("the file ends early");
-            return false;
-        }
-        if (n == 0) {
-            return true;
+            return nullptr;
         }
         if (pos_ < windowStart_ || pos_ + n > windowStart_ + window_.size()) {
             std::uint64_t len = std::min<std::uint64_t>(std::max(n, chunk_), left());
@@ -147,12 +154,12 @@ private:
             if (!source_.readAt(pos_, window_.data(), window_.size())) {
                 window_.clear();
                 fail("the file cannot be read");
-                return false;
+                return nullptr;
             }
         }
-        std::memcpy(dest, window_.data() + (pos_ - windowStart_), n);
+        const std::uint8_t* bytes = window_.data() + (pos_ - windowStart_);
         pos_ += n;
-        return true;
+        return bytes;
     }
 
     ByteSource& source_;

@@ -9,16 +9,21 @@
 namespace kq {
 namespace {
 
+// Where the run of ASCII characters that starts at `from` ends.
+std::size_t asciiRun(std::string_view text, std::size_t from) {
+    while (from < text.size() && static_cast<unsigned char>(text[from]) < 0x80) ++from;
+    return from;
+}
+
 class Cp932Codec final : public AnsiCodec {
 public:
     std::string toAnsi(std::string_view utf8) const override {
         std::string out;
         out.reserve(utf8.size());
         for (std::size_t i = 0; i < utf8.size();) {
-            const auto byte = static_cast<unsigned char>(utf8[i]);
-            if (byte < 0x80) {  // the same in both
-                out += static_cast<char>(byte);
-                ++i;
+            if (const std::size_t ascii = asciiRun(utf8, i); ascii > i) {  // the same in both
+                out.append(utf8, i, ascii - i);
+                i = ascii;
                 continue;
             }
             const char32_t c = decodeUtf8(utf8, i);
@@ -35,12 +40,12 @@ public:
         std::string out;
         out.reserve(ansi.size() * 3 / 2);
         for (std::size_t i = 0; i < ansi.size();) {
-            const auto byte = static_cast<unsigned char>(ansi[i]);
-            if (byte < 0x80) {
-                out += static_cast<char>(byte);
-                ++i;
+            if (const std::size_t ascii = asciiRun(ansi, i); ascii > i) {
+                out.append(ansi, i, ascii - i);
+                i = ascii;
                 continue;
             }
+            const auto byte = static_cast<unsigned char>(ansi[i]);
             const int row = cp932::leadRow(byte);
             if (row < 0) {
                 appendUtf8(out, cp932::kSingleByte[byte]);
