@@ -158,6 +158,60 @@ private:
     VARIANT v_;
 };
 
+// A description a type information lends out (TYPEATTR, FUNCDESC), given back
+// to it when done. The type information is held as long as the loan.
+template <typename Description>
+class TypeInfoLoan {
+public:
+    TypeInfoLoan() = default;
+    TypeInfoLoan(ITypeInfo* lender, Description* lent) : lender_(ComPtr<ITypeInfo>::share(lender)), lent_(lent) {}
+    TypeInfoLoan(TypeInfoLoan&& other) noexcept
+        : lender_(std::move(other.lender_)), lent_(std::exchange(other.lent_, nullptr)) {}
+    TypeInfoLoan& operator=(TypeInfoLoan&& other) noexcept {
+        if (this != &other) {
+            giveBack();
+            lender_ = std::move(other.lender_);
+            lent_ = std::exchange(other.lent_, nullptr);
+        }
+        return *this;
+    }
+    TypeInfoLoan(const TypeInfoLoan&) = delete;
+    TypeInfoLoan& operator=(const TypeInfoLoan&) = delete;
+    ~TypeInfoLoan() { giveBack(); }
+
+    explicit operator bool() const { return lent_ != nullptr; }
+    const Description* operator->() const { return lent_; }
+    const Description& operator*() const { return *lent_; }
+
+private:
+    void giveBack() {
+        if (!lent_) return;
+        if constexpr (std::is_same_v<Description, TYPEATTR>) {
+            lender_->ReleaseTypeAttr(lent_);
+        } else {
+            lender_->ReleaseFuncDesc(lent_);
+        }
+        lent_ = nullptr;
+    }
+
+    ComPtr<ITypeInfo> lender_;
+    Description* lent_ = nullptr;
+};
+
+// The type's attributes, or nothing when the type information cannot give them.
+inline TypeInfoLoan<TYPEATTR> typeAttributes(ITypeInfo* info) {
+    TYPEATTR* attributes = nullptr;
+    if (FAILED(info->GetTypeAttr(&attributes)) || !attributes) return {};
+    return {info, attributes};
+}
+
+// The description of the type's function at that index, or nothing.
+inline TypeInfoLoan<FUNCDESC> functionDescription(ITypeInfo* info, UINT index) {
+    FUNCDESC* function = nullptr;
+    if (FAILED(info->GetFuncDesc(index, &function)) || !function) return {};
+    return {info, function};
+}
+
 // COM for the calling thread while it lives, in a single-threaded apartment,
 // when the thread has none yet; a thread that already chose its apartment is
 // left as it is.

@@ -2,9 +2,10 @@
 // stored bytes and as decoded text, the schema check of whatever reads, and,
 // for markup a host of 12 or 14 takes, the session drawing every control,
 // pressing each one and running each repurposed command against callbacks
-// that answer nothing. Beyond the sanitizers' findings: a document read as
-// bytes without a byte-order mark reads the same as text, and the session's
-// count of callbacks grows only by what it asked.
+// that answer nothing, and the list of callbacks its attributes name. Beyond
+// the sanitizers' findings: a document read as bytes without a byte-order mark
+// reads the same as text, and the session's count of callbacks grows only by
+// what it asked.
 
 #include <cstdint>
 #include <cstdlib>
@@ -27,19 +28,9 @@ void check(bool condition) {
 class Silent final : public RibbonCallbacks {
 public:
     std::size_t calls = 0;
-    CallbackValue onLoad(const std::string&) override { return note(); }
-    CallbackValue get(const std::string&, const ControlIdentity&, Wanted) override { return note(); }
-    CallbackValue loadImage(const std::string&, const std::string&) override { return note(); }
-    CallbackValue act(const std::string&, const ControlIdentity&) override { return note(); }
-    CallbackValue toggle(const std::string&, const ControlIdentity&, bool) override { return note(); }
-    CallbackValue repurposed(const std::string&, const ControlIdentity&, bool& cancel) override {
-        cancel = (calls % 2) == 0;
-        return note();
-    }
-
-private:
-    CallbackValue note() {
+    CallbackValue call(CallbackCall& c) override {
         ++calls;
+        c.cancelDefault = (calls % 2) == 0;
         return std::monostate{};
     }
 };
@@ -61,6 +52,11 @@ void drive(const RibbonMarkup& markup) {
     session.show();
     session.invalidate();
     check(session.callbackCount() == addIn.calls);
+    // Every callback named is among those used, and a use's signature is the table's.
+    for (const CallbackUse& use : markup.callbackUses()) {
+        check(!use.callback.empty());
+        check(use.signature == callbackSignature(use.element, use.attribute));
+    }
 }
 
 }  // namespace

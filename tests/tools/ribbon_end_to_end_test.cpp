@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -18,6 +19,7 @@
 #include "common/history_reader.h"
 #include "common/text_codec.h"
 #include "tests/tools/end_to_end_support.h"
+#include "tests/tools/shell_open_recorder.h"
 
 namespace kq {
 namespace {
@@ -94,6 +96,58 @@ TEST(RibbonEndToEnd, TheToggleRegistersAndReleasesTheActiveSheetsWatch) {
     const fs::path expected = windowsPath(KQ_TEST_DATA "/simhost/quorvex_ribbon_toggle.expected");
     EXPECT_EQ(test::withIdsMasked(got), test::readText(expected));
 }
+
+// Every control of the markup each host version gets, pressed, and every
+// print command it repurposes, run; the viewer and the shell are stood in for
+// by the command-line recorder, so that nothing but the add-ins' own windows
+// comes up. The transcript says what each did; hosts given the same document
+// write the same transcript.
+struct MarkupHost {
+    int version;
+    const char* preview;   // the host's print-preview command
+    const char* document;  // the markup the bridge gives it
+};
+
+class EveryControlOfTheMarkup : public ::testing::TestWithParam<MarkupHost> {};
+
+TEST_P(EveryControlOfTheMarkup, DoesWhatItsTranscriptSays) {
+    const MarkupHost& host = GetParam();
+    const std::string version = std::to_string(host.version);
+    const fs::path scratch = test::freshScratch("ribbon_press_v" + version);
+    const fs::path program = scratch / "program";
+    const fs::path history = scratch / "history";
+    fs::create_directories(program);
+    fs::create_directories(history);
+    const fs::path addin = program / "Kez_Quorvex.dll";
+    fs::copy_file(fs::path(windowsPath(KQ_ADDIN_DLL)), addin);
+    const fs::path viewer = program / "Kez_Quorvex_View.exe";
+    fs::copy_file(fs::path(windowsPath(KQ_RECORDER_EXE)), viewer);
+    std::ofstream(program / "quorvex.chm", std::ios::binary) << "help";
+    const test::ShellOpenRecorder shell(test::wide(windowsPath(KQ_RECORDER_EXE)), {L".chm", L"http", L"https"});
+
+    const std::string script = KQ_TEST_DATA "/simhost/quorvex_ribbon_press";
+    const fs::path transcript = scratch / "transcript.txt";
+    const int exitCode = test::runScenario(script + ".txt", transcript,
+                                           {{"ADDIN", addin.string()},
+                                            {"RIBBON", windowsPath(KQ_RIBBON_DLL)},
+                                            {"HISTORY", history.string()},
+                                            {"VERSION", version + ".0"},
+                                            {"PREVIEW", host.preview}},
+                                           240000, script + "_" + host.document + ".expected");
+    EXPECT_EQ(exitCode, 0) << "transcript:\n" << test::readText(transcript);
+    EXPECT_TRUE(test::ShellOpenRecorder::waitForLog(test::ShellOpenRecorder::logOf(viewer.wstring()), 10000))
+        << "the viewer was not started";
+    // The help file and the home page go to one stand-in, whose log keeps
+    // whichever came last; what each opens is the other end-to-end tests' part.
+    EXPECT_TRUE(shell.opened()) << "the shell opened nothing";
+}
+
+INSTANTIATE_TEST_SUITE_P(OnePerHostVersion, EveryControlOfTheMarkup,
+                         ::testing::Values(MarkupHost{12, "FilePrintPreview", "2007"},
+                                           MarkupHost{14, "PrintPreviewFullScreen", "2010"},
+                                           MarkupHost{15, "PrintPreviewFullScreen", "2010"},
+                                           MarkupHost{16, "PrintPreviewFullScreen", "2010"}),
+                         [](const auto& info) { return "Host" + std::to_string(info.param.version); });
 
 }  // namespace
 }  // namespace kq

@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "common/win32/handles.h"
+#include "tests/support/win32/window_driver.h"
 #include "tests/tools/end_to_end_support.h"
 
 namespace kq::test {
@@ -74,10 +75,8 @@ public:
     // The command line a recorder (or a copy of it) at `program` was last
     // started with, waited for up to `limitMs`.
     static std::optional<std::wstring> waitForLog(const std::filesystem::path& log, DWORD limitMs) {
-        const DWORD start = GetTickCount();
-        while (!std::filesystem::exists(log)) {
-            if (GetTickCount() - start >= limitMs) return std::nullopt;
-            Sleep(50);
+        if (!waitUntil([&log] { return std::filesystem::exists(log); }, std::chrono::milliseconds(limitMs))) {
+            return std::nullopt;
         }
         const std::vector<std::uint8_t> bytes = readBytes(log);
         std::wstring text(bytes.size() / sizeof(wchar_t), L'\0');

@@ -5,11 +5,18 @@
 #include <vector>
 
 #include "common/win32/wide.h"
-#include "tools/simhost/window_facts.h"
+#include "tests/support/win32/window_driver.h"
 
 namespace kq::simhost {
 
 namespace {
+
+using test::ask;
+using test::classOf;
+using test::controlsOf;
+using test::isCheckBox;
+using test::plainCaption;
+using test::textOf;
 
 constexpr auto kPoll = std::chrono::milliseconds(20);
 
@@ -24,8 +31,8 @@ constexpr StandardButton kButtons[] = {
 
 HWND findButton(HWND box, const std::string& caption, bool checkBox) {
     for (HWND child : controlsOf(box)) {
-        if (className(child) == "Button" && isCheckBox(child) == checkBox &&
-            captionNamed(windowText(child), caption)) {
+        if (classOf(child) == "Button" && isCheckBox(child) == checkBox &&
+            test::captionNamed(textOf(child), caption)) {
             return child;
         }
     }
@@ -41,7 +48,7 @@ std::string iconOf(HWND box) {
     static const Known kIcons[] = {
         {IDI_HAND, "stop"}, {IDI_QUESTION, "question"}, {IDI_EXCLAMATION, "exclamation"}, {IDI_ASTERISK, "information"}};
     for (HWND child : controlsOf(box)) {
-        if (className(child) != "Static") continue;
+        if (classOf(child) != "Static") continue;
         const auto shown = reinterpret_cast<HICON>(ask(child, STM_GETICON));
         if (!shown) continue;
         for (const Known& k : kIcons) {
@@ -121,27 +128,26 @@ void BoxWatcher::run() {
         for (auto it = handled_.begin(); it != handled_.end();) {
             it = IsWindow(*it) ? std::next(it) : handled_.erase(it);
         }
-        for (HWND box : messageBoxesOfThisProcess()) {
+        for (HWND box : test::messageBoxesOfThisProcess()) {
             if (handled_.insert(box).second) answer(box);
         }
     }
 }
 
 void BoxWatcher::answer(HWND box) {
-    std::string record = "  box " + quoted(windowText(box));
+    std::string record = "  box " + quoted(textOf(box));
     std::string buttons;
     for (HWND child : controlsOf(box)) {
-        const std::string kind = className(child);
+        const std::string kind = classOf(child);
         if (kind == "Static") {
-            const std::string text = windowText(child);
+            const std::string text = textOf(child);
             if (!text.empty()) record += " " + quoted(text);
         } else if (kind == "Button" && IsWindowVisible(child)) {
             if (isCheckBox(child)) {
-                const bool ticked = ask(child, BM_GETCHECK) == BST_CHECKED;
-                record += std::string(ticked ? " [x] " : " [ ] ") + quoted(plainCaption(windowText(child)));
+                record += std::string(test::isTicked(child) ? " [x] " : " [ ] ") + quoted(plainCaption(textOf(child)));
                 continue;
             }
-            std::string name = quoted(plainCaption(windowText(child)));
+            std::string name = quoted(plainCaption(textOf(child)));
             for (const auto& b : kButtons) {
                 if (GetDlgCtrlID(child) == b.id) name = b.name;
             }
@@ -179,8 +185,7 @@ void BoxWatcher::answer(HWND box) {
                 continue;
             }
             giving.push_back([check, want] {
-                const bool ticked = ask(check, BM_GETCHECK) == BST_CHECKED;
-                if (ticked != want) ask(check, BM_CLICK);
+                if (test::isTicked(check) != want) ask(check, BM_CLICK);
             });
         } else if (action == "close") {
             giving.push_back([box] { PostMessageW(box, WM_CLOSE, 0, 0); });
@@ -197,17 +202,14 @@ void BoxWatcher::answer(HWND box) {
                 said += "(missing)";
                 giving.push_back([box] { PostMessageW(box, WM_CLOSE, 0, 0); });
             } else {
-                giving.push_back([box, id] {
-                    PostMessageW(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
-                                 reinterpret_cast<LPARAM>(GetDlgItem(box, id)));
-                });
+                giving.push_back([box, id] { test::answer(box, id); });
             }
         }
     }
     transcript_.line("  answer " + said);
     for (const auto& give : giving) give();
     // The box is gone before the next look, so its handle is never taken for a new box.
-    for (int i = 0; i < 250 && IsWindow(box); ++i) Sleep(20);
+    test::waitUntil([box] { return !IsWindow(box); }, std::chrono::seconds(5));
 }
 
 }  // namespace kq::simhost

@@ -1,7 +1,7 @@
 #pragma once
 // Answers the message boxes that the add-ins show, as a user would, and
 // records what they said. A thread of its own looks at this process's
-// message boxes (see isMessageBox: never an add-in's own dialog) every few
+// message boxes (see test::isMessageBox: never an add-in's own dialog) every few
 // milliseconds; for each new one it records the title, the texts, the check boxes and the buttons,
 // then answers with the next scripted answer (OK when none is scripted) by
 // window messages. The main thread meanwhile sits in the box's own message

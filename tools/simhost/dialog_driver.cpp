@@ -1,14 +1,10 @@
 #include "tools/simhost/dialog_driver.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <stdexcept>
 
-#include "common/win32/bitmaps.h"
-#include "common/win32/handles.h"
 #include "common/win32/wide.h"
-#include "tools/simhost/png_file.h"
-#include "tools/simhost/window_facts.h"
+#include "tests/support/win32/window_driver.h"
 
 namespace kq::simhost {
 
@@ -36,9 +32,9 @@ constexpr NamedKey kKeys[] = {
 };
 struct Modifier {
     const char* prefix;
-    int vk;
+    bool test::Key::*held;
 };
-constexpr Modifier kModifiers[] = {{"shift+", VK_SHIFT}, {"ctrl+", VK_CONTROL}, {"alt+", VK_MENU}};
+constexpr Modifier kModifiers[] = {{"shift+", &test::Key::shift}, {"ctrl+", &test::Key::ctrl}, {"alt+", &test::Key::alt}};
 
 std::string lower(std::string text) {
     for (char& c : text) {
@@ -47,7 +43,7 @@ std::string lower(std::string text) {
     return text;
 }
 
-bool isKind(HWND control, const char* kind) { return lower(className(control)) == lower(kind); }
+bool isKind(HWND control, const char* kind) { return lower(test::classOf(control)) == lower(kind); }
 
 LONG buttonType(HWND button) { return GetWindowLongW(button, GWL_STYLE) & BS_TYPEMASK; }
 
@@ -58,20 +54,6 @@ bool isLabel(HWND control) {
 }
 
 bool visibleInDialog(HWND control) { return IsWindowVisible(control) != FALSE; }
-
-std::vector<std::string> listEntries(HWND list, UINT countMessage, UINT lengthMessage, UINT textMessage) {
-    std::vector<std::string> entries;
-    const auto count = SendMessageW(list, countMessage, 0, 0);
-    for (LRESULT i = 0; i < count; ++i) {
-        const auto length = SendMessageW(list, lengthMessage, static_cast<WPARAM>(i), 0);
-        if (length < 0) continue;
-        std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-        SendMessageW(list, textMessage, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text.data()));
-        text.resize(static_cast<std::size_t>(length));
-        entries.push_back(win32::narrow(text));
-    }
-    return entries;
-}
 
 // A list's entries after a blank each. Appended piece by piece: the i686
 // compiler at -O3 misreads `" " + text` here (-Wrestrict).
@@ -84,18 +66,19 @@ void appendQuoted(std::string& line, const std::vector<std::string>& entries) {
 
 // One control as `show dialog` records it; empty for what a user does not see as a control.
 std::string describe(HWND control) {
-    const std::string text = quoted(isKind(control, "Edit") ? windowText(control) : plainCaption(windowText(control)));
+    const std::string shown = test::textOf(control);
+    const std::string text = quoted(isKind(control, "Edit") ? shown : test::plainCaption(shown));
     std::string line;
     if (isKind(control, "Static")) {
-        if ((GetWindowLongW(control, GWL_STYLE) & SS_TYPEMASK) == SS_ICON || windowText(control).empty()) return {};
+        if ((GetWindowLongW(control, GWL_STYLE) & SS_TYPEMASK) == SS_ICON || shown.empty()) return {};
         line = "label " + text;
     } else if (isKind(control, "Button")) {
         const LONG type = buttonType(control);
-        const auto state = SendMessageW(control, BM_GETCHECK, 0, 0);
-        if (isCheckBox(control)) {
-            line = "check " + text + (state == BST_CHECKED ? " ticked" : " unticked");
+        const bool on = test::isTicked(control);
+        if (test::isCheckBox(control)) {
+            line = "check " + text + (on ? " ticked" : " unticked");
         } else if (type == BS_RADIOBUTTON || type == BS_AUTORADIOBUTTON) {
-            line = "option " + text + (state == BST_CHECKED ? " on" : " off");
+            line = "option " + text + (on ? " on" : " off");
         } else if (type == BS_GROUPBOX) {
             line = "frame " + text;
         } else {
@@ -105,13 +88,13 @@ std::string describe(HWND control) {
         line = "edit " + text;
     } else if (isKind(control, "ListBox")) {
         line = "list";
-        appendQuoted(line, listEntries(control, LB_GETCOUNT, LB_GETTEXTLEN, LB_GETTEXT));
+        appendQuoted(line, test::entriesOf(control));
         const auto selected = SendMessageW(control, LB_GETCURSEL, 0, 0);
         line += " selected ";
         line += selected == LB_ERR ? std::string("none") : std::to_string(selected);
     } else if (isKind(control, "ComboBox")) {
         line = "combo " + text;
-        appendQuoted(line, listEntries(control, CB_GETCOUNT, CB_GETLBTEXTLEN, CB_GETLBTEXT));
+        appendQuoted(line, test::entriesOf(control));
     } else {
         return {};
     }
@@ -120,52 +103,34 @@ std::string describe(HWND control) {
     return line;
 }
 
-BOOL CALLBACK collectTopWindow(HWND window, LPARAM list) {
-    if (IsWindowVisible(window)) reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
-    return TRUE;
-}
-
-// The visible top-level windows of this thread: the host's windows live on it.
-std::vector<HWND> topWindowsOfThisThread() {
-    std::vector<HWND> windows;
-    EnumThreadWindows(GetCurrentThreadId(), collectTopWindow, reinterpret_cast<LPARAM>(&windows));
-    return windows;
-}
-
-// The window as it stands on the screen, frame included, as 0x00RRGGBB pixels.
-std::vector<std::uint32_t> screenPixels(HWND window, int& width, int& height) {
-    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    // Wine hands a window's drawing to the display when its thread next waits for messages.
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 0, QS_ALLINPUT);
-    RECT r;
-    GetWindowRect(window, &r);
-    width = r.right - r.left;
-    height = r.bottom - r.top;
-    if (width <= 0 || height <= 0) return {};
-    std::uint32_t* bits = nullptr;
-    const win32::Bitmap canvas = win32::topDownBitmap(width, height, bits);
-    const win32::DeviceContext dc = win32::memoryDc(nullptr);
-    if (!canvas || !dc || !bits) return {};
-    {
-        const win32::Selection use = win32::selectObject(dc.get(), canvas.get());
-        const win32::WindowDc screen = win32::windowDc(nullptr);
-        BitBlt(dc.get(), 0, 0, width, height, screen.get(), r.left, r.top, SRCCOPY);
-        GdiFlush();
+// A key of a `key` line: a named key or one character, with its modifiers before it.
+test::Key keyNamed(const std::string& word) {
+    std::string name = word;
+    test::Key key;
+    for (bool more = true; more;) {
+        more = false;
+        for (const Modifier& m : kModifiers) {
+            const std::size_t length = std::string(m.prefix).size();
+            if (lower(name).rfind(m.prefix, 0) != 0 || name.size() <= length) continue;
+            key.*m.held = true;
+            name.erase(0, length);
+            more = true;
+        }
     }
-    std::vector<std::uint32_t> pixels(bits, bits + static_cast<std::size_t>(width) * height);
-    for (auto& v : pixels) v &= 0xFFFFFF;
-    return pixels;
-}
-
-bool writeFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
-    const std::wstring name = win32::wide(path);
-    if (const auto slash = name.find_last_of(L"\\/"); slash != std::wstring::npos) {
-        CreateDirectoryW(name.substr(0, slash).c_str(), nullptr);
+    for (const NamedKey& k : kKeys) {
+        if (lower(name) == k.name) key.vk = k.vk;
     }
-    std::FILE* file = _wfopen(name.c_str(), L"wb");
-    if (!file) return false;
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    return std::fclose(file) == 0 && written;
+    const std::wstring character = win32::wide(name);
+    if (key.vk == 0 && character.size() == 1) {
+        // The key that gives the character on this keyboard, shift included.
+        const SHORT found = VkKeyScanW(character[0]);
+        if (found != -1) {
+            key.vk = LOBYTE(found);
+            key.shift = key.shift || (HIBYTE(found) & 1);
+        }
+    }
+    if (key.vk == 0) throw DriveError("no key " + quoted(word));
+    return key;
 }
 
 }  // namespace
@@ -197,7 +162,6 @@ std::size_t DialogDriver::finish() {
     active_ = false;
     waiting_ = false;
     dialog_ = nullptr;
-    releaseModifiers();
     if (left > 0 && !failed_) sound_ = false;
     return left;
 }
@@ -210,9 +174,8 @@ void DialogDriver::beat() {
         ~Done() { flag = false; }
     } done{running_};
 
-    releaseModifiers();
     // The box watcher answers a box; the next line waits until it is gone.
-    if (!messageBoxesOfThisProcess().empty()) return;
+    if (!test::messageBoxesOfThisProcess().empty()) return;
     if (failed_) {
         closeLeftovers();
         return;
@@ -273,7 +236,7 @@ void DialogDriver::run(const ScriptLine& line) {
     } else if (c == "key") {
         keys(w);
     } else if (c == "close-dialog") {
-        PostMessageW(dialog_, WM_SYSCOMMAND, SC_CLOSE, 0);
+        test::closeBox(dialog_);
     } else if (c == "screenshot") {
         screenshot(w[1]);
     } else if (c == "show") {
@@ -288,8 +251,8 @@ void DialogDriver::fail(const std::string& why) {
 }
 
 bool DialogDriver::findDialog(const std::string& caption) {
-    for (HWND window : topWindowsOfThisThread()) {
-        if (window == host_ || isMessageBox(window) || windowText(window) != caption) continue;
+    for (HWND window : test::findWindows({.caption = caption})) {
+        if (window == host_ || test::isMessageBox(window)) continue;
         dialog_ = window;
         const HWND owner = GetWindow(window, GW_OWNER);
         std::string facts = "  shown";
@@ -302,13 +265,13 @@ bool DialogDriver::findDialog(const std::string& caption) {
 }
 
 HWND DialogDriver::control(const std::string& name, bool box) const {
-    const std::vector<HWND> controls = controlsOf(dialog_);
+    const std::vector<HWND> controls = test::controlsOf(dialog_);
     const bool byId = name.size() > 1 && name[0] == '#' && name.find_first_not_of("0123456789", 1) == std::string::npos;
     for (std::size_t i = 0; i < controls.size(); ++i) {
         const HWND c = controls[i];
         if (!visibleInDialog(c)) continue;
         const bool named = byId ? GetDlgCtrlID(c) == std::stoi(name.substr(1))
-                                : !isBox(c) && captionNamed(windowText(c), name);
+                                : !isBox(c) && test::captionNamed(test::textOf(c), name);
         if (!named) continue;
         if (!box || isBox(c)) return c;
         if (!isLabel(c)) continue;
@@ -321,7 +284,7 @@ HWND DialogDriver::control(const std::string& name, bool box) const {
 
 void DialogDriver::type(HWND box, const std::string& text) {
     if (!IsWindowEnabled(box)) throw DriveError("the box is disabled");
-    SetFocus(box);
+    test::focus(box);
     HWND target = box;
     if (isKind(box, "ComboBox")) {
         SendMessageW(box, CB_SETEDITSEL, 0, MAKELPARAM(0, -1));
@@ -329,115 +292,57 @@ void DialogDriver::type(HWND box, const std::string& text) {
     } else {
         SendMessageW(box, EM_SETSEL, 0, -1);
     }
-    // Posted, so that each key goes through the dialog's own loop as a typed one does.
-    for (const wchar_t unit : win32::wide(text)) PostMessageW(target, WM_CHAR, unit, 1);
+    test::typeText(target, text);
 }
 
 void DialogDriver::paste(HWND box, const std::string& text) {
     if (!IsWindowEnabled(box)) throw DriveError("the box is disabled");
-    SetFocus(box);
-    SendMessageW(box, EM_SETSEL, 0, -1);
-    const std::wstring units = win32::wide(text);
-    SendMessageW(box, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(units.c_str()));
+    test::paste(box, text);
 }
 
 void DialogDriver::tick(HWND check, bool ticked) {
-    if (!isCheckBox(check)) throw DriveError("that control is no check box");
+    if (!test::isCheckBox(check)) throw DriveError("that control is no check box");
     if (!IsWindowEnabled(check)) throw DriveError("the check box is disabled");
-    const bool now = SendMessageW(check, BM_GETCHECK, 0, 0) == BST_CHECKED;
-    if (now != ticked) PostMessageW(check, BM_CLICK, 0, 0);
+    if (test::isTicked(check) != ticked) test::click(check);
 }
 
 void DialogDriver::pick(HWND list, const std::string& entry) {
     if (!IsWindowEnabled(list)) throw DriveError("the box is disabled");
-    const std::wstring text = win32::wide(entry);
-    const bool combo = isKind(list, "ComboBox");
-    const auto index = SendMessageW(list, combo ? CB_FINDSTRINGEXACT : LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                                    reinterpret_cast<LPARAM>(text.c_str()));
-    if (index < 0) throw DriveError("the box has no entry " + quoted(entry));
-    SetFocus(list);
-    SendMessageW(list, combo ? CB_SETCURSEL : LB_SETCURSEL, static_cast<WPARAM>(index), 0);
-    // What the box tells its parent when the user chooses.
-    const WORD notification = combo ? CBN_SELCHANGE : LBN_SELCHANGE;
-    SendMessageW(GetParent(list), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list), notification),
-                 reinterpret_cast<LPARAM>(list));
+    const std::vector<std::string> entries = test::entriesOf(list);
+    const auto found = std::find(entries.begin(), entries.end(), entry);
+    if (found == entries.end()) throw DriveError("the box has no entry " + quoted(entry));
+    test::choose(list, static_cast<int>(found - entries.begin()));
 }
 
 void DialogDriver::press(HWND button) {
-    if (!isKind(button, "Button") || isCheckBox(button)) throw DriveError("that control is no button");
+    if (!isKind(button, "Button") || test::isCheckBox(button)) throw DriveError("that control is no button");
     if (!IsWindowEnabled(button)) throw DriveError("the button is disabled");
-    PostMessageW(button, BM_CLICK, 0, 0);
+    test::click(button);
 }
 
 void DialogDriver::keys(const std::vector<std::string>& words) {
-    BYTE state[256];
-    GetKeyboardState(state);
-    for (std::size_t i = 1; i < words.size(); ++i) {
-        std::string key = words[i];
-        std::vector<int> modifiers;
-        for (bool more = true; more;) {
-            more = false;
-            for (const Modifier& m : kModifiers) {
-                if (lower(key).rfind(m.prefix, 0) == 0 && key.size() > std::string(m.prefix).size()) {
-                    modifiers.push_back(m.vk);
-                    key.erase(0, std::string(m.prefix).size());
-                    more = true;
-                }
-            }
-        }
-        const HWND focus = GetFocus();
-        if (!focus) throw DriveError("nothing has the focus");
-        UINT vk = 0;
-        for (const NamedKey& k : kKeys) {
-            if (lower(key) == k.name) vk = k.vk;
-        }
-        const std::wstring character = win32::wide(key);
-        if (vk == 0 && character.size() != 1) throw DriveError("no key " + quoted(words[i]));
-        for (const int m : modifiers) {
-            state[m] = 0x80;
-            heldModifiers_.push_back(m);
-        }
-        SetKeyboardState(state);
-        const bool alt = std::find(modifiers.begin(), modifiers.end(), VK_MENU) != modifiers.end();
-        const LPARAM context = alt ? (1 | (1 << 29)) : 1;
-        if (vk == 0) {
-            PostMessageW(focus, alt ? WM_SYSCHAR : WM_CHAR, character[0], context);
-            continue;
-        }
-        PostMessageW(focus, alt ? WM_SYSKEYDOWN : WM_KEYDOWN, vk, context);
-        PostMessageW(focus, alt ? WM_SYSKEYUP : WM_KEYUP, vk, context | (1u << 30) | (1u << 31));
-    }
+    if (!GetFocus()) throw DriveError("nothing has the focus");
+    std::vector<test::Key> keys;
+    for (std::size_t i = 1; i < words.size(); ++i) keys.push_back(keyNamed(words[i]));
+    test::pressKeys(nullptr, keys);
 }
 
 void DialogDriver::screenshot(const std::string& file) {
-    int width = 0;
-    int height = 0;
-    const std::vector<std::uint32_t> pixels = screenPixels(dialog_, width, height);
-    const std::vector<std::uint8_t> png = encodePng(width, height, pixels);
-    if (png.empty() || !writeFile(s_.resolve(file), png)) throw DriveError("cannot write the screenshot");
+    if (!test::screenshot(dialog_, s_.resolve(file))) throw DriveError("cannot write the screenshot");
 }
 
 void DialogDriver::showDialog() {
-    s_.out.line("  dialog " + quoted(windowText(dialog_)));
-    for (HWND control : controlsOf(dialog_)) {
+    s_.out.line("  dialog " + quoted(test::textOf(dialog_)));
+    for (HWND control : test::controlsOf(dialog_)) {
         if (!visibleInDialog(control)) continue;
         const std::string line = describe(control);
         if (!line.empty()) s_.out.line("  " + line);
     }
 }
 
-void DialogDriver::releaseModifiers() {
-    if (heldModifiers_.empty()) return;
-    BYTE state[256];
-    GetKeyboardState(state);
-    for (const int vk : heldModifiers_) state[vk] = 0;
-    SetKeyboardState(state);
-    heldModifiers_.clear();
-}
-
 void DialogDriver::closeLeftovers() {
-    for (HWND window : topWindowsOfThisThread()) {
-        if (window != host_ && IsWindowEnabled(window) && !isMessageBox(window)) PostMessageW(window, WM_CLOSE, 0, 0);
+    for (HWND window : test::findWindows({})) {
+        if (window != host_ && IsWindowEnabled(window) && !test::isMessageBox(window)) PostMessageW(window, WM_CLOSE, 0, 0);
     }
 }
 

@@ -79,7 +79,6 @@ private:
     void keys(const std::vector<std::string>& words);
     void screenshot(const std::string& file);
     void showDialog();
-    void releaseModifiers();
     void closeLeftovers();
 
     Services s_;
@@ -94,8 +93,6 @@ private:
     bool active_ = false;
     bool failed_ = false;
     bool sound_ = true;
-    // Modifier keys pressed for the last `key`, let go at the next beat.
-    std::vector<int> heldModifiers_;
 };
 
 }  // namespace kq::simhost

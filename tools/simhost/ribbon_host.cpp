@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <functional>
+#include <set>
 #include <span>
 #include <utility>
 
@@ -14,6 +15,7 @@
 #include "host/dispatch/dispatch_call.h"
 #include "host/dispatch/variant_convert.h"
 #include "host/sim/ribbon/ribbon_session.h"
+#include "tools/simhost/callback_types.h"
 #include "tools/simhost/picture_bits.h"
 
 namespace kq::simhost {
@@ -236,8 +238,9 @@ CallbackValue pictureOf(IUnknown* object) {
     return ribbon::Picture{0, 0, "picture of type " + std::to_string(type), 0};
 }
 
-// A callback's answer read as the kind of value it was asked for.
-CallbackValue answerAs(ribbon::Wanted wanted, const VARIANT& given) {
+// A callback's answer read as the kind of value the host reads from it.
+CallbackValue answerAs(ribbon::Answer wanted, const VARIANT& given) {
+    if (wanted == ribbon::Answer::none) return std::monostate{};
     VARIANT v;
     VariantInit(&v);
     if (FAILED(VariantCopyInd(&v, const_cast<VARIANT*>(&given)))) return ribbon::CallFailed{"the answer cannot be read"};
@@ -245,20 +248,26 @@ CallbackValue answerAs(ribbon::Wanted wanted, const VARIANT& given) {
     *answer.put() = v;
     const VARTYPE type = V_VT(answer.get());
     if (type == VT_EMPTY) return std::monostate{};
-    if (wanted == ribbon::Wanted::picture) {
+    if (wanted == ribbon::Answer::picture) {
         if (type == VT_BSTR) return textOf(V_BSTR(answer.get()));  // the name of a built-in image
         if (type == VT_DISPATCH) return pictureOf(V_DISPATCH(answer.get()));
         if (type == VT_UNKNOWN) return pictureOf(V_UNKNOWN(answer.get()));
         return ribbon::CallFailed{"no picture but a value of type " + std::to_string(type)};
     }
+    struct Reading {
+        VARTYPE type;
+        const char* name;
+    };
+    const Reading reading = wanted == ribbon::Answer::text    ? Reading{VT_BSTR, "text"}
+                            : wanted == ribbon::Answer::truth ? Reading{VT_BOOL, "truth value"}
+                                                              : Reading{VT_I4, "number"};
     Variant converted;
-    const VARTYPE target = wanted == ribbon::Wanted::text ? VT_BSTR : VT_BOOL;
-    if (FAILED(VariantChangeType(converted.get(), answer.get(), 0, target))) {
-        return ribbon::CallFailed{"a value of type " + std::to_string(type) + " that is no " +
-                                  (target == VT_BSTR ? "text" : "truth value")};
+    if (FAILED(VariantChangeType(converted.get(), answer.get(), 0, reading.type))) {
+        return ribbon::CallFailed{"a value of type " + std::to_string(type) + " that is no " + reading.name};
     }
-    if (target == VT_BSTR) return textOf(V_BSTR(converted.get()));
-    return V_BOOL(converted.get()) != VARIANT_FALSE;
+    if (reading.type == VT_BSTR) return textOf(V_BSTR(converted.get()));
+    if (reading.type == VT_BOOL) return V_BOOL(converted.get()) != VARIANT_FALSE;
+    return static_cast<std::int32_t>(V_I4(converted.get()));
 }
 
 // GetIDsOfNames for one name, as the host binds each callback of a markup.
@@ -270,8 +279,8 @@ HRESULT bindName(IDispatch* object, const std::string& callback, DISPID& id) {
 }
 
 // The add-in's callbacks, called by name on its object as the host calls them:
-// a method call, the control as an object, other arguments by value, only the
-// repurposed command's CancelDefault by reference.
+// a method call with the arguments of the callback's signature, the control
+// and the ribbon as objects, CancelDefault by reference, the others by value.
 class AddInCallbacks final : public ribbon::RibbonCallbacks {
 public:
     AddInCallbacks(ComPtr<IDispatch> addIn, std::function<ComPtr<IDispatch>()> context)
@@ -279,47 +288,31 @@ public:
 
     void setRibbon(IDispatch* ribbonUi) { ribbonUi_ = ComPtr<IDispatch>::share(ribbonUi); }
 
-    CallbackValue onLoad(const std::string& callback) override {
+    CallbackValue call(ribbon::CallbackCall& c) override {
+        VARIANT_BOOL cancel = c.cancelDefault ? VARIANT_TRUE : VARIANT_FALSE;
         std::vector<Variant> args;
-        args.push_back(host::dispatch::fromObject(ribbonUi_.get()));
-        return call(callback, args).failure;
-    }
-    CallbackValue get(const std::string& callback, const ribbon::ControlIdentity& control,
-                      ribbon::Wanted wanted) override {
-        std::vector<Variant> args;
-        args.push_back(controlObject(control));
-        Outcome outcome = call(callback, args);
-        return outcome.ok ? answerAs(wanted, *outcome.result.get()) : outcome.failure;
-    }
-    CallbackValue loadImage(const std::string& callback, const std::string& image) override {
-        std::vector<Variant> args;
-        args.push_back(host::dispatch::fromText(image));
-        Outcome outcome = call(callback, args);
-        return outcome.ok ? answerAs(ribbon::Wanted::picture, *outcome.result.get()) : outcome.failure;
-    }
-    CallbackValue act(const std::string& callback, const ribbon::ControlIdentity& control) override {
-        std::vector<Variant> args;
-        args.push_back(controlObject(control));
-        return call(callback, args).failure;
-    }
-    CallbackValue toggle(const std::string& callback, const ribbon::ControlIdentity& control, bool pressed) override {
-        std::vector<Variant> args;
-        args.push_back(controlObject(control));
-        args.push_back(host::dispatch::fromBool(pressed));
-        return call(callback, args).failure;
-    }
-    CallbackValue repurposed(const std::string& callback, const ribbon::ControlIdentity& control,
-                             bool& cancelDefault) override {
-        VARIANT_BOOL cancel = cancelDefault ? VARIANT_TRUE : VARIANT_FALSE;
-        std::vector<Variant> args;
-        args.push_back(controlObject(control));
-        Variant byReference;
-        V_VT(byReference.get()) = VT_BOOL | VT_BYREF;
-        V_BOOLREF(byReference.get()) = &cancel;
-        args.push_back(std::move(byReference));
-        const CallbackValue result = call(callback, args).failure;
-        cancelDefault = cancel != VARIANT_FALSE;
-        return result;
+        for (const ribbon::Argument argument : c.signature.arguments) {
+            switch (argument) {
+                case ribbon::Argument::control: args.push_back(controlObject(c.control)); break;
+                case ribbon::Argument::ribbon: args.push_back(host::dispatch::fromObject(ribbonUi_.get())); break;
+                case ribbon::Argument::context: args.push_back(host::dispatch::fromObject(context_().get())); break;
+                case ribbon::Argument::pressed: args.push_back(host::dispatch::fromBool(c.pressed)); break;
+                case ribbon::Argument::cancelDefault: {
+                    Variant byReference;
+                    V_VT(byReference.get()) = VT_BOOL | VT_BYREF;
+                    V_BOOLREF(byReference.get()) = &cancel;
+                    args.push_back(std::move(byReference));
+                    break;
+                }
+                case ribbon::Argument::imageName:
+                case ribbon::Argument::itemId:
+                case ribbon::Argument::text: args.push_back(host::dispatch::fromText(c.text)); break;
+                case ribbon::Argument::itemIndex: args.push_back(host::dispatch::fromLong(c.index)); break;
+            }
+        }
+        Outcome outcome = invoke(c.callback, args);
+        c.cancelDefault = cancel != VARIANT_FALSE;
+        return outcome.ok ? answerAs(c.signature.answer, *outcome.result.get()) : outcome.failure;
     }
 
 private:
@@ -334,7 +327,7 @@ private:
         return host::dispatch::fromObject(static_cast<win32::IRibbonControl*>(object.get()));
     }
 
-    Outcome call(const std::string& callback, std::vector<Variant>& args) {
+    Outcome invoke(const std::string& callback, std::vector<Variant>& args) {
         Outcome outcome;
         DISPID id = DISPID_UNKNOWN;
         HRESULT hr = bindName(addIn_.get(), callback, id);
@@ -366,9 +359,36 @@ private:
     std::function<ComPtr<IDispatch>()> context_;
 };
 
+// Where the add-in's type information declares a callback so that it cannot
+// take what the host passes for the attribute that names it, or cannot give
+// what the host reads: once for each callback and signature. Nothing for an
+// add-in that describes no types.
+std::vector<std::string> typeProblems(IDispatch* object, const ribbon::RibbonMarkup& markup) {
+    const ComPtr<ITypeInfo> info = typeInformation(object);
+    if (!info) return {};
+    std::vector<std::string> problems;
+    std::set<std::string> told;
+    for (const ribbon::CallbackUse& use : markup.callbackUses()) {
+        if (!use.signature) continue;
+        DISPID id = DISPID_UNKNOWN;
+        if (FAILED(bindName(object, use.callback, id))) continue;
+        const std::optional<ribbon::DeclaredMethod> method = declaredMethod(info.get(), id);
+        const std::optional<std::string> why = method ? ribbon::signatureMismatch(*use.signature, *method)
+                                                      : std::optional<std::string>("its type information does not describe it");
+        if (!why) continue;
+        const std::string key = use.callback + "|" + ribbon::describeArguments(use.signature->arguments) + "|" +
+                                std::to_string(static_cast<int>(use.signature->answer));
+        if (!told.insert(key).second) continue;
+        problems.push_back("line " + std::to_string(use.at.line) + ": " + use.callback + " cannot be the " +
+                           use.attribute + " of " + use.element + (use.id.empty() ? "" : " " + use.id) + ": " + *why);
+    }
+    return problems;
+}
+
 std::string shown(const CallbackValue& value, bool quoteText = true) {
     if (const auto* text = std::get_if<std::string>(&value)) return quoteText ? quoted(*text) : *text;
     if (const auto* flag = std::get_if<bool>(&value)) return *flag ? "True" : "False";
+    if (const auto* number = std::get_if<std::int32_t>(&value)) return std::to_string(*number);
     if (const auto* picture = std::get_if<ribbon::Picture>(&value)) {
         return picture->kind + " " + std::to_string(picture->width) + "x" + std::to_string(picture->height) + " #" +
                hash8(picture->hash);
@@ -451,6 +471,7 @@ void RibbonHost::connected(const std::string& progId, IUnknown* addIn) {
             const HRESULT bound = bindName(object.get(), callback, id);
             if (FAILED(bound)) verdict.problems.push_back("the callback " + callback + " does not resolve (" + hex(bound) + ")");
         }
+        if (verdict.problems.empty()) verdict.problems = typeProblems(object.get(), *verdict.markup);
     } else if (verdict.markup) {
         verdict.problems.push_back("the add-in object has no IDispatch to call back");
     }

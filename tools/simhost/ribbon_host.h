@@ -1,8 +1,9 @@
 #pragma once
 // The ribbon of the simulated host (versions 12 and later), on Windows: each
 // connected add-in that answers IRibbonExtensibility is asked for its markup,
-// which the host checks as the version reads it (host/sim/ribbon) and, when it
-// passes, builds into a ribbon session; once start-up is done every markup's
+// which the host checks as the version reads it (host/sim/ribbon), with the
+// add-in's type information against what it will pass each callback, and, when
+// it passes, builds into a ribbon session; once start-up is done every markup's
 // onLoad receives an IRibbonUI that hands the add-in's invalidations to its
 // session. Callbacks are called by name on the add-in object, each with an
 // IRibbonControl (Id, Tag, and the active window as Context); pictures come

@@ -34,6 +34,7 @@ enum class Kind {
     alignment,     // topLeft, top, topRight, left, center, right, bottomLeft, bottom or bottomRight
     layout,        // horizontal or vertical
     taskSizes,     // largeMediumSmall, largeMedium, large, mediumSmall, medium or small
+    falseOnly,     // false or 0 (a gallery's showInRibbon)
 };
 
 struct Attribute {
@@ -65,15 +66,25 @@ struct Slot {
     int most = 1;
 };
 
+// How the children fill the slots of an element's content.
+enum class Order {
+    sequence,  // slot after slot
+    anyOrder,  // each slot in any order (the schemas' xsd:all)
+    oneSlot,   // the children of one slot only, whichever it is (a choice between lists)
+};
+
 struct Type {
     Attributes attributes;
     std::vector<Slot> content;
     std::vector<std::string_view> required;
+    Order order = Order::sequence;
+    bool mayBeEmpty = false;  // the content as a whole may be left out, though a slot in it is needed
 };
 
 using Schema = std::map<std::string_view, Type>;
 
-// The attribute groups both schemas share.
+// The attribute groups both schemas share. The 2006 schema gives tag only to
+// controls, not to boxes, separators and button groups (see schema2006).
 const Attributes kIdCustom = {{"id", Kind::uniqueId}, {"idQ", Kind::qualifiedId}, {"tag", Kind::text}};
 const Attributes kIds = kIdCustom + Attributes{{"idMso", Kind::builtInId}};
 const Attributes kEnabled = {{"enabled", Kind::truth}, {"getEnabled", Kind::callback}};
@@ -112,8 +123,16 @@ const Attributes kText = {{"maxLength", Kind::stringLength},
 const Attributes kButton = kIds + kAction + kEnabled + kDescription + kImage + kLabel + kKeytip + kPosition + kTips +
                            kShowImage + kShowLabel + kVisible;
 const Attributes kLabelControl = kIds + kEnabled + kLabel + kPosition + kTips + kShowLabel + kVisible;
-const Attributes kControlClone =
-    kIds + kPosition + kEnabled + kDescription + kImage + kLabel + kKeytip + kTips + kShowImage + kShowLabel + kVisible;
+// A clone of a built-in control takes no id of its own: custom controls cannot be cloned.
+// In a menu or button group it takes no description either; in the quick
+// access toolbar its id names a control of the same document to clone.
+const Attributes kControlBase =
+    kImage + kTips + kEnabled + kLabel + kPosition + kVisible + kKeytip + kShowLabel + kShowImage;
+const Attributes kControlCloneRegular = without(kIds, {"id"}) + kControlBase;
+const Attributes kControlClone = without(kButton, {"id", "onAction"});
+const Attributes kControlCloneQat =
+    kControlBase + Attributes{{"id", Kind::builtInId}, {"idQ", Kind::qualifiedId}, {"idMso", Kind::builtInId}} +
+    kDescription;
 const Attributes kCheckBox =
     kIds + kAction + kEnabled + kDescription + kLabel + kKeytip + kPosition + kTips + kVisible + kPressed;
 const Attributes kEditBox =
@@ -162,7 +181,7 @@ Schema ribbonTypes() {
     s["qatItems"] = {{},
                      {{{{"control", "controlCloneQat"}, {"button", "buttonRegular"}, {"separator", "separator"}}, 0, 1000}},
                      {}};
-    s["controlCloneQat"] = {kControlClone + kSize, {}, {}};
+    s["controlCloneQat"] = {kControlCloneQat + kSize, {}, {}};
     s["tabs"] = {{}, {{{{"tab", "tab"}}, 1, 100}}, {}};
     s["contextualTabs"] = {{}, {{{{"tabSet", "tabSet"}}, 1, 100}}, {}};
     s["tabSet"] = {Attributes{{"idMso", Kind::builtInId}} + kVisible, {{{{"tab", "tab"}}, 0, 50}}, {}};
@@ -185,7 +204,7 @@ Schema ribbonTypes() {
                         {}};
     s["separator"] = {kContainer, {}, {}};
     s["labelControl"] = {kLabelControl, {}, {}};
-    s["controlCloneRegular"] = {kControlClone, {}, {}};
+    s["controlCloneRegular"] = {kControlCloneRegular, {}, {}};
     s["controlClone"] = {kControlClone + kSize, {}, {}};
     s["buttonRegular"] = {kButton, {}, {}};
     s["button"] = {kButton + kSize, {}, {}};
@@ -213,9 +232,10 @@ Schema ribbonTypes() {
     s["menu"] = {kMenu + kSize, {{kMenuControls, 0, 1000}}, {}};
     s["dynamicMenuRegular"] = {kDynamicMenu, {}, {"getContent"}};
     s["dynamicMenu"] = {kDynamicMenu + kSize, {}, {"getContent"}};
+    // A split button may be empty, but its button needs the menu after it.
     const Slot splitHead = {{{"button", "visibleButton"}, {"toggleButton", "visibleToggleButton"}}, 0, 1};
-    s["splitButtonRegular"] = {kSplitButton, {splitHead, {{{"menu", "menuRegular"}}, 1, 1}}, {}};
-    s["splitButton"] = {kSplitButton + kSize, {splitHead, {{{"menu", "menuRegular"}}, 1, 1}}, {}};
+    s["splitButtonRegular"] = {kSplitButton, {splitHead, {{{"menu", "menuRegular"}}, 1, 1}}, {}, Order::sequence, true};
+    s["splitButton"] = {kSplitButton + kSize, {splitHead, {{{"menu", "menuRegular"}}, 1, 1}}, {}, Order::sequence, true};
     s["menuSeparator"] = {kIdCustom + kPosition + kTitle, {}, {}};
     s["dialogBoxLauncher"] = {{}, {{{{"button", "buttonRegular"}}, 1, 1}}, {}};
     return s;
@@ -230,11 +250,14 @@ void addOfficeMenu(Schema& s) {
         {"menu", "menuWithTitle"},            {"splitButton", "splitButtonWithTitle"},
     };
     s["officeMenu"] = {{}, {{inTitledMenu, 0, 1000}}, {}};
-    s["menuWithTitle"] = {kMenu + kTitle, {{inTitledMenu, 0, 1000}}, {}};
+    // A titled menu shows no description.
+    s["menuWithTitle"] = {without(kMenu, {"description", "getDescription"}) + kTitle, {{inTitledMenu, 0, 1000}}, {}};
     s["splitButtonWithTitle"] = {kSplitButton,
                                  {{{{"button", "visibleButton"}, {"toggleButton", "visibleToggleButton"}}, 0, 1},
                                   {{{"menu", "menuWithTitle"}}, 1, 1}},
-                                 {}};
+                                 {},
+                                 Order::sequence,
+                                 true};
 }
 
 const Schema& schema2006() {
@@ -249,20 +272,24 @@ const Schema& schema2006() {
                         {{{"qat", "qat"}}, 0, 1},
                         {{{"tabs", "tabs"}}, 0, 1},
                         {{{"contextualTabs", "contextualTabs"}}, 0, 1}},
-                       {}};
-        // Buttons at the foot of a drop-down came with the 2009 schema.
-        r["dropDown"].content.pop_back();
+                       {},
+                       Order::anyOrder};
+        for (const std::string_view container : {"box", "separator", "menuSeparator", "buttonGroup"}) {
+            r[container].attributes = without(r[container].attributes, {"tag"});
+        }
         return r;
     }();
     return s;
 }
 
 void addBackstage(Schema& s) {
-    const Attributes buttonBase = kIds + Attributes{{"onAction", Kind::callback}, {"isDefinitive", Kind::truth}} +
-                                  kEnabled + kLabel + kVisible + kKeytip + kImage;
+    // Only the fast-command buttons of the backstage clone built-in controls.
+    const Attributes buttonBase = kIdCustom +
+                                  Attributes{{"onAction", Kind::callback}, {"isDefinitive", Kind::truth}} + kEnabled +
+                                  kLabel + kVisible + kKeytip + kImage;
     const Attributes screentips = kTips;
     const Attributes placed = {{"alignLabel", Kind::alignment}, {"expand", Kind::expand}};
-    const Attributes helper = {{"helperText", Kind::text}, {"getHelperText", Kind::callback}};
+    const Attributes helper = {{"helperText", Kind::longText}, {"getHelperText", Kind::callback}};
     const Attributes listItems = {
         {"getItemCount", Kind::callback}, {"getItemLabel", Kind::callback}, {"getItemID", Kind::callback}};
     const std::vector<Child> groupControls = {
@@ -285,11 +312,12 @@ void addBackstage(Schema& s) {
                                         {"secondColumnMaxWidth", Kind::columnWidth}},
                          {{{{"firstColumn", "firstColumn"}}, 0, 1}, {{{"secondColumn", "secondColumn"}}, 0, 1}},
                          {}};
+    // Either one task-form group or any number of other groups.
     s["firstColumn"] = {{},
-                        {{{{"taskFormGroup", "taskFormGroup"}, {"group", "backstageGroup"}, {"taskGroup", "taskGroup"}},
-                          0,
-                          1000}},
-                        {}};
+                        {{{{"taskFormGroup", "taskFormGroup"}}, 0, 1},
+                         {{{"group", "backstageGroup"}, {"taskGroup", "taskGroup"}}, 0, 1000}},
+                        {},
+                        Order::oneSlot};
     s["secondColumn"] = {{}, {{{{"group", "backstageGroup"}, {"taskGroup", "taskGroup"}}, 0, 1000}}, {}};
     s["backstageGroup"] = {groupLike + Attributes{{"style", Kind::groupStyle}, {"getStyle", Kind::callback}},
                            {{{{"primaryItem", "primaryItem"}}, 0, 1},
@@ -303,12 +331,12 @@ void addBackstage(Schema& s) {
                                      Attributes{{"expand", Kind::expand}, {"style", Kind::buttonStyle}},
                                  {},
                                  {}};
-    s["backstageFastCommandButton"] = {buttonBase + kPosition, {}, {}};
+    s["backstageFastCommandButton"] = {buttonBase + Attributes{{"idMso", Kind::builtInId}} + kPosition, {}, {}};
     s["backstageMenuButton"] = {buttonBase + kDescription, {}, {}};
-    s["backstagePrimaryMenu"] = {kIds + kEnabled + kLabel + kVisible + kKeytip + kImage + screentips,
+    s["backstagePrimaryMenu"] = {kIdCustom + kEnabled + kLabel + kVisible + kKeytip + kImage + screentips,
                                  {{{{"menuGroup", "backstageMenuGroup"}}, 0, 1000}},
                                  {}};
-    s["backstageSubMenu"] = {kIds + kEnabled + kLabel + kVisible + kKeytip + kImage + kDescription,
+    s["backstageSubMenu"] = {kIdCustom + kEnabled + kLabel + kVisible + kKeytip + kImage + kDescription,
                              {{{{"menuGroup", "backstageMenuGroup"}}, 0, 1000}},
                              {}};
     s["backstageMenuGroup"] = {kIdCustom + kLabel + Attributes{{"itemSize", Kind::size}},
@@ -321,7 +349,7 @@ void addBackstage(Schema& s) {
                                {}};
     const Attributes checkBase = kIdCustom + kAction + kEnabled + kLabel + kVisible + kKeytip + kPressed;
     s["backstageMenuCheckBox"] = {checkBase + kDescription, {}, {}};
-    s["backstageMenuToggleButton"] = {kIds + kAction + kEnabled + kLabel + kVisible + kKeytip + kPressed +
+    s["backstageMenuToggleButton"] = {kIdCustom + kAction + kEnabled + kLabel + kVisible + kKeytip + kPressed +
                                           kDescription + kImage,
                                       {},
                                       {}};
@@ -356,17 +384,22 @@ void addBackstage(Schema& s) {
                             {{groupControls, 0, 1000}},
                             {}};
     s["imageControl"] = {kIdCustom + kEnabled + kVisible + kImage +
-                             Attributes{{"altText", Kind::text}, {"getAltText", Kind::callback}},
+                             Attributes{{"altText", Kind::longText}, {"getAltText", Kind::callback}},
                          {},
                          {}};
     s["backstageItem"] = {Attributes{{"id", Kind::uniqueId}} + kLabel, {}, {}};
     const Attributes taskLike = kIds + kPosition + kEnabled + kVisible + kLabel + kImage + kDescription + kKeytip;
     const Attributes taskGroupLike = groupLike + Attributes{{"allowedTaskSizes", Kind::taskSizes}};
-    s["taskGroup"] = {taskGroupLike, {{{{"category", "taskGroupCategory"}}, 0, 1000}}, {}};
-    s["taskGroupCategory"] = {kIds + kVisible + kLabel, {{{{"task", "taskGroupTask"}}, 0, 1000}}, {}};
+    s["taskGroup"] = {taskGroupLike, {{{{"category", "taskGroupCategory"}}, 0, 100}}, {}};
+    s["taskGroupCategory"] = {kIds + kPosition + kVisible + kLabel, {{{{"task", "taskGroupTask"}}, 0, 1000}}, {}};
     s["taskGroupTask"] = {taskLike + kAction + Attributes{{"isDefinitive", Kind::truth}}, {}, {}};
-    s["taskFormGroup"] = {taskGroupLike, {{{{"category", "taskFormGroupCategory"}}, 0, 1000}}, {}};
-    s["taskFormGroupCategory"] = {kIds + kVisible + kLabel, {{{{"task", "taskFormGroupTask"}}, 0, 1000}}, {}};
+    // A task-form group fills its column alone: it takes no place among others.
+    s["taskFormGroup"] = {without(taskGroupLike, {"insertAfterMso", "insertBeforeMso", "insertAfterQ", "insertBeforeQ"}),
+                          {{{{"category", "taskFormGroupCategory"}}, 0, 100}},
+                          {}};
+    s["taskFormGroupCategory"] = {kIds + kPosition + kVisible + kLabel,
+                                  {{{{"task", "taskFormGroupTask"}}, 0, 1000}},
+                                  {}};
     s["taskFormGroupTask"] = {taskLike, {{{{"group", "backstageGroup"}}, 0, 1000}}, {}};
 }
 
@@ -401,9 +434,13 @@ const Schema& schema2009() {
                          {}};
         r["ribbon"] = {{{"startFromScratch", Kind::truth}},
                        {{{{"qat", "qat"}}, 0, 1}, {{{"tabs", "tabs"}}, 0, 1}, {{{"contextualTabs", "contextualTabs"}}, 0, 1}},
-                       {}};
+                       {},
+                       Order::anyOrder};
         r["group"].attributes =
             r["group"].attributes + Attributes{{"autoScale", Kind::truth}, {"centerVertically", Kind::truth}};
+        for (const std::string_view gallery : {"gallery", "galleryRegular"}) {
+            r[gallery].attributes = r[gallery].attributes + Attributes{{"showInRibbon", Kind::falseOnly}};
+        }
         return r;
     }();
     return s;
@@ -458,6 +495,7 @@ private:
         scope_.push_back(&e);
         attributes(e, type);
         content(e, type);
+        if (typeName == "qat") idsUniqueInQat(e);
         scope_.pop_back();
     }
 
@@ -521,6 +559,8 @@ private:
         }
     }
 
+    // Names, numbers, truth values and key tips are read as tokens (blanks at
+    // either end dropped); texts and the listed words of an enumeration as written.
     std::optional<std::string> valueProblem(Kind kind, const std::string& value) {
         const std::size_t length = utf8Length(value);
         const std::string token = collapsed(value);
@@ -543,14 +583,14 @@ private:
                 if (!oneOf(token, {"true", "false", "1", "0"})) return "neither true, false, 1 nor 0";
                 return std::nullopt;
             case Kind::keytip:
-                if (value != token || utf8Length(token) < 1 || utf8Length(token) > 3) return "no key tip of 1 to 3 characters";
+                if (utf8Length(token) < 1 || utf8Length(token) > 3) return "no key tip of 1 to 3 characters";
                 return std::nullopt;
             case Kind::size:
-                if (!oneOf(token, {"normal", "large"})) return "neither normal nor large";
+                if (!oneOf(value, {"normal", "large"})) return "neither normal nor large";
                 return std::nullopt;
             case Kind::boxStyle:
             case Kind::layout:
-                if (!oneOf(token, {"horizontal", "vertical"})) return "neither horizontal nor vertical";
+                if (!oneOf(value, {"horizontal", "vertical"})) return "neither horizontal nor vertical";
                 return std::nullopt;
             case Kind::stringLength:
             case Kind::itemCount:
@@ -566,24 +606,27 @@ private:
                 if (!isWholeNumberIn(token, 1, 10000)) return "no whole number from 1 to 10000";
                 return std::nullopt;
             case Kind::expand:
-                if (!oneOf(token, {"horizontal", "vertical", "both", "neither"})) return "not horizontal, vertical, both or neither";
+                if (!oneOf(value, {"horizontal", "vertical", "both", "neither"})) return "not horizontal, vertical, both or neither";
                 return std::nullopt;
             case Kind::buttonStyle:
-                if (!oneOf(token, {"normal", "borderless", "large"})) return "not normal, borderless or large";
+                if (!oneOf(value, {"normal", "borderless", "large"})) return "not normal, borderless or large";
                 return std::nullopt;
             case Kind::groupStyle:
-                if (!oneOf(token, {"normal", "warning", "error"})) return "not normal, warning or error";
+                if (!oneOf(value, {"normal", "warning", "error"})) return "not normal, warning or error";
                 return std::nullopt;
             case Kind::alignment:
-                if (!oneOf(token, {"topLeft", "top", "topRight", "left", "center", "right", "bottomLeft", "bottom",
+                if (!oneOf(value, {"topLeft", "top", "topRight", "left", "center", "right", "bottomLeft", "bottom",
                                    "bottomRight"})) {
                     return "no alignment";
                 }
                 return std::nullopt;
             case Kind::taskSizes:
-                if (!oneOf(token, {"largeMediumSmall", "largeMedium", "large", "mediumSmall", "medium", "small"})) {
+                if (!oneOf(value, {"largeMediumSmall", "largeMedium", "large", "mediumSmall", "medium", "small"})) {
                     return "no set of task sizes";
                 }
+                return std::nullopt;
+            case Kind::falseOnly:
+                if (!oneOf(value, {"false", "0"})) return "neither false nor 0";
                 return std::nullopt;
         }
         return std::nullopt;
@@ -616,18 +659,31 @@ private:
 
     void content(const XmlElement& e, const Type& type) {
         if (e.text.find_first_not_of(" \t\r\n") != std::string::npos) problem(e.at, e.localName + " holds text");
+        std::vector<const XmlElement*> children;
+        for (const XmlElement& child : e.children) {
+            if (child.namespaceUri == ns_) {
+                children.push_back(&child);
+            } else {
+                problem(child.at, child.name + " is not in the document's namespace");
+            }
+        }
+        if (children.empty() && type.mayBeEmpty) return;
+        if (type.order == Order::sequence) {
+            inSequence(e, type, children);
+        } else {
+            inSlots(e, type, children);
+        }
+    }
+
+    void inSequence(const XmlElement& e, const Type& type, const std::vector<const XmlElement*>& children) {
         std::size_t slot = 0;
         int count = 0;
-        for (const XmlElement& child : e.children) {
-            if (child.namespaceUri != ns_) {
-                problem(child.at, child.name + " is not in the document's namespace");
-                continue;
-            }
+        for (const XmlElement* child : children) {
             std::string_view childType;
             while (slot < type.content.size()) {
                 const Slot& s = type.content[slot];
                 for (const Child& c : s.choices) {
-                    if (c.element == child.localName && count < s.most) childType = c.type;
+                    if (c.element == child->localName && count < s.most) childType = c.type;
                 }
                 if (!childType.empty()) break;
                 if (count < s.least) break;
@@ -636,20 +692,72 @@ private:
             }
             if (childType.empty()) {
                 if (slot < type.content.size() && count < type.content[slot].least) {
-                    problem(child.at, e.localName + " needs " + choiceList(type.content[slot]) + " before " +
-                                          child.localName);
+                    problem(child->at, e.localName + " needs " + choiceList(type.content[slot]) + " before " +
+                                           child->localName);
                 } else {
-                    problem(child.at, e.localName + " cannot hold " + child.localName + " here");
+                    problem(child->at, e.localName + " cannot hold " + child->localName + " here");
                 }
                 return;
             }
             ++count;
-            element(child, childType);
+            element(*child, childType);
         }
         for (; slot < type.content.size(); ++slot, count = 0) {
             if (count < type.content[slot].least) {
                 problem(e.at, e.localName + " needs " + choiceList(type.content[slot]));
                 return;
+            }
+        }
+    }
+
+    // Each child goes to the slot that names it, in any order; with Order::oneSlot
+    // every child must go to the slot of the first.
+    void inSlots(const XmlElement& e, const Type& type, const std::vector<const XmlElement*>& children) {
+        std::vector<int> counts(type.content.size(), 0);
+        const XmlElement* first = nullptr;
+        std::size_t firstSlot = 0;
+        for (const XmlElement* child : children) {
+            std::size_t slot = 0;
+            std::string_view childType;
+            for (; slot < type.content.size(); ++slot) {
+                for (const Child& c : type.content[slot].choices) {
+                    if (c.element == child->localName) childType = c.type;
+                }
+                if (!childType.empty()) break;
+            }
+            if (childType.empty() || counts[slot] == type.content[slot].most) {
+                problem(child->at, e.localName + " cannot hold " + child->localName + " here");
+                return;
+            }
+            if (!first) {
+                first = child;
+                firstSlot = slot;
+            } else if (type.order == Order::oneSlot && slot != firstSlot) {
+                problem(child->at, e.localName + " cannot hold " + child->localName + " beside " + first->localName);
+                return;
+            }
+            ++counts[slot];
+            element(*child, childType);
+        }
+        for (std::size_t slot = 0; slot < type.content.size(); ++slot) {
+            const bool chosen = type.order == Order::anyOrder || (first && slot == firstSlot);
+            if (chosen && counts[slot] < type.content[slot].least) {
+                problem(e.at, e.localName + " needs " + choiceList(type.content[slot]));
+                return;
+            }
+        }
+    }
+
+    // The quick access toolbar's controls may clone a control of the document
+    // by its id, but no two of them may have the same id.
+    void idsUniqueInQat(const XmlElement& qat) {
+        std::set<std::string> seen;
+        for (const XmlElement& list : qat.children) {
+            for (const XmlElement& control : list.children) {
+                const XmlAttribute* id = control.attribute("id");
+                if (id && !seen.insert(collapsed(id->value)).second) {
+                    problem(id->at, "id=\"" + id->value + "\": the quick access toolbar has the id twice");
+                }
             }
         }
     }

@@ -8,7 +8,8 @@
 // and the type of every value (names, lengths, enumerations, truth values),
 // the attributes that exclude one another (a value and the callback that would
 // give it, the three identifiers, the four places to insert), identifiers
-// unique across the document, and prefixes of qualified identifiers declared.
+// unique across the document (the quick access toolbar's clones name others,
+// unique among themselves), and prefixes of qualified identifiers declared.
 
 #include <string>
 #include <string_view>

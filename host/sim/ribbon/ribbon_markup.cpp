@@ -86,17 +86,27 @@ bool isCallbackAttribute(std::string_view name) {
 
 std::vector<std::string> RibbonMarkup::callbacks() const {
     std::vector<std::string> names;
-    auto add = [&](const std::string& name) {
-        if (!name.empty() && std::find(names.begin(), names.end(), name) == names.end()) names.push_back(name);
-    };
-    add(onLoad);
-    add(loadImage);
-    for (const auto& c : controls) {
-        for (const auto& [name, value] : c.attributes) {
-            if (isCallbackAttribute(name)) add(value);
-        }
+    for (const CallbackUse& use : callbackUses()) {
+        if (std::find(names.begin(), names.end(), use.callback) == names.end()) names.push_back(use.callback);
     }
     return names;
+}
+
+std::vector<CallbackUse> RibbonMarkup::callbackUses() const {
+    std::vector<CallbackUse> uses;
+    auto add = [&](const std::string& callback, const std::string& attribute, const std::string& element,
+                   const std::string& id, const XmlPosition& where) {
+        if (callback.empty()) return;
+        uses.push_back({callback, attribute, element, id, where, callbackSignature(element, attribute)});
+    };
+    add(onLoad, "onLoad", "customUI", "", at);
+    add(loadImage, "loadImage", "customUI", "", at);
+    for (const auto& c : controls) {
+        for (const auto& [name, value] : c.attributes) {
+            if (isCallbackAttribute(name)) add(value, name, c.element, c.id, c.at);
+        }
+    }
+    return uses;
 }
 
 std::string_view customUiNamespaceFor(int hostVersion) {
@@ -129,6 +139,7 @@ MarkupVerdict readRibbonMarkup(std::string_view text, int hostVersion) {
 
     RibbonMarkup markup;
     markup.namespaceUri = root.namespaceUri;
+    markup.at = root.at;
     if (const auto* a = root.attribute("onLoad")) markup.onLoad = a->value;
     if (const auto* a = root.attribute("loadImage")) markup.loadImage = a->value;
     collect(root, RibbonArea::ribbon, 0, markup.controls);

@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "host/sim/ribbon/callback_signatures.h"
 #include "host/sim/ribbon/xml_reader.h"
 
 namespace kq::host::sim::ribbon {
@@ -34,14 +35,27 @@ struct MarkupControl {
     const std::string* attribute(std::string_view name) const;
 };
 
+// A callback named by an attribute of the markup.
+struct CallbackUse {
+    std::string callback;
+    std::string attribute;
+    std::string element;  // the local name; customUI for onLoad and loadImage
+    std::string id;       // the element's id, or ""
+    XmlPosition at;       // of the element
+    std::optional<CallbackSignature> signature;
+};
+
 struct RibbonMarkup {
     std::string namespaceUri;
     std::string onLoad;     // "" when the markup names none
     std::string loadImage;  // "" when the markup names none
+    XmlPosition at;         // of the root
     std::vector<MarkupControl> controls;
 
     // Every callback the markup names, each once, in the order of first use.
     std::vector<std::string> callbacks() const;
+    // Every attribute that names a callback, in document order.
+    std::vector<CallbackUse> callbackUses() const;
 };
 
 struct MarkupVerdict {

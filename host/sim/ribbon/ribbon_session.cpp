@@ -4,20 +4,11 @@ namespace kq::host::sim::ribbon {
 
 namespace {
 
-struct Property {
-    const char* name;
-    Wanted wanted;
-};
-
 // What a control shows, in the order a transcript lists it. Each is given in
 // the markup as it is (label="...") or by a callback (getLabel="...").
-constexpr Property kProperties[] = {
-    {"label", Wanted::text},        {"image", Wanted::picture},    {"pressed", Wanted::truth},
-    {"enabled", Wanted::truth},     {"visible", Wanted::truth},    {"showLabel", Wanted::truth},
-    {"showImage", Wanted::truth},   {"size", Wanted::text},        {"screentip", Wanted::text},
-    {"supertip", Wanted::text},     {"description", Wanted::text}, {"keytip", Wanted::text},
-    {"title", Wanted::text},        {"helperText", Wanted::text},
-};
+constexpr const char* kProperties[] = {"label",     "image",     "pressed",  "enabled",     "visible",
+                                       "showLabel", "showImage", "size",     "screentip",   "supertip",
+                                       "description", "keytip",  "title",    "helperText"};
 
 std::string callbackAttributeOf(const std::string& property) {
     std::string name = "get" + property;
@@ -27,8 +18,16 @@ std::string callbackAttributeOf(const std::string& property) {
 
 bool isTrue(const std::string* value) { return value && (*value == "true" || *value == "1"); }
 
-bool pressable(const std::string& element) {
-    return element == "button" || element == "toggleButton" || element == "checkBox";
+// How a click reaches the control's onAction: a button is told of the click,
+// a toggle button or check box of the state it now shows.
+enum class Click { none, plain, toggle };
+
+Click clickOf(const std::string& element) {
+    const auto signature = callbackSignature(element, "onAction");
+    if (!signature) return Click::none;
+    if (signature->arguments == std::vector{Argument::control}) return Click::plain;
+    if (signature->arguments == std::vector{Argument::control, Argument::pressed}) return Click::toggle;
+    return Click::none;
 }
 
 }  // namespace
@@ -39,17 +38,28 @@ RibbonSession::RibbonSession(RibbonMarkup markup, RibbonCallbacks& callbacks)
 std::optional<CallbackValue> RibbonSession::load() {
     if (loaded_ || markup_.onLoad.empty()) return std::nullopt;
     loaded_ = true;
-    ++calls_;
-    return callbacks_.onLoad(markup_.onLoad);
+    CallbackCall onLoad{.callback = markup_.onLoad, .signature = *callbackSignature("customUI", "onLoad")};
+    return call(onLoad);
 }
 
-CallbackValue RibbonSession::cached(std::size_t control, const std::string& property, const std::string& callback,
-                                    Wanted wanted) {
+CallbackValue RibbonSession::call(CallbackCall& call) {
+    ++calls_;
+    return callbacks_.call(call);
+}
+
+CallbackCall RibbonSession::callOf(const MarkupControl& c, const std::string& attribute) const {
+    const std::string* callback = c.attribute(attribute);
+    return {.callback = callback ? *callback : std::string(),
+            .signature = callbackSignature(c.element, attribute).value_or(CallbackSignature{}),
+            .control = {c.id, c.tag}};
+}
+
+CallbackValue RibbonSession::cached(std::size_t control, const std::string& property, const std::string& attribute) {
     const auto key = std::make_pair(control, property);
     const auto found = values_.find(key);
     if (found != values_.end()) return found->second;
-    ++calls_;
-    CallbackValue value = callbacks_.get(callback, identity(markup_.controls[control]), wanted);
+    CallbackCall getter = callOf(markup_.controls[control], attribute);
+    CallbackValue value = call(getter);
     values_[key] = value;
     return value;
 }
@@ -59,8 +69,10 @@ CallbackValue RibbonSession::image(const std::string& name) {
     if (found != images_.end()) return found->second;
     CallbackValue value = CallFailed{"the markup names no loadImage callback"};
     if (!markup_.loadImage.empty()) {
-        ++calls_;
-        value = callbacks_.loadImage(markup_.loadImage, name);
+        CallbackCall loadImage{.callback = markup_.loadImage,
+                               .signature = *callbackSignature("customUI", "loadImage"),
+                               .text = name};
+        value = call(loadImage);
     }
     images_[name] = value;
     return value;
@@ -71,10 +83,11 @@ std::vector<ShownControl> RibbonSession::show() {
     for (std::size_t i = 0; i < markup_.controls.size(); ++i) {
         const MarkupControl& c = markup_.controls[i];
         ShownControl s{c.depth, c.area, c.element, c.id, c.builtIn, {}};
-        for (const Property& p : kProperties) {
-            const std::string property = p.name;
-            if (const std::string* callback = c.attribute(callbackAttributeOf(property))) {
-                s.properties.push_back({property, cached(i, property, *callback, p.wanted), true});
+        for (const char* name : kProperties) {
+            const std::string property = name;
+            const std::string getter = callbackAttributeOf(property);
+            if (c.attribute(getter)) {
+                s.properties.push_back({property, cached(i, property, getter), true});
             } else if (property == "image" && c.attribute("image")) {
                 s.properties.push_back({property, image(*c.attribute("image")), true});
             } else if (property == "image" && c.attribute("imageMso")) {
@@ -97,26 +110,25 @@ std::optional<PressOutcome> RibbonSession::press(const std::string& id) {
         if (c.builtIn || c.id != id) continue;
         PressOutcome outcome;
         outcome.element = c.element;
-        const std::string* action = c.attribute("onAction");
-        if (!pressable(c.element)) {
+        const Click click = clickOf(c.element);
+        CallbackCall onAction = callOf(c, "onAction");
+        if (click == Click::none) {
             outcome.refused = "a " + c.element + " cannot be pressed";
-        } else if (!action) {
+        } else if (onAction.callback.empty()) {
             outcome.refused = "it has no onAction";
-        } else if (c.element == "button") {
-            ++calls_;
-            outcome.result = callbacks_.act(*action, identity(c));
+        } else if (click == Click::plain) {
+            outcome.result = call(onAction);
             outcome.closesBackstage = c.area == RibbonArea::backstage && isTrue(c.attribute("isDefinitive"));
         } else {
             // The ribbon turns the control over itself and tells the add-in the
             // new state; it asks for the state again only once invalidated.
-            const std::string* getPressed = c.attribute("getPressed");
-            const CallbackValue before =
-                getPressed ? cached(i, "pressed", *getPressed, Wanted::truth) : values_[std::make_pair(i, std::string("pressed"))];
+            const auto key = std::make_pair(i, std::string("pressed"));
+            const CallbackValue before = c.attribute("getPressed") ? cached(i, "pressed", "getPressed") : values_[key];
             const bool wasPressed = std::holds_alternative<bool>(before) && std::get<bool>(before);
-            values_[std::make_pair(i, std::string("pressed"))] = !wasPressed;
+            values_[key] = !wasPressed;
             outcome.pressed = !wasPressed;
-            ++calls_;
-            outcome.result = callbacks_.toggle(*action, identity(c), !wasPressed);
+            onAction.pressed = !wasPressed;
+            outcome.result = call(onAction);
         }
         return outcome;
     }
@@ -125,11 +137,11 @@ std::optional<PressOutcome> RibbonSession::press(const std::string& id) {
 
 std::optional<CommandOutcome> RibbonSession::runCommand(const std::string& idMso) {
     for (const MarkupControl& c : markup_.controls) {
-        const std::string* action = c.attribute("onAction");
-        if (c.element != "command" || c.id != idMso || !action) continue;
+        if (c.element != "command" || c.id != idMso || !c.attribute("onAction")) continue;
+        CallbackCall onAction = callOf(c, "onAction");
         CommandOutcome outcome;
-        ++calls_;
-        outcome.result = callbacks_.repurposed(*action, identity(c), outcome.cancelled);
+        outcome.result = call(onAction);
+        outcome.cancelled = onAction.cancelDefault;
         return outcome;
     }
     return std::nullopt;

@@ -3,8 +3,9 @@
 // what the user sees (each control's label, picture, pressed state, tips),
 // fetched from the add-in's callbacks and kept until the add-in invalidates
 // the control, as a ribbon does; the user's clicks on buttons and toggles; and
-// the built-in commands the add-in repurposes. The add-in is reached through
-// RibbonCallbacks, which the Windows side answers over IDispatch.
+// the built-in commands the add-in repurposes. Each callback gets the
+// arguments its signature (callback_signatures.h) lists. The add-in is reached
+// through RibbonCallbacks, which the Windows side answers over IDispatch.
 
 #include <cstddef>
 #include <cstdint>
@@ -15,6 +16,7 @@
 #include <variant>
 #include <vector>
 
+#include "host/sim/ribbon/callback_signatures.h"
 #include "host/sim/ribbon/ribbon_markup.h"
 
 namespace kq::host::sim::ribbon {
@@ -34,11 +36,9 @@ struct CallFailed {  // the call itself failed: the add-in's error, or one of th
     std::string what;
     friend bool operator==(const CallFailed&, const CallFailed&) = default;
 };
-// Nothing (an empty result, or a call with none), a text, a truth value, a picture.
-using CallbackValue = std::variant<std::monostate, std::string, bool, Picture, NoPicture, CallFailed>;
-
-// The kind of value a callback is asked for, so that the answer can be read as one.
-enum class Wanted { text, truth, picture };
+// Nothing (an empty result, or a call with none), a text, a truth value, a
+// number, a picture.
+using CallbackValue = std::variant<std::monostate, std::string, bool, std::int32_t, Picture, NoPicture, CallFailed>;
 
 // The control a callback is about, as IRibbonControl gives it.
 struct ControlIdentity {
@@ -46,19 +46,23 @@ struct ControlIdentity {
     std::string tag;
 };
 
+// One call of a callback: the values of the arguments its signature lists.
+// The ribbon and the window the add-in is given are the host's own objects.
+struct CallbackCall {
+    std::string callback{};
+    CallbackSignature signature{};
+    ControlIdentity control{};
+    bool pressed = false;
+    bool cancelDefault = false;  // given, and set again from what the callback left in it
+    std::string text{};          // the image name, an item's id or the text in a box
+    std::int32_t index = 0;      // an item's index
+};
+
 class RibbonCallbacks {
 public:
     virtual ~RibbonCallbacks() = default;
-    virtual CallbackValue onLoad(const std::string& callback) = 0;
-    virtual CallbackValue get(const std::string& callback, const ControlIdentity& control, Wanted wanted) = 0;
-    virtual CallbackValue loadImage(const std::string& callback, const std::string& image) = 0;
-    // onAction of a button.
-    virtual CallbackValue act(const std::string& callback, const ControlIdentity& control) = 0;
-    // onAction of a toggle button or check box, with the state it now shows.
-    virtual CallbackValue toggle(const std::string& callback, const ControlIdentity& control, bool pressed) = 0;
-    // onAction of a repurposed built-in command; it may set cancelDefault.
-    virtual CallbackValue repurposed(const std::string& callback, const ControlIdentity& control,
-                                     bool& cancelDefault) = 0;
+    // The callback's answer read as its signature says (nothing for an action).
+    virtual CallbackValue call(CallbackCall& call) = 0;
 };
 
 // A property as shown: its name and value ("label" and its text, say).
@@ -118,9 +122,11 @@ public:
     std::size_t callbackCount() const { return calls_; }
 
 private:
-    CallbackValue cached(std::size_t control, const std::string& property, const std::string& callback, Wanted wanted);
+    // The property's value from before, or from the getter `attribute` names.
+    CallbackValue cached(std::size_t control, const std::string& property, const std::string& attribute);
     CallbackValue image(const std::string& name);
-    ControlIdentity identity(const MarkupControl& c) const { return {c.id, c.tag}; }
+    CallbackValue call(CallbackCall& call);
+    CallbackCall callOf(const MarkupControl& c, const std::string& attribute) const;
     bool dropCache(const std::string& id, bool builtIn);
 
     RibbonMarkup markup_;

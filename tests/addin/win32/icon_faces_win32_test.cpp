@@ -12,7 +12,7 @@
 #include "common/win32/module.h"
 #include "common/win32/wide.h"
 #include "host/sim/win32/sim_clipboard_win32.h"
-#include "tests/addin/recording/win32/window_capture.h"
+#include "tests/support/win32/window_driver.h"
 
 namespace kq::addin::win32 {
 namespace {
@@ -62,13 +62,13 @@ std::wstring clipboardText() {
 
 std::uint32_t at(const ButtonFace& face, int x, int y) { return face.pixels[static_cast<std::size_t>(y * kFaceSize + x)]; }
 
-void saveForReview(const ButtonFace& face, const std::wstring& name) {
+void saveForReview(const ButtonFace& face, const std::string& name) {
     constexpr int kScale = 8;
-    recording::test::Picture picture{kFaceSize * kScale, kFaceSize * kScale, {}};
+    kq::test::Picture picture{kFaceSize * kScale, kFaceSize * kScale, {}};
     for (int y = 0; y < picture.height; ++y) {
         for (int x = 0; x < picture.width; ++x) picture.pixels.push_back(at(face, x / kScale, y / kScale));
     }
-    recording::test::saveBmp(picture, name);
+    kq::test::savePng(picture, name);
 }
 
 TEST(ButtonIcons, EachGroupHoldsA16PixelPictureAt4And8BitsPerPixel) {
@@ -110,7 +110,7 @@ TEST_F(IconFaces, TheIconIsDrawnOverTheFaceAndTheUsersTextComesBack) {
         EXPECT_FALSE(host.takeFace());
     }
     EXPECT_EQ(clipboardText(), L"ユーザーのメモ");
-    saveForReview(painted, L"button_face_thissitecheck.bmp");
+    saveForReview(painted, "button_face_thissitecheck.png");
 
     struct Pixel {
         int x, y;
@@ -132,7 +132,7 @@ TEST_F(IconFaces, EachIconGivesItsOwnFace) {
         faces.push_back(*host.takeFace());
     }
     EXPECT_NE(faces[0], faces[1]);
-    saveForReview(faces[1], L"button_face_openhistory.bmp");
+    saveForReview(faces[1], "button_face_openhistory.png");
 }
 
 TEST_F(IconFaces, NothingIsPutBackWhenAStepFails) {

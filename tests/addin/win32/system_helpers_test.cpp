@@ -20,7 +20,7 @@
 #include "host/sim/sim_application.h"
 #include "tests/support/memory_file_system.h"
 #include "tests/support/win32_scratch.h"
-#include "tests/support/win32_windows.h"
+#include "tests/support/win32/window_driver.h"
 
 namespace kq::addin::win32 {
 namespace {

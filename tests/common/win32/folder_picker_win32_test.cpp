@@ -10,67 +10,28 @@
 #include <string>
 #include <vector>
 
-#include <commctrl.h>
-
 #include "common/win32/com.h"
 #include "common/win32/wide.h"
 #include "common/win32/win32_file_system.h"
+#include "tests/support/win32/modal_run.h"
 #include "tests/support/win32_scratch.h"
-#include "tests/support/win32_windows.h"
 
 namespace kq::win32 {
 namespace {
 
-// The answer a thread timer gives the browser once it stands.
-UINT g_answer = IDOK;
-std::wstring g_awaitedLeaf;
-int g_ticks = 0;
-constexpr int kTicksAtMost = 150;  // 30 s at 200 ms: a browser that never settles still gets its answer
-
-BOOL CALLBACK collect(HWND window, LPARAM list) {
-    reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
-    return TRUE;
-}
-
-// The caption of the tree's selected item, once the shell has filled the tree.
-std::wstring selectedInTree(HWND browser) {
-    const HWND tree = FindWindowExW(browser, nullptr, WC_TREEVIEWW, nullptr);
-    if (!tree) return {};
-    const auto item = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
-    if (!item) return {};
-    wchar_t text[MAX_PATH] = {};
-    TVITEMW query{};
-    query.mask = TVIF_TEXT;
-    query.hItem = item;
-    query.pszText = text;
-    query.cchTextMax = MAX_PATH;
-    SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&query));
-    return text;
-}
-
-void CALLBACK answerBrowser(HWND, UINT, UINT_PTR, DWORD) {
-    std::vector<HWND> windows;
-    EnumThreadWindows(GetCurrentThreadId(), collect, reinterpret_cast<LPARAM>(&windows));
-    for (const HWND w : windows) {
-        wchar_t name[16] = {};
-        GetClassNameW(w, name, 16);
-        if (std::wstring(name) != L"#32770" || !IsWindowVisible(w)) continue;
-        // Answered once the shell has filled its tree and selected the start
-        // folder, which it does only after the browser shows (later under load).
-        if (++g_ticks > kTicksAtMost || selectedInTree(w) == g_awaitedLeaf) {
-            PostMessageW(w, WM_COMMAND, g_answer, 0);
-        }
-    }
-}
-
+// The browser answered once the shell has filled its tree and selected the
+// start folder, which it does only after the browser shows (later under
+// load); a browser that never selects it is closed and gives nothing.
 std::optional<std::string> browseAnswered(UINT answer, const std::string& start) {
-    const OwnedWindow owner = test::plainWindow(L"owner", {0, 0, 400, 300});
-    g_answer = answer;
-    g_awaitedLeaf = wide(start.substr(start.find_last_of('\\') + 1));
-    g_ticks = 0;
-    const UINT_PTR timer = SetTimer(nullptr, 0, 200, answerBrowser);
-    const std::optional<std::string> chosen = ShellFolderBrowser(owner.get()).BrowseForFolder("フォルダの選択", start);
-    KillTimer(nullptr, timer);
+    const OwnedWindow owner = kq::test::plainWindow(L"owner", {0, 0, 400, 300});
+    const std::string leaf = start.substr(start.find_last_of('\\') + 1);
+    std::optional<std::string> chosen;
+    kq::test::runModal([&] { chosen = ShellFolderBrowser(owner.get()).BrowseForFolder("フォルダの選択", start); },
+                   {{kq::test::WindowQuery{.windowClass = L"#32770"}, [answer](HWND browser) { kq::test::answer(browser, static_cast<int>(answer)); },
+                     [&leaf](HWND browser) {
+                         return kq::test::selectedIn(kq::test::controlOfClass(browser, "SysTreeView32")) == leaf;
+                     }}},
+                   {.patience = std::chrono::seconds(30)});
     return chosen;
 }
 
@@ -78,7 +39,7 @@ std::optional<std::string> browseAnswered(UINT answer, const std::string& start)
 // browser that never selects it is answered at last and fails the test.
 TEST(ShellFolderBrowser, OpensAtTheStartFolder) {
     const ComApartment com;
-    const test::ScratchFolder folder(L"kq_browse_start");
+    const kq::test::ScratchFolder folder(L"kq_browse_start");
     const std::string start = folder.path();
     EXPECT_EQ(browseAnswered(IDOK, start), start);
     EXPECT_EQ(browseAnswered(IDCANCEL, start), std::nullopt);
@@ -97,16 +58,10 @@ private:
     std::vector<std::string>& starts_;
 };
 
-std::string textOf(HWND window) {
-    wchar_t text[MAX_PATH] = {};
-    GetWindowTextW(window, text, MAX_PATH);
-    return narrow(text);
-}
-
 TEST(FolderPickerControl, BrowseButtonPutsTheChosenFolderInTheBox) {
-    const test::ScratchFolder typed(L"kq_picker_typed");
-    const test::ScratchFolder chosen(L"kq_picker_chosen");
-    const OwnedWindow parent = test::plainWindow(L"parent", {0, 0, 400, 200});
+    const kq::test::ScratchFolder typed(L"kq_picker_typed");
+    const kq::test::ScratchFolder chosen(L"kq_picker_chosen");
+    const OwnedWindow parent = kq::test::plainWindow(L"parent", {0, 0, 400, 200});
     Win32FileSystem files;
     FolderPickerControl picker(files);
     std::vector<std::string> starts;
@@ -124,7 +79,7 @@ TEST(FolderPickerControl, BrowseButtonPutsTheChosenFolderInTheBox) {
     SendMessageW(picker.browseButton(), BM_CLICK, 0, 0);
     // The browser started at the box's folder, without its trailing separator.
     EXPECT_EQ(starts, std::vector<std::string>{typed.path()});
-    EXPECT_EQ(textOf(picker.pathBox()), chosen.path());
+    EXPECT_EQ(kq::test::textOf(picker.pathBox()), chosen.path());
     EXPECT_GE(changes, 2);
 }
 

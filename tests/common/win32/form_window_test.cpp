@@ -11,17 +11,14 @@
 #include <vector>
 
 #include "common/win32/handles.h"
-#include "tests/support/win32_windows.h"
+#include "tests/support/win32/modal_run.h"
 
 namespace kq::win32 {
 namespace {
 
-constexpr UINT_PTR kTimer = 1;
-
-// Two boxes, OK and Cancel; the test acts from a timer once the form runs.
+// Two boxes, OK and Cancel.
 class ProbeForm final : public Form {
 public:
-    std::function<void(ProbeForm&)> act;
     std::vector<int> commands;
     HWND first = nullptr;
     HWND second = nullptr;
@@ -34,12 +31,6 @@ private:
         second = addControl(hwnd(), L"EDIT", "二", WS_VISIBLE | WS_TABSTOP | WS_BORDER, {120, 540, 1500, 300}, 12);
         addControl(hwnd(), L"BUTTON", "OK", WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, {120, 960, 900, 360}, IDOK);
         addControl(hwnd(), L"BUTTON", "キャンセル", WS_VISIBLE | WS_TABSTOP, {1140, 960, 900, 360}, IDCANCEL);
-        SetTimer(hwnd(), kTimer, 30, nullptr);
-        return true;
-    }
-    bool OnTimer(UINT_PTR) override {
-        KillTimer(hwnd(), kTimer);
-        if (act) act(*this);
         return true;
     }
     bool OnCommand(int id, UINT code, HWND) override {
@@ -50,62 +41,50 @@ private:
     }
 };
 
-// Keys reach the form through its own message loop, as typed keys do.
-void post(HWND to, UINT vk) {
-    PostMessageW(to, WM_KEYDOWN, vk, 1);
-    PostMessageW(to, WM_KEYUP, vk, 0xC0000001);
+// Shows the form modally while each act runs on it in turn, once it stands.
+INT_PTR showActing(ProbeForm& form, HWND owner, const std::vector<std::function<void(ProbeForm&)>>& acts) {
+    std::vector<kq::test::Step> steps;
+    for (const auto& act : acts) steps.push_back(kq::test::onClass(L"KqForm", [&form, act](HWND) { act(form); }));
+    INT_PTR result = 0;
+    EXPECT_TRUE(kq::test::runModal([&] { result = form.showModal(owner, L"フォーム", 2400, 1500); }, std::move(steps)).finished);
+    return result;
 }
 
 TEST(FormWindow, KeysAndTheCloseBoxEndTheFormAsOkOrCancel) {
+    using Act = std::function<void(ProbeForm&)>;
     struct Case {
         const char* name;
-        std::function<void(ProbeForm&)> act;
+        std::vector<Act> acts;
         INT_PTR result;
     };
     const std::vector<Case> cases = {
-        {"Enter in a box presses OK", [](ProbeForm& f) { post(f.first, VK_RETURN); }, IDOK},
-        {"Esc presses Cancel", [](ProbeForm& f) { post(f.second, VK_ESCAPE); }, IDCANCEL},
-        {"the close box is Cancel", [](ProbeForm& f) { PostMessageW(f.hwnd(), WM_SYSCOMMAND, SC_CLOSE, 0); }, IDCANCEL},
+        {"Enter in a box presses OK", {[](ProbeForm& f) { kq::test::pressKeys(f.first, {{VK_RETURN}}); }}, IDOK},
+        {"Esc presses Cancel", {[](ProbeForm& f) { kq::test::pressKeys(f.second, {{VK_ESCAPE}}); }}, IDCANCEL},
+        {"the close box is Cancel", {[](ProbeForm& f) { kq::test::closeBox(f.hwnd()); }}, IDCANCEL},
         {"Tab to Cancel, then Enter presses it",
-         [](ProbeForm& f) {
-             for (int i = 0; i < 3; ++i) post(f.first, VK_TAB);
-             post(f.first, VK_RETURN);
-         },
+         {[](ProbeForm& f) { kq::test::pressKeys(f.first, {{VK_TAB}, {VK_TAB}, {VK_TAB}, {VK_RETURN}}); }},
          IDCANCEL},
         {"shift+Tab back to OK, then Enter",
-         [](ProbeForm& f) {
-             BYTE keys[256];
-             GetKeyboardState(keys);
-             keys[VK_SHIFT] = 0x80;
-             SetKeyboardState(keys);
-             post(f.first, VK_TAB);
-             post(f.first, VK_TAB);
-             f.act = [](ProbeForm& g) {
-                 BYTE up[256];
-                 GetKeyboardState(up);
-                 up[VK_SHIFT] = 0;
-                 SetKeyboardState(up);
-                 EXPECT_EQ(GetFocus(), GetDlgItem(g.hwnd(), IDOK));
-                 post(g.first, VK_RETURN);
-             };
-             SetTimer(f.hwnd(), kTimer, 60, nullptr);
-         },
+         {[](ProbeForm& f) { kq::test::pressKeys(f.first, {{.vk = VK_TAB, .shift = true}, {.vk = VK_TAB, .shift = true}}); },
+          [](ProbeForm& f) {
+              EXPECT_EQ(GetFocus(), GetDlgItem(f.hwnd(), IDOK));
+              kq::test::pressKeys(nullptr, {{VK_RETURN}});
+          }},
          IDOK},
     };
-    const OwnedWindow owner = test::plainWindow(L"owner", {50, 50, 700, 500});
+    const OwnedWindow owner = kq::test::plainWindow(L"owner", {50, 50, 700, 500});
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         ProbeForm form;
-        form.act = c.act;
-        EXPECT_EQ(form.showModal(owner.get(), L"フォーム", 2400, 1500), c.result);
+        EXPECT_EQ(showActing(form, owner.get(), c.acts), c.result);
         EXPECT_TRUE(IsWindowEnabled(owner.get()));
     }
 }
 
 TEST(FormWindow, StandsCentredOwnedAndFixedWithTheFormFont) {
-    const OwnedWindow owner = test::plainWindow(L"owner", {50, 50, 700, 500});
+    const OwnedWindow owner = kq::test::plainWindow(L"owner", {50, 50, 700, 500});
     ProbeForm form;
-    form.act = [&](ProbeForm& f) {
+    const auto look = [&](ProbeForm& f) {
         const HWND w = f.hwnd();
         EXPECT_EQ(GetWindow(w, GW_OWNER), owner.get());
         EXPECT_FALSE(IsWindowEnabled(owner.get()));
@@ -141,27 +120,24 @@ TEST(FormWindow, StandsCentredOwnedAndFixedWithTheFormFont) {
         EXPECT_EQ(GetFocus(), f.first);
         f.end(IDOK);
     };
-    EXPECT_EQ(form.showModal(owner.get(), L"フォーム", 2400, 1500), IDOK);
-}
-
-// A named callback, not a lambda: the i686 build needs the system's calling convention.
-void CALLBACK answerConfirmation(HWND, UINT, UINT_PTR id, DWORD) {
-    KillTimer(nullptr, id);
-    if (const HWND box = FindWindowW(L"#32770", L"確認")) PostMessageW(box, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(showActing(form, owner.get(), {look}), IDOK);
 }
 
 TEST(FormWindow, TheFocusComesBackAfterAMessageBox) {
     ProbeForm form;
     HWND focusAfter = nullptr;
-    form.act = [&](ProbeForm& f) {
-        f.focus(f.second);
-        // The box is answered from a thread timer of its own loop.
-        SetTimer(nullptr, 0, 50, answerConfirmation);
-        MessageBoxW(f.hwnd(), L"本文", L"確認", MB_OK);
-        focusAfter = GetFocus();
-        f.end(IDOK);
+    std::vector<kq::test::Step> steps = {
+        kq::test::onClass(L"KqForm",
+                      [&](HWND) {
+                          form.focus(form.second);
+                          MessageBoxW(form.hwnd(), L"本文", L"確認", MB_OK);
+                          focusAfter = GetFocus();
+                          form.end(IDOK);
+                      }),
+        // Answered while the box runs its own loop inside the step before.
+        {"確認", [](HWND box) { kq::test::answer(box, IDOK); }},
     };
-    form.showModal(nullptr, L"フォーム", 2400, 1500);
+    EXPECT_TRUE(kq::test::runModal([&] { form.showModal(nullptr, L"フォーム", 2400, 1500); }, std::move(steps)).finished);
     EXPECT_EQ(focusAfter, form.second);
 }
 

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "common/win32/handles.h"
-#include "tests/support/win32_windows.h"
+#include "tests/support/win32/window_driver.h"
 
 namespace kq::win32 {
 namespace {

@@ -21,6 +21,11 @@
 //   Log()                       what the callbacks noted since the last call, joined by ";"
 //   CancelPrints(flag)          whether OnPrint cancels
 //   Refuse(flag)                whether OnToggle leaves watching as it is
+// Its IDispatch gives the type information of its own type library
+// (test_ribbon_addin.idl), which also declares, and its GetIDsOfNames knows,
+// members no markup the host takes may name: OnToggleBare(control),
+// OnPrintByValue(control, cancel), GetLabelSilently(control),
+// GetPressedObject(control), OnButtonByName(name) and the property Caption.
 
 #include "common/win32/windows_api.h"
 
@@ -53,9 +58,13 @@ constexpr wchar_t kClsidText[] = L"{9FB35BF8-4C5F-46DA-8035-3AFF889B8DBF}";
 constexpr wchar_t kProgId[] = L"KqTest.RibbonAddIn";
 constexpr wchar_t kSettingsKey[] = L"Software\\KqTest\\RibbonAddIn";
 
+// {034611DE-4BD2-44BE-9C6F-AD6C698A2ABE}, the dispatch interface of the type library.
+constexpr IID kDiid = {0x034611DE, 0x4BD2, 0x44BE, {0x9C, 0x6F, 0xAD, 0x6C, 0x69, 0x8A, 0x2A, 0xBE}};
+
 enum Method : DISPID {
     kOnLoad = 1, kGetLabel, kGetPressed, kGetImage, kLoadImage, kOnToggle, kOnButton, kOnPrint, kOnFail,
-    kLog, kCancelPrints, kRefuse
+    kLog, kCancelPrints, kRefuse, kOnToggleBare, kOnPrintByValue, kGetLabelSilently, kGetPressedObject,
+    kOnButtonByName, kCaption
 };
 
 struct MethodName {
@@ -67,6 +76,9 @@ constexpr MethodName kMethods[] = {
     {L"GetImage", kGetImage},   {L"LoadImage", kLoadImage}, {L"OnToggle", kOnToggle},
     {L"OnButton", kOnButton},   {L"OnPrint", kOnPrint},   {L"OnFail", kOnFail},
     {L"Log", kLog},             {L"CancelPrints", kCancelPrints}, {L"Refuse", kRefuse},
+    {L"OnToggleBare", kOnToggleBare},   {L"OnPrintByValue", kOnPrintByValue},
+    {L"GetLabelSilently", kGetLabelSilently}, {L"GetPressedObject", kGetPressedObject},
+    {L"OnButtonByName", kOnButtonByName},     {L"Caption", kCaption},
 };
 
 [[noreturn]] void mismatch(const char* what) { throw HostError(host::err::kTypeMismatch, what); }
@@ -97,8 +109,22 @@ win32::Variant picture(int size, std::uint32_t colour) {
 
 std::string textOf(BSTR b) { return b ? win32::narrow(std::wstring_view(b, SysStringLen(b))) : std::string(); }
 
-class RibbonAddIn final : public win32::LateBoundObject<win32::IDTExtensibility2, win32::IRibbonExtensibility> {
+class RibbonAddIn final : public win32::ComObject<win32::IDTExtensibility2, win32::IRibbonExtensibility> {
 public:
+    RibbonAddIn() : typeInfo_(win32::loadModuleTypeInfo(kDiid)) {}
+
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
+        if (!count) return E_POINTER;
+        *count = 1;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID, ITypeInfo** info) override {
+        if (!info) return E_POINTER;
+        *info = nullptr;
+        if (index != 0) return DISP_E_BADINDEX;
+        *info = win32::ComPtr<ITypeInfo>::share(typeInfo_.get()).detach();
+        return S_OK;
+    }
     HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override {
         for (UINT i = 0; i < count; ++i) ids[i] = DISPID_UNKNOWN;
         for (const auto& m : kMethods) {
@@ -269,6 +295,7 @@ private:
         }
     }
 
+    win32::ComPtr<ITypeInfo> typeInfo_;
     win32::ComPtr<win32::IRibbonUI> ribbon_;
     std::string log_;
     bool watching_ = false;

@@ -7,23 +7,22 @@
 #include <string>
 #include <vector>
 
-#include "tests/addin/dialogs/win32/form_driver.h"
-#include "tests/addin/recording/win32/window_capture.h"
-#include "tests/support/win32_windows.h"
+#include "tests/support/win32/modal_run.h"
 
 namespace kq::addin::dialogs::win32 {
 namespace {
 
 namespace ids = about_ids;
-namespace shots = kq::addin::recording::test;
-using test::item;
-using test::placeOf;
-using test::textOf;
+using kq::test::textOf;
 
-// A click on a label with SS_NOTIFY, as its holder hears of it.
+HWND item(HWND form, int id) { return kq::test::control(form, id); }
+RECT placeOf(HWND form, int id) { return kq::test::placeIn(item(form, id), form); }
+
+// The mouse's click on a label.
 void clickLabel(HWND form, int id) {
-    const HWND label = item(form, id);
-    SendMessageW(GetParent(label), WM_COMMAND, MAKEWPARAM(id, STN_CLICKED), reinterpret_cast<LPARAM>(label));
+    RECT r{};
+    GetClientRect(item(form, id), &r);
+    kq::test::clickAt(item(form, id), {r.right / 2, r.bottom / 2});
 }
 
 bool inside(const RECT& inner, const RECT& outer) {
@@ -32,12 +31,12 @@ bool inside(const RECT& inner, const RECT& outer) {
 }
 
 TEST(AboutBoxWindow, ShowsVersionAndDayAndOpensTheHomePageFromItsLink) {
-    const kq::win32::OwnedWindow host = test::plainWindow(L"host", {0, 0, 800, 600});
+    const kq::win32::OwnedWindow host = kq::test::plainWindow(L"host", {0, 0, 800, 600});
     const AboutTexts texts = AboutBoxTexts("Brelmont for Excel", "1.05.0.03", 46365);
     std::vector<std::string> opened;
-    const test::FormDrive drive = test::driveForm(
+    const kq::test::ModalRun drive = kq::test::runModal(
         [&] { ShowAboutBox(host.get(), texts, [&](const std::string& address) { opened.push_back(address); }); },
-        {[&](HWND form) {
+        {kq::test::onClass(L"KqForm", [&](HWND form) {
              EXPECT_EQ(textOf(form), "Brelmont for Excel - バージョン情報");
              EXPECT_EQ(GetWindow(form, GW_OWNER), host.get());
              EXPECT_FALSE(IsWindowEnabled(host.get()));
@@ -48,11 +47,11 @@ TEST(AboutBoxWindow, ShowsVersionAndDayAndOpensTheHomePageFromItsLink) {
              GetClientRect(form, &client);
              EXPECT_TRUE(inside(placeOf(form, ids::lblURL), placeOf(form, ids::Picture1)));
              EXPECT_TRUE(inside(placeOf(form, IDOK), client));
-             EXPECT_TRUE(shots::saveBmp(shots::captureWindow(form), L"about_box.bmp"));
+             EXPECT_TRUE(kq::test::screenshot(form, "about_box.png"));
              clickLabel(form, ids::lblURL);
-         },
-         [&](HWND form) { PostMessageW(item(form, IDOK), BM_CLICK, 0, 0); }});
-    EXPECT_FALSE(drive.stuck) << "the box did not close";
+         }),
+         kq::test::onClass(L"KqForm", [&](HWND form) { kq::test::click(item(form, IDOK)); })});
+    EXPECT_TRUE(drive.finished) << "the box did not close";
     EXPECT_TRUE(IsWindowEnabled(host.get()));
     EXPECT_EQ(opened, std::vector<std::string>{"https://example.com/kez-quorvex"});
 }

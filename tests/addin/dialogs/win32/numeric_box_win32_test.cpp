@@ -12,8 +12,7 @@
 
 #include "common/win32/forms.h"
 #include "common/win32/wide.h"
-#include "tests/addin/recording/win32/window_capture.h"
-#include "tests/support/win32_windows.h"
+#include "tests/support/win32/window_driver.h"
 
 namespace kq::addin::dialogs::win32 {
 namespace {
@@ -21,24 +20,15 @@ namespace {
 using kq::win32::narrow;
 using kq::win32::wide;
 
-std::string textOf(HWND window) {
-    wchar_t text[256] = {};
-    GetWindowTextW(window, text, 256);
-    return narrow(text);
-}
+using kq::test::textOf;
 
-RECT rectOn(HWND parent, HWND control) {
-    RECT r;
-    GetWindowRect(control, &r);
-    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
-    return r;
-}
+RECT rectOn(HWND parent, HWND control) { return kq::test::placeIn(control, parent); }
 
 // The settings dialog's box (seconds, 1 to 10) on a window with a box after it.
 class NumericBoxWindow : public ::testing::Test {
 public:
     void SetUp() override {
-        host = test::plainWindow(L"form", {200, 200, 500, 320}, WS_POPUP | WS_CAPTION | WS_VISIBLE);
+        host = kq::test::plainWindow(L"form", {200, 200, 500, 320}, WS_POPUP | WS_CAPTION | WS_VISIBLE);
         SetWindowLongPtrW(host.get(), GWL_EXSTYLE, GetWindowLongPtrW(host.get(), GWL_EXSTYLE) | WS_EX_CONTROLPARENT);
         font = kq::win32::createFormFont();
         ASSERT_TRUE(box.create({.parent = host.get(), .at = {10, 10, 67, 27}, .id = 7, .font = font.get(),
@@ -156,8 +146,7 @@ TEST_F(NumericBoxWindow, EntryCaptionAndButtonsStandAsDesigned) {
     EXPECT_EQ(entry.left, 0);
     EXPECT_GT(entry.right - entry.left, 10);
 
-    namespace shots = kq::addin::recording::test;
-    EXPECT_TRUE(shots::saveBmp(shots::captureWindow(control), L"numeric_box.bmp"));
+    EXPECT_TRUE(kq::test::screenshot(control, "numeric_box.png"));
 }
 
 }  // namespace

@@ -17,20 +17,26 @@
 #include "addin/dialogs/win32/xl_range_text_win32.h"
 #include "addin/recording/win32/msgbox_win32.h"
 #include "common/win32/handles.h"
-#include "tests/addin/dialogs/win32/modal_driver.h"
 #include "tests/host/sim/sim_test_world.h"
 #include "tests/support/history_folder_world.h"
-#include "tests/support/win32_windows.h"
+#include "tests/support/win32/modal_run.h"
 
 namespace kq::addin::dialogs::win32 {
 namespace {
 
 using namespace add_check_sheet_ids;
-using test::click;
-using test::key;
-using test::DriveStep;
-using test::textOf;
-using test::type;
+using kq::test::click;
+using kq::test::paste;
+using kq::test::pickFromMenuStep;
+using kq::test::Step;
+using kq::test::textOf;
+
+// The keys a user strikes, wherever the focus is.
+void keys(std::vector<kq::test::Key> struck) { kq::test::pressKeys(nullptr, struck); }
+// Whether the run went through every step and the dialog closed by itself.
+bool drive(const std::function<void()>& modal, std::vector<Step> steps) {
+    return kq::test::runModal(modal, std::move(steps)).finished;
+}
 
 constexpr char kCaption[] = "Brelmont for Excel - 履歴監視の追加";
 constexpr char kTitle[] = "Brelmont for Excel";
@@ -64,14 +70,7 @@ struct World {
 };
 
 // The dialog's parts, found by their ids as a driver finds them.
-HWND part(HWND dialog, int id) {
-    HWND found = GetDlgItem(dialog, id);
-    // A part of a compound control sits on that control, or on a panel of it.
-    for (HWND child = GetWindow(dialog, GW_CHILD); !found && child; child = GetWindow(child, GW_HWNDNEXT)) {
-        if (GetWindow(child, GW_CHILD)) found = part(child, id);
-    }
-    return found;
-}
+HWND part(HWND dialog, int id) { return kq::test::control(dialog, id); }
 HWND categoryBox(HWND d) { return part(d, kCategory + text_box_ids::kBox); }
 HWND categoryButton(HWND d) { return part(d, kCategory + text_box_ids::kButton); }
 HWND rangeBox(HWND d) { return part(d, kSaveRange + range_text_ids::kBox); }
@@ -91,14 +90,14 @@ void choose(HWND combo, int index) {
 }
 
 // Answers the add-in's own message box with its first button.
-DriveStep answerBox() {
+Step answerBox() {
     return {kTitle, [](HWND box) { click(GetDlgItem(box, recording::win32::msgbox_ids::kFirstButton)); }};
 }
 
 TEST(RegistrationWindow, IsModalOwnedAndLaidOutAsTheFormSays) {
     World w;
     bool looked = false;
-    const bool driven = test::drive([&] { EXPECT_EQ(w.show(), RegistrationExit::cancelled); },
+    const bool driven = drive([&] { EXPECT_EQ(w.show(), RegistrationExit::cancelled); },
                                     {{kCaption, [&](HWND d) {
                                           looked = true;
                                           EXPECT_EQ(GetWindow(d, GW_OWNER), w.host.get());
@@ -125,17 +124,17 @@ TEST(RegistrationWindow, IsModalOwnedAndLaidOutAsTheFormSays) {
 
                                           // Nothing overlaps: the groups follow each other, the
                                           // buttons lie below the headings.
-                                          const RECT titles = test::placeIn(part(d, kTitles));
-                                          const RECT ok = test::placeIn(part(d, IDOK));
-                                          const RECT range = test::placeIn(part(d, kSaveRange));
+                                          const RECT titles = kq::test::placeIn(part(d, kTitles));
+                                          const RECT ok = kq::test::placeIn(part(d, IDOK));
+                                          const RECT range = kq::test::placeIn(part(d, kSaveRange));
                                           EXPECT_LT(range.bottom, titles.top);
                                           EXPECT_LE(titles.bottom, ok.top);
                                           RECT client;
                                           GetClientRect(d, &client);
-                                          EXPECT_LE(ok.bottom, test::placeIn(part(d, kStatusBar)).top);
+                                          EXPECT_LE(ok.bottom, kq::test::placeIn(part(d, kStatusBar)).top);
                                           EXPECT_LE(titles.right, client.right);
-                                          EXPECT_TRUE(test::screenshot(d, L"registration_new.bmp"));
-                                          key(GetFocus(), VK_ESCAPE);
+                                          EXPECT_TRUE(kq::test::screenshot(d, "registration_new.png"));
+                                          keys({{VK_ESCAPE}});
                                       }}});
     EXPECT_TRUE(driven);
     EXPECT_TRUE(looked);
@@ -149,10 +148,10 @@ TEST(RegistrationWindow, RegistersCategoryRangeAndThreeHeadingsTypedAndPicked) {
     w.sim.app->answerInputBox("B2:D10");
     w.sim.app->answerInputBox("C3:D4");
     RegistrationExit exit{};
-    const bool driven = test::drive(
+    const bool driven = drive(
         [&] { exit = w.show(); },
         {{kCaption, [](HWND d) { click(categoryButton(d)); }},
-         test::menuKeys({VK_DOWN, VK_RIGHT, VK_DOWN, VK_RETURN}),  // the second remembered category
+         pickFromMenuStep({"入力済みリスト", "納品書"}),
          {kCaption,
           [](HWND d) {
               EXPECT_EQ(textOf(categoryBox(d)), "納品書");
@@ -162,10 +161,10 @@ TEST(RegistrationWindow, RegistersCategoryRangeAndThreeHeadingsTypedAndPicked) {
           [](HWND d) {
               EXPECT_EQ(textOf(rangeBox(d)), "$B$2:$D$10");
               EXPECT_EQ(SendMessageW(part(d, kSaveTypeFixed), BM_GETCHECK, 0, 0), BST_CHECKED);
-              type(titleBox(d, 0), "日付");
+              paste(titleBox(d, 0), "日付");
               EXPECT_TRUE(IsWindowEnabled(valueBox(d, 0)));
               EXPECT_FALSE(IsWindowEnabled(part(d, IDOK)));  // a title without its value
-              type(valueBox(d, 0), "B2");
+              paste(valueBox(d, 0), "B2");
               EXPECT_TRUE(IsWindowEnabled(valueType(d, 0)));
               EXPECT_TRUE(IsWindowEnabled(part(d, IDOK)));
               click(addButton(d));
@@ -173,10 +172,10 @@ TEST(RegistrationWindow, RegistersCategoryRangeAndThreeHeadingsTypedAndPicked) {
          {kCaption,
           [](HWND d) {
               ASSERT_NE(row(d, 1), nullptr);
-              type(titleBox(d, 1), "明細");
+              paste(titleBox(d, 1), "明細");
               click(valueButton(d, 1));
           }},
-         test::menuKeys({VK_DOWN, VK_RETURN}),  // セル参照: C3:D4 from the input box
+         pickFromMenuStep({"セル参照"}),  // C3:D4 from the input box
          {kCaption,
           [](HWND d) {
               EXPECT_EQ(textOf(valueBox(d, 1)), "$C$3:$D$4");
@@ -185,10 +184,10 @@ TEST(RegistrationWindow, RegistersCategoryRangeAndThreeHeadingsTypedAndPicked) {
           }},
          {kCaption,
           [](HWND d) {
-              type(titleBox(d, 2), "区分");
-              type(valueBox(d, 2), "定型");
+              paste(titleBox(d, 2), "区分");
+              paste(valueBox(d, 2), "定型");
               EXPECT_FALSE(IsWindowEnabled(valueType(d, 2)));  // a literal has no value type
-              EXPECT_TRUE(test::screenshot(d, L"registration_filled.bmp"));
+              EXPECT_TRUE(kq::test::screenshot(d, "registration_filled.png"));
               click(part(d, IDOK));
           }},
          answerBox()});
@@ -214,7 +213,7 @@ TEST(RegistrationWindow, HidesForTheInputBoxGivingTheHostItsWindowAndComesBackMo
         // Raised while the input box is up, as the user goes to another sheet.
         void SheetActivate(const host::SheetPtr& sheet) override {
             if (sheet->Name() != "Sheet2") return;
-            dialogVisible = IsWindowVisible(test::windowCaptioned(kCaption)) != FALSE;
+            dialogVisible = IsWindowVisible(kq::test::findWindow({.caption = kCaption, .visibleOnly = false})) != FALSE;
             hostEnabled = IsWindowEnabled(host) != FALSE;
         }
         HWND host = nullptr;
@@ -224,7 +223,7 @@ TEST(RegistrationWindow, HidesForTheInputBoxGivingTheHostItsWindowAndComesBackMo
     seen.host = w.host.get();
     const auto connection = w.sim.app->Advise(seen);
     w.sim.app->answerInputBox("Sheet2!B2");
-    const bool driven = test::drive(
+    const bool driven = drive(
         [&] { w.show(); },
         {{kCaption, [](HWND d) { click(rangeButton(d)); }},
          {kTitle,
@@ -235,12 +234,12 @@ TEST(RegistrationWindow, HidesForTheInputBoxGivingTheHostItsWindowAndComesBackMo
               EXPECT_TRUE(IsWindowVisible(d));
               EXPECT_FALSE(IsWindowEnabled(w.host.get()));
               EXPECT_EQ(w.sim.app->ActiveSheet()->Name(), "Sheet1");
-              PostMessageW(box, WM_COMMAND, IDOK, 0);
+              kq::test::answer(box, IDOK);
           }},
          {kCaption,
           [](HWND d) {
               EXPECT_EQ(textOf(rangeBox(d)), "");
-              key(GetFocus(), VK_ESCAPE);
+              keys({{VK_ESCAPE}});
           }}});
     EXPECT_TRUE(driven);
     EXPECT_FALSE(seen.dialogVisible);
@@ -250,15 +249,18 @@ TEST(RegistrationWindow, HidesForTheInputBoxGivingTheHostItsWindowAndComesBackMo
 TEST(RegistrationWindow, TheListEditorIsOwnedByTheDialogAndRewritesTheList) {
     World w;
     w.setList("CATEGORY", " 請求書 \t納品書\t請求書");
-    const bool driven = test::drive(
+    const bool driven = drive(
         [&] { w.show(); },
         {{kCaption, [](HWND d) { click(categoryButton(d)); }},
-         test::menuKeys({VK_DOWN, VK_RIGHT, VK_UP, VK_RETURN}),  // リストの編集, last of the submenu
+         pickFromMenuStep({"入力済みリスト", "リストの編集"}),
          {"リストの編集",
           [&](HWND editor) {
               EXPECT_EQ(textOf(GetWindow(editor, GW_OWNER)), kCaption);
               const HWND items = GetDlgItem(editor, list_editor_ids::kList);
-              EXPECT_EQ(SendMessageW(items, LVM_GETITEMCOUNT, 0, 0), 2);  // trimmed, once each
+              const auto rows = kq::test::rowsOf(items);  // trimmed, once each
+              ASSERT_EQ(rows.size(), 2u);
+              EXPECT_EQ(rows[0].front(), "請求書");
+              EXPECT_EQ(rows[1].front(), "納品書");
               EXPECT_FALSE(IsWindowEnabled(GetDlgItem(editor, list_editor_ids::kUp)));
               LVITEMW state{};
               state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
@@ -266,43 +268,65 @@ TEST(RegistrationWindow, TheListEditorIsOwnedByTheDialogAndRewritesTheList) {
               SendMessageW(items, LVM_SETITEMSTATE, 1, reinterpret_cast<LPARAM>(&state));
               EXPECT_TRUE(IsWindowEnabled(GetDlgItem(editor, list_editor_ids::kUp)));
               EXPECT_FALSE(IsWindowEnabled(GetDlgItem(editor, list_editor_ids::kDown)));
-              EXPECT_TRUE(test::screenshot(editor, L"list_editor.bmp"));
+              EXPECT_TRUE(kq::test::screenshot(editor, "list_editor.png"));
               click(GetDlgItem(editor, list_editor_ids::kUp));
           }},
          {"リストの編集", [](HWND editor) { click(GetDlgItem(editor, IDOK)); }},
-         {kCaption, [](HWND) { key(GetFocus(), VK_ESCAPE); }}});
+         {kCaption, [](HWND) { keys({{VK_ESCAPE}}); }}});
     EXPECT_TRUE(driven);
     EXPECT_EQ(w.list("CATEGORY"), "納品書\t請求書");
 }
 
-TEST(RegistrationWindow, F1AsksForHelpAndTheLinksLeave) {
+// The middle of a control, or of a status bar's panel, in its client pixels.
+POINT middleOf(RECT r) { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
+void clickPanel(HWND d, int panel) {
+    const HWND bar = part(d, kStatusBar);
+    RECT r{};
+    SendMessageW(bar, SB_GETRECT, static_cast<WPARAM>(panel), reinterpret_cast<LPARAM>(&r));
+    kq::test::clickAt(bar, middleOf(r));
+}
+void clickLink(HWND d) {
+    RECT r{};
+    GetClientRect(part(d, kSettingLink), &r);
+    kq::test::clickAt(part(d, kSettingLink), middleOf(r));
+}
+
+// Real keys and clicks, as they come from the keyboard and the mouse: F1 asks
+// for help wherever the focus is, the version panel leaves for the about box,
+// the home-page panel opens the home page, the link leaves for the settings.
+TEST(RegistrationWindow, F1ThePanelsAndTheLinkAnswerRealInput) {
     struct Case {
         const char* what;
         std::function<void(HWND)> act;
         RegistrationExit exit;
         int helps;
+        int homePages;
     };
     const Case cases[] = {
-        {"settings link",
+        {"F1 then Esc", [](HWND) { keys({{VK_F1}, {VK_ESCAPE}}); }, RegistrationExit::cancelled, 1, 0},
+        {"F1 in a heading's box",
          [](HWND d) {
-             PostMessageW(d, WM_COMMAND, MAKEWPARAM(kSettingLink, STN_CLICKED),
-                          reinterpret_cast<LPARAM>(part(d, kSettingLink)));
+             kq::test::focus(titleBox(d, 0));
+             keys({{VK_F1}, {VK_ESCAPE}});
          },
-         RegistrationExit::openSettings, 0},
-        {"F1 then Esc",
+         RegistrationExit::cancelled, 1, 0},
+        {"version panel", [](HWND d) { clickPanel(d, 0); }, RegistrationExit::openAbout, 0, 0},
+        {"home-page panel then Esc",
          [](HWND d) {
-             SendMessageW(d, WM_HELP, 0, 0);
-             key(GetFocus(), VK_ESCAPE);
+             clickPanel(d, 1);
+             keys({{VK_ESCAPE}});
          },
-         RegistrationExit::cancelled, 1},
-        {"the close box", [](HWND d) { PostMessageW(d, WM_SYSCOMMAND, SC_CLOSE, 0); }, RegistrationExit::cancelled, 0},
+         RegistrationExit::cancelled, 0, 1},
+        {"settings link", clickLink, RegistrationExit::openSettings, 0, 0},
+        {"the close box", kq::test::closeBox, RegistrationExit::cancelled, 0, 0},
     };
     for (const Case& c : cases) {
         World w;
         RegistrationExit exit{};
-        EXPECT_TRUE(test::drive([&] { exit = w.show(); }, {{kCaption, c.act}})) << c.what;
+        EXPECT_TRUE(drive([&] { exit = w.show(); }, {{kCaption, c.act}})) << c.what;
         EXPECT_EQ(exit, c.exit) << c.what;
         EXPECT_EQ(w.helps, c.helps) << c.what;
+        EXPECT_EQ(w.homePages, c.homePages) << c.what;
         EXPECT_EQ(w.property(), "<none>") << c.what;
     }
 }
@@ -310,25 +334,25 @@ TEST(RegistrationWindow, F1AsksForHelpAndTheLinksLeave) {
 TEST(RegistrationWindow, AFailedCheckKeepsTheDialogWithTheFocusOnTheRow) {
     World w;
     RegistrationExit exit{};
-    const bool driven = test::drive(
+    const bool driven = drive(
         [&] { exit = w.show(); },
         {{kCaption,
           [](HWND d) {
-              type(titleBox(d, 0), "abc");
-              type(valueBox(d, 0), "1");
+              paste(titleBox(d, 0), "abc");
+              paste(valueBox(d, 0), "1");
               click(addButton(d));
           }},
          {kCaption,
           [](HWND d) {
-              type(titleBox(d, 1), "ABC");
-              type(valueBox(d, 1), "2");
+              paste(titleBox(d, 1), "ABC");
+              paste(valueBox(d, 1), "2");
               click(part(d, IDOK));
           }},
-         {kTitle, [](HWND box) { PostMessageW(box, WM_COMMAND, IDOK, 0); }},
+         {kTitle, [](HWND box) { kq::test::answer(box, IDOK); }},
          {kCaption,
           [](HWND d) {
               EXPECT_EQ(GetFocus(), titleBox(d, 1));
-              key(GetFocus(), VK_ESCAPE);
+              keys({{VK_ESCAPE}});
           }}});
     EXPECT_TRUE(driven);
     EXPECT_EQ(exit, RegistrationExit::cancelled);

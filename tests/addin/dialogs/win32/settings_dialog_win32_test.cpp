@@ -1,12 +1,14 @@
 // The settings dialog as a real window over a settings object, driven step by
-// step as a user would (form_driver.h).
+// step as a user would (modal_run.h), its message boxes answered OK on the way.
 
 #include "addin/dialogs/win32/settings_dialog_win32.h"
 
 #include <gtest/gtest.h>
 
+#include <commctrl.h>
+
 #include <cstdlib>
-#include <deque>
+#include <cstring>
 #include <functional>
 #include <optional>
 #include <string>
@@ -14,12 +16,10 @@
 
 #include "common/win32/wide.h"
 #include "common/win32/win32_file_system.h"
-#include "tests/addin/dialogs/win32/form_driver.h"
-#include "tests/addin/recording/win32/window_capture.h"
 #include "tests/support/fixed_known_folders.h"
 #include "tests/support/scripted_prompts.h"
+#include "tests/support/win32/modal_run.h"
 #include "tests/support/win32_scratch.h"
-#include "tests/support/win32_windows.h"
 
 namespace kq::addin::dialogs::win32 {
 namespace {
@@ -27,23 +27,25 @@ namespace {
 using kq::win32::narrow;
 using kq::win32::wide;
 namespace ids = settings_ids;
-namespace shots = kq::addin::recording::test;
 
 constexpr char kTitle[] = "Brelmont for Excel";
 
-using test::click;
-using test::editIn;
-using test::item;
-using test::placeOf;
-using test::setText;
-using test::textOf;
-using test::ticked;
+using kq::test::paste;
+using kq::test::screenshot;
+using kq::test::textOf;
 
-void choosePage(HWND form, int page) {
-    const HWND list = item(form, ids::lstMenu);
-    SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(page), 0);
-    SendMessageW(form, WM_COMMAND, MAKEWPARAM(ids::lstMenu, LBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
-}
+using FormStep = std::function<void(HWND form)>;
+
+// A control anywhere on the form, by id.
+HWND item(HWND form, int id) { return kq::test::control(form, id); }
+RECT placeOf(HWND form, int id) { return kq::test::placeIn(item(form, id), form); }
+bool ticked(HWND form, int id) { return kq::test::isTicked(item(form, id)); }
+void click(HWND form, int id) { kq::test::click(item(form, id)); }
+
+// The edit box inside a compound control (the folder picker, the numeric box).
+HWND editIn(HWND form, int id) { return kq::test::controlOfClass(item(form, id), "Edit"); }
+
+void choosePage(HWND form, int page) { kq::test::choose(item(form, ids::lstMenu), page); }
 
 class SettingsDialogWindow : public ::testing::Test {
 protected:
@@ -57,22 +59,27 @@ protected:
                                               .title = kTitle},
                         hostVersion);
     }
-    void run(std::deque<test::FormStep> steps) {
-        const test::FormDrive drive =
-            test::driveForm([&] { ShowSettingsDialog(host.get(), *setting, files, kTitle); }, std::move(steps));
-        EXPECT_FALSE(drive.stuck) << "the dialog did not close";
-        EXPECT_TRUE(drive.steps.empty()) << drive.steps.size() << " steps left";
+    // Each form step acts once the form stands free of message boxes.
+    void run(std::vector<FormStep> formSteps) {
+        std::vector<kq::test::Step> steps;
+        for (FormStep& step : formSteps) steps.push_back(kq::test::onClass(L"KqForm", std::move(step)));
+        runSteps(std::move(steps));
+    }
+    void runSteps(std::vector<kq::test::Step> steps) {
+        const kq::test::ModalRun drive = kq::test::runModal([&] { ShowSettingsDialog(host.get(), *setting, files, kTitle); },
+                                                    std::move(steps), {.answerBoxes = true});
+        EXPECT_TRUE(drive.finished) << "the dialog did not close, " << drive.stepsLeft << " steps left";
         boxes = drive.boxes;
     }
 
-    test::ScratchFolder history{L"kq_settings_history"};
-    test::ScratchFolder other{L"kq_settings_other"};
+    kq::test::ScratchFolder history{L"kq_settings_history"};
+    kq::test::ScratchFolder other{L"kq_settings_other"};
     kq::win32::Win32FileSystem files;
-    test::ScriptedPrompts prompts;
-    test::FixedKnownFolders known{std::string("C:\\users")};
+    kq::test::ScriptedPrompts prompts;
+    kq::test::FixedKnownFolders known{std::string("C:\\users")};
     MemorySettingsStore store;
     std::optional<c_Setting> setting;
-    kq::win32::OwnedWindow host = test::plainWindow(L"host", {0, 0, 800, 600});
+    kq::win32::OwnedWindow host = kq::test::plainWindow(L"host", {0, 0, 800, 600});
     std::vector<std::string> boxes;
 };
 
@@ -125,7 +132,7 @@ TEST_F(SettingsDialogWindow, OpensOnTheFirstPageWithTheSettingsLaidOutAsDesigned
              EXPECT_TRUE(ticked(form, ids::chkShowMessageWhenPrintRun));
              EXPECT_TRUE(ticked(form, ids::chkShowMessageWhenAdd));
              EXPECT_FALSE(ticked(form, ids::chkShowMessageXlaError));
-             EXPECT_TRUE(shots::saveBmp(shots::captureWindow(form), L"settings_basic.bmp"));
+             EXPECT_TRUE(screenshot(form, "settings_basic.png"));
              choosePage(form, 1);
          },
          [&](HWND form) {
@@ -135,7 +142,7 @@ TEST_F(SettingsDialogWindow, OpensOnTheFirstPageWithTheSettingsLaidOutAsDesigned
              EXPECT_TRUE(ticked(form, ids::kFirstSurveillance + 1));
              EXPECT_TRUE(ticked(form, ids::kFirstSurveillance + 2));
              EXPECT_TRUE(ticked(form, ids::kFirstSurveillance + 3));
-             EXPECT_TRUE(shots::saveBmp(shots::captureWindow(form), L"settings_print_start.bmp"));
+             EXPECT_TRUE(screenshot(form, "settings_print_start.png"));
              choosePage(form, 0);
          },
          [&](HWND form) {
@@ -179,16 +186,16 @@ TEST_F(SettingsDialogWindow, OkRefusesAMissingFolderAndStaysOpenUntilAUsableOne)
     open(12);
     const std::string missing = other.path() + "\\missing";
     run({[&](HWND form) {
-             setText(editIn(form, ids::txtShowProgressTime), "9");
+             paste(editIn(form, ids::txtShowProgressTime), "9");
              choosePage(form, 1);
-             setText(editIn(form, ids::useFolderBrowser), missing);
+             paste(editIn(form, ids::useFolderBrowser), missing);
              click(form, IDOK);
          },
          [&](HWND form) {
              EXPECT_TRUE(IsWindowVisible(item(form, ids::kFirstPage)));
              EXPECT_EQ(GetFocus(), editIn(form, ids::useFolderBrowser));
              EXPECT_EQ(textOf(editIn(form, ids::useFolderBrowser)), missing);
-             setText(editIn(form, ids::useFolderBrowser), other.path() + "\\");
+             paste(editIn(form, ids::useFolderBrowser), other.path() + "\\");
              click(form, IDOK);
          }});
     ASSERT_EQ(boxes.size(), 1u);
@@ -207,11 +214,63 @@ TEST_F(SettingsDialogWindow, DisplayTimeIsKeptWithinItsLimits) {
         SCOPED_TRACE(c.typed);
         open(12);
         run({[&](HWND form) {
-            setText(editIn(form, ids::txtShowProgressTime), c.typed);
+            paste(editIn(form, ids::txtShowProgressTime), c.typed);
             click(form, IDOK);
         }});
         EXPECT_EQ(setting->ShowProgressTime(), c.stored);
     }
+}
+
+// The shell's folder browser and its tree.
+HWND treeOf(HWND browser) { return kq::test::controlOfClass(browser, "SysTreeView32"); }
+HTREEITEM caretOf(HWND tree) { return reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0)); }
+std::string lastPart(const std::string& path) { return path.substr(path.find_last_of('\\') + 1); }
+// The browser once its tree has that folder selected (the shell fills its tree after it shows).
+kq::test::Step inBrowser(std::string folder, std::function<void(HWND tree)> act) {
+    return {kq::test::WindowQuery{.windowClass = L"#32770"},
+            [act = std::move(act)](HWND browser) { act(treeOf(browser)); },
+            [leaf = lastPart(folder)](HWND browser) {
+                const HWND tree = treeOf(browser);
+                return tree && kq::test::selectedIn(tree) == leaf;
+            }};
+}
+
+// The browse button, clicked with the mouse, opens the shell's browser at the
+// box's folder; the folder chosen there fills the box, its text not selected,
+// so that a key typed next does not wipe it.
+TEST_F(SettingsDialogWindow, TheBrowseButtonFillsTheFolderBoxWithoutSelectingIt) {
+    open(12);
+    const std::string parent = history.path().substr(0, history.path().find_last_of('\\'));
+    runSteps({kq::test::onClass(L"KqForm",
+                            [](HWND form) {
+                                const HWND browse = kq::test::controlOfClass(item(form, ids::useFolderBrowser), "Button");
+                                RECT r{};
+                                GetClientRect(browse, &r);
+                                kq::test::clickAt(browse, {r.right / 2, r.bottom / 2});
+                            }),
+              // The folder above the box's one, clicked in the tree.
+              inBrowser(history.path(),
+                        [](HWND tree) {
+                            // The item goes in where the rectangle comes out.
+                            const auto above = SendMessageW(tree, TVM_GETNEXTITEM, TVGN_PARENT,
+                                                            reinterpret_cast<LPARAM>(caretOf(tree)));
+                            RECT r{};
+                            std::memcpy(&r, &above, sizeof above);
+                            SendMessageW(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&r));
+                            kq::test::clickAt(tree, {(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+                        }),
+              inBrowser(parent, [](HWND tree) { kq::test::answer(GetParent(tree), IDOK); }),
+              kq::test::onClass(L"KqForm", [&](HWND form) {
+                  const HWND box = editIn(form, ids::useFolderBrowser);
+                  EXPECT_EQ(textOf(box), parent);
+                  DWORD start = 1;
+                  DWORD end = 0;
+                  SendMessageW(box, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+                  EXPECT_EQ(start, end) << "the folder's text is selected";
+                  EXPECT_TRUE(screenshot(form, "settings_browsed.png"));
+                  click(form, IDCANCEL);
+              })});
+    EXPECT_TRUE(boxes.empty());
 }
 
 }  // namespace

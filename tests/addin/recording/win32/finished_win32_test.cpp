@@ -5,8 +5,7 @@
 #include <functional>
 #include <vector>
 
-#include "tests/addin/recording/win32/window_capture.h"
-#include "tests/support/win32_windows.h"
+#include "tests/support/win32/window_driver.h"
 
 namespace kq::addin::recording::win32 {
 namespace {
@@ -16,18 +15,7 @@ constexpr std::uint32_t kBar = 0xA6CAF0;
 // Stands in for the host's main window.
 kq::win32::OwnedWindow hostWindow() { return kq::test::plainWindow(L"host", {150, 120, 950, 720}); }
 
-BOOL CALLBACK collectNotices(HWND hwnd, LPARAM out) {
-    wchar_t name[64] = {};
-    GetClassNameW(hwnd, name, 64);
-    if (std::wstring(name) == kFinishedClass) reinterpret_cast<std::vector<HWND>*>(out)->push_back(hwnd);
-    return TRUE;
-}
-
-std::vector<HWND> notices() {
-    std::vector<HWND> found;
-    EnumThreadWindows(GetCurrentThreadId(), collectNotices, reinterpret_cast<LPARAM>(&found));
-    return found;
-}
+std::vector<HWND> notices() { return kq::test::findWindows({.windowClass = kFinishedClass, .visibleOnly = false}); }
 
 // Runs the thread's messages until the notice is gone, counting its timer
 // ticks; `onTick` sees each tick before the notice handles it.
@@ -52,7 +40,7 @@ int pumpUntilClosed(HWND notice, const std::function<void(int)>& onTick = {}) {
 
 // The bar's right edge on a row clear of the caption.
 int barWidth(HWND notice) {
-    const test::Picture p = test::printClient(notice);
+    const kq::test::Picture p = kq::test::printClient(notice);
     int width = 0;
     while (width < p.width && p.at(width, 1) == kBar) ++width;
     return width;
@@ -134,7 +122,7 @@ TEST(FinishedWindow, Screenshot) {
     pumpUntilClosed(notice, [&](int tick) {
         if (tick == 71) {
             UpdateWindow(notice);
-            EXPECT_TRUE(test::saveBmp(test::captureWindow(notice), L"finished.bmp"));
+            EXPECT_TRUE(kq::test::screenshot(notice, "finished.png"));
         }
     });
 }

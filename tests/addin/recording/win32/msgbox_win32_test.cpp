@@ -11,8 +11,7 @@
 #include "common/win32/forms.h"
 #include "common/win32/handles.h"
 #include "common/win32/wide.h"
-#include "tests/addin/recording/win32/window_capture.h"
-#include "tests/support/win32_windows.h"
+#include "tests/support/win32/modal_run.h"
 
 namespace kq::addin::recording::win32 {
 namespace {
@@ -25,76 +24,27 @@ constexpr char kCheckCaption[] = "次回も表示起動する";
 // Stands in for the host's main window.
 kq::win32::OwnedWindow hostWindow() { return kq::test::plainWindow(L"host", {100, 100, 900, 700}); }
 
-// Acts on the box from a thread timer while MsgBoxEx runs its modal loop.
-struct Driver {
-    std::function<void(HWND)> act;
-    HWND box = nullptr;
-    bool acted = false;
-    bool stuck = false;
-    int waits = 0;
-};
-Driver* g_driver = nullptr;
-
-BOOL CALLBACK findDialog(HWND hwnd, LPARAM found) {
-    wchar_t name[32] = {};
-    GetClassNameW(hwnd, name, 32);
-    if (std::wstring(name) == L"#32770" && IsWindowVisible(hwnd)) {
-        *reinterpret_cast<HWND*>(found) = hwnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-void CALLBACK drive(HWND, UINT, UINT_PTR, DWORD) {
-    Driver& d = *g_driver;
-    HWND box = nullptr;
-    EnumThreadWindows(GetCurrentThreadId(), findDialog, reinterpret_cast<LPARAM>(&box));
-    if (!box) return;
-    if (!d.acted) {
-        d.acted = true;
-        d.box = box;
-        d.act(box);
-        return;
-    }
-    // Still open long after the action: the action did not answer the box.
-    if (++d.waits > 100) {
-        d.stuck = true;
-        EndDialog(box, 0);
-    }
-}
-
+// Acts on the box once it shows, while MsgBoxEx runs its modal loop; the
+// box must close after the act.
 std::int32_t runBox(HWND owner, const MsgBoxExArgs& args, std::function<void(HWND)> act) {
-    Driver driver{std::move(act)};
-    g_driver = &driver;
-    const UINT_PTR timer = SetTimer(nullptr, 0, 20, drive);
-    const std::int32_t result = MsgBoxEx(owner, args);
-    KillTimer(nullptr, timer);
-    g_driver = nullptr;
-    EXPECT_TRUE(driver.acted) << "the box never showed";
-    EXPECT_FALSE(driver.stuck) << "the box did not close";
+    std::int32_t result = 0;
+    const kq::test::ModalRun run =
+        kq::test::runModal([&] { result = MsgBoxEx(owner, args); }, {kq::test::onClass(L"#32770", std::move(act))});
+    EXPECT_TRUE(run.finished) << "the box never showed, or did not close";
     return result;
 }
 
 HWND button(HWND box, int i) { return GetDlgItem(box, msgbox_ids::kFirstButton + i); }
 
-std::string textOf(HWND hwnd) {
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));
-    return narrow(text);
-}
+using kq::test::textOf;
 
-RECT clientRectOf(HWND box, HWND control) {
-    RECT r;
-    GetWindowRect(control, &r);
-    MapWindowPoints(nullptr, box, reinterpret_cast<POINT*>(&r), 2);
-    return r;
-}
+RECT clientRectOf(HWND box, HWND control) { return kq::test::placeIn(control, box); }
 
-// Keys go through the box's message loop, as typed keys do.
-void key(HWND, UINT vk) { PostMessageW(GetFocus(), WM_KEYDOWN, vk, 0); }
-void altKey(HWND, wchar_t letter) { PostMessageW(GetFocus(), WM_SYSCHAR, letter, 1 << 29); }
-void click(HWND box, int i) { SendMessageW(button(box, i), BM_CLICK, 0, 0); }
-void closeBox(HWND box) { PostMessageW(box, WM_SYSCOMMAND, SC_CLOSE, 0); }
+// Keys as the keyboard gives them, to whatever has the focus.
+void key(HWND, UINT vk) { kq::test::pressKeys(nullptr, {{vk}}); }
+void altKey(HWND, UINT vk, bool shift = false) { kq::test::pressKeys(nullptr, {{.vk = vk, .shift = shift, .alt = true}}); }
+void click(HWND box, int i) { kq::test::click(button(box, i)); }
+void closeBox(HWND box) { kq::test::closeBox(box); }
 void untick(HWND box) { SendMessageW(GetDlgItem(box, msgbox_ids::kCheck), BM_SETCHECK, BST_UNCHECKED, 0); }
 void focusCheck(HWND box) { SendMessageW(box, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(box, msgbox_ids::kCheck)), TRUE); }
 
@@ -113,9 +63,9 @@ TEST(MsgBoxExWindow, AnswersEveryWayOfLeaving) {
         {"Esc on OK/Cancel", 0x2, false, [](HWND b) { key(b, VK_ESCAPE); }, 2},
         {"Esc on Abort/Retry/Ignore", 0x4, false, [](HWND b) { key(b, VK_ESCAPE); }, 16},
         {"close box on Abort/Retry/Ignore", 0x4, false, closeBox, 8},
-        {"Alt+R", 0x4, false, [](HWND b) { altKey(b, L'r'); }, 8},
-        {"Alt+I", 0x4, false, [](HWND b) { altKey(b, L'I'); }, 16},
-        {"Alt+N on Yes/No/Cancel", 0x8, false, [](HWND b) { altKey(b, L'n'); }, 64},
+        {"Alt+R", 0x4, false, [](HWND b) { altKey(b, 'R'); }, 8},
+        {"Alt+shift+I", 0x4, false, [](HWND b) { altKey(b, 'I', true); }, 16},
+        {"Alt+N on Yes/No/Cancel", 0x8, false, [](HWND b) { altKey(b, 'N'); }, 64},
         {"Esc on Yes/No", 0x10, false, [](HWND b) { key(b, VK_ESCAPE); }, 64},
         {"Enter on Yes/No", 0x10, false, [](HWND b) { key(b, VK_RETURN); }, 32},
         // Enter presses the focused button, or the default one from the check box.
@@ -304,8 +254,7 @@ TEST(MsgBoxExWindow, Screenshot) {
                             .CheckValue = true,
                             .CheckCaption = kCheckCaption};
     runBox(host.get(), args, [](HWND box) {
-        const test::Picture shot = test::captureWindow(box);
-        EXPECT_TRUE(test::saveBmp(shot, L"msgbox.bmp"));
+        EXPECT_TRUE(kq::test::screenshot(box, "msgbox.png"));
         click(box, 1);
     });
 }

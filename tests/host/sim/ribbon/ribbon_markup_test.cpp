@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "host/sim/ribbon/custom_ui_schema.h"
 #include "tests/host/sim/ribbon/ribbon_test_files.h"
@@ -104,6 +106,22 @@ TEST(RibbonMarkup, ListsEveryElementWithItsAreaDepthAndIdentity) {
     const std::vector<std::string> callbacks = {"OnLoad",   "LoadImage", "OnPrint",  "GetLabel",
                                                 "GetImage", "OnToggle",  "GetPressed", "OnButton", "OnFail"};
     EXPECT_EQ(m.callbacks(), callbacks);
+
+    // Each naming attribute with the element it stands on.
+    const std::vector<CallbackUse> uses = m.callbackUses();
+    ASSERT_GE(uses.size(), 3u);
+    EXPECT_EQ(uses[0].callback, "OnLoad");
+    EXPECT_EQ(uses[0].element, "customUI");
+    EXPECT_EQ(uses[2].callback, "OnPrint");
+    EXPECT_EQ(uses[2].element, "command");
+    EXPECT_EQ(uses[2].id, "FilePrint");
+    EXPECT_EQ(uses[2].at.line, 7);
+    const auto toggle = std::find_if(uses.begin(), uses.end(), [](const CallbackUse& u) {
+        return u.id == "T_WATCH_2" && u.attribute == "onAction";
+    });
+    ASSERT_NE(toggle, uses.end());
+    EXPECT_EQ(toggle->signature,
+              (CallbackSignature{{Argument::control, Argument::pressed}, Answer::none}));
 }
 
 TEST(RibbonMarkup, KnowsWhichAttributesNameCallbacks) {

@@ -11,40 +11,45 @@
 namespace kq::host::sim::ribbon {
 namespace {
 
+using enum Argument;
+
 // An add-in whose callbacks answer from tables and note every call.
 class FakeAddIn final : public RibbonCallbacks {
 public:
     std::vector<std::string> calls;
+    std::vector<CallbackSignature> signatures;  // of each call
     std::map<std::string, CallbackValue> answers;  // by "callback control-id"
     bool pressedState = false;
     bool cancelCommands = false;
 
-    CallbackValue onLoad(const std::string& callback) override {
-        calls.push_back(callback);
-        return {};
-    }
-    CallbackValue get(const std::string& callback, const ControlIdentity& control, Wanted) override {
-        calls.push_back(callback + " " + control.id);
-        if (callback == "GetPressed") return pressedState;
-        const auto found = answers.find(callback + " " + control.id);
-        return found != answers.end() ? found->second : CallbackValue(callback + ":" + control.id);
-    }
-    CallbackValue loadImage(const std::string& callback, const std::string& image) override {
-        calls.push_back(callback + " " + image);
-        return Picture{48, 48, "bitmap", static_cast<std::uint32_t>(image.size())};
-    }
-    CallbackValue act(const std::string& callback, const ControlIdentity& control) override {
-        calls.push_back(callback + " " + control.id + " tag=" + control.tag);
-        return {};
-    }
-    CallbackValue toggle(const std::string& callback, const ControlIdentity& control, bool pressed) override {
-        calls.push_back(callback + " " + control.id + (pressed ? " pressed" : " released"));
-        return {};
-    }
-    CallbackValue repurposed(const std::string& callback, const ControlIdentity& control, bool& cancel) override {
-        calls.push_back(callback + " " + control.id);
-        cancel = cancelCommands;
-        return {};
+    CallbackValue call(CallbackCall& c) override {
+        signatures.push_back(c.signature);
+        const std::vector<Argument>& arguments = c.signature.arguments;
+        if (arguments == std::vector{ribbon}) {
+            calls.push_back(c.callback);
+            return {};
+        }
+        if (arguments == std::vector{imageName}) {
+            calls.push_back(c.callback + " " + c.text);
+            return Picture{48, 48, "bitmap", static_cast<std::uint32_t>(c.text.size())};
+        }
+        if (arguments == std::vector{control, pressed}) {
+            calls.push_back(c.callback + " " + c.control.id + (c.pressed ? " pressed" : " released"));
+            return {};
+        }
+        if (arguments == std::vector{control, cancelDefault}) {
+            calls.push_back(c.callback + " " + c.control.id + (c.cancelDefault ? " cancelled before" : ""));
+            c.cancelDefault = cancelCommands;
+            return {};
+        }
+        if (c.signature.answer == Answer::none) {
+            calls.push_back(c.callback + " " + c.control.id + " tag=" + c.control.tag);
+            return {};
+        }
+        calls.push_back(c.callback + " " + c.control.id);
+        if (c.callback == "GetPressed") return pressedState;
+        const auto found = answers.find(c.callback + " " + c.control.id);
+        return found != answers.end() ? found->second : CallbackValue(c.callback + ":" + c.control.id);
     }
 };
 
@@ -196,6 +201,54 @@ TEST(RibbonSession, RepurposedCommandsTellWhetherTheAddInCancelled) {
     EXPECT_EQ(addIn.calls, (std::vector<std::string>{"OnPrint FilePrint", "OnPrint FilePrint"}));
     EXPECT_FALSE(session.runCommand("FilePrintQuick"));
     EXPECT_FALSE(session.runCommand("TabAddIns"));
+}
+
+// Every call carries what the host passes for that element and attribute,
+// wherever the control sits.
+TEST(RibbonSession, CallsEachCallbackWithTheArgumentsOfItsElementAndAttribute) {
+    FakeAddIn addIn;
+    RibbonSession session(
+        markupOf("<commands><command idMso='FilePrint' onAction='OnPrint'/></commands>"
+                 "<ribbon><tabs><tab idMso='TabAddIns'><group id='G'>"
+                 "<button id='SIZED' getSize='GetSize'/><checkBox id='CHECK' onAction='OnToggle'/>"
+                 "<menu id='M'><toggleButton id='MENU_TOGGLE' onAction='OnToggle'/></menu>"
+                 "<dropDown id='LIST' onAction='OnChoose'/>"
+                 "</group></tab></tabs></ribbon>"
+                 "<backstage><tab id='T'><firstColumn><group id='G2'><topItems>"
+                 "<button id='BACK' onAction='OnButton' getLabel='GetLabel'/>"
+                 "<checkBox id='BACK_CHECK' onAction='OnToggle'/>"
+                 "</topItems></group></firstColumn></tab></backstage>"),
+        addIn);
+    const CallbackSignature toggle{{control, pressed}, Answer::none};
+    struct Case {
+        const char* what;  // a control's id to press, "show", "load" or a command
+        std::vector<CallbackSignature> signatures;
+    };
+    const Case cases[] = {
+        {"load", {{{ribbon}, Answer::none}}},
+        {"CHECK", {toggle}},
+        {"MENU_TOGGLE", {toggle}},
+        {"BACK_CHECK", {toggle}},
+        {"BACK", {{{control}, Answer::none}}},
+        {"FilePrint", {{{control, cancelDefault}, Answer::none}}},
+        {"show", {{{control}, Answer::number}, {{control}, Answer::text}}},
+        {"LIST", {}},  // chosen from, not pressed
+    };
+    for (const Case& c : cases) {
+        addIn.signatures.clear();
+        const std::string what = c.what;
+        if (what == "load") {
+            session.load();
+        } else if (what == "show") {
+            session.show();
+        } else if (what == "FilePrint") {
+            session.runCommand(what);
+        } else {
+            ASSERT_TRUE(session.press(what)) << what;
+        }
+        EXPECT_EQ(addIn.signatures, c.signatures) << what;
+    }
+    EXPECT_EQ(session.press("LIST")->refused, "a dropDown cannot be pressed");
 }
 
 TEST(RibbonSession, LoadsOnce) {

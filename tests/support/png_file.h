@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-namespace kq::simhost {
+namespace kq::test {
 
 // `pixels` holds 0x00RRGGBB values, top row first; empty when the size and
 // the pixels do not agree.
 std::vector<std::uint8_t> encodePng(int width, int height, const std::vector<std::uint32_t>& pixels);
 
-}  // namespace kq::simhost
+}  // namespace kq::test

@@ -1,7 +1,7 @@
 // Screenshots are PNG files that any reader takes: the bytes are compared with
 // what an independent encoder (zlib's stored blocks) makes of the same pixels.
 
-#include "tools/simhost/png_file.h"
+#include "tests/support/png_file.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-namespace kq::simhost {
+namespace kq::test {
 namespace {
 
 std::uint32_t crc32(const std::vector<std::uint8_t>& bytes) {
@@ -97,4 +97,4 @@ TEST(PngFile, SizeThatDoesNotMatchThePixelsGivesNothing) {
 }
 
 }  // namespace
-}  // namespace kq::simhost
+}  // namespace kq::test

@@ -1,9 +1,9 @@
-#include "tools/simhost/png_file.h"
+#include "tests/support/png_file.h"
 
 #include <array>
 #include <string_view>
 
-namespace kq::simhost {
+namespace kq::test {
 
 namespace {
 
@@ -96,4 +96,4 @@ std::vector<std::uint8_t> encodePng(int width, int height, const std::vector<std
     return out;
 }
 
-}  // namespace kq::simhost
+}  // namespace kq::test
