@@ -10,13 +10,10 @@
 namespace kq {
 namespace {
 
-// The least a record of each block takes: every String empty, every Variant
-// Empty. Counts are held against these before anything is reserved for them.
+// The least a heading and a page record take (every String empty): the page
+// list is not reserved for more pages than the bytes after the header can hold.
 constexpr std::uint64_t kLeastHeading = 2 + 2 + 2 + 4;
 constexpr std::uint64_t kLeastPage = kHistoryPageRecordOverhead;
-constexpr std::uint64_t kLeastTextLine = 2;
-constexpr std::uint64_t kLeastShape = 2 + 2 + 2 + 2;
-constexpr std::uint64_t kLeastComment = 2 + 2 + 2;
 
 // A header is rarely more than a few hundred bytes; the text blocks can hold
 // tens of kilobytes per record.
@@ -221,23 +218,6 @@ void readHeader(Parser& p, HistoryFileHeader& h) {
         h.intCommentCount < 0 || h.intErrorCount < 0) {
         p.fail("a record count is negative");
     }
-}
-
-// The least the blocks from the headings through `last` take by their counts.
-std::uint64_t leastBytes(const HistoryFileHeader& h, HistoryBlock last) {
-    const std::pair<HistoryBlock, std::uint64_t> blocks[] = {
-        {HistoryBlock::headings, h.intTitleCount * kLeastHeading},
-        {HistoryBlock::pages, h.intPageCount * kLeastPage},
-        {HistoryBlock::pageTexts, h.intTextCount * kLeastTextLine},
-        {HistoryBlock::shapes, h.intShapeCount * kLeastShape},
-        {HistoryBlock::comments, h.intCommentCount * kLeastComment},
-        {HistoryBlock::errorLines, h.intErrorCount * kLeastTextLine},
-    };
-    std::uint64_t least = 0;
-    for (const auto& [block, bytes] : blocks) {
-        if (block <= last) least += bytes;
-    }
-    return least;
 }
 
 // Receives a history's records as they are read, in file order; any answer
@@ -448,7 +428,7 @@ HistoryRead<std::vector<PageImageRecord>> readHistoryPages(ByteSource& source) {
             explicit Pages(Parser& p) : p_(p) {}
             bool header(const HistoryFileHeader& h) override {
                 // No page list longer than the file could back.
-                if (leastBytes(h, HistoryBlock::pages) > p_.left()) {
+                if (h.intTitleCount * kLeastHeading + h.intPageCount * kLeastPage > p_.left()) {
                     p_.fail("its record counts promise more than the file holds");
                     return false;
                 }
