@@ -38,6 +38,7 @@
 #include "common/win32/handles.h"
 #include "common/win32/module.h"
 #include "common/win32/wide.h"
+#include "common/win32/window_text.h"
 #include "host/dispatch/dispatch_call.h"
 #include "host/dispatch/dispatch_host.h"
 #include "host/dispatch/variant_convert.h"
@@ -124,7 +125,7 @@ private:
             return true;
         }
         if (id != IDOK) return false;
-        const std::string name = textOf(name_);
+        const std::string name = win32::windowText(name_);
         if (name.empty()) {
             MessageBoxW(hwnd(), L"名前を入れてください。", L"Form", MB_OK | MB_ICONEXCLAMATION);
             focus(name_);
@@ -136,11 +137,6 @@ private:
         return true;
     }
 
-    static std::string textOf(HWND control) {
-        wchar_t text[256] = {};
-        GetWindowTextW(control, text, 256);
-        return win32::narrow(text);
-    }
     static std::string entryOf(HWND box, UINT current, UINT textOfEntry) {
         const auto at = SendMessageW(box, current, 0, 0);
         if (at < 0) return "none";
