@@ -30,6 +30,18 @@ inline constexpr std::size_t kHistoryEmptyHeaderBytes = 138;
 // dimension count, element count and lower bound.
 inline constexpr std::size_t kHistoryPageRecordOverhead = 18;
 inline constexpr std::string_view kHistoryFileExtension = ".tvk";
+// Whether a file name or path ends in the history extension, in any letter
+// case (the system's names are not case-sensitive).
+inline bool hasHistoryExtension(std::string_view name) {
+    const std::string_view ext = kHistoryFileExtension;
+    if (name.size() < ext.size()) return false;
+    for (std::size_t i = 0; i < ext.size(); ++i) {
+        char c = name[name.size() - ext.size() + i];
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        if (c != ext[i]) return false;
+    }
+    return true;
+}
 // How many names newHistoryFileName tries before it gives up.
 inline constexpr int kHistoryNameAttempts = 10000;
 

@@ -1,0 +1,200 @@
+#include "viewer/main/history_browser.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/support/history_bytes.h"
+#include "tests/support/history_folder_world.h"
+
+namespace kq::viewer {
+namespace {
+
+struct Widths final : TextWidths {
+    double textWidth(std::string_view text) override { return 90.0 * static_cast<double>(text.size()); }
+};
+
+// A history folder D:\H with histories of two sheets; the newest is written last.
+struct World {
+    World() { folder.files.addDirectory("D:\\H"); }
+    void add(const std::string& name, const char* sheet, int pages, const char* category = "") {
+        HistoryRecords r;
+        r.header.strSheetId = sheet;
+        r.header.strVersionId = "V";
+        r.header.strCategory = category;
+        r.header.datPrintDate = 40000 + minute;
+        for (int i = 0; i < pages; ++i) r.pageTexts.push_back({"t"});
+        std::vector<std::vector<std::uint8_t>> images(static_cast<std::size_t>(pages), std::vector<std::uint8_t>{1, 2});
+        folder.files.addFile(std::string("D:\\H\\") + name, test::historyBytes(r, images));
+        folder.files.setLastWrite(std::string("D:\\H\\") + name, {2024, 4, 1, 9, minute++, 0});
+    }
+    HistoryBrowser& open() {
+        view.emplace(store);
+        browser.emplace(BrowserServices{folder.files,
+                                        systemAnsiCodec(),
+                                        folder.prompts,
+                                        store,
+                                        folder.services(test::kViewerTitle),
+                                        widths,
+                                        {}},
+                        *view, start);
+        browser->layout().pass(12915, 7335, view->ViewStyle);
+        browser->load();
+        return *browser;
+    }
+    std::string selectedKey() const {
+        const Card* card = browser->cards().SelectedItem();
+        return card ? card->Key() : "<none>";
+    }
+    std::string currentFile() const {
+        const auto row = browser->currentRow();
+        return row ? browser->list().rows()[*row].key.substr(5) : "<none>";
+    }
+
+    test::HistoryFolderWorld folder;
+    MemorySettingsStore store;
+    StartValues start{0, false, "D:\\H", ""};
+    Widths widths;
+    std::optional<c_Setting_View> view;
+    std::optional<HistoryBrowser> browser;
+    int minute = 0;
+};
+
+TEST(HistoryBrowser, StartSelectsTheNewestCardListsItAndShowsItsNewestHistory) {
+    World w;
+    w.add("a1.tvk", "A", 2);
+    w.add("b1.tvk", "B", 3);
+    w.add("a2.tvk", "A", 1);
+    HistoryBrowser& b = w.open();
+    EXPECT_EQ(b.cards().Count(), 2u);
+    EXPECT_EQ(w.selectedKey(), "A");
+    EXPECT_EQ(w.currentFile(), "a2.tvk");
+    EXPECT_TRUE(b.page().loaded);
+    EXPECT_EQ(b.page().number.label, "1 / 1 ページ");
+    EXPECT_EQ(b.layout().current().picSousa.height, 570);
+}
+
+TEST(HistoryBrowser, RequestedCardIsUsedOnceAndAnAbsentOneGivesTheFirst) {
+    World w;
+    w.add("a.tvk", "A", 1);
+    w.add("b.tvk", "B", 1);
+    w.start.gShowCardKey = "A";
+    HistoryBrowser& b = w.open();
+    EXPECT_EQ(w.selectedKey(), "A");
+    EXPECT_EQ(w.start.gShowCardKey, "");
+
+    World absent;
+    absent.add("a.tvk", "A", 1);
+    absent.add("b.tvk", "B", 1);
+    absent.start.gShowCardKey = "Z";
+    absent.open();
+    EXPECT_EQ(absent.selectedKey(), "B");
+    EXPECT_EQ(absent.start.gShowCardKey, "");
+    (void)b;
+}
+
+TEST(HistoryBrowser, EmptyFolderGivesNoCardTheRowNothingAndTheCross) {
+    World w;
+    HistoryBrowser& b = w.open();
+    EXPECT_EQ(b.cards().Count(), 0u);
+    EXPECT_EQ(b.list().placeholder(), FileList::Placeholder::noCard);
+    EXPECT_FALSE(b.page().loaded);
+    EXPECT_EQ(b.drawing(5000, 5000, std::pair{1000.0, 1000.0}).kind, PageDrawing::Kind::cross);
+    EXPECT_EQ(w.folder.prompts.beeps, 0);
+}
+
+TEST(HistoryBrowser, RefreshKeepsTheCardAndTheHistoryWhileTheyExist) {
+    World w;
+    w.add("a1.tvk", "A", 1);
+    w.add("a2.tvk", "A", 1);
+    w.add("b1.tvk", "B", 1);
+    HistoryBrowser& b = w.open();
+    ASSERT_EQ(w.selectedKey(), "B");
+    b.cardReleased(2, MouseButton::left);
+    ASSERT_EQ(w.selectedKey(), "A");
+    b.setListSelection({1}, 1);
+    EXPECT_EQ(w.currentFile(), "a1.tvk");
+    w.add("b2.tvk", "B", 1);  // B moves to the end, A to the second place
+    b.RefreshKeepingSelection();
+    EXPECT_EQ(w.selectedKey(), "A");
+    EXPECT_EQ(w.currentFile(), "a1.tvk");
+
+    w.folder.files.removeFile("D:\\H\\a1.tvk");
+    b.RefreshKeepingSelection();
+    EXPECT_EQ(w.selectedKey(), "A");
+    EXPECT_EQ(w.currentFile(), "<none>");
+    EXPECT_TRUE(b.selectedRows().empty());
+}
+
+TEST(HistoryBrowser, GroupingButtonsReloadAndStyleButtonsRelayout) {
+    World w;
+    w.add("a.tvk", "A", 1, "X");
+    w.add("b.tvk", "B", 1, "Y");
+    HistoryBrowser& b = w.open();
+    EXPECT_FALSE(b.buttonVisible(ToolbarButton::ID2));
+    EXPECT_FALSE(b.buttonVisible(ToolbarButton::ID3));
+    EXPECT_TRUE(b.buttonPressed(ToolbarButton::ID2));  // hidden, yet pressed
+    EXPECT_FALSE(b.buttonPressed(ToolbarButton::ID1));
+    b.cardReleased(2, MouseButton::left);
+    b.toolbarClick(ToolbarButton::ID4);
+    EXPECT_EQ(w.view->CardsCategoryType, Grouping::category);
+    EXPECT_TRUE(b.buttonPressed(ToolbarButton::ID4));
+    EXPECT_EQ(w.selectedKey(), "CATEGORY_Y");  // the old key is gone: the first card
+    b.toolbarClick(ToolbarButton::ID1);
+    EXPECT_EQ(w.selectedKey(), "ALL");
+    EXPECT_EQ(b.list().rows().size(), 2u);
+
+    b.toolbarClick(ToolbarButton::STYLE2);
+    EXPECT_EQ(w.view->ViewStyle, kTwoColumns);
+    EXPECT_TRUE(b.layout().current().splitterVisible[5]);
+    EXPECT_TRUE(b.buttonPressed(ToolbarButton::STYLE2));
+    EXPECT_FALSE(b.buttonPressed(ToolbarButton::STYLE1));
+}
+
+TEST(HistoryBrowser, PageKeysTurnPagesWithinTheHistory) {
+    World w;
+    w.add("a.tvk", "A", 3);
+    HistoryBrowser& b = w.open();
+    b.previousPage();
+    EXPECT_EQ(b.currentPage(), 1);
+    b.nextPage();
+    b.nextPage();
+    EXPECT_EQ(b.page().number.label, "3 / 3 ページ");
+    b.nextPage();
+    EXPECT_EQ(b.currentPage(), 3);
+    b.previousPage();
+    EXPECT_EQ(b.page().number.label, "2 / 3 ページ");
+    b.itemClick(0);
+    EXPECT_EQ(b.currentPage(), 1);
+}
+
+TEST(HistoryBrowser, SeveralSelectedRowsShowNoPage) {
+    World w;
+    w.add("a1.tvk", "A", 1);
+    w.add("a2.tvk", "A", 1);
+    HistoryBrowser& b = w.open();
+    b.setListSelection({0, 1}, 0);
+    b.LoadHistoryPage();
+    EXPECT_FALSE(b.page().loaded);
+    EXPECT_EQ(w.folder.prompts.beeps, 0);
+    w.folder.files.removeFile("D:\\H\\a2.tvk");
+    b.itemClick(0);  // gone since the list was built
+    EXPECT_EQ(w.folder.prompts.beeps, 1);
+}
+
+TEST(HistoryBrowser, DrawingFitsThePageAndKeepsTheScaleWhenThereIsNoRoom) {
+    World w;
+    w.add("a.tvk", "A", 1);
+    HistoryBrowser& b = w.open();
+    const PageDrawing drawn = b.drawing(10600, 5600, std::pair{20000.0, 10000.0});
+    EXPECT_EQ(drawn.kind, PageDrawing::Kind::page);
+    EXPECT_EQ(b.viewScale(), 0.5);
+    EXPECT_EQ(b.drawing(600, 5000, std::pair{20000.0, 10000.0}).kind, PageDrawing::Kind::nothing);
+    EXPECT_EQ(b.viewScale(), 0.5);
+    EXPECT_EQ(b.drawing(10600, 5600, std::pair{0.0, 10000.0}).kind, PageDrawing::Kind::cross);
+    EXPECT_EQ(b.drawing(10600, 5600, std::nullopt).kind, PageDrawing::Kind::cross);
+}
+
+}  // namespace
+}  // namespace kq::viewer

@@ -1,0 +1,124 @@
+#pragma once
+// The main window's model: the reload of the history folder into cards, the
+// file list of the selected card, the page shown, the toolbar's grouping and
+// style, the page keys and the layout. The window forwards its input here and
+// afterwards draws the cards, the list, the page and the layout as they stand.
+
+#include <cstddef>
+#include <optional>
+#include <set>
+#include <string>
+
+#include "common/file_system.h"
+#include "common/history_folder.h"
+#include "common/prompts.h"
+#include "common/settings_store.h"
+#include "common/text_codec.h"
+#include "viewer/main/file_list.h"
+#include "viewer/main/history_scan.h"
+#include "viewer/main/layout.h"
+#include "viewer/main/page_view.h"
+#include "viewer/shell/card_bar.h"
+#include "viewer/shell/command_line.h"
+#include "viewer/shell/view_setting.h"
+
+namespace kq::viewer {
+
+// The main toolbar's buttons, in order; "ID2" and "ID3" are hidden but shown
+// pressed while their grouping is in force.
+enum class ToolbarButton { ID1, ID2, ID3, ID4, STYLE1, STYLE2 };
+inline constexpr int kToolbarButtons = 6;
+
+struct BrowserServices {
+    FileSystem& files;
+    const AnsiCodec& codec;
+    Prompts& prompts;
+    SettingsStore& store;
+    // For the settings' history folder when the command line named none.
+    HistoryFolderServices folder;
+    TextWidths& widths;
+    // The current search; none lets every history through.
+    SearchFilter search;
+};
+
+// What the window draws in the page view.
+struct PageDrawing {
+    enum class Kind { cross, nothing, page };
+    Kind kind = Kind::cross;
+    PageFit fit;  // for a page
+};
+
+class HistoryBrowser final : private CardBarEvents {
+public:
+    HistoryBrowser(BrowserServices services, c_Setting_View& view, StartValues& start, CardMetrics metrics = {},
+                   const LayoutDesign& design = {});
+
+    // The window's start: the first reload, the list and the page.
+    void load();
+
+    const CardBar& cards() const { return cards_; }
+    const FileList& list() const { return list_; }
+    const LoadedPage& page() const { return page_; }
+    MainLayout& layout() { return layout_; }
+    int currentPage() const { return currentPage_; }
+
+    // The card bar's mouse: a release over a card selects and shows it. True
+    // for the right button (the card's menu follows).
+    bool cardReleased(std::size_t position, MouseButton button) { return cards_.release(position, button); }
+    void scrollCards(std::int64_t value) { cards_.setScrollValue(value); }
+
+    // The list's selection as the user left it; the current row is the one
+    // with the focus.
+    void setListSelection(std::set<std::size_t> rows, std::optional<std::size_t> current);
+    const std::set<std::size_t>& selectedRows() const { return selectedRows_; }
+    std::optional<std::size_t> currentRow() const { return currentRow_; }
+    // A row clicked: its first page.
+    void itemClick(std::size_t row);
+    void columnClick(std::size_t column) { list_.columnClick(column); }
+
+    // Toolbar.
+    bool buttonVisible(ToolbarButton button) const;
+    bool buttonPressed(ToolbarButton button) const;
+    void toolbarClick(ToolbarButton button);
+
+    // The page buttons and the Left and Right keys: the previous or next page
+    // when its button is enabled.
+    void previousPage();
+    void nextPage();
+
+    // F5 and a card that went away: everything anew, keeping the card and the
+    // history that were selected.
+    void RefreshKeepingSelection();
+
+    // The page view of the given inner size (twips), the page's natural size
+    // given by the window from the metafile's frame (none when it cannot be
+    // read). Keeps the scale for the magnifier.
+    PageDrawing drawing(double viewWidth, double viewHeight, std::optional<std::pair<double, double>> natural);
+    double viewScale() const { return viewScale_; }
+
+    // The steps the commands are made of.
+    void ReloadHistoryFolder();
+    void RefreshFileList();
+    // Loads the page of `row`, or with none the list's only selected row.
+    void LoadHistoryPage(std::optional<std::size_t> row = std::nullopt);
+
+private:
+    void SelectCard(std::size_t position) override;
+    void RemoveCard() override { RefreshKeepingSelection(); }
+    void selectCardShown(std::size_t position);
+    std::string historyFolder();
+
+    BrowserServices s_;
+    c_Setting_View& view_;
+    StartValues& start_;
+    CardBar cards_;
+    FileList list_;
+    MainLayout layout_;
+    std::set<std::size_t> selectedRows_;
+    std::optional<std::size_t> currentRow_;
+    LoadedPage page_;
+    int currentPage_ = 1;
+    double viewScale_ = 0;
+};
+
+}  // namespace kq::viewer
