@@ -3,6 +3,6 @@
 namespace kq::viewer::win32 {
 
 // The main window is not built yet: the start ends here.
-int ShowHistoryWindow() { return 0; }
+int ShowHistoryWindow(ViewerRun&) { return 0; }
 
 }  // namespace kq::viewer::win32
