@@ -45,6 +45,9 @@ inline bool hasHistoryExtension(std::string_view name) {
 // How many names newHistoryFileName tries before it gives up.
 inline constexpr int kHistoryNameAttempts = 10000;
 
+// The parts of a history file, in file order.
+enum class HistoryBlock { header, headings, pages, pageTexts, shapes, comments, errorLines };
+
 struct HistoryFileHeader {
     std::string strVersion;
     double dblExcelVersion = 0;

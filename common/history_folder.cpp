@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "common/setting_names.h"
 #include "common/texts.h"
 
 namespace kq {
@@ -48,24 +49,67 @@ bool isUsableFolderText(std::string_view text) {
     return (startsWithDrive(text) || startsWithShare(text)) && !holdsVariable(text);
 }
 
-void HistoryFolder::load(std::string text) {
-    folder_ = std::move(text);
+std::optional<FolderPath> FolderPath::parse(std::string_view text) {
+    std::string path(text);
+    removeTrailingSeparator(path);
+    if (!isUsableFolderText(path)) return std::nullopt;
+    return FolderPath(std::move(path));
+}
+
+std::string FolderPath::inside(std::string_view name) const {
+    std::string path = text_;
+    path += '\\';
+    path += name;
+    return path;
+}
+
+namespace {
+
+std::optional<std::string> storedFolderText(SettingsStore& store) {
+    return store.read(setting_names::kSection, setting_names::kFolder);
+}
+
+}  // namespace
+
+std::optional<FolderPath> readStoredHistoryFolder(SettingsStore& store) {
+    const std::optional<std::string> stored = storedFolderText(store);
+    return stored ? FolderPath::parse(*stored) : std::nullopt;
+}
+
+void HistoryFolder::load(SettingsStore& store, DefaultFolderLookup lookup) {
+    // The add-in works the default out whatever is stored, and says so when it cannot.
+    const std::string defaultFolder = lookup == DefaultFolderLookup::always ? GetDefaultFolder() : std::string();
+    if (const std::optional<std::string> stored = storedFolderText(store); stored && FolderPath::parse(*stored)) {
+        load(*stored);
+    } else {
+        load(lookup == DefaultFolderLookup::always ? defaultFolder : GetDefaultFolder());
+    }
+}
+
+void HistoryFolder::load(std::string_view text) {
+    folder_ = FolderPath::parse(text);
+    untouchedText_ = std::string(text);
     unreachableChoice_.reset();
 }
 
-std::string HistoryFolder::textToStore() const { return unreachableChoice_.value_or(folder_); }
+std::string HistoryFolder::textToStore() const {
+    if (untouchedText_) return *untouchedText_;
+    const std::optional<FolderPath>& stored = unreachableChoice_ ? unreachableChoice_ : folder_;
+    return stored ? stored->text() : std::string();
+}
 
 std::string HistoryFolder::SaveFolder() {
-    removeTrailingSeparator(folder_);
-    if (CheckEnabledFolder(folder_)) return folder_;
-    const Made made = createFolder(folder_);
-    if (made == Made::yes) return folder_;
+    untouchedText_.reset();
+    const std::string folder = folder_ ? folder_->text() : std::string();
+    if (CheckEnabledFolder(folder)) return folder;
+    const Made made = createFolder(folder);
+    if (made == Made::yes) return folder;
     s_.prompts.message(texts::kSaveFolderFailed, s_.title, kErrorStyle);
     // A drive that is offline for a while must not cost the user the choice: the
     // stand-in is used for this run, the choice is what gets stored.
     if (made == Made::unreachable && !unreachableChoice_) unreachableChoice_ = folder_;
-    folder_ = s_.programFolder;
-    return folder_;
+    folder_ = FolderPath::parse(s_.programFolder);
+    return folder_ ? folder_->text() : std::string();
 }
 
 void HistoryFolder::SetFolder(std::string& path) {
@@ -74,8 +118,10 @@ void HistoryFolder::SetFolder(std::string& path) {
         s_.prompts.beep();
         return;
     }
-    if (s_.files.kind(path) != PathKind::directory) return;
-    folder_ = path;
+    std::optional<FolderPath> chosen = FolderPath::parse(path);
+    if (!chosen || s_.files.kind(chosen->text()) != PathKind::directory) return;
+    folder_ = std::move(chosen);
+    untouchedText_.reset();
     unreachableChoice_.reset();
 }
 

@@ -10,6 +10,7 @@
 
 #include "common/file_system.h"
 #include "common/prompts.h"
+#include "common/settings_store.h"
 
 namespace kq {
 
@@ -40,24 +41,63 @@ struct HistoryFolderServices {
 // default folder, where the other finds its histories too.
 bool isUsableFolderText(std::string_view text);
 
+// A folder path as the program holds it, put in one form where it enters the
+// program: it names a folder at all (isUsableFolderText) and has no trailing
+// "\" (one is taken away; a drive root is then "C:"), so that a file's path
+// is always the folder, one "\" and the name.
+class FolderPath {
+public:
+    // Empty when the text names no folder.
+    static std::optional<FolderPath> parse(std::string_view text);
+
+    const std::string& text() const { return text_; }
+    // The path of an entry of the folder.
+    std::string inside(std::string_view name) const;
+
+    friend bool operator==(const FolderPath&, const FolderPath&) = default;
+
+private:
+    explicit FolderPath(std::string text) : text_(std::move(text)) {}
+    std::string text_;
+};
+
+// The history folder the settings store keeps, as it is stored: nothing is
+// checked on the disk, created or shown. Empty when none is stored, or when
+// the stored text names no folder (the default folder is meant then).
+std::optional<FolderPath> readStoredHistoryFolder(SettingsStore& store);
+
+// When the default folder is worked out (and a failure to do so shown): the
+// add-in always works it out, the viewer only when the store names no folder.
+enum class DefaultFolderLookup { always, whenNoneStored };
+
 class HistoryFolder {
 public:
     explicit HistoryFolder(HistoryFolderServices services) : s_(std::move(services)) {}
 
     // Everything the folder holds, for putting it back as it was.
     struct Kept {
-        std::string folder;
-        std::optional<std::string> unreachableChoice;
+        std::optional<FolderPath> folder;
+        std::optional<std::string> untouchedText;
+        std::optional<FolderPath> unreachableChoice;
     };
-    Kept kept() const { return {folder_, unreachableChoice_}; }
+    Kept kept() const { return {folder_, untouchedText_, unreachableChoice_}; }
     void restore(Kept kept) {
         folder_ = std::move(kept.folder);
+        untouchedText_ = std::move(kept.untouchedText);
         unreachableChoice_ = std::move(kept.unreachableChoice);
     }
 
-    // Takes a folder text as loaded from the settings, unchecked.
-    void load(std::string text);
-    // The text to store: the one in use, except that a choice which could not be
+    // The one way add-in and viewer load the folder: the stored one, or else
+    // the default folder; nothing is checked on the disk yet.
+    void load(SettingsStore& store, DefaultFolderLookup lookup);
+    // Takes a folder text as it comes, unchecked on the disk; a text that names
+    // no folder leaves none (SaveFolder then reports it and uses its stand-in).
+    void load(std::string_view text);
+    // The folder as loaded or chosen, not yet checked on the disk; empty when
+    // there is none (the default folder could not be worked out).
+    const std::optional<FolderPath>& folder() const { return folder_; }
+    // The text to store: the loaded text as it came while nothing used the
+    // folder; then the one in use, except that a choice which could not be
     // reached in this run is kept instead of the stand-in folder.
     std::string textToStore() const;
 
@@ -81,9 +121,11 @@ private:
     Made createFolder(const std::string& path);
 
     HistoryFolderServices s_;
-    std::string folder_;
+    std::optional<FolderPath> folder_;
+    // The text as loaded, until the folder is first used or chosen anew.
+    std::optional<std::string> untouchedText_;
     // The user's choice while the stand-in folder is in use because it was unreachable.
-    std::optional<std::string> unreachableChoice_;
+    std::optional<FolderPath> unreachableChoice_;
 };
 
 }  // namespace kq

@@ -5,17 +5,15 @@
 #include <cstring>
 #include <exception>
 #include <string_view>
+#include <utility>
 
 namespace kq {
 namespace {
 
-// The least a record of each block takes: every String empty, every Variant
-// Empty. Counts are held against these before anything is allocated for them.
+// The least a heading and a page record take (every String empty): the page
+// list is not reserved for more pages than the bytes after the header can hold.
 constexpr std::uint64_t kLeastHeading = 2 + 2 + 2 + 4;
 constexpr std::uint64_t kLeastPage = kHistoryPageRecordOverhead;
-constexpr std::uint64_t kLeastTextLine = 2;
-constexpr std::uint64_t kLeastShape = 2 + 2 + 2 + 2;
-constexpr std::uint64_t kLeastComment = 2 + 2 + 2;
 
 // A header is rarely more than a few hundred bytes; the text blocks can hold
 // tens of kilobytes per record.
@@ -33,21 +31,27 @@ public:
 
     bool ok() const { return damage_.empty(); }
     const std::string& damage() const { return damage_; }
+    HistoryBlock block() const { return block_; }
     std::uint64_t position() const { return pos_; }
     std::uint64_t left() const { return size_ - pos_; }
 
-    // Names what is being read, for the damage reason: "header", or a block's
-    // record with its number from 1.
-    void at(const char* what, std::size_t number = 0) {
-        what_ = what;
+    // Names what is being read, for the damage reason: the header, or a
+    // block's record with its number from 1.
+    void at(HistoryBlock block, std::size_t number = 0) {
+        block_ = block;
         number_ = number;
     }
+    // The next read from the source covers at most `bytes` from here: a page
+    // record's fields are read without reading into the page.
+    void narrowNextRead(std::uint64_t bytes) { readLimit_ = pos_ + bytes; }
 
     void fail(std::string_view why) {
         if (!ok()) {
             return;
         }
-        damage_ = what_;
+        static constexpr const char* kNames[] = {"header", "heading", "page", "page text",
+                                                 "shape",  "comment", "error line"};
+        damage_ = kNames[static_cast<int>(block_)];
         if (number_ != 0) {
             damage_ += ' ' + std::to_string(number_);
         }
@@ -70,13 +74,13 @@ public:
             fail("a text runs past the end of the file");
             return {};
         }
-        if (codec_ == nullptr) {
+        if (codec_ == nullptr || n == 0) {
             pos_ += n;
             return {};
         }
-        std::string ansi(n, '\0');
-        take(ansi.data(), n);
-        return codec_->fromAnsi(ansi);
+        // Decoded where it lies in the window: no copy of the stored bytes.
+        const std::uint8_t* bytes = next(n);
+        return bytes == nullptr ? std::string() : codec_->fromAnsi({reinterpret_cast<const char*>(bytes), n});
     }
 
     std::string variant() {
@@ -117,32 +121,42 @@ private:
         return v;
     }
 
-    // Copies the next `n` bytes through a window of the source, so that a run
-    // of small fields costs one read of the file rather than one each.
+    // Copies the next `n` bytes out of the window.
     bool take(void* dest, std::size_t n) {
+        const std::uint8_t* bytes = next(n);
+        if (bytes != nullptr && n != 0) {
+            std::memcpy(dest, bytes, n);
+        }
+        return bytes != nullptr;
+    }
+
+    // The next `n` bytes, through a window of the source, so that a run of
+    // small fields costs one read of the file rather than one each; null
+    // after damage.
+    const std::uint8_t* next(std::size_t n) {
         if (!ok()) {
-            return false;
+            return nullptr;
         }
         if (n > left()) {
             fail("the file ends early");
-            return false;
-        }
-        if (n == 0) {
-            return true;
+            return nullptr;
         }
         if (pos_ < windowStart_ || pos_ + n > windowStart_ + window_.size()) {
-            const auto len = static_cast<std::size_t>(std::min<std::uint64_t>(std::max(n, chunk_), left()));
-            window_.resize(len);
+            std::uint64_t len = std::min<std::uint64_t>(std::max(n, chunk_), left());
+            if (readLimit_ > pos_) {
+                len = std::max<std::uint64_t>(n, std::min(len, readLimit_ - pos_));
+            }
+            window_.resize(static_cast<std::size_t>(len));
             windowStart_ = pos_;
-            if (!source_.readAt(pos_, window_.data(), len)) {
+            if (!source_.readAt(pos_, window_.data(), window_.size())) {
                 window_.clear();
                 fail("the file cannot be read");
-                return false;
+                return nullptr;
             }
         }
-        std::memcpy(dest, window_.data() + (pos_ - windowStart_), n);
+        const std::uint8_t* bytes = window_.data() + (pos_ - windowStart_);
         pos_ += n;
-        return true;
+        return bytes;
     }
 
     ByteSource& source_;
@@ -150,15 +164,16 @@ private:
     std::uint64_t size_;
     std::size_t chunk_;
     std::uint64_t pos_ = 0;
+    std::uint64_t readLimit_ = 0;
     std::vector<std::uint8_t> window_;
     std::uint64_t windowStart_ = 0;
-    const char* what_ = "header";
+    HistoryBlock block_ = HistoryBlock::header;
     std::size_t number_ = 0;
     std::string damage_;
 };
 
 void readHeader(Parser& p, HistoryFileHeader& h) {
-    p.at("header");
+    p.at(HistoryBlock::header);
     h.strVersion = p.string();
     h.dblExcelVersion = p.float64();
     h.lngOSVersion = p.int32();
@@ -205,89 +220,147 @@ void readHeader(Parser& p, HistoryFileHeader& h) {
     }
 }
 
-// Holds the counts of the blocks about to be read against the bytes after the
-// header, so that no block is sized by a count the file cannot back. The page
-// walk stops after the pages and asks only for what lies before them.
-void checkCounts(Parser& p, const HistoryFileHeader& h, bool textBlocksToo) {
-    std::uint64_t least = h.intTitleCount * kLeastHeading + h.intPageCount * kLeastPage;
-    if (textBlocksToo) {
-        least += (h.intTextCount + h.intErrorCount) * kLeastTextLine + h.intShapeCount * kLeastShape +
-                 h.intCommentCount * kLeastComment;
+// Receives a history's records as they are read, in file order; any answer
+// false ends the reading there.
+class RecordVisitor {
+public:
+    virtual bool header(const HistoryFileHeader&) { return true; }
+    virtual bool heading(UserHeadingRecord&&) { return true; }
+    // `sound`: the record's array descriptor agrees with its size.
+    virtual bool page(const PageImageRecord&, bool /*sound*/) { return true; }
+    virtual bool pageText(std::string&&) { return true; }
+    virtual bool shape(ShapeRecord&&) { return true; }
+    virtual bool comment(CommentRecord&&) { return true; }
+    virtual bool errorLine(std::string&&) { return true; }
+
+protected:
+    ~RecordVisitor() = default;
+};
+
+// One page record: its size, its byte array's descriptor, its bytes passed over.
+bool readPage(Parser& p, RecordVisitor& visitor) {
+    // Only the record's own fields are read from the file, never its bytes.
+    p.narrowNextRead(kHistoryPageRecordOverhead);
+    const std::int64_t curSize = p.int64();
+    const std::int16_t dimensions = p.int16();
+    const std::uint32_t first = static_cast<std::uint32_t>(p.int32());
+    const std::uint32_t second = static_cast<std::uint32_t>(p.int32());
+    if (!p.ok()) {
+        return false;
     }
-    if (p.ok() && least > p.left()) {
-        p.fail("its record counts promise more than the file holds");
+    if (curSize < 0 || curSize % kHistoryCurrencyScale != 0) {
+        p.fail("its size is not a whole number of bytes");
+        return false;
     }
+    const auto bytes = static_cast<std::uint64_t>(curSize / kHistoryCurrencyScale);
+    if (bytes > p.left()) {
+        p.fail("its bytes run past the end of the file");
+        return false;
+    }
+    // Writers have not agreed on the order of the element count and the lower
+    // bound: either is taken, as long as one is the size and the other 0.
+    const bool sound = dimensions == 1 && ((first == bytes && second == 0) || (first == 0 && second == bytes));
+    const PageImageRecord page{bytes, p.position()};
+    p.skip(bytes);
+    return visitor.page(page, sound);
 }
 
-void readHeadings(Parser& p, std::size_t count, std::vector<UserHeadingRecord>* out) {
-    for (std::size_t i = 0; i < count && p.ok(); ++i) {
-        p.at("heading", i + 1);
+// Reads the header and then every block up to and including `last`, record
+// by record, handing each to the visitor. Stops at the first damage (kept in
+// the parser) or when the visitor says so.
+void readRecords(Parser& p, RecordVisitor& visitor, HistoryBlock last) {
+    HistoryFileHeader h;
+    readHeader(p, h);
+    if (!p.ok() || !visitor.header(h)) {
+        return;
+    }
+    const auto each = [&](HistoryBlock block, std::int16_t count, auto readOne) {
+        if (block > last) {
+            return false;
+        }
+        for (std::int16_t i = 0; i < count; ++i) {
+            p.at(block, static_cast<std::size_t>(i) + 1);
+            if (!readOne() || !p.ok()) {
+                return false;
+            }
+        }
+        return true;
+    };
+    const bool headingsRead = each(HistoryBlock::headings, h.intTitleCount, [&] {
         UserHeadingRecord r;
         r.strTitle = p.string();
         r.strSource = p.string();
         r.strValue = p.string();
         r.lngCellLinkValueType = p.int32();
-        if (out != nullptr) {
-            out->push_back(std::move(r));
-        }
+        return p.ok() && visitor.heading(std::move(r));
+    });
+    if (!headingsRead || !each(HistoryBlock::pages, h.intPageCount, [&] { return readPage(p, visitor); })) {
+        return;
     }
-}
-
-void readPages(Parser& p, std::size_t count, std::vector<PageImageRecord>* out) {
-    for (std::size_t i = 0; i < count && p.ok(); ++i) {
-        p.at("page", i + 1);
-        const std::int64_t curSize = p.int64();
-        if (!p.ok()) {
-            break;
-        }
-        if (curSize < 0 || curSize % kHistoryCurrencyScale != 0) {
-            p.fail("its size is not a whole number of bytes");
-            break;
-        }
-        // The byte array's descriptor is not needed: curSize gives the length,
-        // and writers have not agreed on the order of its two values.
-        p.skip(kHistoryPageRecordOverhead - 8);
-        const auto bytes = static_cast<std::uint64_t>(curSize / kHistoryCurrencyScale);
-        if (p.ok() && bytes > p.left()) {
-            p.fail("its bytes run past the end of the file");
-            break;
-        }
-        if (out != nullptr) {
-            out->push_back({bytes, p.position()});
-        }
-        p.skip(bytes);
-    }
-}
-
-void readTextLines(Parser& p, const char* what, std::size_t count, std::vector<TextLineRecord>& out) {
-    for (std::size_t i = 0; i < count && p.ok(); ++i) {
-        p.at(what, i + 1);
-        out.push_back({p.string()});
-    }
-}
-
-void readShapes(Parser& p, std::size_t count, std::vector<ShapeRecord>& out) {
-    for (std::size_t i = 0; i < count && p.ok(); ++i) {
-        p.at("shape", i + 1);
+    const bool pageTextsRead = each(HistoryBlock::pageTexts, h.intTextCount, [&] {
+        std::string text = p.string();
+        return p.ok() && visitor.pageText(std::move(text));
+    });
+    const bool shapesRead = pageTextsRead && each(HistoryBlock::shapes, h.intShapeCount, [&] {
         ShapeRecord r;
         r.strName = p.string();
         r.varText = p.variant();
         r.strTopLeftCell = p.string();
         r.strBottomRightCell = p.string();
-        out.push_back(std::move(r));
-    }
-}
-
-void readComments(Parser& p, std::size_t count, std::vector<CommentRecord>& out) {
-    for (std::size_t i = 0; i < count && p.ok(); ++i) {
-        p.at("comment", i + 1);
+        return p.ok() && visitor.shape(std::move(r));
+    });
+    const bool commentsRead = shapesRead && each(HistoryBlock::comments, h.intCommentCount, [&] {
         CommentRecord r;
         r.varText = p.variant();
         r.strCell = p.string();
         r.strAuthor = p.string();
-        out.push_back(std::move(r));
+        return p.ok() && visitor.comment(std::move(r));
+    });
+    if (commentsRead) {
+        each(HistoryBlock::errorLines, h.intErrorCount, [&] {
+            std::string text = p.string();
+            return p.ok() && visitor.errorLine(std::move(text));
+        });
     }
 }
+
+// Keeps every record it is given.
+class Keeper final : public RecordVisitor {
+public:
+    explicit Keeper(HistoryContents& out) : out_(out) {}
+    bool header(const HistoryFileHeader& h) override {
+        out_.records.header = h;
+        return true;
+    }
+    bool heading(UserHeadingRecord&& r) override {
+        out_.records.headings.push_back(std::move(r));
+        return true;
+    }
+    bool page(const PageImageRecord& page, bool sound) override {
+        out_.pages.push_back(page);
+        if (!sound) out_.damagedPages.push_back(out_.pages.size());
+        return true;
+    }
+    bool pageText(std::string&& text) override {
+        out_.records.pageTexts.push_back({std::move(text)});
+        return true;
+    }
+    bool shape(ShapeRecord&& r) override {
+        out_.records.shapes.push_back(std::move(r));
+        return true;
+    }
+    bool comment(CommentRecord&& r) override {
+        out_.records.comments.push_back(std::move(r));
+        return true;
+    }
+    bool errorLine(std::string&& text) override {
+        out_.records.errorLines.push_back({std::move(text)});
+        return true;
+    }
+
+private:
+    HistoryContents& out_;
+};
 
 template <class T>
 HistoryRead<T> damaged(std::string reason) {
@@ -328,19 +401,53 @@ HistoryRead<HistoryFileHeader> readHistoryHeader(ByteSource& source, const AnsiC
     });
 }
 
+HistoryRead<HistoryHead> readHistoryHead(ByteSource& source, const AnsiCodec& codec) {
+    return guarded<HistoryHead>([&] {
+        class Head final : public RecordVisitor {
+        public:
+            bool header(const HistoryFileHeader& h) override {
+                head.header = h;
+                return true;
+            }
+            bool heading(UserHeadingRecord&& r) override {
+                head.headings.push_back(std::move(r));
+                return true;
+            }
+            HistoryHead head;
+        } visitor;
+        Parser p(source, &codec, kHeaderChunk);
+        readRecords(p, visitor, HistoryBlock::headings);
+        return finish(p, std::move(visitor.head));
+    });
+}
+
 HistoryRead<std::vector<PageImageRecord>> readHistoryPages(ByteSource& source) {
     return guarded<std::vector<PageImageRecord>>([&] {
+        class Pages final : public RecordVisitor {
+        public:
+            explicit Pages(Parser& p) : p_(p) {}
+            bool header(const HistoryFileHeader& h) override {
+                // No page list longer than the file could back.
+                if (h.intTitleCount * kLeastHeading + h.intPageCount * kLeastPage > p_.left()) {
+                    p_.fail("its record counts promise more than the file holds");
+                    return false;
+                }
+                pages.reserve(static_cast<std::size_t>(h.intPageCount));
+                return true;
+            }
+            bool page(const PageImageRecord& page, bool) override {
+                pages.push_back(page);
+                return true;
+            }
+            std::vector<PageImageRecord> pages;
+
+        private:
+            Parser& p_;
+        };
         Parser p(source, nullptr, kHeaderChunk);
-        HistoryFileHeader header;
-        readHeader(p, header);
-        checkCounts(p, header, false);
-        readHeadings(p, static_cast<std::size_t>(header.intTitleCount), nullptr);
-        std::vector<PageImageRecord> pages;
-        if (p.ok()) {
-            pages.reserve(static_cast<std::size_t>(header.intPageCount));
-        }
-        readPages(p, static_cast<std::size_t>(header.intPageCount), &pages);
-        return finish(p, std::move(pages));
+        Pages visitor(p);
+        readRecords(p, visitor, HistoryBlock::pages);
+        return finish(p, std::move(visitor.pages));
     });
 }
 
@@ -360,27 +467,67 @@ HistoryRead<std::vector<std::uint8_t>> readHistoryPage(ByteSource& source, const
     });
 }
 
-HistoryRead<HistoryRecords> readHistoryRecords(ByteSource& source, const AnsiCodec& codec) {
-    return guarded<HistoryRecords>([&] {
+HistoryRead<HistoryContents> readHistoryContents(ByteSource& source, const AnsiCodec& codec) {
+    return guarded<HistoryContents>([&] {
         Parser p(source, &codec, kRecordsChunk);
-        HistoryRecords records;
-        const HistoryFileHeader& h = records.header;
-        readHeader(p, records.header);
-        checkCounts(p, h, true);
-        if (p.ok()) {
-            records.headings.reserve(static_cast<std::size_t>(h.intTitleCount));
-            records.pageTexts.reserve(static_cast<std::size_t>(h.intTextCount));
-            records.shapes.reserve(static_cast<std::size_t>(h.intShapeCount));
-            records.comments.reserve(static_cast<std::size_t>(h.intCommentCount));
-            records.errorLines.reserve(static_cast<std::size_t>(h.intErrorCount));
+        HistoryContents contents;
+        Keeper keeper(contents);
+        readRecords(p, keeper, HistoryBlock::errorLines);
+        if (!p.ok() && p.block() == HistoryBlock::header) {
+            return damaged<HistoryContents>(p.damage());
         }
-        readHeadings(p, static_cast<std::size_t>(h.intTitleCount), &records.headings);
-        readPages(p, static_cast<std::size_t>(h.intPageCount), nullptr);
-        readTextLines(p, "page text", static_cast<std::size_t>(h.intTextCount), records.pageTexts);
-        readShapes(p, static_cast<std::size_t>(h.intShapeCount), records.shapes);
-        readComments(p, static_cast<std::size_t>(h.intCommentCount), records.comments);
-        readTextLines(p, "error line", static_cast<std::size_t>(h.intErrorCount), records.errorLines);
-        return finish(p, std::move(records));
+        if (!p.ok()) {
+            contents.stoppedIn = p.block();
+            contents.damage = p.damage();
+        }
+        HistoryRead<HistoryContents> result;
+        result.value = std::move(contents);
+        return result;
+    });
+}
+
+HistoryRead<HistoryRecords> readHistoryRecords(ByteSource& source, const AnsiCodec& codec) {
+    HistoryRead<HistoryContents> contents = readHistoryContents(source, codec);
+    if (!contents) {
+        return damaged<HistoryRecords>(std::move(contents.damage));
+    }
+    if (!contents.value->damage.empty()) {
+        return damaged<HistoryRecords>(std::move(contents.value->damage));
+    }
+    HistoryRead<HistoryRecords> result;
+    result.value = std::move(contents.value->records);
+    return result;
+}
+
+HistoryRead<HistoryTextPass> readHistoryTexts(ByteSource& source, const AnsiCodec& codec,
+                                              const std::function<bool(HistoryTextKind, std::string_view)>& visit) {
+    return guarded<HistoryTextPass>([&] {
+        class Texts final : public RecordVisitor {
+        public:
+            explicit Texts(const std::function<bool(HistoryTextKind, std::string_view)>& visit) : visit_(visit) {}
+            bool header(const HistoryFileHeader& h) override {
+                return give(HistoryTextKind::place, h.strBookPath + "\\" + h.strBookName + "!" + h.strSheetName) &&
+                       give(HistoryTextKind::category, h.strCategory);
+            }
+            bool heading(UserHeadingRecord&& r) override {
+                return give(HistoryTextKind::heading, r.strTitle + "\t" + r.strValue);
+            }
+            bool pageText(std::string&& text) override { return give(HistoryTextKind::pageText, text); }
+            bool shape(ShapeRecord&& r) override { return give(HistoryTextKind::shape, r.varText); }
+            bool comment(CommentRecord&& r) override { return give(HistoryTextKind::comment, r.varText); }
+            bool stopped = false;
+
+        private:
+            bool give(HistoryTextKind kind, std::string_view text) {
+                stopped = !visit_(kind, text);
+                return !stopped;
+            }
+            const std::function<bool(HistoryTextKind, std::string_view)>& visit_;
+        } visitor(visit);
+        // The header's window is small: what follows the texts may be a page.
+        Parser p(source, &codec, kHeaderChunk);
+        readRecords(p, visitor, HistoryBlock::comments);
+        return finish(p, visitor.stopped ? HistoryTextPass::stopped : HistoryTextPass::finished);
     });
 }
 

@@ -25,8 +25,6 @@ public:
     virtual bool readPage(std::size_t index, std::vector<std::uint8_t>& bytes) = 0;
 };
 
-enum class HistoryBlock { header, headings, pages, pageTexts, shapes, comments, errorLines };
-
 // Something the writer left out because the format cannot hold it: a String
 // longer than its 16-bit count (cut at a character of the code page), or a
 // block of more records than its Integer count (the records past the limit

@@ -5,9 +5,8 @@ namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
 
-// Decodes one code point from the front of `s`; advances `i`. Ill-formed
-// sequences (overlong, surrogate, out of range, truncated) yield U+FFFD and
-// consume one byte, so decoding always advances.
+}  // namespace
+
 char32_t decodeUtf8(std::string_view s, std::size_t& i) {
     const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
     const unsigned char b0 = byte(i);
@@ -47,8 +46,6 @@ char32_t decodeUtf8(std::string_view s, std::size_t& i) {
     i += extra + 1;
     return cp;
 }
-
-}  // namespace
 
 void appendUtf8(std::string& out, char32_t cp) {
     if (cp < 0x80) {

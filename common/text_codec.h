@@ -22,9 +22,14 @@ public:
     virtual bool isLeadByte(unsigned char byte) const = 0;
 };
 
-// The codec of the running system: iconv's CP932 on Linux (so tests can check
-// the bytes of Japanese text), the ANSI code page of the system on Windows.
+// The codec of the running system: the ANSI code page of the system on
+// Windows; elsewhere code page 932 as Windows converts it (cp932Codec), so
+// that tests can check the bytes of Japanese text.
 const AnsiCodec& systemAnsiCodec();
+
+// Code page 932 as Windows converts it, best-fit forms included, by tables of
+// our own (see tools/cp932): no call into any library per text.
+const AnsiCodec& cp932Codec();
 
 // The longest prefix of `ansi` that is at most `maxBytes` long and does not end
 // inside a double-byte character.
@@ -36,5 +41,10 @@ std::string utf16ToUtf8(std::u16string_view utf16);
 
 // Appends one code point (up to U+10FFFF, no surrogate) in UTF-8.
 void appendUtf8(std::string& out, char32_t codePoint);
+
+// Decodes the code point at `i` and moves `i` past it. An ill-formed sequence
+// (overlong, surrogate, out of range, cut short) gives U+FFFD and moves one
+// byte on, so that decoding always advances.
+char32_t decodeUtf8(std::string_view utf8, std::size_t& i);
 
 }  // namespace kq

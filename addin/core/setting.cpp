@@ -53,9 +53,7 @@ c_Setting::~c_Setting() {
 }
 
 void c_Setting::LoadSettings() {
-    const std::string defaultFolder = folder_.GetDefaultFolder();
-    const std::optional<std::string> stored = store_.read(names::kSection, names::kFolder);
-    folder_.load(stored && isUsableFolderText(*stored) ? *stored : defaultFolder);
+    folder_.load(store_, DefaultFolderLookup::always);
     showMessageWhenPrintRun_ = readBoolean(store_, names::kShowMessageWhenPrintRun, true);
     const double progressTime = vb::Val(readText(store_, names::kShowProgressTime, "2"));
     showProgressTime_ = progressTime < 0 ? 0 : progressTime > kMaxProgressTime ? kMaxProgressTime : progressTime;

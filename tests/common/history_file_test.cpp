@@ -390,5 +390,186 @@ TEST(HistoryFile, NewFileNameTakesTheFirstFreeSuffix) {
     EXPECT_EQ(asked, kHistoryNameAttempts);
 }
 
+// Records every read the reader makes of the file.
+class CountingSource final : public ByteSource {
+public:
+    explicit CountingSource(const Bytes& bytes) : inner_(bytes) {}
+    std::uint64_t size() const override { return inner_.size(); }
+    bool readAt(std::uint64_t offset, void* dest, std::size_t n) override {
+        reads.push_back({offset, n});
+        return inner_.readAt(offset, dest, n);
+    }
+    // Bytes read that lie in [from, to).
+    std::uint64_t readWithin(std::uint64_t from, std::uint64_t to) const {
+        std::uint64_t n = 0;
+        for (const auto& [offset, length] : reads) {
+            const std::uint64_t start = std::max(offset, from);
+            const std::uint64_t end = std::min(offset + length, to);
+            if (end > start) n += end - start;
+        }
+        return n;
+    }
+    std::vector<std::pair<std::uint64_t, std::size_t>> reads;
+
+private:
+    MemorySource inner_;
+};
+
+TEST(HistoryReader, HeadIsTheHeaderAndTheHeadingsAlone) {
+    const Bytes bytes = writeHistory(sampleRecords(), kSamplePages);
+    MemorySource whole(bytes);
+    const std::uint64_t headingsEnd = readHistoryPages(whole).value->at(0).bytDataOffset - 18;
+    for (const std::uint64_t len : {std::uint64_t{bytes.size()}, headingsEnd, headingsEnd - 1}) {
+        MemorySource source(std::span<const std::uint8_t>(bytes).first(len));
+        const auto head = readHistoryHead(source, systemAnsiCodec());
+        ASSERT_EQ(bool(head), len >= headingsEnd) << len;
+        if (head) {
+            EXPECT_EQ(head.value->header, sampleAsStored().header);
+            EXPECT_EQ(head.value->headings, sampleAsStored().headings);
+        } else {
+            EXPECT_EQ(head.damage, "heading 2: the file ends early");
+        }
+    }
+}
+
+// The blocks of `part` are each a beginning of the same block of `whole`.
+bool isBeginningOf(const HistoryRecords& part, const HistoryRecords& whole) {
+    const auto begins = [](const auto& a, const auto& b) {
+        return a.size() <= b.size() && std::equal(a.begin(), a.end(), b.begin());
+    };
+    return part.header == whole.header && begins(part.headings, whole.headings) &&
+           begins(part.pageTexts, whole.pageTexts) && begins(part.shapes, whole.shapes) &&
+           begins(part.comments, whole.comments) && begins(part.errorLines, whole.errorLines);
+}
+
+TEST(HistoryReader, ACutFileKeepsEveryRecordBeforeTheCut) {
+    const Bytes bytes = writeHistory(sampleRecords(), kSamplePages);
+    const HistoryRecords stored = sampleAsStored();
+    for (std::size_t len = 0; len <= bytes.size(); ++len) {
+        MemorySource cut(std::span<const std::uint8_t>(bytes).first(len));
+        const auto contents = readHistoryContents(cut, systemAnsiCodec());
+        ASSERT_EQ(bool(contents), len >= kSampleHeaderBytes) << len;
+        if (!contents) continue;
+        const HistoryContents& c = *contents.value;
+        EXPECT_TRUE(isBeginningOf(c.records, stored)) << len;
+        EXPECT_EQ(c.damage.empty(), len == bytes.size()) << len;
+        EXPECT_EQ(c.stoppedIn.has_value(), len != bytes.size()) << len;
+        EXPECT_TRUE(c.damagedPages.empty()) << len;
+    }
+}
+
+TEST(HistoryReader, ADamagedPartStopsTheReadingOnlyWhereNothingAfterItCanBeFound) {
+    const Bytes sample = writeHistory(sampleRecords(), kSamplePages);
+    MemorySource whole(sample);
+    const std::vector<PageImageRecord> pages = *readHistoryPages(whole).value;
+    const std::size_t page1 = pages[0].bytDataOffset - 18;
+    const std::size_t page2 = pages[1].bytDataOffset - 18;
+    const std::size_t counts = kSampleHeaderBytes - 12;
+    struct Case {
+        const char* what;
+        std::size_t at;
+        std::uint64_t value;
+        int size;
+        std::size_t pagesFound;
+        std::vector<std::size_t> damagedPages;
+        std::optional<HistoryBlock> stoppedIn;
+        const char* damage;
+        std::size_t comments;
+        std::size_t errorLines;
+    };
+    const Case cases[] = {
+        {"page 2 longer than the file", page2, std::uint64_t{10000} << 30, 8, 1, {}, HistoryBlock::pages,
+         "page 2: its bytes run past the end of the file", 0, 0},
+        {"page 1 of no whole number of bytes", page1, 12 * 10000 + 1, 8, 0, {}, HistoryBlock::pages,
+         "page 1: its size is not a whole number of bytes", 0, 0},
+        {"page 1's array of two dimensions: the rest is read", page1 + 8, 2, 2, 2, {1}, std::nullopt, "", 1, 1},
+        {"page 2's array of another length: the rest is read", page2 + 10, 4, 4, 2, {2}, std::nullopt, "", 1, 1},
+        {"one comment more than stored", counts + 8, 2, 2, 2, {}, HistoryBlock::comments,
+         "comment 2: a text field holds a variant of type 14", 1, 0},
+        {"three error lines more than stored", counts + 10, 4, 2, 2, {}, HistoryBlock::errorLines,
+         "error line 2: the file ends early", 1, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Bytes bytes = sample;
+        putLittle(bytes, c.at, c.value, c.size);
+        MemorySource source(bytes);
+        const auto read = readHistoryContents(source, systemAnsiCodec());
+        ASSERT_TRUE(read) << read.damage;
+        const HistoryContents& contents = *read.value;
+        EXPECT_EQ(contents.pages.size(), c.pagesFound);
+        EXPECT_EQ(contents.damagedPages, c.damagedPages);
+        EXPECT_EQ(contents.stoppedIn, c.stoppedIn);
+        EXPECT_EQ(contents.damage, c.damage);
+        EXPECT_EQ(contents.records.headings, sampleAsStored().headings);
+        EXPECT_EQ(contents.records.comments.size(), c.comments);
+        EXPECT_EQ(contents.records.errorLines.size(), c.errorLines);
+        // The reading that keeps nothing of a damaged file says so.
+        EXPECT_EQ(bool(readHistoryRecords(source, systemAnsiCodec())), !c.stoppedIn);
+    }
+}
+
+std::vector<std::pair<HistoryTextKind, std::string>> textsOf(ByteSource& source, std::size_t stopAfter = SIZE_MAX,
+                                                             HistoryTextPass* pass = nullptr) {
+    std::vector<std::pair<HistoryTextKind, std::string>> seen;
+    const auto read = readHistoryTexts(source, systemAnsiCodec(), [&](HistoryTextKind kind, std::string_view text) {
+        seen.emplace_back(kind, std::string(text));
+        return seen.size() < stopAfter;
+    });
+    EXPECT_TRUE(read) << read.damage;
+    if (pass && read) *pass = *read.value;
+    return seen;
+}
+
+TEST(HistoryReader, TextPassGivesWhatASearchLooksInAndStopsWhenAsked) {
+    const Bytes bytes = writeHistory(sampleRecords(), kSamplePages);
+    MemorySource source(bytes);
+    using K = HistoryTextKind;
+    const std::vector<std::pair<HistoryTextKind, std::string>> expected = {
+        {K::place, "C:\\Users\\山田\\Documents\\見積書.xls!売上表"},
+        {K::category, "経理"},
+        {K::heading, "請求日\t20240315"},
+        {K::heading, "備考メモ\t"},
+        {K::pageText, "請求日\t2024/03/15\r\n顧客名\t株式会社サンプル\r\n"},
+        {K::pageText, "ソ表\t1,234\r\n"},
+        {K::shape, "確認済み"},
+        {K::comment, "山田:\r\n至急確認"},
+    };
+    HistoryTextPass pass{};
+    EXPECT_EQ(textsOf(source, SIZE_MAX, &pass), expected);
+    EXPECT_EQ(pass, HistoryTextPass::finished);
+    const auto firstThree = textsOf(source, 3, &pass);
+    EXPECT_EQ(firstThree, decltype(expected)(expected.begin(), expected.begin() + 3));
+    EXPECT_EQ(pass, HistoryTextPass::stopped);
+
+    // Damage after the texts given ends the pass as damaged.
+    MemorySource cut(std::span<const std::uint8_t>(bytes).first(bytes.size() - 40));
+    const auto read = readHistoryTexts(cut, systemAnsiCodec(), [](HistoryTextKind, std::string_view) { return true; });
+    EXPECT_FALSE(read);
+}
+
+TEST(HistoryReader, TextPassReadsNoPageBytes) {
+    // Large pages, so that any reading of them would show.
+    const std::vector<Bytes> pages(3, Bytes(256 * 1024, 0x5A));
+    const Bytes bytes = writeHistory(sampleRecords(), pages);
+    MemorySource whole(bytes);
+    const std::vector<PageImageRecord> found = *readHistoryPages(whole).value;
+
+    CountingSource source(bytes);
+    EXPECT_EQ(textsOf(source).size(), 8u);
+    std::uint64_t pageBytesRead = 0;
+    for (const PageImageRecord& page : found) {
+        pageBytesRead += source.readWithin(page.bytDataOffset, page.bytDataOffset + page.curSize);
+    }
+    // At most the one window of the header's read that runs on past the headings.
+    EXPECT_LE(pageBytesRead, 4096u);
+    EXPECT_EQ(source.readWithin(found[1].bytDataOffset, found[1].bytDataOffset + found[1].curSize), 0u);
+
+    // A pass that stops at the first text reads no more than the header's window.
+    CountingSource first(bytes);
+    EXPECT_EQ(textsOf(first, 1).size(), 1u);
+    EXPECT_LE(first.readWithin(0, bytes.size()), 4096u);
+}
+
 }  // namespace
 }  // namespace kq

@@ -100,6 +100,72 @@ TEST(HistoryFolder, StoredTextNamesAFolderOnlyWhenAbsoluteAndExpanded) {
     }
 }
 
+TEST(FolderPath, TakesOneTrailingSeparatorAwayAndOnlyATextThatNamesAFolder) {
+    const struct {
+        const char* text;
+        std::optional<std::string> path;
+        const char* inside;  // the path of "a.tvk" in it
+    } cases[] = {
+        {"D:\\Data\\Hist\\", "D:\\Data\\Hist", "D:\\Data\\Hist\\a.tvk"},
+        {"D:\\Data\\Hist", "D:\\Data\\Hist", "D:\\Data\\Hist\\a.tvk"},
+        {"C:\\", "C:", "C:\\a.tvk"},
+        {"\\\\server\\share\\", "\\\\server\\share", "\\\\server\\share\\a.tvk"},
+        {"D:\\履歴", "D:\\履歴", "D:\\履歴\\a.tvk"},
+        {"Hist\\", std::nullopt, ""},
+        {"\\", std::nullopt, ""},
+        {"", std::nullopt, ""},
+        {"%TEMP%\\Hist", std::nullopt, ""},
+    };
+    for (const auto& c : cases) {
+        const std::optional<FolderPath> path = FolderPath::parse(c.text);
+        ASSERT_EQ(path.has_value(), c.path.has_value()) << c.text;
+        if (path) {
+            EXPECT_EQ(path->text(), *c.path) << c.text;
+            EXPECT_EQ(path->inside("a.tvk"), c.inside) << c.text;
+        }
+    }
+}
+
+TEST(HistoryFolder, OneLoaderReadsTheStoreAndLeavesTheDiskAlone) {
+    constexpr char kDefault[] = "C:\\Users\\kei\\Documents\\Brelmont for Excel";
+    const ShownMessage noDefault{"Err:GetDefaultFolder", "エラー", kCritical};
+    const struct {
+        const char* what;
+        std::optional<std::string> stored;
+        DefaultFolderLookup lookup;
+        bool documentsKnown;
+        const char* folder;
+        std::vector<ShownMessage> messages;
+    } cases[] = {
+        {"a stored folder, one trailing separator away", "D:\\Missing\\", DefaultFolderLookup::whenNoneStored, true,
+         "D:\\Missing", {}},
+        {"nothing stored", std::nullopt, DefaultFolderLookup::whenNoneStored, true, kDefault, {}},
+        {"a stored text that names no folder", "Hist", DefaultFolderLookup::always, true, kDefault, {}},
+        {"the add-in works the default out also when a folder is stored", "D:\\Hist",
+         DefaultFolderLookup::always, false, "D:\\Hist", {noDefault}},
+        {"the viewer only when none is", "D:\\Hist", DefaultFolderLookup::whenNoneStored, false, "D:\\Hist", {}},
+        {"no folder at all", std::nullopt, DefaultFolderLookup::whenNoneStored, false, "", {noDefault}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        HistoryFolderWorld world;
+        if (!c.documentsKnown) world.known.documents.reset();
+        MemorySettingsStore store;
+        if (c.stored) store.set("Setting", "Folder", *c.stored);
+        EXPECT_EQ(readStoredHistoryFolder(store), c.stored ? FolderPath::parse(*c.stored) : std::nullopt);
+
+        HistoryFolder folder(world.services());
+        folder.load(store, c.lookup);
+        EXPECT_EQ(folder.folder() ? folder.folder()->text() : "", c.folder);
+        EXPECT_EQ(world.prompts.messages, c.messages);
+        // Loading only reads: the folder is checked, created or replaced when it is first used.
+        EXPECT_TRUE(world.files.created.empty());
+        EXPECT_TRUE(store.writes().empty());
+        // Until then the text goes back to the store as it came.
+        EXPECT_EQ(folder.textToStore(), c.stored && FolderPath::parse(*c.stored) ? *c.stored : c.folder);
+    }
+}
+
 TEST(HistoryFolder, StandInForAnUnreachableFolderLastsTheRunAndGivesWayToANewChoice) {
     HistoryFolderWorld world;
     world.files.makeUnreachable("\\\\server\\share");

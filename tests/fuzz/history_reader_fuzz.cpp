@@ -1,6 +1,8 @@
 // Drives every history reader entry point with arbitrary bytes. Beyond the
 // sanitizers' findings, the entry points must agree with one another: a file
-// whose records read must also give its header and every page.
+// whose records read must also give its header and every page, the reading
+// that keeps what it can must keep the same records, and the text pass must
+// give every text a search looks in.
 
 #include <bit>
 #include <cstdlib>
@@ -53,6 +55,36 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     if (records) {
         check(pages && header && sameHeader(records.value->header, *header.value));
+    }
+    // The readers that keep what they can, and the text pass, agree with the
+    // strict ones: the same header, the same records where the whole file reads.
+    const auto head = readHistoryHead(source, codec);
+    check(head || !head.damage.empty());
+    if (head) {
+        check(header && sameHeader(head.value->header, *header.value));
+    }
+    const auto contents = readHistoryContents(source, codec);
+    check(bool(contents) == bool(header));
+    if (contents) {
+        const HistoryContents& c = *contents.value;
+        check(c.damage.empty() == !c.stoppedIn.has_value());
+        check(c.pages.size() <= static_cast<std::size_t>(c.records.header.intPageCount));
+        for (const std::size_t page : c.damagedPages) check(page >= 1 && page <= c.pages.size());
+        check(bool(records) == c.damage.empty());
+        if (records) {
+            check(c.records.headings == records.value->headings && c.records.comments == records.value->comments &&
+                  c.records.errorLines == records.value->errorLines);
+        }
+    }
+    std::size_t texts = 0;
+    const auto pass = readHistoryTexts(source, codec, [&](HistoryTextKind, std::string_view) {
+        ++texts;
+        return texts < size % 7 + 1;  // stop somewhere, depending on the input
+    });
+    check(pass || !pass.damage.empty());
+    if (records && pass && *pass.value == HistoryTextPass::finished) {
+        const HistoryRecords& r = *records.value;
+        check(texts == 2 + r.headings.size() + r.pageTexts.size() + r.shapes.size() + r.comments.size());
     }
     // A page record that does not come from the walk: offsets and sizes taken
     // from the input itself.

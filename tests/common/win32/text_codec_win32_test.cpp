@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 
 namespace kq {
@@ -19,6 +20,49 @@ std::wstring systemWide(const std::string& utf8) {
     std::wstring out(static_cast<std::size_t>(n), L'\0');
     MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), out.data(), n);
     return out;
+}
+
+// The codec of native builds reads its own tables: every entry of them, both
+// ways, is what the system's conversion of code page 932 gives.
+TEST(Cp932Codec, AgreesWithTheSystemOnEveryCharacterAndEveryBytePair) {
+    const AnsiCodec& table = cp932Codec();
+    int differences = 0;
+    const auto differ = [&](const std::string& what) {
+        if (++differences <= 10) ADD_FAILURE() << what;
+    };
+    const auto hex = [](const std::string& bytes) {
+        std::string out;
+        char digits[4];
+        for (const char b : bytes) {
+            std::snprintf(digits, sizeof digits, "%02X ", static_cast<unsigned char>(b));
+            out += digits;
+        }
+        return out;
+    };
+    for (unsigned c = 0; c <= 0xFFFF; ++c) {
+        if (c >= 0xD800 && c <= 0xDFFF) continue;
+        const wchar_t unit = static_cast<wchar_t>(c);
+        char bytes[8];
+        const int n = WideCharToMultiByte(932, 0, &unit, 1, bytes, sizeof bytes, nullptr, nullptr);
+        const std::string ours = table.toAnsi(utf16ToUtf8(std::u16string(1, static_cast<char16_t>(c))));
+        if (ours != std::string(bytes, static_cast<std::size_t>(n))) {
+            differ("U+" + hex(std::string{static_cast<char>(c >> 8), static_cast<char>(c)}) + "written " + hex(ours) +
+                   "by the table, " + hex(std::string(bytes, static_cast<std::size_t>(n))) + "by the system");
+        }
+    }
+    const auto compareRead = [&](const std::string& bytes) {
+        wchar_t units[4];
+        const int n = MultiByteToWideChar(932, 0, bytes.data(), static_cast<int>(bytes.size()), units, 4);
+        const std::string system = win32::narrow(std::wstring_view(units, static_cast<std::size_t>(n)));
+        if (table.fromAnsi(bytes) != system) differ(hex(bytes) + "read otherwise by the table");
+    };
+    for (unsigned b = 0; b <= 0xFF; ++b) compareRead(std::string(1, static_cast<char>(b)));
+    for (unsigned lead = 0x80; lead <= 0xFF; ++lead) {
+        for (unsigned second = 0; second <= 0xFF; ++second) {
+            compareRead(std::string{static_cast<char>(lead), static_cast<char>(second)});
+        }
+    }
+    EXPECT_EQ(differences, 0);
 }
 
 TEST(AnsiCodecWin32, RunsOnCodePage932) {
