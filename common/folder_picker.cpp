@@ -1,7 +1,6 @@
 #include "common/folder_picker.h"
 
 #include <algorithm>
-#include <cmath>
 
 namespace kq {
 
@@ -57,8 +56,8 @@ void FolderPicker::browse(FolderBrowseDialog& browser) {
 
 FolderPickerLayout layOutFolderPicker(const FolderPickerLayoutInput& in) {
     FolderPickerLayout out;
-    const int twoPixelsX = static_cast<int>(std::lround(2 * in.tppX));
-    const int twoPixelsY = static_cast<int>(std::lround(2 * in.tppY));
+    const int twoPixelsX = in.twips.fromX(2);
+    const int twoPixelsY = in.twips.fromY(2);
     out.prompt = {0, (in.boxHeight - in.promptHeight) / 2, in.promptWidth, in.promptHeight};
     out.box = {in.promptWidth, 0, std::max(0, in.width - in.promptWidth), in.boxHeight};
     out.button = {out.box.right() - in.buttonWidth - twoPixelsX, twoPixelsY, in.buttonWidth,

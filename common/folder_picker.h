@@ -74,8 +74,7 @@ struct FolderPickerLayoutInput {
     int promptHeight = 0;
     int boxHeight = 270;
     int buttonWidth = 255;
-    double tppX = 15;
-    double tppY = 15;
+    Twips twips{};
 };
 struct FolderPickerLayout {
     TwipsRect prompt;

@@ -17,6 +17,9 @@ inline constexpr unsigned kIconCritical = 0x10;
 inline constexpr unsigned kIconQuestion = 0x20;
 inline constexpr unsigned kIconExclamation = 0x30;
 inline constexpr unsigned kIconInformation = 0x40;
+// Without one of these the first button is the default (Enter presses it).
+inline constexpr unsigned kDefaultButton2 = 0x100;
+inline constexpr unsigned kDefaultButton3 = 0x200;
 
 inline constexpr int kIdOk = 1;
 inline constexpr int kIdCancel = 2;

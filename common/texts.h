@@ -1,7 +1,9 @@
 #pragma once
 // The texts that the add-in and the viewer both show, from the units they
-// share: the history folder and the temp files. Used exactly as they stand.
+// share: the history folder, the temp files, the help command and the
+// program's own message box. Used exactly as they stand.
 
+#include <string>
 #include <string_view>
 
 namespace kq::texts {
@@ -23,5 +25,23 @@ inline constexpr std::string_view kTempFolderMissing =
 // Follows the path and a line break.
 inline constexpr std::string_view kCannotPrepare =
     "一時ファイルを準備できません。制限付きユーザーでログインしている場合は、管理者権限を持ったユーザーでログインし直してください。";
+
+// The help file, beside the running program, and the message when it is missing.
+inline constexpr std::string_view kHelpFile = "quorvex.chm";
+inline std::string HelpFileMissing(std::string_view path) {
+    std::string text = "ヘルプファイル ";
+    text += path;
+    text += " が見つかりません。";
+    return text;
+}
+
+// The buttons of the program's own message box.
+inline constexpr std::string_view kButtonOk = "OK(&K)";
+inline constexpr std::string_view kButtonCancel = "キャンセル(&C)";
+inline constexpr std::string_view kButtonAbort = "中止(&A)";
+inline constexpr std::string_view kButtonRetry = "再試行(&R)";
+inline constexpr std::string_view kButtonIgnore = "無視(&I)";
+inline constexpr std::string_view kButtonYes = "はい(&Y)";
+inline constexpr std::string_view kButtonNo = "いいえ(&N)";
 
 }  // namespace kq::texts

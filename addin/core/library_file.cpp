@@ -2,13 +2,6 @@
 
 namespace kq::addin {
 
-std::string FileInFolder(std::string_view folder, std::string_view fileName) {
-    std::string path(folder);
-    if (!path.ends_with('\\')) path += '\\';
-    path += fileName;
-    return path;
-}
-
 std::string LibraryFilePath(std::string_view folder, std::string_view baseName) {
     std::string name(baseName);
     name += ".dll";

@@ -4,11 +4,9 @@
 #include <string>
 #include <string_view>
 
-namespace kq::addin {
+#include "common/paths.h"
 
-// The file of that name in the folder: one "\" between them unless the folder
-// already ends with one (a drive root).
-std::string FileInFolder(std::string_view folder, std::string_view fileName);
+namespace kq::addin {
 
 // The folder, the base name and ".dll".
 std::string LibraryFilePath(std::string_view folder, std::string_view baseName);

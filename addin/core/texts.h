@@ -210,24 +210,6 @@ inline std::string ErrorMessage(std::int32_t number, std::string_view descriptio
     return text;
 }
 
-// The help file, beside the running library, and the message when it is missing.
-inline constexpr std::string_view kHelpFile = "quorvex.chm";
-inline std::string HelpFileMissing(std::string_view path) {
-    std::string text = "ヘルプファイル ";
-    text += path;
-    text += " が見つかりません。";
-    return text;
-}
-
-// The buttons of the add-in's own message box.
-inline constexpr std::string_view kButtonOk = "OK(&K)";
-inline constexpr std::string_view kButtonCancel = "キャンセル(&C)";
-inline constexpr std::string_view kButtonAbort = "中止(&A)";
-inline constexpr std::string_view kButtonRetry = "再試行(&R)";
-inline constexpr std::string_view kButtonIgnore = "無視(&I)";
-inline constexpr std::string_view kButtonYes = "はい(&Y)";
-inline constexpr std::string_view kButtonNo = "いいえ(&N)";
-
 // The settings dialog: its caption follows the title.
 inline constexpr std::string_view kSettingsCaption = " の設定";
 inline constexpr std::string_view kPageBasic = "基本設定";

@@ -13,7 +13,7 @@
 #include <optional>
 #include <vector>
 
-#include "addin/core/msgbox_ex.h"
+#include "common/msgbox_ex.h"
 #include "common/clock.h"
 #include "common/file_system.h"
 #include "common/prompts.h"

@@ -16,7 +16,7 @@
 #include <string>
 
 #include "addin/core/addin_state.h"
-#include "addin/core/msgbox_ex.h"
+#include "common/msgbox_ex.h"
 #include "addin/core/this_sheet_check.h"
 #include "addin/dialogs/sheet_context.h"
 #include "addin/dialogs/text_box_with_list_model.h"

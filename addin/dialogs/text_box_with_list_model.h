@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "addin/dialogs/popup_menu.h"
+#include "common/popup_menu.h"
 #include "common/prompts.h"
 #include "common/settings_store.h"
 

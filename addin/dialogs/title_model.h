@@ -12,7 +12,7 @@
 #include <string>
 #include <string_view>
 
-#include "addin/dialogs/popup_menu.h"
+#include "common/popup_menu.h"
 #include "addin/dialogs/sheet_context.h"
 #include "addin/dialogs/text_box_with_list_model.h"
 

@@ -16,7 +16,7 @@
 #include "addin/core/doc_pros.h"
 #include "addin/core/setting.h"
 #include "addin/recording/clipboard_keeping.h"
-#include "addin/recording/msgbox_model.h"
+#include "common/msgbox_model.h"
 #include "common/clock.h"
 #include "common/file_system.h"
 #include "common/prompts.h"

@@ -8,6 +8,7 @@
 #include "common/win32/forms.h"
 #include "common/win32/handles.h"
 #include "common/win32/wide.h"
+#include "common/win32/window_text.h"
 
 namespace kq::win32 {
 
@@ -41,18 +42,6 @@ struct ItemList {
     LPITEMIDLIST list = nullptr;
     ~ItemList() { CoTaskMemFree(list); }
 };
-
-std::string textOf(HWND window) {
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-    return narrow(text);
-}
-
-RECT pixelRect(const TwipsRect& r, const TwipsPerPixel& tpp) {
-    const int left = twipsToPixels(r.left, tpp.x);
-    const int top = twipsToPixels(r.top, tpp.y);
-    return {left, top, left + twipsToPixels(r.width, tpp.x), top + twipsToPixels(r.height, tpp.y)};
-}
 
 void moveTo(HWND window, const RECT& r) { MoveWindow(window, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE); }
 
@@ -113,7 +102,7 @@ bool FolderPickerControl::OnCreate(const CREATESTRUCTW&) {
 }
 
 void FolderPickerControl::layOut() {
-    const TwipsPerPixel tpp = screenTwipsPerPixel();
+    const Twips twips = screenTwips();
     RECT client;
     GetClientRect(hwnd(), &client);
     SIZE prompt{0, 0};
@@ -122,28 +111,27 @@ void FolderPickerControl::layOut() {
         const Selection use = selectObject(dc.get(), args_.font);
         prompt = lineExtent(dc.get(), wide(args_.PromptCaption));
     }
-    const FolderPickerLayout layout = layOutFolderPicker({.width = pixelsToTwips(client.right, tpp.x),
-                                                          .promptWidth = pixelsToTwips(prompt.cx, tpp.x),
-                                                          .promptHeight = pixelsToTwips(prompt.cy, tpp.y),
+    const FolderPickerLayout layout = layOutFolderPicker({.width = twips.fromX(client.right),
+                                                          .promptWidth = twips.fromX(prompt.cx),
+                                                          .promptHeight = twips.fromY(prompt.cy),
                                                           .boxHeight = kPathBoxHeightTwips,
                                                           .buttonWidth = kButtonWidthTwips,
-                                                          .tppX = tpp.x,
-                                                          .tppY = tpp.y});
-    moveTo(prompt_, pixelRect(layout.prompt, tpp));
+                                                          .twips = twips});
+    moveTo(prompt_, pixelRect(twips, layout.prompt));
     ShowWindow(prompt_, args_.PromptCaption.empty() ? SW_HIDE : SW_SHOW);
-    const RECT box = pixelRect(layout.box, tpp);
+    const RECT box = pixelRect(twips, layout.box);
     const HWND panel = GetParent(path_);
     moveTo(panel, box);
     // The path box fills the box up to the button, which stands in the box's right end.
     RECT inner;
     GetClientRect(panel, &inner);
-    RECT button = pixelRect(layout.button, tpp);
+    RECT button = pixelRect(twips, layout.button);
     OffsetRect(&button, -box.left - 2, -box.top);
     button.top = 0;
     button.bottom = inner.bottom;
     moveTo(button_, button);
     moveTo(path_, {0, 0, button.left, inner.bottom});
-    const int height = twipsToPixels(layout.height, tpp.y);
+    const int height = twips.y(layout.height);
     if (client.bottom != height) SetWindowPos(hwnd(), nullptr, 0, 0, client.right, height, SWP_NOMOVE | SWP_NOZORDER);
 }
 
@@ -191,7 +179,7 @@ void FolderPickerControl::drawButton(const DRAWITEMSTRUCT& item) const {
     }
 }
 
-std::string FolderPickerControl::pathText() const { return textOf(path_); }
+std::string FolderPickerControl::pathText() const { return windowText(path_); }
 
 void FolderPickerControl::setPathText(const std::string& text) { SetWindowTextW(path_, wide(text).c_str()); }
 

@@ -6,6 +6,7 @@
 #include "common/win32/handles.h"
 #include "common/win32/module.h"
 #include "common/win32/wide.h"
+#include "common/win32/window_text.h"
 
 namespace kq::win32 {
 
@@ -75,8 +76,8 @@ INT_PTR Form::showModal(HWND owner, const std::wstring& caption, int clientWidth
                                 .background = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1))})) {
         return -1;
     }
-    tpp_ = screenTwipsPerPixel();
-    RECT outer{0, 0, twipsToPixels(clientWidthTwips, tpp_.x), twipsToPixels(clientHeightTwips, tpp_.y)};
+    twips_ = screenTwips();
+    RECT outer{0, 0, twips_.x(clientWidthTwips), twips_.y(clientHeightTwips)};
     AdjustWindowRectEx(&outer, kFormStyle, FALSE, kFormExStyle);
     const int width = outer.right - outer.left;
     const int height = outer.bottom - outer.top;
@@ -103,11 +104,7 @@ bool Form::OnCreate(const CREATESTRUCTW&) {
     return true;
 }
 
-RECT Form::pixels(const TwipsRect& r) const {
-    const int left = twipsToPixels(r.left, tpp_.x);
-    const int top = twipsToPixels(r.top, tpp_.y);
-    return {left, top, left + twipsToPixels(r.width, tpp_.x), top + twipsToPixels(r.height, tpp_.y)};
-}
+RECT Form::pixels(const TwipsRect& r) const { return pixelRect(twips_, r); }
 
 HWND Form::addControl(HWND parent, const wchar_t* windowClass, const std::string& text, DWORD style,
                       const TwipsRect& at, int id, DWORD exStyle) {
@@ -120,17 +117,13 @@ HWND Form::addControl(HWND parent, const wchar_t* windowClass, const std::string
                                 .font = font_.get()});
 }
 
-void Form::place(HWND control, const TwipsRect& at) const {
-    const RECT r = pixels(at);
-    MoveWindow(control, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
-}
+void Form::place(HWND control, const TwipsRect& at) const { placeControl(control, at, twips_); }
 
 int Form::fitToText(HWND control, int maxRight) const {
     RECT at{};
     GetWindowRect(control, &at);
     MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&at), 2);
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
+    const std::wstring text = wideWindowText(control);
     const WindowDc dc = windowDc(control);
     const Selection use = selectObject(dc.get(), font_.get());
     const bool checkBox = (GetWindowLongPtrW(control, GWL_STYLE) & BS_TYPEMASK) == BS_AUTOCHECKBOX &&

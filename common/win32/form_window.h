@@ -41,7 +41,6 @@ protected:
     virtual std::optional<LRESULT> OnFormMessage(UINT, WPARAM, LPARAM) { return std::nullopt; }
 
     HFONT font() const { return font_.get(); }
-    const TwipsPerPixel& tpp() const { return tpp_; }
     RECT pixels(const TwipsRect& r) const;
     // A control on `parent` (the form or one of its panels), in the form font.
     HWND addControl(HWND parent, const wchar_t* windowClass, const std::string& text, DWORD style,
@@ -62,7 +61,7 @@ private:
     std::optional<LRESULT> OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
     Font font_;
-    TwipsPerPixel tpp_;
+    Twips twips_;
     // The control that had the focus when the form was last deactivated.
     HWND lastFocus_ = nullptr;
 };

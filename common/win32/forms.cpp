@@ -1,6 +1,5 @@
 #include "common/win32/forms.h"
 
-#include <cmath>
 #include <string>
 
 namespace kq::win32 {
@@ -24,18 +23,24 @@ Font createFormFont() {
     return Font(CreateFontIndirectW(&lf));
 }
 
-TwipsPerPixel screenTwipsPerPixel() {
+Twips screenTwips() {
     const WindowDc screen = windowDc(nullptr);
     const int dpiX = GetDeviceCaps(screen.get(), LOGPIXELSX);
     const int dpiY = GetDeviceCaps(screen.get(), LOGPIXELSY);
-    TwipsPerPixel tpp;
-    if (dpiX > 0) tpp.x = 1440.0 / dpiX;
-    if (dpiY > 0) tpp.y = 1440.0 / dpiY;
-    return tpp;
+    const Twips unknown;
+    return {dpiX > 0 ? 1440.0 / dpiX : unknown.perPixelX(), dpiY > 0 ? 1440.0 / dpiY : unknown.perPixelY()};
 }
 
-int twipsToPixels(int twips, double twipsPerPixel) { return static_cast<int>(std::lround(twips / twipsPerPixel)); }
-int pixelsToTwips(int pixels, double twipsPerPixel) { return static_cast<int>(std::lround(pixels * twipsPerPixel)); }
+RECT pixelRect(const Twips& twips, const TwipsRect& at) {
+    const int left = twips.x(at.left);
+    const int top = twips.y(at.top);
+    return {left, top, left + twips.x(at.width), top + twips.y(at.height)};
+}
+
+void placeControl(HWND control, const TwipsRect& at, const Twips& twips, bool repaint) {
+    const RECT r = pixelRect(twips, at);
+    MoveWindow(control, r.left, r.top, r.right - r.left, r.bottom - r.top, repaint ? TRUE : FALSE);
+}
 
 SIZE lineExtent(HDC dc, std::wstring_view text) {
     RECT r{0, 0, 0, 0};

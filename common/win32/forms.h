@@ -1,27 +1,26 @@
 #pragma once
-// What the forms of the add-in share: their font, the screen's twips per
-// pixel (form designs are measured in twips), and the size of a line of text.
+// What the forms share: their font, the screen's twips (form designs are
+// measured in twips), and the size of a line of text.
 
 #include "common/win32/handles.h"
 #include "common/win32/windows_api.h"
 
 #include <string_view>
 
+#include "common/form_layout.h"
+
 namespace kq::win32 {
 
-// "MS UI Gothic" 9 pt, Shift-JIS: the font of every form of the add-in.
+// "MS UI Gothic" 9 pt, Shift-JIS: the font of every form.
 Font createFormFont();
 
-struct TwipsPerPixel {
-    double x = 15;
-    double y = 15;
-};
-// The screen's; 15 on an axis whose resolution the screen does not tell.
-TwipsPerPixel screenTwipsPerPixel();
+// The screen's twips per pixel; 15 on an axis whose resolution the screen does not tell.
+Twips screenTwips();
 
-// Twips to pixels and back along one axis, to the nearest whole number.
-int twipsToPixels(int twips, double twipsPerPixel);
-int pixelsToTwips(int pixels, double twipsPerPixel);
+// A place in twips as a rectangle in pixels.
+RECT pixelRect(const Twips& twips, const TwipsRect& at);
+// Moves `control` to a place in twips on its parent.
+void placeControl(HWND control, const TwipsRect& at, const Twips& twips, bool repaint = true);
 
 // Size in pixels of one line drawn as a static control draws it.
 SIZE lineExtent(HDC dc, std::wstring_view text);

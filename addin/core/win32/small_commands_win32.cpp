@@ -4,12 +4,12 @@
 #include "addin/core/small_commands.h"
 #include "addin/core/texts.h"
 #include "addin/core/win32/system_helpers.h"
-#include "addin/core/win32/system_services.h"
 #include "addin/core/win32/win32_addin_system.h"
 #include "addin/dialogs/about_box.h"
 #include "addin/dialogs/win32/about_box_win32.h"
 #include "addin/dialogs/win32/settings_dialog_win32.h"
 #include "addin/recording/save_history.h"
+#include "common/win32/shell.h"
 #include "common/win32/win32_file_system.h"
 
 namespace kq::addin::win32 {
@@ -31,7 +31,7 @@ void Command_About(AddinState& state) {
     ShowUnlessEditing(*state.g_Application, prompts, [&] {
         const dialogs::AboutTexts texts =
             dialogs::AboutBoxTexts(GetAppTitle(), recording::LibraryVersionText(), GetAppDay().value);
-        dialogs::win32::ShowAboutBox(GetXlHwnd(state.g_Application), texts, ShellOpen);
+        dialogs::win32::ShowAboutBox(GetXlHwnd(state.g_Application), texts, kq::win32::ShellOpen);
     });
 }
 
@@ -40,7 +40,7 @@ void Command_About(AddinState& state) {
 void AddSmallCommands(Procedures& procedures) {
     procedures.Command_Setting = Command_Setting;
     procedures.Command_About = Command_About;
-    procedures.Command_GotoHomePage = [](AddinState&) { ShellOpen(std::string(texts::kHomePage)); };
+    procedures.Command_GotoHomePage = [](AddinState&) { kq::win32::ShellOpen(std::string(texts::kHomePage)); };
 }
 
 }  // namespace kq::addin::win32

@@ -1,7 +1,5 @@
 #include "addin/core/win32/system_services.h"
 
-#include <shellapi.h>
-
 #include "common/win32/handles.h"
 #include "common/win32/wide.h"
 
@@ -36,16 +34,6 @@ std::optional<SystemFailure> StartProgram(const std::string& program, const std:
     const kq::win32::KernelHandle thread(process.hThread);
     const kq::win32::KernelHandle running(process.hProcess);
     return std::nullopt;
-}
-
-bool PlainFileExists(const std::string& path) {
-    const DWORD attributes = GetFileAttributesW(kq::win32::wide(path).c_str());
-    constexpr DWORD kNotPlain = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & kNotPlain) == 0;
-}
-
-void ShellOpen(const std::string& path) {
-    ShellExecuteW(nullptr, L"open", kq::win32::wide(path).c_str(), L"", L"", SW_SHOWNORMAL);
 }
 
 }  // namespace kq::addin::win32

@@ -1,7 +1,7 @@
 #pragma once
-// What the add-in's commands ask of Windows besides the host: a program
-// started as a process of its own, a file opened by the shell, and the
-// system's text of an error number.
+// What the add-in's commands ask of Windows besides the host and the shell:
+// a program started as a process of its own, and the system's text of an
+// error number.
 
 #include "common/win32/windows_api.h"
 
@@ -19,12 +19,5 @@ SystemFailure SystemError(DWORD code);
 // CreateProcessW, with the program path given apart from the command line so
 // that nothing is searched for; the process's handles are let go at once.
 std::optional<SystemFailure> StartProgram(const std::string& program, const std::string& commandLine);
-
-// A file that is neither hidden, nor a system file, nor a folder.
-bool PlainFileExists(const std::string& path);
-
-// The shell's "open" of the file with its associated program, no owner
-// window, shown normally; the outcome is not looked at.
-void ShellOpen(const std::string& path);
 
 }  // namespace kq::addin::win32

@@ -10,12 +10,13 @@
 #include "addin/core/win32/system_services.h"
 #include "addin/dialogs/win32/add_check_sheet_win32.h"
 #include "addin/recording/save_history.h"
-#include "addin/recording/win32/msgbox_win32.h"
+#include "common/win32/msgbox_win32.h"
 #include "addin/recording/win32/recorder_system_win32.h"
 #include "common/win32/known_folders.h"
 #include "common/win32/message_prompts.h"
 #include "common/win32/module.h"
 #include "common/win32/registry_settings_store.h"
+#include "common/win32/shell.h"
 #include "common/win32/win32_file_system.h"
 
 namespace kq::addin::win32 {
@@ -94,7 +95,7 @@ std::vector<std::uint8_t> Win32SinkServices::HelperWorkbookFile() {
 }
 
 std::int32_t Win32SinkServices::MsgBoxEx(const host::ApplicationPtr& host, const MsgBoxExArgs& args) {
-    return recording::win32::MsgBoxEx(GetXlHwnd(host), args);
+    return kq::win32::MsgBoxEx(GetXlHwnd(host), args);
 }
 
 // A handle is 32 bits wide on every Windows, also in a 64-bit process.
@@ -109,10 +110,6 @@ std::optional<SystemFailure> Win32CommandServices::StartProcess(const std::strin
     return win32::StartProgram(program, commandLine);
 }
 
-bool Win32CommandServices::PlainFileExists(const std::string& path) { return win32::PlainFileExists(path); }
-
-void Win32CommandServices::ShellOpen(const std::string& path) { win32::ShellOpen(path); }
-
 Procedures AddinProcedures() {
     Procedures procedures = CoreProcedures();
     procedures.Command_OpenHistory = [](AddinState& state) {
@@ -120,7 +117,8 @@ Procedures AddinProcedures() {
         Command_OpenHistory(state, services);
     };
     procedures.Command_Help = [](AddinState&) {
-        Win32CommandServices services;
+        ActiveWindowPrompts prompts;
+        kq::win32::ShellHelpServices services(prompts);
         Command_Help(services, GetAppTitle());
     };
     procedures.SaveHistory = [](AddinState& state) {

@@ -5,7 +5,6 @@
 // recorder's services.
 
 #include "addin/core/connect.h"
-#include "addin/core/help_command.h"
 #include "addin/core/open_history.h"
 #include "addin/core/procedures.h"
 #include "addin/core/win32/system_helpers.h"
@@ -38,14 +37,12 @@ private:
     ActiveWindowPrompts prompts_;
 };
 
-// The viewer start and the help command on Windows.
-class Win32CommandServices final : public ViewerStartServices, public HelpServices {
+// The viewer start on Windows.
+class Win32CommandServices final : public ViewerStartServices {
 public:
     std::int32_t HostWindowHandle(const host::ApplicationPtr& host) override;
     std::string LibraryFolder() override;
     std::optional<SystemFailure> StartProcess(const std::string& program, const std::string& commandLine) override;
-    bool PlainFileExists(const std::string& path) override;
-    void ShellOpen(const std::string& path) override;
     Prompts& prompts() override { return prompts_; }
 
 private:

@@ -6,22 +6,22 @@
 
 #include "addin/core/texts.h"
 #include "addin/dialogs/add_check_sheet_model.h"
-#include "addin/dialogs/win32/control_kit.h"
 #include "addin/dialogs/win32/text_box_with_list_win32.h"
 #include "addin/dialogs/win32/titles_win32.h"
 #include "addin/dialogs/win32/xl_range_text_win32.h"
 #include "addin/recording/save_history.h"
-#include "addin/recording/win32/msgbox_win32.h"
+#include "common/win32/control_kit.h"
 #include "common/win32/form_window.h"
 #include "common/win32/message_prompts.h"
+#include "common/win32/msgbox_win32.h"
 #include "common/win32/wide.h"
 
 namespace kq::addin::dialogs::win32 {
 
 namespace {
 
+using namespace kq::win32;
 using namespace add_check_sheet_ids;
-using kq::win32::wide;
 
 // The form, in twips.
 constexpr int kClientWidth = 8520;
@@ -278,7 +278,7 @@ RegistrationExit ShowAddCheckSheet(AddinState& state, const host::WorkbookPtr& b
                               .lists = lists,
                               .msgBoxEx =
                                   [&prompts](const MsgBoxExArgs& args) {
-                                      return recording::win32::MsgBoxEx(prompts.owner, args);
+                                      return kq::win32::MsgBoxEx(prompts.owner, args);
                                   },
                               .editList =
                                   [&](const std::string& name) {

@@ -4,6 +4,7 @@
 
 #include "common/win32/forms.h"
 #include "common/win32/wide.h"
+#include "common/win32/window_text.h"
 
 namespace kq::addin::dialogs::win32 {
 
@@ -37,12 +38,6 @@ int shiftState() {
     return shift;
 }
 
-std::string textOf(HWND window) {
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-    return narrow(text);
-}
-
 Font captionFont(int points) {
     const WindowDc screen = windowDc(nullptr);
     LOGFONTW lf{};
@@ -57,11 +52,6 @@ SIZE textExtent(HWND window, HFONT font, const std::string& text) {
     const WindowDc dc = windowDc(window);
     const Selection use = selectObject(dc.get(), font);
     return lineExtent(dc.get(), wide(text.empty() ? std::string("A") : text));
-}
-
-void placeTwips(HWND control, const TwipsRect& r, const TwipsPerPixel& tpp) {
-    MoveWindow(control, twipsToPixels(r.left, tpp.x), twipsToPixels(r.top, tpp.y), twipsToPixels(r.width, tpp.x),
-               twipsToPixels(r.height, tpp.y), TRUE);
 }
 
 }  // namespace
@@ -108,22 +98,22 @@ bool NumericBoxControl::OnSize(UINT, int, int) {
 
 void NumericBoxControl::layOut() {
     if (!entry_) return;
-    const TwipsPerPixel tpp = screenTwipsPerPixel();
+    const Twips twips = screenTwips();
     RECT client;
     GetClientRect(hwnd(), &client);
     const auto entryFont = reinterpret_cast<HFONT>(SendMessageW(entry_, WM_GETFONT, 0, 0));
     const SIZE line = textExtent(entry_, entryFont, "A");
     const SIZE caption = args_.HojoText.empty() ? SIZE{0, 0} : textExtent(caption_, captionFont_.get(), args_.HojoText);
-    const NumericBoxLayout layout = layOutNumericBox({.width = pixelsToTwips(client.right, tpp.x),
-                                                      .height = pixelsToTwips(client.bottom, tpp.y),
-                                                      .entryHeight = pixelsToTwips(line.cy, tpp.y),
-                                                      .captionWidth = pixelsToTwips(caption.cx, tpp.x),
-                                                      .captionHeight = pixelsToTwips(caption.cy, tpp.y),
+    const NumericBoxLayout layout = layOutNumericBox({.width = twips.fromX(client.right),
+                                                      .height = twips.fromY(client.bottom),
+                                                      .entryHeight = twips.fromY(line.cy),
+                                                      .captionWidth = twips.fromX(caption.cx),
+                                                      .captionHeight = twips.fromY(caption.cy),
                                                       .buttonWidth = kButtonWidthTwips});
-    placeTwips(entry_, layout.entry, tpp);
-    placeTwips(caption_, layout.caption, tpp);
-    placeTwips(up_, layout.up, tpp);
-    placeTwips(down_, layout.down, tpp);
+    placeControl(entry_, layout.entry, twips);
+    placeControl(caption_, layout.caption, twips);
+    placeControl(up_, layout.up, twips);
+    placeControl(down_, layout.down, twips);
 }
 
 bool NumericBoxControl::OnCommand(int id, UINT code, HWND) {
@@ -131,7 +121,7 @@ bool NumericBoxControl::OnCommand(int id, UINT code, HWND) {
     switch (part) {
         case kEntryId:
             if (code == EN_CHANGE && !writing_) {
-                model_.edited(textOf(entry_));
+                model_.edited(windowText(entry_));
             } else if (code == EN_SETFOCUS) {
                 selectAll();
             } else if (code == EN_KILLFOCUS) {

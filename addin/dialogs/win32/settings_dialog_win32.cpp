@@ -10,6 +10,7 @@
 #include "addin/dialogs/win32/numeric_box_win32.h"
 #include "common/win32/folder_picker_win32.h"
 #include "common/win32/form_window.h"
+#include "common/win32/window_text.h"
 #include "common/win32/wide.h"
 
 namespace kq::addin::dialogs::win32 {
@@ -195,12 +196,7 @@ void frmSetting::chkSurveillance_Click(int index) {
 
 void frmSetting::cmdOK_Click() {
     SettingsChoices chosen;
-    chosen.folder = narrow([&] {
-        std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(useFolderBrowser_.pathBox())) + 1, L'\0');
-        text.resize(static_cast<std::size_t>(
-            GetWindowTextW(useFolderBrowser_.pathBox(), text.data(), static_cast<int>(text.size()))));
-        return text;
-    }());
+    chosen.folder = windowText(useFolderBrowser_.pathBox());
     chosen.ShowMessageWhenPrintRun = ticked(chkShowMessageWhenPrintRun_);
     // The box is left as the user left it: its number within the limits first.
     txtShowProgressTime_.model().focusLost();

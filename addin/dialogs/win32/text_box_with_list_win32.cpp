@@ -4,15 +4,17 @@
 #include <vector>
 
 #include "addin/core/texts.h"
-#include "addin/dialogs/win32/control_kit.h"
+#include "common/win32/control_kit.h"
 #include "common/win32/form_window.h"
+#include "common/win32/forms.h"
 #include "common/win32/wide.h"
+#include "common/win32/window_text.h"
 
 namespace kq::addin::dialogs::win32 {
 
 namespace {
 
-using kq::win32::wide;
+using namespace kq::win32;
 
 constexpr wchar_t kClass[] = L"KqTextBoxWithList";
 // The drop-down button: 255 twips wide, 2 pixels in from the box's edges.
@@ -34,7 +36,7 @@ bool u_TextBoxWithList::OnCreate(const CREATESTRUCTW& cs) {
     if (!box_ || !button_) return false;
     // Above the box, whose right end it covers; the box's text stops short of it.
     SetWindowPos(button_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-    const int buttonWidth = Twips().x(kButtonWidth);
+    const int buttonWidth = screenTwips().x(kButtonWidth);
     SendMessageW(box_, EM_SETMARGINS, EC_RIGHTMARGIN, MAKELPARAM(0, buttonWidth + 2));
     OnSize(SIZE_RESTORED, cs.cx, cs.cy);
     model_.shown = [this] { show(); };
@@ -43,7 +45,7 @@ bool u_TextBoxWithList::OnCreate(const CREATESTRUCTW& cs) {
 }
 
 bool u_TextBoxWithList::OnSize(UINT, int width, int height) {
-    const int buttonWidth = Twips().x(kButtonWidth);
+    const int buttonWidth = screenTwips().x(kButtonWidth);
     MoveWindow(box_, 0, 0, width, height, TRUE);
     MoveWindow(button_, width - buttonWidth - 2, 2, buttonWidth, height - 4, TRUE);
     return true;

@@ -1,12 +1,16 @@
 #include "addin/dialogs/win32/title_win32.h"
 
 #include "addin/core/texts.h"
-#include "addin/dialogs/win32/control_kit.h"
+#include "common/win32/control_kit.h"
+#include "common/win32/forms.h"
 #include "common/win32/wide.h"
+#include "common/win32/window_text.h"
 
 namespace kq::addin::dialogs::win32 {
 
 namespace {
+
+using namespace kq::win32;
 
 constexpr wchar_t kClass[] = L"KqTitle";
 constexpr int kBoxWidth = 1455;
@@ -26,13 +30,13 @@ u_Title::~u_Title() {
 HWND u_Title::create(HWND parent, POINT at, HFONT font, int id) {
     font_ = font;
     id_ = id;
-    const Twips t;
+    const Twips t = screenTwips();
     return createCompoundControl(*this, kClass, parent, {at.x, at.y, at.x + t.x(kTitleWidth), at.y + t.y(kTitleHeight)},
                                  id);
 }
 
 bool u_Title::OnCreate(const CREATESTRUCTW&) {
-    const Twips t;
+    const Twips t = screenTwips();
     const int height = t.y(kTitleHeight);
     white_ = kq::win32::Brush(CreateSolidBrush(RGB(255, 255, 255)));
     titleBox_ = std::make_unique<u_TextBoxWithList>(model_.titleBox());
@@ -49,7 +53,7 @@ bool u_Title::OnCreate(const CREATESTRUCTW&) {
                                 {buttonLeft, 2, buttonLeft + buttonWidth, height - 2});
     type_ = kq::win32::createChild(hwnd(), {.windowClass = L"COMBOBOX",
                                             .style = WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST,
-                                            .rect = t.rect(kTypeLeft, 0, kTypeWidth, kTypeDropHeight),
+                                            .rect = pixelRect(t, {kTypeLeft, 0, kTypeWidth, kTypeDropHeight}),
                                             .id = id_ + title_ids::kValueType,
                                             .font = font_});
     if (!value_ || !button_ || !type_) return false;

@@ -4,14 +4,15 @@
 
 #include "addin/core/texts.h"
 #include "common/win32/form_window.h"
+#include "common/win32/forms.h"
 #include "common/win32/wide.h"
 
 namespace kq::addin::dialogs::win32 {
 
 namespace {
 
+using namespace kq::win32;
 using namespace titles_design;
-using kq::win32::wide;
 
 constexpr wchar_t kClass[] = L"KqTitles";
 // A toolbar button, in pixels: room for a 10 x 10 image and its frame.
@@ -46,7 +47,7 @@ u_Titles::~u_Titles() {
 
 int u_Titles::naturalWidth() {
     // A toolbar is as wide as its buttons and 2 pixels.
-    return Twips().x(kLabelWidth + kRowWidth) + static_cast<int>(kRowCommands.size()) * kToolSize + 2 +
+    return screenTwips().x(kLabelWidth + kRowWidth) + static_cast<int>(kRowCommands.size()) * kToolSize + 2 +
            GetSystemMetrics(SM_CXVSCROLL);
 }
 
@@ -57,14 +58,14 @@ HWND u_Titles::create(HWND parent, const RECT& rect, HFONT font, int id) {
 }
 
 bool u_Titles::OnCreate(const CREATESTRUCTW& cs) {
-    const Twips t;
+    const Twips t = screenTwips();
     panel_ = kq::win32::createPanel(hwnd(), {0, 0, cs.cx, cs.cy}, id_ + titles_ids::kPanel);
     if (!panel_) return false;
     scroll_ = kq::win32::createChild(hwnd(), {.windowClass = L"SCROLLBAR",
                                               .style = WS_VISIBLE | SBS_VERT,
                                               .rect = {cs.cx - GetSystemMetrics(SM_CXVSCROLL), 0, cs.cx, cs.cy},
                                               .id = id_ + titles_ids::kScroll});
-    add_ = createGlyphButton(panel(), id_ + titles_ids::kAdd, Glyph::add, t.rect(0, 0, kAddWidth, kAddHeight),
+    add_ = createGlyphButton(panel(), id_ + titles_ids::kAdd, Glyph::add, pixelRect(t, {0, 0, kAddWidth, kAddHeight}),
                              wide(texts::kToolAdd), true);
     if (!scroll_ || !add_) return false;
     SendMessageW(add_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
@@ -89,14 +90,14 @@ void u_Titles::OnDestroy() {
 }
 
 void u_Titles::addRow(std::size_t k) {
-    const Twips t;
+    const Twips t = screenTwips();
     // Ids past the 16 bits a notification carries wrap round; the list tells its controls apart by handle.
     const int rowId = id_ + titles_ids::kFirstRow + static_cast<int>(k) * titles_ids::kRowIds;
     auto windows = std::make_unique<RowWindows>();
     windows->label.reset(kq::win32::createChild(panel(), {.windowClass = L"STATIC",
                                                           .text = std::to_wstring(k + 1),
                                                           .style = WS_VISIBLE | SS_LEFT | SS_NOPREFIX,
-                                                          .rect = t.rect(0, 0, kLabelWidth, kLabelHeight),
+                                                          .rect = pixelRect(t, {0, 0, kLabelWidth, kLabelHeight}),
                                                           .id = rowId + titles_ids::kLabel,
                                                           .font = font_}));
     windows->title = std::make_unique<u_Title>(model_.row(k));
@@ -117,12 +118,12 @@ bool u_Titles::OnSize(UINT, int width, int height) {
     width_ = width;
     const int scrollWidth = GetSystemMetrics(SM_CXVSCROLL);
     MoveWindow(scroll_, width - scrollWidth, 0, scrollWidth, height, TRUE);
-    model_.resized(Twips().fromY(height));
+    model_.resized(screenTwips().fromY(height));
     return true;
 }
 
 void u_Titles::layOut() {
-    const Twips t;
+    const Twips t = screenTwips();
     for (std::size_t k = 0; k < rows_.size(); ++k) {
         RowWindows& row = *rows_[k];
         const int top = model_.rowTop(k);

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "addin/dialogs/titles_model.h"
-#include "addin/dialogs/win32/control_kit.h"
+#include "common/win32/control_kit.h"
 #include "addin/dialogs/win32/title_win32.h"
 #include "common/win32/handles.h"
 #include "common/win32/window.h"
@@ -75,7 +75,7 @@ private:
     HWND panel_ = nullptr;
     HWND scroll_ = nullptr;
     HWND add_ = nullptr;
-    std::optional<Tooltips> tips_;
+    std::optional<kq::win32::Tooltips> tips_;
     std::vector<std::unique_ptr<RowWindows>> rows_;
     int width_ = 0;
 };

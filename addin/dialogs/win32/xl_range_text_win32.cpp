@@ -1,10 +1,14 @@
 #include "addin/dialogs/win32/xl_range_text_win32.h"
 
-#include "addin/dialogs/win32/control_kit.h"
+#include "common/win32/control_kit.h"
+#include "common/win32/forms.h"
+#include "common/win32/window_text.h"
 
 namespace kq::addin::dialogs::win32 {
 
 namespace {
+
+using namespace kq::win32;
 
 constexpr wchar_t kClass[] = L"KqXlRangeText";
 constexpr int kButtonWidth = 255;
@@ -26,7 +30,7 @@ bool u_XlRangeText::OnCreate(const CREATESTRUCTW& cs) {
                                               .font = font_});
     if (!box_ || !button_) return false;
     SetWindowPos(button_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-    SendMessageW(box_, EM_SETMARGINS, EC_RIGHTMARGIN, MAKELPARAM(0, Twips().x(kButtonWidth) + 2));
+    SendMessageW(box_, EM_SETMARGINS, EC_RIGHTMARGIN, MAKELPARAM(0, screenTwips().x(kButtonWidth) + 2));
     OnSize(SIZE_RESTORED, cs.cx, cs.cy);
     model_.shown = [this] { show(); };
     show();
@@ -34,7 +38,7 @@ bool u_XlRangeText::OnCreate(const CREATESTRUCTW& cs) {
 }
 
 bool u_XlRangeText::OnSize(UINT, int width, int height) {
-    const int buttonWidth = Twips().x(kButtonWidth);
+    const int buttonWidth = screenTwips().x(kButtonWidth);
     MoveWindow(box_, 0, 0, width, height, TRUE);
     MoveWindow(button_, width - 2 - buttonWidth, 2, buttonWidth, height - 4, TRUE);
     return true;

@@ -32,9 +32,9 @@ public:
     FileSystem& files() override { return files_; }
     Prompts& prompts() override { return prompts_; }
     const Clock& clock() override { return clock_; }
-    std::int32_t MsgBoxEx(const host::ApplicationPtr&, const addin::MsgBoxExArgs& args) override {
+    std::int32_t MsgBoxEx(const host::ApplicationPtr&, const MsgBoxExArgs& args) override {
         boxes.push_back(args);
-        if (answers.empty()) return addin::msgbox::kOk | addin::msgbox::kChecked;
+        if (answers.empty()) return msgbox::kOk | msgbox::kChecked;
         const std::int32_t answer = answers.front();
         answers.pop_front();
         return answer;
@@ -46,7 +46,7 @@ public:
     // Not a workbook the simulated host knows, so it opens as an add-in with one sheet.
     std::vector<std::uint8_t> helperFile{'x', 'l', 'a'};
     int helperFileReads = 0;
-    std::vector<addin::MsgBoxExArgs> boxes;
+    std::vector<MsgBoxExArgs> boxes;
     // The box's answers in order; OK with the box ticked once they run out.
     std::deque<std::int32_t> answers;
     ScriptedPrompts prompts_;

@@ -15,7 +15,7 @@
 #include "addin/dialogs/win32/title_win32.h"
 #include "addin/dialogs/win32/titles_win32.h"
 #include "addin/dialogs/win32/xl_range_text_win32.h"
-#include "addin/recording/win32/msgbox_win32.h"
+#include "common/win32/msgbox_win32.h"
 #include "common/win32/handles.h"
 #include "tests/host/sim/sim_test_world.h"
 #include "tests/support/history_folder_world.h"
@@ -91,7 +91,7 @@ void choose(HWND combo, int index) {
 
 // Answers the add-in's own message box with its first button.
 Step answerBox() {
-    return {kTitle, [](HWND box) { click(GetDlgItem(box, recording::win32::msgbox_ids::kFirstButton)); }};
+    return {kTitle, [](HWND box) { click(GetDlgItem(box, kq::win32::msgbox_ids::kFirstButton)); }};
 }
 
 TEST(RegistrationWindow, IsModalOwnedAndLaidOutAsTheFormSays) {

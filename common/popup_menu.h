@@ -1,13 +1,13 @@
 #pragma once
-// A popup menu as the controls' drop-down buttons show it: the window layer
-// builds and tracks it, the control acts on the id chosen (0 when the menu
-// was dismissed).
+// A popup menu as data: what its items say, which are ticked and which are
+// greyed. The models build it; the window layer shows it and hands back the
+// id chosen (0 when the menu was dismissed).
 
 #include <string>
 #include <string_view>
 #include <vector>
 
-namespace kq::addin::dialogs {
+namespace kq {
 
 struct MenuItem {
     enum class Kind { command, separator, popup };
@@ -15,6 +15,7 @@ struct MenuItem {
     int id = 0;
     std::string text{};
     bool grayed = false;
+    bool checked = false;
     std::vector<MenuItem> items{};  // a popup's
 
     static MenuItem command(int id, std::string_view text) { return {Kind::command, id, std::string(text)}; }
@@ -28,4 +29,4 @@ using PopupMenu = std::vector<MenuItem>;
 // and vanish.
 std::string menuText(std::string_view text);
 
-}  // namespace kq::addin::dialogs
+}  // namespace kq

@@ -1,4 +1,4 @@
-#include "addin/recording/msgbox_model.h"
+#include "common/msgbox_model.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace kq::addin::recording {
+namespace kq {
 
 void PrintTo(const TwipsRect& r, std::ostream* os) {
     *os << "{" << r.left << ", " << r.top << ", " << r.width << ", " << r.height << "}";
@@ -256,4 +256,4 @@ TEST(MsgBoxExLayout, SpacingHoldsForAnyMessage) {
 }
 
 }  // namespace
-}  // namespace kq::addin::recording
+}  // namespace kq

@@ -1,12 +1,12 @@
-#include "addin/recording/msgbox_model.h"
+#include "common/msgbox_model.h"
 
 #include <algorithm>
 #include <cmath>
 #include <utility>
 
-#include "addin/core/texts.h"
+#include "common/texts.h"
 
-namespace kq::addin::recording {
+namespace kq {
 
 namespace {
 
@@ -160,4 +160,4 @@ MsgBoxLayout layOutMsgBox(const MsgBoxLayoutInput& in) {
     return out;
 }
 
-}  // namespace kq::addin::recording
+}  // namespace kq

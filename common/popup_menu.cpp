@@ -1,6 +1,6 @@
-#include "addin/dialogs/popup_menu.h"
+#include "common/popup_menu.h"
 
-namespace kq::addin::dialogs {
+namespace kq {
 
 std::string menuText(std::string_view text) {
     std::string shown;
@@ -12,4 +12,4 @@ std::string menuText(std::string_view text) {
     return shown;
 }
 
-}  // namespace kq::addin::dialogs
+}  // namespace kq

@@ -1,12 +1,12 @@
-#include "addin/core/help_command.h"
+#include "common/help_command.h"
 
-#include "addin/core/library_file.h"
-#include "addin/core/texts.h"
+#include "common/paths.h"
+#include "common/texts.h"
 
-namespace kq::addin {
+namespace kq {
 
 void Command_Help(HelpServices& services, const std::string& title) {
-    const std::string path = FileInFolder(services.LibraryFolder(), texts::kHelpFile);
+    const std::string path = FileInFolder(services.ProgramFolder(), texts::kHelpFile);
     if (services.PlainFileExists(path)) {
         services.ShellOpen(path);
         return;
@@ -14,4 +14,4 @@ void Command_Help(HelpServices& services, const std::string& title) {
     services.prompts().message(texts::HelpFileMissing(path), title, mb::kOkOnly | mb::kIconCritical);
 }
 
-}  // namespace kq::addin
+}  // namespace kq

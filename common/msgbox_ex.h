@@ -1,12 +1,11 @@
 #pragma once
-// The add-in's own message box as its callers see it: the arguments, the
-// flag values and the results. The event sink, the recorder and the dialogs
-// pass and test the same numbers; the box itself is the recorder's.
+// The program's own message box as its callers see it: the arguments, the
+// flag values and the results. Every caller passes and tests the same numbers.
 
 #include <cstdint>
 #include <string>
 
-namespace kq::addin {
+namespace kq {
 
 namespace msgbox {
 // Button sets; of several, the lowest bit wins.
@@ -50,4 +49,4 @@ struct MsgBoxExArgs {
     std::string CheckCaption{};
 };
 
-}  // namespace kq::addin
+}  // namespace kq

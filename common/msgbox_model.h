@@ -1,5 +1,5 @@
 #pragma once
-// The add-in's own message box, as decisions: which buttons a flag value
+// The program's own message box, as decisions: which buttons a flag value
 // shows, what a press or the close box returns, how the message is broken
 // into lines and where every control goes. Sizes are twips.
 
@@ -11,9 +11,10 @@
 #include <string_view>
 #include <vector>
 
-#include "addin/core/msgbox_ex.h"
+#include "common/form_layout.h"
+#include "common/msgbox_ex.h"
 
-namespace kq::addin::recording {
+namespace kq {
 
 struct MsgBoxButton {
     std::string_view caption;
@@ -68,14 +69,6 @@ using TextWidth = std::function<int(std::string_view)>;
 std::vector<std::string> breakLines(std::string_view prompt, int wrapWidth, const TextWidth& width);
 std::string joinLines(const std::vector<std::string>& lines);
 
-struct TwipsRect {
-    int left = 0;
-    int top = 0;
-    int width = 0;
-    int height = 0;
-    bool operator==(const TwipsRect&) const = default;
-};
-
 namespace msgbox_design {
 inline constexpr int kWrapWidth = 6615;
 inline constexpr int kButtonWidth = 1215;
@@ -105,4 +98,4 @@ struct MsgBoxLayout {
 
 MsgBoxLayout layOutMsgBox(const MsgBoxLayoutInput& in);
 
-}  // namespace kq::addin::recording
+}  // namespace kq

@@ -1,13 +1,13 @@
 #pragma once
-// The add-in's own message box as a real window.
+// The program's own message box as a real window.
 
 #include "common/win32/windows_api.h"
 
 #include <cstdint>
 
-#include "addin/recording/msgbox_model.h"
+#include "common/msgbox_model.h"
 
-namespace kq::addin::recording::win32 {
+namespace kq::win32 {
 
 // Control ids of the box, so that its driver can find each control.
 namespace msgbox_ids {
@@ -18,9 +18,8 @@ inline constexpr int kText = 1012;
 inline constexpr int kBand = 1013;
 }  // namespace msgbox_ids
 
-// Shows the box modally, owned by `owner` (the host's main window, or null
-// for none), and returns the pressed button's value, plus 128 when the check
+// Shows the box modally, owned by `owner` (null for none), and returns the pressed button's value, plus 128 when the check
 // box was shown and ticked. Call it from the owner's thread.
 std::int32_t MsgBoxEx(HWND owner, const MsgBoxExArgs& args);
 
-}  // namespace kq::addin::recording::win32
+}  // namespace kq::win32

@@ -1,4 +1,4 @@
-#include "addin/recording/win32/msgbox_win32.h"
+#include "common/win32/msgbox_win32.h"
 
 #include <gtest/gtest.h>
 
@@ -13,11 +13,9 @@
 #include "common/win32/wide.h"
 #include "tests/support/win32/modal_run.h"
 
-namespace kq::addin::recording::win32 {
+namespace kq::win32 {
 namespace {
 
-using kq::win32::narrow;
-using kq::win32::wide;
 
 constexpr char kCheckCaption[] = "次回も表示起動する";
 
@@ -260,4 +258,4 @@ TEST(MsgBoxExWindow, Screenshot) {
 }
 
 }  // namespace
-}  // namespace kq::addin::recording::win32
+}  // namespace kq::win32

@@ -1,4 +1,4 @@
-#include "addin/dialogs/win32/control_kit.h"
+#include "common/win32/control_kit.h"
 
 #include <algorithm>
 #include <vector>
@@ -6,51 +6,52 @@
 #include "common/win32/module.h"
 #include "common/win32/window.h"
 #include "common/win32/wide.h"
+#include "common/win32/window_text.h"
 
-namespace kq::addin::dialogs::win32 {
-
-using kq::win32::narrow;
-using kq::win32::wide;
+namespace kq::win32 {
 
 namespace {
 
-void appendItems(HMENU menu, const PopupMenu& items, std::vector<kq::win32::Menu>& submenus) {
+// Popups go into the menu that holds them and are destroyed with it.
+bool appendItems(HMENU menu, const PopupMenu& items) {
     for (const MenuItem& item : items) {
+        const UINT state = (item.grayed ? MF_GRAYED | MF_DISABLED : 0) | (item.checked ? MF_CHECKED : 0);
         switch (item.kind) {
             case MenuItem::Kind::separator:
-                AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+                if (!AppendMenuW(menu, MF_SEPARATOR, 0, nullptr)) return false;
                 break;
             case MenuItem::Kind::command:
-                AppendMenuW(menu, MF_STRING | (item.grayed ? MF_GRAYED | MF_DISABLED : 0),
-                            static_cast<UINT_PTR>(item.id), wide(item.text).c_str());
+                if (!AppendMenuW(menu, MF_STRING | state, static_cast<UINT_PTR>(item.id), wide(item.text).c_str())) {
+                    return false;
+                }
                 break;
             case MenuItem::Kind::popup: {
-                kq::win32::Menu submenu(CreatePopupMenu());
-                if (!submenu) break;
-                appendItems(submenu.get(), item.items, submenus);
-                if (AppendMenuW(menu, MF_POPUP | (item.grayed ? MF_GRAYED | MF_DISABLED : 0),
-                                reinterpret_cast<UINT_PTR>(submenu.get()), wide(item.text).c_str())) {
-                    // Destroyed with the menu that holds it from now on.
-                    submenu.release();
+                Menu submenu(CreatePopupMenu());
+                if (!submenu || !appendItems(submenu.get(), item.items)) return false;
+                if (!AppendMenuW(menu, MF_POPUP | state, reinterpret_cast<UINT_PTR>(submenu.get()),
+                                 wide(item.text).c_str())) {
+                    return false;
                 }
+                submenu.release();
                 break;
             }
         }
     }
+    return true;
 }
 
 void fillPolygon(HDC dc, std::initializer_list<POINT> points, COLORREF colour) {
-    const kq::win32::Brush brush(CreateSolidBrush(colour));
-    const kq::win32::Pen pen(CreatePen(PS_SOLID, 1, colour));
-    const kq::win32::Selection useBrush = kq::win32::selectObject(dc, brush.get());
-    const kq::win32::Selection usePen = kq::win32::selectObject(dc, pen.get());
+    const Brush brush(CreateSolidBrush(colour));
+    const Pen pen(CreatePen(PS_SOLID, 1, colour));
+    const Selection useBrush = selectObject(dc, brush.get());
+    const Selection usePen = selectObject(dc, pen.get());
     const std::vector<POINT> corners(points);
     Polygon(dc, corners.data(), static_cast<int>(corners.size()));
 }
 
 void line(HDC dc, int x1, int y1, int x2, int y2, COLORREF colour, int width = 1) {
-    const kq::win32::Pen pen(CreatePen(PS_SOLID, width, colour));
-    const kq::win32::Selection usePen = kq::win32::selectObject(dc, pen.get());
+    const Pen pen(CreatePen(PS_SOLID, width, colour));
+    const Selection usePen = selectObject(dc, pen.get());
     MoveToEx(dc, x1, y1, nullptr);
     LineTo(dc, x2, y2);
 }
@@ -89,26 +90,34 @@ COLORREF oleColour(std::uint32_t colour) {
     return static_cast<COLORREF>(colour & 0xFFFFFF);
 }
 
+Menu buildMenu(const PopupMenu& items) {
+    Menu menu(CreatePopupMenu());
+    if (!menu || !appendItems(menu.get(), items)) return Menu();
+    return menu;
+}
+
+int showMenu(HWND owner, POINT at, const PopupMenu& items, UINT alignment) {
+    const Menu menu = buildMenu(items);
+    if (!menu) return 0;
+    // Owned by the top-level window: a menu owned by another program's window
+    // would not show at all.
+    const HWND root = GetAncestor(owner, GA_ROOT);
+    return static_cast<int>(
+        TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_NONOTIFY | alignment, at.x, at.y, 0, root, nullptr));
+}
+
 int trackMenu(HWND button, const PopupMenu& items) {
     RECT r{};
     GetWindowRect(button, &r);
-    kq::win32::Menu menu(CreatePopupMenu());
-    if (!menu) return 0;
-    std::vector<kq::win32::Menu> submenus;
-    appendItems(menu.get(), items, submenus);
-    // Owned by the window the button sits in: a menu owned by another
-    // program's window would not show at all.
-    const HWND owner = GetAncestor(button, GA_ROOT);
-    return static_cast<int>(TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTALIGN, r.right,
-                                           r.bottom, 0, owner, nullptr));
+    return showMenu(button, {r.right, r.bottom}, items, TPM_RIGHTALIGN | TPM_TOPALIGN);
 }
 
 HWND createGlyphButton(HWND parent, int id, Glyph glyph, const RECT& rect, std::wstring_view caption, bool tabStop) {
-    const HWND button = kq::win32::createChild(parent, {.windowClass = L"BUTTON",
-                                                        .text = std::wstring(caption),
-                                                        .style = static_cast<DWORD>(WS_VISIBLE | BS_OWNERDRAW | (tabStop ? WS_TABSTOP : 0)),
-                                                        .rect = rect,
-                                                        .id = id});
+    const HWND button = createChild(parent, {.windowClass = L"BUTTON",
+                                             .text = std::wstring(caption),
+                                             .style = static_cast<DWORD>(WS_VISIBLE | BS_OWNERDRAW | (tabStop ? WS_TABSTOP : 0)),
+                                             .rect = rect,
+                                             .id = id});
     // The button class leaves its user data to the program: it tells the glyph.
     if (button) SetWindowLongPtrW(button, GWLP_USERDATA, static_cast<LONG_PTR>(glyph) + 1);
     return button;
@@ -133,7 +142,7 @@ bool drawGlyphButton(const DRAWITEMSTRUCT& item) {
         drawGlyph(item.hDC, glyph, glyphX, (r.top + r.bottom) / 2 + shift, ink);
         RECT text{glyphX + 8, r.top + shift, r.right - 2, r.bottom + shift};
         const HFONT font = reinterpret_cast<HFONT>(SendMessageW(item.hwndItem, WM_GETFONT, 0, 0));
-        const kq::win32::Selection useFont = kq::win32::selectObject(item.hDC, font);
+        const Selection useFont = selectObject(item.hDC, font);
         SetBkMode(item.hDC, TRANSPARENT);
         SetTextColor(item.hDC, ink);
         DrawTextW(item.hDC, caption.c_str(), static_cast<int>(caption.size()), &text,
@@ -147,21 +156,20 @@ bool drawGlyphButton(const DRAWITEMSTRUCT& item) {
     return true;
 }
 
-HWND createCompoundControl(kq::win32::Window& control, const wchar_t* windowClass, HWND parent, const RECT& rect,
-                           int id) {
-    if (!kq::win32::Window::registerClass({.name = windowClass, .background = GetSysColorBrush(COLOR_BTNFACE)})) {
+HWND createCompoundControl(Window& control, const wchar_t* windowClass, HWND parent, const RECT& rect, int id) {
+    if (!Window::registerClass({.name = windowClass, .background = GetSysColorBrush(COLOR_BTNFACE)})) {
         return nullptr;
     }
     return control.createControl(windowClass, parent, rect, id);
 }
 
-HWND createTextBox(HWND parent, int id, const RECT& rect, HFONT font, kq::win32::Subclass& hook, DWORD extraStyle) {
-    const HWND edit = kq::win32::createChild(parent, {.windowClass = L"EDIT",
-                                                      .style = WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL | extraStyle,
-                                                      .exStyle = WS_EX_CLIENTEDGE,
-                                                      .rect = rect,
-                                                      .id = id,
-                                                      .font = font});
+HWND createTextBox(HWND parent, int id, const RECT& rect, HFONT font, Subclass& hook, DWORD extraStyle) {
+    const HWND edit = createChild(parent, {.windowClass = L"EDIT",
+                                           .style = WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL | extraStyle,
+                                           .exStyle = WS_EX_CLIENTEDGE,
+                                           .rect = rect,
+                                           .id = id,
+                                           .font = font});
     hook.attach(edit, [](UINT msg, WPARAM, LPARAM) -> std::optional<LRESULT> {
         if (msg == WM_CONTEXTMENU) return 0;
         return std::nullopt;
@@ -171,8 +179,8 @@ HWND createTextBox(HWND parent, int id, const RECT& rect, HFONT font, kq::win32:
 
 Tooltips::Tooltips(HWND owner)
     : window_(CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
-                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr,
-                              kq::win32::thisModule(), nullptr)) {}
+                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr, thisModule(),
+                              nullptr)) {}
 
 void Tooltips::add(HWND tool, std::string_view text) {
     if (!window_ || !tool) return;
@@ -187,19 +195,9 @@ void Tooltips::add(HWND tool, std::string_view text) {
     SendMessageW(window_.get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
 }
 
-std::string windowText(HWND window) {
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-    return narrow(text);
-}
-
-void showText(HWND window, std::string_view text) {
-    if (windowText(window) != text) SetWindowTextW(window, wide(text).c_str());
-}
-
 void initCommonControls() {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES | ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);
 }
 
-}  // namespace kq::addin::dialogs::win32
+}  // namespace kq::win32

@@ -1,19 +1,19 @@
 #pragma once
-// The help command: opens the help file beside the running library with the
-// program the system associates with it, or says that the file is missing.
+// The help command: opens the help file beside the running program file with
+// the program the system associates with it, or says that the file is missing.
 
 #include <string>
 
 #include "common/prompts.h"
 
-namespace kq::addin {
+namespace kq {
 
 // What the help command needs of the system it runs on.
 class HelpServices {
 public:
     virtual ~HelpServices() = default;
-    // The folder that holds the running library file.
-    virtual std::string LibraryFolder() = 0;
+    // The folder that holds the running program file (the library, in a library).
+    virtual std::string ProgramFolder() = 0;
     // Whether a plain file is there: a hidden or system file, or a folder, counts as missing.
     virtual bool PlainFileExists(const std::string& path) = 0;
     // Asks the shell to open the file with its associated program; the outcome is the shell's business.
@@ -24,4 +24,4 @@ public:
 // `title` heads the message about a missing help file. Errors reach the caller.
 void Command_Help(HelpServices& services, const std::string& title);
 
-}  // namespace kq::addin
+}  // namespace kq

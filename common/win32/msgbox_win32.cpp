@@ -1,4 +1,4 @@
-#include "addin/recording/win32/msgbox_win32.h"
+#include "common/win32/msgbox_win32.h"
 
 #include <algorithm>
 #include <optional>
@@ -10,11 +10,9 @@
 #include "common/win32/wide.h"
 #include "common/win32/window.h"
 
-namespace kq::addin::recording::win32 {
+namespace kq::win32 {
 
 namespace {
-
-using namespace kq::win32;
 
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 
@@ -40,7 +38,7 @@ private:
     MsgBoxExModel& model_;
     Font font_;
     Brush white_;
-    TwipsPerPixel tpp_;
+    Twips twips_;
     std::vector<HWND> cmdButton_;
     HWND chkCheck_ = nullptr;
     HWND picIcon_ = nullptr;
@@ -74,7 +72,7 @@ bool frmMsgBoxEx::OnInitDialog() {
     SetWindowTextW(hwnd(), wide(args.Title).c_str());
     font_ = createFormFont();
     white_ = Brush(CreateSolidBrush(kWhite));
-    tpp_ = screenTwipsPerPixel();
+    twips_ = screenTwips();
 
     // Creation order is tab order: the first button takes the focus, then
     // the others and the check box; the band goes last, beneath everything.
@@ -108,7 +106,7 @@ void frmMsgBoxEx::layOut() {
     const WindowDc dc = windowDc(hwnd());
     const Selection useFont = selectObject(dc.get(), font_.get());
     const TextWidth width = [&](std::string_view text) {
-        return pixelsToTwips(lineExtent(dc.get(), wide(text)).cx, tpp_.x);
+        return twips_.fromX(lineExtent(dc.get(), wide(text)).cx);
     };
     TEXTMETRICW tm{};
     GetTextMetricsW(dc.get(), &tm);
@@ -121,10 +119,10 @@ void frmMsgBoxEx::layOut() {
     }
 
     MsgBoxLayoutInput in;
-    in.iconWidth = pixelsToTwips(GetSystemMetrics(SM_CXICON), tpp_.x);
-    in.iconHeight = pixelsToTwips(GetSystemMetrics(SM_CYICON), tpp_.y);
-    in.textWidth = pixelsToTwips(textWidthPixels, tpp_.x);
-    in.textHeight = pixelsToTwips(static_cast<int>(lines.size()) * tm.tmHeight, tpp_.y);
+    in.iconWidth = twips_.fromX(GetSystemMetrics(SM_CXICON));
+    in.iconHeight = twips_.fromY(GetSystemMetrics(SM_CYICON));
+    in.textWidth = twips_.fromX(textWidthPixels);
+    in.textHeight = twips_.fromY(static_cast<int>(lines.size()) * tm.tmHeight);
     in.buttonCount = cmdButton_.size();
     in.showCheck = args.ShowCheck;
     in.checkCaptionWidth = width(args.CheckCaption);
@@ -138,7 +136,7 @@ void frmMsgBoxEx::layOut() {
 
     const auto style = static_cast<DWORD>(GetWindowLongPtrW(hwnd(), GWL_STYLE));
     const auto exStyle = static_cast<DWORD>(GetWindowLongPtrW(hwnd(), GWL_EXSTYLE));
-    RECT outer{0, 0, twipsToPixels(layout.clientWidth, tpp_.x), twipsToPixels(layout.clientHeight, tpp_.y)};
+    RECT outer{0, 0, twips_.x(layout.clientWidth), twips_.y(layout.clientHeight)};
     AdjustWindowRectEx(&outer, style, FALSE, exStyle);
     const int outerWidth = outer.right - outer.left;
     const int outerHeight = outer.bottom - outer.top;
@@ -155,8 +153,7 @@ void frmMsgBoxEx::layOut() {
 }
 
 void frmMsgBoxEx::place(HWND control, const TwipsRect& r) const {
-    MoveWindow(control, twipsToPixels(r.left, tpp_.x), twipsToPixels(r.top, tpp_.y), twipsToPixels(r.width, tpp_.x),
-               twipsToPixels(r.height, tpp_.y), FALSE);
+    placeControl(control, r, twips_, false);
 }
 
 bool frmMsgBoxEx::checkTicked() const {
@@ -211,4 +208,4 @@ std::int32_t MsgBoxEx(HWND owner, const MsgBoxExArgs& args) {
     return model.MsgBoxExResult;
 }
 
-}  // namespace kq::addin::recording::win32
+}  // namespace kq::win32

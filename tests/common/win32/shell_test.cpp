@@ -1,18 +1,16 @@
 // What the help command takes for a help file: the end-to-end tests open one
 // through the shell and miss another; here, the files that do not count.
 
-#include "addin/core/win32/system_services.h"
+#include "common/win32/shell.h"
 
 #include <gtest/gtest.h>
 
+#include "common/win32/handles.h"
 #include "common/win32/wide.h"
 #include "tests/support/win32_scratch.h"
 
-namespace kq::addin::win32 {
+namespace kq::win32 {
 namespace {
-
-using kq::win32::narrow;
-using kq::win32::wide;
 
 TEST(PlainFileExists, HiddenSystemFilesAndFoldersCountAsMissing) {
     const test::ScratchFolder folder(L"plain files");
@@ -34,7 +32,7 @@ TEST(PlainFileExists, HiddenSystemFilesAndFoldersCountAsMissing) {
         if (c.attributes == 0) {
             ASSERT_TRUE(CreateDirectoryW(path.c_str(), nullptr));
         } else {
-            const kq::win32::FileHandle file(
+            const FileHandle file(
                 CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, c.attributes, nullptr));
             ASSERT_TRUE(file);
         }
@@ -45,4 +43,4 @@ TEST(PlainFileExists, HiddenSystemFilesAndFoldersCountAsMissing) {
 }
 
 }  // namespace
-}  // namespace kq::addin::win32
+}  // namespace kq::win32
