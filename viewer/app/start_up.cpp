@@ -2,7 +2,9 @@
 
 #include <exception>
 #include <string>
+#include <string_view>
 
+#include "common/runtime_errors.h"
 #include "common/text_codec.h"
 #include "common/win32/message_prompts.h"
 #include "common/win32/module.h"
@@ -21,6 +23,15 @@ void ReadStartValues(std::wstring_view commandLine, ViewerRun& run) {
         systemAnsiCodec());
 }
 
+namespace {
+
+int failed(std::string_view what) {
+    kq::win32::MessagePrompts(nullptr).message(what, texts::kTitle, mb::kOkOnly | mb::kIconCritical);
+    return 1;
+}
+
+}  // namespace
+
 int RunViewer(const wchar_t* commandLine) {
     // Until a running copy can take a later start's line, every start runs as the first copy.
     try {
@@ -29,8 +40,9 @@ int RunViewer(const wchar_t* commandLine) {
         ReadStartValues(commandLine, run);
         return ShowHistoryWindow(run);
     } catch (const std::exception& failure) {
-        kq::win32::MessagePrompts(nullptr).message(failure.what(), texts::kTitle, mb::kOkOnly | mb::kIconCritical);
-        return 1;
+        return failed(failure.what());
+    } catch (...) {
+        return failed(runtime_errors::description(runtime_errors::kInternalError));
     }
 }
 

@@ -8,6 +8,7 @@
 #include <commctrl.h>
 
 #include <string_view>
+#include <utility>
 
 #include "common/win32/handles.h"
 #include "common/win32/module.h"
