@@ -8,6 +8,8 @@
 
 #include "common/win32/windows_api.h"
 
+#include <commctrl.h>
+
 #include <cstddef>
 #include <string_view>
 #include <utility>
@@ -103,6 +105,7 @@ void deleteObject(H object) noexcept {
 inline void deleteDc(HDC dc) noexcept { DeleteDC(dc); }
 inline void deleteEnhMetafile(HENHMETAFILE metafile) noexcept { DeleteEnhMetaFile(metafile); }
 inline void deleteMetafile(HMETAFILE metafile) noexcept { DeleteMetaFile(metafile); }
+inline void destroyImageList(HIMAGELIST list) noexcept { ImageList_Destroy(list); }
 // A recording that is never finished leaves nothing: its metafile goes too.
 inline void discardRecording(HDC dc) noexcept { DeleteEnhMetaFile(CloseEnhMetaFile(dc)); }
 inline void freeLibrary(HMODULE module) noexcept { FreeLibrary(module); }
@@ -192,6 +195,10 @@ using Selection = Owner<handle_policy::Compound<handle_policy::Selection>>;
 
 using EnhMetafile = Owner<handle_policy::Plain<HENHMETAFILE, handle_policy::deleteEnhMetafile>>;
 using Metafile = Owner<handle_policy::Plain<HMETAFILE, handle_policy::deleteMetafile>>;
+
+// Image lists: a control given one does not destroy it, except a list view
+// made without LVS_SHAREIMAGELISTS, which must then be given a released one.
+using ImageList = Owner<handle_policy::Plain<HIMAGELIST, handle_policy::destroyImageList>>;
 
 // User objects.
 using Menu = Owner<handle_policy::Plain<HMENU, handle_policy::destroyMenu>>;
