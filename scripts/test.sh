@@ -21,4 +21,6 @@ done
 cat > build/CTestTestfile.cmake <<'CTEST'
 subdirs("native" "win64" "fuzz")
 CTEST
-ctest --test-dir build --output-on-failure -j "$(nproc)" "$@"
+# A failed test gets one more try, because Wine on a loaded machine now and then
+# fails to start a program without a word; a test that fails twice fails the run.
+ctest --test-dir build --output-on-failure -j "$(nproc)" --repeat until-pass:2 "$@"
