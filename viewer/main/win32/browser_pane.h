@@ -1,0 +1,27 @@
+#pragma once
+// What the main window's panes (the card bar, the file list, the page view)
+// share: each is a child window on the common window base that passes the
+// user's input to the one HistoryBrowser and draws from it, and tells the
+// main window what changed so that it redraws the other panes.
+
+#include "common/win32/windows_api.h"
+
+namespace kq::viewer::win32 {
+
+// What a pane's input changed in the browser.
+enum class BrowserChange {
+    cards,  // the cards (and so the list and the page)
+    list,   // the list's rows or selection (and so the page)
+    page,   // the page shown
+    layout  // the panes' places (a splitter moved)
+};
+
+class BrowserChanges {
+public:
+    virtual void browserChanged(BrowserChange what) = 0;
+
+protected:
+    ~BrowserChanges() = default;
+};
+
+}  // namespace kq::viewer::win32
