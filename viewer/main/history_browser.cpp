@@ -74,6 +74,23 @@ void HistoryBrowser::setListSelection(std::set<std::size_t> rows, std::optional<
     currentRow_ = current && *current < list_.rows().size() ? current : std::nullopt;
 }
 
+void HistoryBrowser::columnClick(std::size_t column) {
+    // Rows are renumbered by the sort: the selection goes by the histories' paths.
+    std::set<std::string, std::less<>> selectedKeys;
+    for (const std::size_t row : selectedRows_) selectedKeys.insert(list_.rows()[row].key);
+    const std::string currentKey = currentRow_ ? list_.rows()[*currentRow_].key : std::string{};
+    list_.columnClick(column);
+    std::set<std::size_t> selected;
+    std::optional<std::size_t> current;
+    for (std::size_t row = 0; row < list_.rows().size(); ++row) {
+        const std::string& key = list_.rows()[row].key;
+        if (selectedKeys.contains(key)) selected.insert(row);
+        if (currentRow_ && key == currentKey) current = row;
+    }
+    selectedRows_ = std::move(selected);
+    currentRow_ = current;
+}
+
 void HistoryBrowser::itemClick(std::size_t row) {
     currentPage_ = 1;
     LoadHistoryPage(row);

@@ -74,7 +74,9 @@ public:
     std::optional<std::size_t> currentRow() const { return currentRow_; }
     // A row clicked: its first page.
     void itemClick(std::size_t row);
-    void columnClick(std::size_t column) { list_.columnClick(column); }
+    // Sorts the list by that column; the selected histories stay selected
+    // and the current one current, wherever the sort puts them.
+    void columnClick(std::size_t column);
 
     // Toolbar.
     bool buttonVisible(ToolbarButton button) const;

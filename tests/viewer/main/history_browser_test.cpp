@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -181,6 +182,25 @@ TEST(HistoryBrowser, SeveralSelectedRowsShowNoPage) {
     w.folder.files.removeFile("D:\\H\\a2.tvk");
     b.itemClick(0);  // gone since the list was built
     EXPECT_EQ(w.folder.prompts.beeps, 1);
+}
+
+TEST(HistoryBrowser, SortingKeepsTheSelectionOnTheSameHistories) {
+    World w;
+    w.add("a1.tvk", "A", 1);
+    w.add("a2.tvk", "A", 1);
+    w.add("a3.tvk", "A", 1);
+    HistoryBrowser& b = w.open();  // newest first: a3, a2, a1
+    b.setListSelection({1, 2}, 2);
+    const std::size_t date = b.list().columns().size() - 2;
+    b.columnClick(date);  // ascending: a1, a2, a3
+    ASSERT_EQ(b.list().rows()[0].key, "D:\\H\\a1.tvk");
+    EXPECT_EQ(b.selectedRows(), (std::set<std::size_t>{0, 1}));
+    EXPECT_EQ(w.currentFile(), "a1.tvk");
+
+    b.setListSelection({}, std::nullopt);
+    b.columnClick(date);
+    EXPECT_TRUE(b.selectedRows().empty());
+    EXPECT_EQ(b.currentRow(), std::nullopt);
 }
 
 TEST(HistoryBrowser, DrawingFitsThePageAndKeepsTheScaleWhenThereIsNoRoom) {
