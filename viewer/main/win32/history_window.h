@@ -61,7 +61,7 @@ private:
     void toolbarClicked(ToolbarButton button);
     void keyPreviewed(UINT key);
     void activated(WPARAM state, HWND previous);
-    void placeOverHost();
+    bool placeOverHost();
     void saveViewSettings();
 
     ViewerRun& run_;

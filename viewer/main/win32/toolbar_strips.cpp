@@ -90,7 +90,10 @@ bool MainToolbarStrip::create(HWND parent, int id) {
     std::size_t at = 0;
     for (const MainButton& b : kMainButtons) {
         // A separator parts the groupings from the layouts.
-        if (b.button == ToolbarButton::STYLE1) buttons[at++] = TBBUTTON{.iBitmap = 0, .fsStyle = BTNS_SEP};
+        if (b.button == ToolbarButton::STYLE1) {
+            buttons[at] = button(0, 0, 0);
+            buttons[at++].fsStyle = BTNS_SEP;
+        }
         buttons[at++] = button(pictures_.index(b.key), commandOf(b.button));
     }
     SendMessageW(toolbar_, TB_ADDBUTTONSW, buttons.size(), reinterpret_cast<LPARAM>(buttons.data()));
