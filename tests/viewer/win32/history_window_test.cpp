@@ -27,7 +27,12 @@ struct Opened {
         window = std::make_unique<HistoryWindow>(run);
         EXPECT_TRUE(window->open());
     }
-    RECT part(int index) const { return test::placeIn(window->splitterPart(index), window->hwnd()); }
+    RECT part(int index) const {
+        RECT r{};
+        GetWindowRect(window->splitterPart(index), &r);
+        MapWindowPoints(nullptr, window->hwnd(), reinterpret_cast<POINT*>(&r), 2);
+        return r;
+    }
     void mouse(int index, UINT msg, WPARAM keys, int x, int y) {
         SendMessageW(window->splitterPart(index), msg, keys, MAKELPARAM(x, y));
     }
