@@ -128,20 +128,5 @@ TEST(HistoryWindow, ClosingWritesTheViewSettings) {
     EXPECT_EQ(opened.store.read("View", "CardsCategoryType").value_or(""), "2");
 }
 
-TEST(HistoryWindow, F1InTheFilterBoxOpensHelpOnce) {
-    Opened opened;
-    test::pressKeys(opened.window->filterBox(), {{.vk = VK_F1}});
-    HWND box = nullptr;
-    ASSERT_TRUE(test::waitUntil([&] {
-        const auto boxes = test::messageBoxesOfThisProcess();
-        box = boxes.empty() ? nullptr : boxes.front();
-        return box != nullptr;
-    })) << "help missing here: its message tells so";
-    EXPECT_NE(test::messageOf(box).find("quorvex.chm"), std::string::npos);
-    test::answer(box, IDOK);
-    EXPECT_TRUE(test::waitUntil([] { return test::messageBoxesOfThisProcess().empty(); }));
-    EXPECT_EQ(GetWindowTextLengthW(opened.window->filterBox()), 0) << "the box never saw the key";
-}
-
 }  // namespace
 }  // namespace kq::viewer::win32

@@ -142,7 +142,11 @@ TEST(ViewerProgram, ASplitterMovedIsWhereItWasAtTheNextStart) {
     const HWND bar = GetDlgItem(window, kFirstSplitterId + 1);
     ASSERT_NE(bar, nullptr);
     POINT at{0, 0};
-    MapWindowPoints(bar, window, &at, 1);
+    test::waitUntil([&] {
+        at = {0, 0};
+        MapWindowPoints(bar, window, &at, 1);
+        return at.x == 300;
+    });
     EXPECT_EQ(at.x, 300) << "4500 twips";
     SendMessageW(bar, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 40));
     SendMessageW(bar, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(32, 40));
@@ -154,7 +158,12 @@ TEST(ViewerProgram, ASplitterMovedIsWhereItWasAtTheNextStart) {
     const HWND again = mainWindowOf(second.id);
     ASSERT_NE(again, nullptr);
     POINT moved{0, 0};
-    MapWindowPoints(GetDlgItem(again, kFirstSplitterId + 1), again, &moved, 1);
+    // The window may show before its first layout is done.
+    test::waitUntil([&] {
+        moved = {0, 0};
+        MapWindowPoints(GetDlgItem(again, kFirstSplitterId + 1), again, &moved, 1);
+        return moved.x == 330;
+    });
     EXPECT_EQ(moved.x, 330);
     EXPECT_EQ(closeAndWait(second, again), 0);
 }
