@@ -117,6 +117,7 @@ void freeLocal(T* memory) noexcept {
 inline void destroyMenu(HMENU menu) noexcept { DestroyMenu(menu); }
 inline void destroyIcon(HICON icon) noexcept { DestroyIcon(icon); }
 inline void destroyWindow(HWND window) noexcept { DestroyWindow(window); }
+inline void unhook(HHOOK hook) noexcept { UnhookWindowsHookEx(hook); }
 
 // A handle kept with what its release needs. `V` is default-constructible as
 // holding nothing and gives handle() (false or null when it holds nothing) and close().
@@ -206,6 +207,8 @@ using Menu = Owner<handle_policy::Plain<HMENU, handle_policy::destroyMenu>>;
 using Icon = Owner<handle_policy::Plain<HICON, handle_policy::destroyIcon>>;
 // A window that is destroyed with its owner; for windows without an object of their own.
 using OwnedWindow = Owner<handle_policy::Plain<HWND, handle_policy::destroyWindow>>;
+// A hook of the system's message processing.
+using WindowsHook = Owner<handle_policy::Plain<HHOOK, handle_policy::unhook>>;
 using OpenedClipboard = Owner<handle_policy::Compound<handle_policy::Clipboard>>;
 
 // The recording DC of an enhanced metafile. Unfinished, it is closed and its

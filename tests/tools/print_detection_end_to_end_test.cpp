@@ -73,6 +73,12 @@ TEST_P(PrintDetection, RecordsAsTheSettingsSay) {
                                             {"HISTORY", utf8(history)}},
                                            kScenarioLimitMs, scenario.transcriptFixed ? script + ".expected" : "");
     EXPECT_EQ(exitCode, 0) << "transcript:\n" << readText(transcript);
+    if (std::string_view(scenario.name) == "main_job") {
+        // It ends with the viewer open on what it recorded.
+        const fs::path closing = scratch / "closing.txt";
+        EXPECT_EQ(test::runScenario(KQ_SOURCE_DIR "/scripts/demo/close_viewer.txt", closing, {}, kScenarioLimitMs, ""), 0)
+            << readText(closing);
+    }
 
     // What was recorded is what the project's reader accepts, one file a print.
     const std::vector<fs::path> files = historyFiles(history);

@@ -86,6 +86,7 @@ std::optional<MainLayout::Size> MainLayout::enforcedOuterSize(double outerWidth,
 bool MainLayout::pass(double W, double H, std::int16_t viewStyle, bool minimized) {
     minimized_ = minimized;
     if (minimized) return false;
+    sized_ = true;
     clientWidth_ = W;
     clientHeight_ = H;
     viewStyle_ = viewStyle;

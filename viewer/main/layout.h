@@ -100,7 +100,11 @@ public:
     void setPagePanel(bool hasComments, bool hasErrors);
     // A pass over the size and style of the last one.
     bool relayout() { return relayout(viewStyle_); }
-    bool relayout(std::int16_t viewStyle) { return pass(clientWidth_, clientHeight_, viewStyle, minimized_); }
+    // Before the window's first pass there is no size to lay out in: a pass
+    // then would clamp the stored splitters against an empty window.
+    bool relayout(std::int16_t viewStyle) {
+        return sized_ && pass(clientWidth_, clientHeight_, viewStyle, minimized_);
+    }
 
     // Splitter drag, with the mouse events on the splitter parts; x and y are
     // relative to the part, button 1 is the left button alone. Only a bar
@@ -129,6 +133,7 @@ private:
     double clientHeight_ = 0;
     std::int16_t viewStyle_ = kThreeColumns;
     bool minimized_ = false;
+    bool sized_ = false;
 };
 
 }  // namespace kq::viewer

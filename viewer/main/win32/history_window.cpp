@@ -1,0 +1,288 @@
+#include "viewer/main/win32/history_window.h"
+
+#include <cmath>
+#include <string>
+
+#include "common/text_codec.h"
+#include "common/win32/forms.h"
+#include "common/win32/message_prompts.h"
+#include "common/win32/module.h"
+#include "common/win32/wide.h"
+#include "viewer/shell/win32/foreground.h"
+#include "viewer/shell/win32/help.h"
+#include "viewer/texts.h"
+
+namespace kq::viewer::win32 {
+
+namespace {
+
+constexpr const wchar_t* kClassName = L"KqHistoryWindow";
+constexpr int kClientWidthTwips = 12915;
+constexpr int kClientHeightTwips = 7335;
+enum ControlId { kMainStripId = 100, kFilterStripId, kCardsId, kListId, kPanelId, kViewId, kFirstSplitterId };
+
+// Widths of texts in the window's font, in twips: what the file list widens its columns by.
+class FontWidths final : public TextWidths {
+public:
+    FontWidths(HFONT font, double twipsPerPixel)
+        : dc_(kq::win32::memoryDc(nullptr)), selected_(kq::win32::selectObject(dc_.get(), font)),
+          twipsPerPixel_(twipsPerPixel) {}
+    double textWidth(std::string_view text) override {
+        const std::wstring wide = kq::win32::wide(text);
+        SIZE size{};
+        GetTextExtentPoint32W(dc_.get(), wide.c_str(), static_cast<int>(wide.size()), &size);
+        return size.cx * twipsPerPixel_;
+    }
+
+private:
+    kq::win32::DeviceContext dc_;
+    kq::win32::Selection selected_;
+    double twipsPerPixel_;
+};
+
+// A pane not built yet: a framed place that shows its name.
+kq::win32::OwnedWindow placeholder(HWND parent, int id, const wchar_t* name, HFONT font) {
+    return kq::win32::OwnedWindow(kq::win32::createChild(
+        parent, {.windowClass = L"STATIC",
+                 .text = name,
+                 .style = WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP | SS_CENTER,
+                 .exStyle = WS_EX_CLIENTEDGE,
+                 .id = id,
+                 .font = font}));
+}
+
+void move(HWND window, const RECT& r) {
+    SetWindowPos(window, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+}  // namespace
+
+HistoryWindow::HistoryWindow(ViewerRun& run) : run_(run), twips_(kq::win32::screenTwips()) {}
+
+HistoryWindow::~HistoryWindow() = default;
+
+bool HistoryWindow::open() {
+    kq::win32::Window::registerClass({.name = kClassName, .background = GetSysColorBrush(COLOR_BTNFACE)});
+    const DWORD style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+    RECT outer{0, 0, twips_.x(kClientWidthTwips), twips_.y(kClientHeightTwips)};
+    AdjustWindowRectEx(&outer, style, FALSE, 0);
+    const std::string caption = std::string(texts::kTitle) + std::string(texts::kCaptionSuffix);
+    if (!create({.windowClass = kClassName,
+                 .text = kq::win32::wide(caption),
+                 .style = style,
+                 .width = outer.right - outer.left,
+                 .height = outer.bottom - outer.top})) {
+        return false;
+    }
+    ShowWindow(hwnd(), placeOverHost() ? SW_SHOWMAXIMIZED : SW_SHOW);
+    layoutPass();
+    SetForegroundWindowEx(hwnd());
+    return hwnd() != nullptr;
+}
+
+bool HistoryWindow::OnCreate(const CREATESTRUCTW&) {
+    font_ = kq::win32::createFormFont();
+    bigIcon_ = loadProgramIcon(GetSystemMetrics(SM_CXICON));
+    smallIcon_ = loadProgramIcon(GetSystemMetrics(SM_CXSMICON));
+    SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
+    SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
+    pictures_.emplace(loadViewerPictures());
+    widths_ = std::make_unique<FontWidths>(font_.get(), twips_.perPixelX());
+    if (!makeControls()) return false;
+    keyPreview_.emplace(hwnd(), std::initializer_list<UINT>{VK_F1, VK_F5});
+    return true;
+}
+
+bool HistoryWindow::makeControls() {
+    const HWND self = hwnd();
+    mainStrip_ = std::make_unique<MainToolbarStrip>(pictures_->imlMain,
+                                                    [this](ToolbarButton button) { toolbarClicked(button); });
+    filterStrip_ = std::make_unique<FilterStrip>(pictures_->imlButton, font_.get());
+    if (!mainStrip_->create(self, kMainStripId) || !filterStrip_->create(self, kFilterStripId)) return false;
+
+    // The first use of the view settings reads them, unless the start did.
+    browser_.emplace(BrowserServices{.files = files_,
+                                     .codec = systemAnsiCodec(),
+                                     .prompts = *this,
+                                     .store = run_.store(),
+                                     .folder = {.files = files_,
+                                                .prompts = *this,
+                                                .knownFolders = knownFolders_,
+                                                .programFolder = kq::win32::thisModuleFolder(),
+                                                .title = std::string(texts::kTitle)},
+                                     .widths = *widths_,
+                                     .search = {}},
+                     run_.viewSetting(), run_.start, CardMetrics{}, design());
+    mainStrip_->update(*browser_);
+
+    // The splitters lie under the panes: a pane moved over a bar during a drag hides it.
+    for (int index = 0; index < kSplitterParts; ++index) {
+        const PictureList& grip = index < 4 ? pictures_->imgLeftVertical : pictures_->imgLeftHorizontal;
+        auto& part = splitters_[static_cast<std::size_t>(index)];
+        part = std::make_unique<SplitterPart>(index, browser_->layout(), static_cast<BrowserChanges&>(*this), grip, twips_);
+        if (!part->create(self, kFirstSplitterId + index)) return false;
+    }
+    SetWindowPos(mainStrip_->hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    SetWindowPos(filterStrip_->hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    cards_ = placeholder(self, kCardsId, L"cards", font_.get());
+    list_ = placeholder(self, kListId, L"list", font_.get());
+    viewArea_ = placeholder(self, kViewId, L"page", font_.get());
+    pagePanel_ = placeholder(self, kPanelId, L"panel", font_.get());
+
+    browser_->load();
+    return true;
+}
+
+LayoutDesign HistoryWindow::design() const {
+    LayoutDesign d;
+    const SIZE main = mainStrip_->toolbarSize();
+    d.picMainHeight = twips_.fromY(main.cy);
+    const SIZE button = filterStrip_->buttonSize();
+    d.tlbButtonWidth = twips_.fromX(button.cx);
+    d.tlbButtonHeight = twips_.fromY(button.cy);
+    d.txtFilterHeight = d.tlbButtonHeight;
+    d.picListHeight = d.txtFilterHeight;
+    d.gripThickness = twips_.fromX(pictures_->imgLeftVertical.width());
+    d.gripLength = twips_.fromY(pictures_->imgLeftVertical.height());
+    return d;
+}
+
+RECT HistoryWindow::pixels(const Rect& r) const {
+    const auto x = [this](double twips) { return static_cast<LONG>(std::lround(twips / twips_.perPixelX())); };
+    const auto y = [this](double twips) { return static_cast<LONG>(std::lround(twips / twips_.perPixelY())); };
+    return {x(r.left), y(r.top), x(r.right()), y(r.bottom())};
+}
+
+bool HistoryWindow::OnSize(UINT, int, int) {
+    if (!browser_) return false;
+    layoutPass();
+    return true;
+}
+
+void HistoryWindow::layoutPass() {
+    MainLayout& layout = browser_->layout();
+    const std::int16_t style = run_.viewSetting().ViewStyle;
+    if (IsIconic(hwnd())) {
+        layout.pass(0, 0, style, true);
+        return;
+    }
+    RECT outer{};
+    GetWindowRect(hwnd(), &outer);
+    if (const auto size = MainLayout::enforcedOuterSize(twips_.fromX(outer.right - outer.left),
+                                                        twips_.fromY(outer.bottom - outer.top))) {
+        // The new size lays the window out again, inside this pass.
+        SetWindowPos(hwnd(), nullptr, 0, 0, twips_.x(static_cast<int>(size->width)),
+                     twips_.y(static_cast<int>(size->height)), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    RECT client{};
+    GetClientRect(hwnd(), &client);
+    if (layout.pass(twips_.fromX(client.right), twips_.fromY(client.bottom), style)) applyLayout();
+}
+
+void HistoryWindow::applyLayout() {
+    const WindowLayout& l = browser_->layout().current();
+    mainStrip_->place(pixels(l.picMain));
+    move(cards_.get(), pixels(l.useCards));
+    filterStrip_->place(pixels(l.picList), pixels(l.txtFilter), pixels(l.tlbButton));
+    move(list_.get(), pixels(l.lstFile));
+    move(pagePanel_.get(), pixels(l.picSousa));
+    move(viewArea_.get(), pixels(l.picViewArea));
+    for (int index = 0; index < kSplitterParts; ++index) {
+        const auto at = static_cast<std::size_t>(index);
+        splitters_[at]->place(pixels(l.splitter[at]), l.splitterVisible[at]);
+    }
+    // Every pass ends with the page drawn anew.
+    InvalidateRect(viewArea_.get(), nullptr, TRUE);
+}
+
+void HistoryWindow::browserChanged(BrowserChange what) {
+    if (what == BrowserChange::cards) mainStrip_->update(*browser_);
+    if (what == BrowserChange::layout) {
+        applyLayout();
+        return;
+    }
+    layoutPass();
+}
+
+void HistoryWindow::toolbarClicked(ToolbarButton button) {
+    browser_->toolbarClick(button);
+    mainStrip_->update(*browser_);
+    InvalidateRect(mainStrip_->toolbar(), nullptr, TRUE);
+    browserChanged(button == ToolbarButton::STYLE1 || button == ToolbarButton::STYLE2 ? BrowserChange::layout
+                                                                                      : BrowserChange::cards);
+}
+
+void HistoryWindow::keyPreviewed(UINT key) {
+    if (key == VK_F1) Command_Help(*this);
+    if (key == VK_F5) {
+        browser_->RefreshKeepingSelection();
+        browserChanged(BrowserChange::cards);
+    }
+}
+
+void HistoryWindow::activated(WPARAM state, HWND previous) {
+    if (LOWORD(state) == WA_INACTIVE) {
+        lastFocus_ = GetFocus();
+        return;
+    }
+    // Coming back from another program, the focus returns where it was; the
+    // first activation and one from the viewer's own windows focus the list.
+    const bool fromOwnWindow = previous && GetWindowThreadProcessId(previous, nullptr) == GetCurrentThreadId();
+    HWND target = list_.get();
+    if (activatedBefore_ && !fromOwnWindow && lastFocus_ && IsChild(hwnd(), lastFocus_)) target = lastFocus_;
+    activatedBefore_ = true;
+    SetFocus(target);
+}
+
+std::optional<LRESULT> HistoryWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+        case kPreviewedKey:
+            keyPreviewed(static_cast<UINT>(wParam));
+            return 0;
+        case WM_ACTIVATE:
+            activated(wParam, reinterpret_cast<HWND>(lParam));
+            return 0;
+        case WM_ENDSESSION:
+            // The session may end the program without closing the window.
+            if (wParam) saveViewSettings();
+            return 0;
+        default:
+            return std::nullopt;
+    }
+}
+
+void HistoryWindow::OnDestroy() {
+    keyPreview_.reset();
+    saveViewSettings();
+}
+
+void HistoryWindow::saveViewSettings() {
+    if (settingsSaved_ || !browser_) return;
+    settingsSaved_ = true;
+    c_Setting_View& view = run_.viewSetting();
+    browser_->layout().storePositions(view);
+    view.SaveViewSetting();
+}
+
+// Only while the spreadsheet's window stands and is not minimized; otherwise
+// where the system put the window, which is on a screen. True: to be maximized.
+bool HistoryWindow::placeOverHost() {
+    const auto host = reinterpret_cast<HWND>(static_cast<INT_PTR>(run_.start.gParentHwnd));
+    const bool maximize = run_.start.gParentWindowMaximized;
+    run_.start.gParentWindowMaximized = false;
+    if (!host || !IsWindow(host) || IsIconic(host)) return false;
+    if (maximize) return true;
+    RECT r{};
+    if (!GetWindowRect(host, &r) || r.bottom - r.top <= 0) return false;
+    if (!MonitorFromRect(&r, MONITOR_DEFAULTTONULL)) return false;
+    MoveWindow(hwnd(), r.left, r.top, r.right - r.left, r.bottom - r.top, FALSE);
+    return false;
+}
+
+int HistoryWindow::message(std::string_view text, std::string_view title, unsigned style) {
+    return kq::win32::MessagePrompts(hwnd()).message(text, title, style);
+}
+
+void HistoryWindow::beep() { MessageBeep(MB_OK); }
+
+}  // namespace kq::viewer::win32

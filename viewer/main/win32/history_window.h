@@ -1,0 +1,90 @@
+#pragma once
+// The viewer's main window: the main toolbar over the cards on the left, the
+// filter strip over the file list, the page view over the page panel, and the
+// three splitters between them. It opens on the run's values (over the
+// spreadsheet's window when that still stands), answers F1 and F5 wherever the
+// focus is inside it, and writes the view settings back when it goes or the
+// session ends.
+
+#include "common/win32/windows_api.h"
+
+#include <array>
+#include <memory>
+#include <optional>
+
+#include "common/form_layout.h"
+#include "common/win32/handles.h"
+#include "common/win32/known_folders.h"
+#include "common/win32/window.h"
+#include "common/win32/win32_file_system.h"
+#include "viewer/main/history_browser.h"
+#include "viewer/main/win32/browser_pane.h"
+#include "viewer/main/win32/key_preview.h"
+#include "viewer/main/win32/splitter_part.h"
+#include "viewer/main/win32/toolbar_strips.h"
+#include "viewer/shell/viewer_run.h"
+#include "viewer/shell/win32/pictures.h"
+
+namespace kq::viewer::win32 {
+
+class HistoryWindow final : public kq::win32::Window, private BrowserChanges, private Prompts {
+public:
+    explicit HistoryWindow(ViewerRun& run);
+    ~HistoryWindow() override;
+
+    // Makes the window, loads the first history folder and shows it; false
+    // when it could not be made.
+    bool open();
+
+    HistoryBrowser& browser() { return *browser_; }
+    HWND mainToolbar() const { return mainStrip_ ? mainStrip_->toolbar() : nullptr; }
+    HWND filterBox() const { return filterStrip_ ? filterStrip_->box() : nullptr; }
+    HWND splitterPart(int index) const { return splitters_[static_cast<std::size_t>(index)]->hwnd(); }
+    HWND fileList() const { return list_.get(); }
+
+protected:
+    bool OnCreate(const CREATESTRUCTW&) override;
+    bool OnSize(UINT kind, int width, int height) override;
+    void OnDestroy() override;
+    std::optional<LRESULT> OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void browserChanged(BrowserChange what) override;
+    int message(std::string_view text, std::string_view title, unsigned style) override;
+    void beep() override;
+
+    bool makeControls();
+    LayoutDesign design() const;
+    RECT pixels(const Rect& twips) const;
+    void layoutPass();
+    void applyLayout();
+    void toolbarClicked(ToolbarButton button);
+    void keyPreviewed(UINT key);
+    void activated(WPARAM state, HWND previous);
+    bool placeOverHost();
+    void saveViewSettings();
+
+    ViewerRun& run_;
+    Twips twips_;
+    kq::win32::Win32FileSystem files_;
+    kq::win32::Win32KnownFolders knownFolders_;
+    kq::win32::Font font_;
+    kq::win32::Icon bigIcon_;
+    kq::win32::Icon smallIcon_;
+    std::optional<ViewerPictures> pictures_;
+    std::unique_ptr<TextWidths> widths_;
+    std::optional<HistoryBrowser> browser_;
+    std::unique_ptr<MainToolbarStrip> mainStrip_;
+    std::unique_ptr<FilterStrip> filterStrip_;
+    std::array<std::unique_ptr<SplitterPart>, kSplitterParts> splitters_;
+    kq::win32::OwnedWindow cards_;
+    kq::win32::OwnedWindow list_;
+    kq::win32::OwnedWindow pagePanel_;
+    kq::win32::OwnedWindow viewArea_;
+    std::optional<KeyPreview> keyPreview_;
+    bool activatedBefore_ = false;
+    HWND lastFocus_ = nullptr;
+    bool settingsSaved_ = false;
+};
+
+}  // namespace kq::viewer::win32

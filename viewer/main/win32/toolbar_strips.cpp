@@ -1,0 +1,161 @@
+#include "viewer/main/win32/toolbar_strips.h"
+
+#include <array>
+#include <string_view>
+
+#include "common/win32/module.h"
+#include "common/win32/wide.h"
+#include "viewer/texts.h"
+
+namespace kq::viewer::win32 {
+
+namespace {
+
+constexpr const wchar_t* kStripClass = L"KqViewerStrip";
+constexpr int kToolbarId = 1;
+constexpr int kBoxId = 2;
+constexpr int kButtonId = 3;
+// Command ids of the main toolbar's buttons: the button's place in ToolbarButton + 1.
+constexpr int kFirstButtonCommand = 1;
+constexpr int kSearchCommand = 1;
+
+struct MainButton {
+    ToolbarButton button;
+    std::string_view key;
+    std::string_view tip;
+};
+constexpr std::array<MainButton, kToolbarButtons> kMainButtons = {{
+    {ToolbarButton::ID1, "ID1", texts::kGroupAllTip},
+    {ToolbarButton::ID2, "ID2", texts::kGroupSheetTip},
+    {ToolbarButton::ID3, "ID3", texts::kGroupIdTip},
+    {ToolbarButton::ID4, "ID4", texts::kGroupCategoryTip},
+    {ToolbarButton::STYLE1, "STYLE1", texts::kStyleThreeTip},
+    {ToolbarButton::STYLE2, "STYLE2", texts::kStyleTwoTip},
+}};
+
+int commandOf(ToolbarButton button) { return kFirstButtonCommand + static_cast<int>(button); }
+
+bool createStrip(kq::win32::Window& strip, HWND parent, int id) {
+    kq::win32::Window::registerClass({.name = kStripClass, .background = GetSysColorBrush(COLOR_BTNFACE)});
+    return strip.createControl(kStripClass, parent, RECT{}, id) != nullptr;
+}
+
+HWND createToolbar(HWND parent, HIMAGELIST images) {
+    const HWND toolbar =
+        CreateWindowExW(0, TOOLBARCLASSNAMEW, L"",
+                        WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_NORESIZE | CCS_NODIVIDER |
+                            CCS_NOPARENTALIGN,
+                        0, 0, 0, 0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kToolbarId)),
+                        kq::win32::thisModule(), nullptr);
+    if (!toolbar) return nullptr;
+    SendMessageW(toolbar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+    SendMessageW(toolbar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images));
+    return toolbar;
+}
+
+TBBUTTON button(int image, int command, BYTE state = TBSTATE_ENABLED) {
+    TBBUTTON b{};
+    b.iBitmap = image;
+    b.idCommand = command;
+    b.fsState = state;
+    b.fsStyle = BTNS_BUTTON;
+    return b;
+}
+
+// As wide as the left of its last button and the width of its first, as high as a button.
+SIZE toolbarExtent(HWND toolbar) {
+    const int count = static_cast<int>(SendMessageW(toolbar, TB_BUTTONCOUNT, 0, 0));
+    RECT first{}, last{};
+    if (count == 0 || !SendMessageW(toolbar, TB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&first)) ||
+        !SendMessageW(toolbar, TB_GETITEMRECT, count - 1, reinterpret_cast<LPARAM>(&last))) {
+        return {};
+    }
+    return {last.left + (first.right - first.left), first.bottom - first.top};
+}
+
+void move(HWND window, const RECT& r) {
+    SetWindowPos(window, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+}  // namespace
+
+MainToolbarStrip::MainToolbarStrip(const PictureList& pictures, std::function<void(ToolbarButton)> clicked)
+    : pictures_(pictures), clicked_(std::move(clicked)) {}
+
+bool MainToolbarStrip::create(HWND parent, int id) {
+    if (!createStrip(*this, parent, id)) return false;
+    toolbar_ = createToolbar(hwnd(), pictures_.handle());
+    if (!toolbar_) return false;
+    std::array<TBBUTTON, kToolbarButtons + 1> buttons{};
+    std::size_t at = 0;
+    for (const MainButton& b : kMainButtons) {
+        // A separator parts the groupings from the layouts.
+        if (b.button == ToolbarButton::STYLE1) {
+            buttons[at] = button(0, 0, 0);
+            buttons[at++].fsStyle = BTNS_SEP;
+        }
+        buttons[at++] = button(pictures_.index(b.key), commandOf(b.button));
+    }
+    SendMessageW(toolbar_, TB_ADDBUTTONSW, buttons.size(), reinterpret_cast<LPARAM>(buttons.data()));
+    const SIZE size = toolbarSize();
+    SetWindowPos(toolbar_, nullptr, 0, 0, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+    return true;
+}
+
+SIZE MainToolbarStrip::toolbarSize() const { return toolbarExtent(toolbar_); }
+
+void MainToolbarStrip::place(const RECT& pixels) { move(hwnd(), pixels); }
+
+void MainToolbarStrip::update(const HistoryBrowser& browser) {
+    for (const MainButton& b : kMainButtons) {
+        const int command = commandOf(b.button);
+        SendMessageW(toolbar_, TB_HIDEBUTTON, command, MAKELPARAM(!browser.buttonVisible(b.button), 0));
+        SendMessageW(toolbar_, TB_CHECKBUTTON, command, MAKELPARAM(browser.buttonPressed(b.button), 0));
+    }
+}
+
+bool MainToolbarStrip::OnCommand(int id, UINT, HWND control) {
+    if (control != toolbar_) return false;
+    for (const MainButton& b : kMainButtons) {
+        if (commandOf(b.button) == id) clicked_(b.button);
+    }
+    return true;
+}
+
+std::optional<LRESULT> MainToolbarStrip::OnNotify(const NMHDR& header) {
+    if (header.hwndFrom != toolbar_ || header.code != TBN_GETINFOTIPW) return std::nullopt;
+    auto& tip = const_cast<NMTBGETINFOTIPW&>(reinterpret_cast<const NMTBGETINFOTIPW&>(header));
+    for (const MainButton& b : kMainButtons) {
+        if (commandOf(b.button) == tip.iItem && tip.pszText && tip.cchTextMax > 0) {
+            lstrcpynW(tip.pszText, kq::win32::wide(b.tip).c_str(), tip.cchTextMax);
+        }
+    }
+    return 0;
+}
+
+FilterStrip::FilterStrip(const PictureList& pictures, HFONT font) : pictures_(pictures), font_(font) {}
+
+bool FilterStrip::create(HWND parent, int id) {
+    if (!createStrip(*this, parent, id)) return false;
+    box_ = kq::win32::createChild(hwnd(), {.windowClass = L"EDIT",
+                                           .style = WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL,
+                                           .exStyle = WS_EX_CLIENTEDGE,
+                                           .id = kBoxId,
+                                           .font = font_});
+    button_ = createToolbar(hwnd(), pictures_.handle());
+    if (!box_ || !button_) return false;
+    SetWindowLongPtrW(button_, GWLP_ID, kButtonId);
+    const TBBUTTON search = button(pictures_.index("SEARCH"), kSearchCommand);
+    SendMessageW(button_, TB_ADDBUTTONSW, 1, reinterpret_cast<LPARAM>(&search));
+    return true;
+}
+
+SIZE FilterStrip::buttonSize() const { return toolbarExtent(button_); }
+
+void FilterStrip::place(const RECT& strip, const RECT& box, const RECT& button) {
+    move(hwnd(), strip);
+    move(box_, box);
+    move(button_, button);
+}
+
+}  // namespace kq::viewer::win32

@@ -1,0 +1,60 @@
+#pragma once
+// The two strips of toolbars on the main window: the main toolbar's strip
+// over the cards (the grouping and the layout buttons) and the filter strip
+// over the file list (the filter box and its button). Each is a container
+// window of its own whose toolbar reports its clicks to it.
+
+#include "common/win32/windows_api.h"
+
+#include <functional>
+#include <optional>
+
+#include "common/win32/handles.h"
+#include "common/win32/window.h"
+#include "viewer/main/history_browser.h"
+#include "viewer/shell/win32/pictures.h"
+
+namespace kq::viewer::win32 {
+
+class MainToolbarStrip final : public kq::win32::Window {
+public:
+    // `pictures` (the toolbar's image list) outlives the strip.
+    MainToolbarStrip(const PictureList& pictures, std::function<void(ToolbarButton)> clicked);
+
+    bool create(HWND parent, int id);
+    // The toolbar's size in pixels: as wide as its buttons reach, as high as one.
+    SIZE toolbarSize() const;
+    void place(const RECT& pixels);
+    // Shows each button as the browser has it: hidden or not, pressed or not.
+    void update(const HistoryBrowser& browser);
+    HWND toolbar() const { return toolbar_; }
+
+protected:
+    bool OnCommand(int id, UINT code, HWND control) override;
+    std::optional<LRESULT> OnNotify(const NMHDR& header) override;
+
+private:
+    const PictureList& pictures_;
+    std::function<void(ToolbarButton)> clicked_;
+    HWND toolbar_ = nullptr;
+};
+
+class FilterStrip final : public kq::win32::Window {
+public:
+    FilterStrip(const PictureList& pictures, HFONT font);
+
+    bool create(HWND parent, int id);
+    // The button's toolbar in pixels; the box is as high as it.
+    SIZE buttonSize() const;
+    // The strip, then the box and the button inside it.
+    void place(const RECT& strip, const RECT& box, const RECT& button);
+    HWND box() const { return box_; }
+
+private:
+    const PictureList& pictures_;
+    HFONT font_;
+    HWND box_ = nullptr;
+    HWND button_ = nullptr;
+};
+
+}  // namespace kq::viewer::win32
