@@ -103,7 +103,8 @@ struct ListWorld {
     test::HistoryFolderWorld folder;
     MemorySettingsStore store;
     StartValues start{0, false, "D:\\H", ""};
-    FormFontWidths widths;
+    kq::win32::Font font = kq::win32::createFormFont();
+    FontWidths widths{font.get(), kq::win32::screenTwips().perPixelX()};
     ViewerPictures pictures = loadViewerPictures();
     kq::win32::OwnedWindow frame = test::plainWindow(L"files", {40, 40, 820, 400});
     Changes changes;
@@ -173,7 +174,7 @@ TEST(FileListWindow, ShowsTheBrowsersRowsColumnsWidthsAndMarks) {
               }));
     const std::vector<FileListColumn>& columns = w.browser->list().columns();
     ASSERT_EQ(Header_GetItemCount(w.header()), static_cast<int>(columns.size()));
-    const kq::win32::Twips twips = kq::win32::screenTwips();
+    const kq::Twips twips = kq::win32::screenTwips();
     const int user = w.pictures.imlList.index("USER");
     for (int c = 0; c < static_cast<int>(columns.size()); ++c) {
         const FileListColumn& column = columns[static_cast<std::size_t>(c)];
@@ -181,7 +182,9 @@ TEST(FileListWindow, ShowsTheBrowsersRowsColumnsWidthsAndMarks) {
         EXPECT_EQ(shown.caption, column.caption) << c;
         EXPECT_EQ(ListView_GetColumnWidth(window.list(), c), twips.x(static_cast<int>(std::lround(column.width)))) << c;
         EXPECT_EQ(shown.picture, column.userPicture()) << c;
-        if (column.userPicture()) EXPECT_EQ(shown.image, user) << c;
+        if (column.userPicture()) {
+            EXPECT_EQ(shown.image, user) << c;
+        }
     }
     // The long heading value widened its column beyond the starting width.
     EXPECT_GT(ListView_GetColumnWidth(window.list(), 1), twips.x(300) * 4);

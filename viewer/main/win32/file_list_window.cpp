@@ -34,13 +34,11 @@ void copyText(const std::string& text, wchar_t* to, int capacity) {
 
 }  // namespace
 
-FormFontWidths::FormFontWidths()
-    : font_(kq::win32::createFormFont()),
-      dc_(kq::win32::memoryDc(nullptr)),
-      selected_(kq::win32::selectObject(dc_.get(), font_.get())),
-      twipsPerPixel_(kq::win32::screenTwips().perPixelX()) {}
+FontWidths::FontWidths(HFONT font, double twipsPerPixel)
+    : dc_(kq::win32::memoryDc(nullptr)), selected_(kq::win32::selectObject(dc_.get(), font)),
+      twipsPerPixel_(twipsPerPixel) {}
 
-double FormFontWidths::textWidth(std::string_view text) {
+double FontWidths::textWidth(std::string_view text) {
     const std::wstring w = wide(text);
     SIZE size{};
     if (!GetTextExtentPoint32W(dc_.get(), w.c_str(), static_cast<int>(w.size()), &size)) return 0;
@@ -99,7 +97,7 @@ void FileListWindow::showColumns() {
     if (columns == columnsShown_) return;
     while (ListView_DeleteColumn(list_, 0)) {
     }
-    const kq::win32::Twips twips = kq::win32::screenTwips();
+    const kq::Twips twips = kq::win32::screenTwips();
     const int userPicture = pictures_.index("USER");
     for (std::size_t i = 0; i < columns.size(); ++i) {
         const FileListColumn& column = columns[i];
@@ -120,23 +118,27 @@ void FileListWindow::showColumns() {
 }
 
 void FileListWindow::showSelection() {
-    ListView_SetItemState(list_, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
     const std::set<std::size_t>& selected = browser_.selectedRows();
-    const std::size_t count = browser_.list().rows().size();
-    if (!selected.empty() && selected.size() == count) {
-        ListView_SetItemState(list_, -1, LVIS_SELECTED, LVIS_SELECTED);
-    } else {
-        for (const std::size_t row : selected) ListView_SetItemState(list_, static_cast<int>(row), LVIS_SELECTED, LVIS_SELECTED);
-    }
     const std::optional<std::size_t> current = browser_.currentRow();
-    if (current) {
-        const int row = static_cast<int>(*current);
-        ListView_SetItemState(list_, row, LVIS_FOCUSED, LVIS_FOCUSED);
-        ListView_SetSelectionMark(list_, row);
-        ListView_EnsureVisible(list_, row, FALSE);
-    } else if (count > 0) {
-        ListView_EnsureVisible(list_, 0, FALSE);
+    // Setting the states anew is not free with many rows selected, and most
+    // updates follow the user's own change of them.
+    if (!shown_ || shown_->rows != selected || shown_->current != current) {
+        ListView_SetItemState(list_, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+        const std::size_t count = browser_.list().rows().size();
+        if (!selected.empty() && selected.size() == count) {
+            ListView_SetItemState(list_, -1, LVIS_SELECTED, LVIS_SELECTED);
+        } else {
+            for (const std::size_t row : selected) {
+                ListView_SetItemState(list_, static_cast<int>(row), LVIS_SELECTED, LVIS_SELECTED);
+            }
+        }
+        if (current) {
+            ListView_SetItemState(list_, static_cast<int>(*current), LVIS_FOCUSED, LVIS_FOCUSED);
+            ListView_SetSelectionMark(list_, static_cast<int>(*current));
+        }
+        shown_ = ShownSelection{selected, current};
     }
+    if (ListView_GetItemCount(list_) > 0) ListView_EnsureVisible(list_, current ? static_cast<int>(*current) : 0, FALSE);
 }
 
 int FileListWindow::focusedRow() const { return ListView_GetNextItem(list_, -1, LVNI_FOCUSED); }
@@ -144,7 +146,7 @@ int FileListWindow::focusedRow() const { return ListView_GetNextItem(list_, -1, 
 bool FileListWindow::takeSelection() {
     selectionPosted_ = false;
     const std::size_t count = browser_.list().rows().size();
-    const auto wanted = static_cast<std::size_t>(std::max(0, ListView_GetSelectedCount(list_)));
+    const auto wanted = static_cast<std::size_t>(ListView_GetSelectedCount(list_));
     std::set<std::size_t> rows;
     if (wanted == count) {
         // All of a long list: no walk through the list view's states.
@@ -160,6 +162,7 @@ bool FileListWindow::takeSelection() {
         focus >= 0 ? std::optional<std::size_t>(static_cast<std::size_t>(focus)) : std::nullopt;
     const std::set<std::size_t> before = browser_.selectedRows();
     const std::optional<std::size_t> currentBefore = browser_.currentRow();
+    shown_ = ShownSelection{rows, current};
     browser_.setListSelection(std::move(rows), current);
     return browser_.selectedRows() != before || browser_.currentRow() != currentBefore;
 }

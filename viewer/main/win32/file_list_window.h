@@ -10,7 +10,9 @@
 #include "common/win32/windows_api.h"
 
 #include <optional>
+#include <set>
 #include <string_view>
+#include <vector>
 
 #include "common/win32/handles.h"
 #include "common/win32/window.h"
@@ -21,18 +23,18 @@
 
 namespace kq::viewer::win32 {
 
-// Widths of texts in the main window's font, in twips: what the file list
-// widens its columns by.
-class FormFontWidths final : public TextWidths {
+// Widths of texts in a window's font, in twips: what the file list widens
+// its columns by.
+class FontWidths final : public TextWidths {
 public:
-    FormFontWidths();
+    // `font` outlives the object.
+    FontWidths(HFONT font, double twipsPerPixel);
     double textWidth(std::string_view text) override;
 
 private:
-    kq::win32::Font font_;
     kq::win32::DeviceContext dc_;
     kq::win32::Selection selected_;
-    double twipsPerPixel_ = 15;
+    double twipsPerPixel_;
 };
 
 class FileListWindow final : public kq::win32::Window {
@@ -74,6 +76,12 @@ private:
     kq::win32::Font font_;
     HWND list_ = nullptr;
     std::vector<FileListColumn> columnsShown_;
+    // The selection the list view holds, as last set or read.
+    struct ShownSelection {
+        std::set<std::size_t> rows;
+        std::optional<std::size_t> current;
+    };
+    std::optional<ShownSelection> shown_;
     // What the list view tells while update() sets it up is not the user's doing.
     bool updating_ = false;
     bool selectionPosted_ = false;
