@@ -21,25 +21,6 @@ constexpr int kClientWidthTwips = 12915;
 constexpr int kClientHeightTwips = 7335;
 enum ControlId { kMainStripId = 100, kFilterStripId, kCardsId, kListId, kPanelId, kViewId, kFirstSplitterId };
 
-// Widths of texts in the window's font, in twips: what the file list widens its columns by.
-class FontWidths final : public TextWidths {
-public:
-    FontWidths(HFONT font, double twipsPerPixel)
-        : dc_(kq::win32::memoryDc(nullptr)), selected_(kq::win32::selectObject(dc_.get(), font)),
-          twipsPerPixel_(twipsPerPixel) {}
-    double textWidth(std::string_view text) override {
-        const std::wstring wide = kq::win32::wide(text);
-        SIZE size{};
-        GetTextExtentPoint32W(dc_.get(), wide.c_str(), static_cast<int>(wide.size()), &size);
-        return size.cx * twipsPerPixel_;
-    }
-
-private:
-    kq::win32::DeviceContext dc_;
-    kq::win32::Selection selected_;
-    double twipsPerPixel_;
-};
-
 // A pane not built yet: a framed place that shows its name.
 kq::win32::OwnedWindow placeholder(HWND parent, int id, const wchar_t* name, HFONT font) {
     return kq::win32::OwnedWindow(kq::win32::createChild(
@@ -125,11 +106,13 @@ bool HistoryWindow::makeControls() {
     SetWindowPos(mainStrip_->hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     SetWindowPos(filterStrip_->hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     cards_ = placeholder(self, kCardsId, L"cards", font_.get());
-    list_ = placeholder(self, kListId, L"list", font_.get());
+    list_ = std::make_unique<FileListWindow>(*browser_, static_cast<BrowserChanges&>(*this), pictures_->imlList);
+    if (!list_->create(self, kListId)) return false;
     viewArea_ = placeholder(self, kViewId, L"page", font_.get());
     pagePanel_ = placeholder(self, kPanelId, L"panel", font_.get());
 
     browser_->load();
+    list_->update();
     return true;
 }
 
@@ -184,7 +167,7 @@ void HistoryWindow::applyLayout() {
     mainStrip_->place(pixels(l.picMain));
     move(cards_.get(), pixels(l.useCards));
     filterStrip_->place(pixels(l.picList), pixels(l.txtFilter), pixels(l.tlbButton));
-    move(list_.get(), pixels(l.lstFile));
+    list_->place(pixels(l.lstFile));
     move(pagePanel_.get(), pixels(l.picSousa));
     move(viewArea_.get(), pixels(l.picViewArea));
     for (int index = 0; index < kSplitterParts; ++index) {
@@ -197,6 +180,7 @@ void HistoryWindow::applyLayout() {
 
 void HistoryWindow::browserChanged(BrowserChange what) {
     if (what == BrowserChange::cards) mainStrip_->update(*browser_);
+    if (what == BrowserChange::cards || what == BrowserChange::list) list_->update();
     if (what == BrowserChange::layout) {
         applyLayout();
         return;
@@ -228,7 +212,7 @@ void HistoryWindow::activated(WPARAM state, HWND previous) {
     // Coming back from another program, the focus returns where it was; the
     // first activation and one from the viewer's own windows focus the list.
     const bool fromOwnWindow = previous && GetWindowThreadProcessId(previous, nullptr) == GetCurrentThreadId();
-    HWND target = list_.get();
+    HWND target = list_->list();
     if (activatedBefore_ && !fromOwnWindow && lastFocus_ && IsChild(hwnd(), lastFocus_)) target = lastFocus_;
     activatedBefore_ = true;
     SetFocus(target);

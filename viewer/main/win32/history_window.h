@@ -19,6 +19,7 @@
 #include "common/win32/win32_file_system.h"
 #include "viewer/main/history_browser.h"
 #include "viewer/main/win32/browser_pane.h"
+#include "viewer/main/win32/file_list_window.h"
 #include "viewer/main/win32/key_preview.h"
 #include "viewer/main/win32/splitter_part.h"
 #include "viewer/main/win32/toolbar_strips.h"
@@ -40,7 +41,7 @@ public:
     HWND mainToolbar() const { return mainStrip_ ? mainStrip_->toolbar() : nullptr; }
     HWND filterBox() const { return filterStrip_ ? filterStrip_->box() : nullptr; }
     HWND splitterPart(int index) const { return splitters_[static_cast<std::size_t>(index)]->hwnd(); }
-    HWND fileList() const { return list_.get(); }
+    HWND fileList() const { return list_ ? list_->list() : nullptr; }
 
 protected:
     bool OnCreate(const CREATESTRUCTW&) override;
@@ -78,7 +79,7 @@ private:
     std::unique_ptr<FilterStrip> filterStrip_;
     std::array<std::unique_ptr<SplitterPart>, kSplitterParts> splitters_;
     kq::win32::OwnedWindow cards_;
-    kq::win32::OwnedWindow list_;
+    std::unique_ptr<FileListWindow> list_;
     kq::win32::OwnedWindow pagePanel_;
     kq::win32::OwnedWindow viewArea_;
     std::optional<KeyPreview> keyPreview_;
