@@ -185,13 +185,16 @@ void FileListWindow::clicked(const NMITEMACTIVATE& click) {
 }
 
 void FileListWindow::keyDone() {
-    const int before = focusBeforeKey_.value_or(-1);
-    focusBeforeKey_.reset();
+    // The list view's own notices of this key come after this message: the
+    // browser still holds the selection from before the key.
+    const std::set<std::size_t> before = browser_.selectedRows();
     if (takeSelection()) changes_.browserChanged(BrowserChange::list);
-    // A key that moved the selection to another row shows that row, as a
-    // click on it does; one that moved only the focus does not.
+    // A key that changed the selection shows the row it left the focus on,
+    // as a click on it does; one that moved only the focus does not.
     const int focus = focusedRow();
-    if (focus >= 0 && focus != before && ListView_GetItemState(list_, focus, LVIS_SELECTED)) itemClick(focus);
+    if (browser_.selectedRows() != before && focus >= 0 && ListView_GetItemState(list_, focus, LVIS_SELECTED)) {
+        itemClick(focus);
+    }
 }
 
 void FileListWindow::columnClick(int column) {
@@ -259,7 +262,6 @@ std::optional<LRESULT> FileListWindow::OnNotify(const NMHDR& header) {
         case LVN_ODSTATECHANGED: selectionTouched(); return 0;
         case NM_CLICK: clicked(reinterpret_cast<const NMITEMACTIVATE&>(header)); return 0;
         case LVN_KEYDOWN:
-            focusBeforeKey_ = focusedRow();
             PostMessageW(hwnd(), kKeyDone, 0, 0);
             return 0;
         case LVN_COLUMNCLICK: columnClick(reinterpret_cast<const NMLISTVIEW&>(header).iSubItem); return 0;

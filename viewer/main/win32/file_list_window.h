@@ -85,7 +85,6 @@ private:
     // What the list view tells while update() sets it up is not the user's doing.
     bool updating_ = false;
     bool selectionPosted_ = false;
-    std::optional<int> focusBeforeKey_;
 };
 
 }  // namespace kq::viewer::win32
