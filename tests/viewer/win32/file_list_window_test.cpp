@@ -3,6 +3,8 @@
 
 #include "viewer/main/win32/file_list_window.h"
 
+#include <fstream>
+
 #include <commctrl.h>
 
 #include <gtest/gtest.h>
@@ -21,6 +23,8 @@
 #include "tests/support/history_bytes.h"
 #include "tests/support/history_folder_world.h"
 #include "tests/support/win32/window_driver.h"
+#include "tests/support/win32_scratch.h"
+#include "viewer/main/win32/history_window.h"
 
 namespace kq::viewer::win32 {
 namespace {
@@ -324,6 +328,44 @@ TEST(FileListWindow, FiftyThousandRowsShowAndSelectAtOnce) {
     std::cout << "[ note ] 50,000 rows listed and selected in "
               << std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started).count()
               << " ms\n";
+}
+
+
+// Histories written into a real folder, seen through the main window.
+void writeHistory(const test::ScratchFolder& folder, const std::string& name, double printDate) {
+    HistoryRecords r;
+    r.header.strSheetId = "A";
+    r.header.datPrintDate = printDate;
+    r.pageTexts.push_back({"t"});
+    const std::vector<std::uint8_t> bytes = test::historyBytes(r, {{1, 2}});
+    std::ofstream(folder.path(name), std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+TEST(FileListWindow, TheMainWindowListsTheCardsHistoriesAndRefreshesThemWithF5) {
+    test::ScratchFolder folder{L"kq_file_list_main"};
+    writeHistory(folder, "old.tvk", 45366);
+    writeHistory(folder, "new.tvk", 45367);
+    MemorySettingsStore store;
+    store.write("View", "FileName", "1");
+    ViewerRun run{store};
+    run.start.gSaveFolder = folder.path();
+    HistoryWindow window(run);
+    ASSERT_TRUE(window.open());
+    const HWND list = window.fileList();
+    ASSERT_TRUE(list);
+    ASSERT_TRUE(test::waitUntil([&] { return ListView_GetItemCount(list) == 2; }));
+    EXPECT_EQ(test::rowsOf(list)[0][0], "new.tvk");
+    EXPECT_TRUE(test::waitUntil([&] { return GetFocus() == list; }));
+    EXPECT_TRUE(test::screenshot(window.hwnd(), "file_list_in_main_window.png"));
+
+    writeHistory(folder, "newest.tvk", 45368);
+    test::pressKeys(list, {{VK_F5}});
+    ASSERT_TRUE(test::waitUntil([&] { return ListView_GetItemCount(list) == 3; }));
+    EXPECT_EQ(test::rowsOf(list)[0][0], "newest.tvk");
+    // The history that was shown stays selected across the refresh.
+    EXPECT_EQ(ListView_GetNextItem(list, -1, LVNI_SELECTED), 1);
+    DestroyWindow(window.hwnd());
 }
 
 }  // namespace
