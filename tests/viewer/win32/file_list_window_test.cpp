@@ -187,7 +187,10 @@ TEST(FileListWindow, ShowsTheBrowsersRowsColumnsWidthsAndMarks) {
         const FileListColumn& column = columns[static_cast<std::size_t>(c)];
         const HeaderItem shown = headerItem(w.header(), c);
         EXPECT_EQ(shown.caption, column.caption) << c;
-        EXPECT_EQ(ListView_GetColumnWidth(window.list(), c), twips.x(static_cast<int>(std::lround(column.width)))) << c;
+        // The first column has room for the rows' marks besides its texts.
+        const int markRoom = c == 0 ? w.pictures.imlList.width() : 0;
+        EXPECT_EQ(ListView_GetColumnWidth(window.list(), c), twips.x(static_cast<int>(std::lround(column.width))) + markRoom)
+            << c;
         EXPECT_EQ(shown.picture, column.userPicture()) << c;
         if (column.userPicture()) {
             EXPECT_EQ(shown.image, user) << c;
@@ -220,7 +223,8 @@ TEST(FileListWindow, EmptyStatesShowTheirOneRow) {
         noResults.add("a2.tvk", 1);
         FileListWindow& window = noResults.open([](const std::string&) { return false; });
         EXPECT_EQ(test::rowsOf(window.list()), (std::vector<std::vector<std::string>>{{"検索結果なし"}}));
-        EXPECT_EQ(ListView_GetColumnWidth(window.list(), 0), kq::win32::screenTwips().x(3000));
+        EXPECT_EQ(ListView_GetColumnWidth(window.list(), 0),
+                  kq::win32::screenTwips().x(3000) + noResults.pictures.imlList.width());
         EXPECT_TRUE(noResults.selectedInList().empty());
         const int darkest = darkestIn(window.list(), 0);
         EXPECT_GT(darkest, 90);  // grey, not black

@@ -105,7 +105,7 @@ void FileListWindow::showColumns() {
         LVCOLUMNW lvc{};
         lvc.mask = LVCF_FMT | LVCF_TEXT | LVCF_WIDTH;
         lvc.fmt = LVCFMT_LEFT;
-        lvc.cx = twips.x(static_cast<int>(std::lround(column.width)));
+        lvc.cx = twips.x(static_cast<int>(std::lround(column.width))) + (i == 0 ? firstColumnMarkRoom() : 0);
         lvc.pszText = caption.data();
         if (column.userPicture()) {
             lvc.mask |= LVCF_IMAGE;
@@ -115,6 +115,12 @@ void FileListWindow::showColumns() {
         ListView_InsertColumn(list_, static_cast<int>(i), &lvc);
     }
     columnsShown_ = columns;
+}
+
+int FileListWindow::firstColumnMarkRoom() const {
+    // The widths fit the texts; the first column also holds the rows' marks,
+    // which would otherwise cut its texts short.
+    return pictures_.width();
 }
 
 void FileListWindow::showSelection() {
