@@ -276,7 +276,7 @@ TEST(FileListWindow, ClicksAndKeysSelectAndShowTheirRow) {
     EXPECT_EQ(w.changes.seen, (std::vector<BrowserChange>{BrowserChange::list}));
 }
 
-TEST(FileListWindow, HeaderClicksSortAndTheSelectionFollowsItsHistory) {
+TEST(FileListWindow, HeaderClicksSortKeepingTheSelectionAndTypingFindsARow) {
     ListWorld w;
     w.add("b.tvk", 1);
     w.add("c.tvk", 1);
@@ -308,6 +308,14 @@ TEST(FileListWindow, HeaderClicksSortAndTheSelectionFollowsItsHistory) {
         EXPECT_EQ(ListView_GetNextItem(window.list(), -1, LVNI_FOCUSED), c);
         EXPECT_EQ(w.currentFile(), "c.tvk");
     }
+
+    // Typing finds the row by its first cell and shows it, as the arrow keys do.
+    w.changes.seen.clear();
+    test::typeText(window.list(), "B");
+    ASSERT_TRUE(test::waitUntil([&] { return w.currentFile() == "b.tvk"; }));
+    EXPECT_EQ(w.browser->selectedRows(), (std::set<std::size_t>{1}));
+    ASSERT_TRUE(test::waitUntil([&] { return w.changes.seen.size() == 2; }));
+    EXPECT_EQ(w.changes.seen, (std::vector<BrowserChange>{BrowserChange::list, BrowserChange::page}));
 }
 
 TEST(FileListWindow, FiftyThousandRowsShowAndSelectAtOnce) {
