@@ -58,6 +58,7 @@ void HistoryBrowser::SelectCard(std::size_t) {
 void HistoryBrowser::RefreshFileList() {
     list_ =
         FileList::build(cards_.SelectedItem(), view_, listedHistoryReader(s_.files, s_.codec), s_.search, s_.widths);
+    ++listBuilds_;
     selectedRows_.clear();
     currentRow_.reset();
     if (const std::optional<std::size_t> first = list_.firstRow()) {

@@ -58,6 +58,8 @@ public:
 
     const CardBar& cards() const { return cards_; }
     const FileList& list() const { return list_; }
+    // How often the list was rebuilt: a window tells a new list from a sorted one.
+    std::size_t listBuilds() const { return listBuilds_; }
     const LoadedPage& page() const { return page_; }
     MainLayout& layout() { return layout_; }
     int currentPage() const { return currentPage_; }
@@ -115,6 +117,7 @@ private:
     StartValues& start_;
     CardBar cards_;
     FileList list_;
+    std::size_t listBuilds_ = 0;
     MainLayout layout_;
     std::set<std::size_t> selectedRows_;
     std::optional<std::size_t> currentRow_;

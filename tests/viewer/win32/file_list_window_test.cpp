@@ -375,12 +375,24 @@ TEST(FileListWindow, TheMainWindowListsTheCardsHistoriesAndRefreshesThemWithF5) 
     EXPECT_TRUE(test::waitUntil([&] { return GetFocus() == list; }));
     EXPECT_TRUE(test::screenshot(window.hwnd(), "file_list_in_main_window.png"));
 
+    // A column the user widened keeps its width through clicks on rows; the
+    // refresh builds the list anew, with its own widths.
+    const int built = ListView_GetColumnWidth(list, 0);
+    ListView_SetColumnWidth(list, 0, built + 50);
+    RECT row{};
+    row.left = LVIR_LABEL;
+    SendMessageW(list, LVM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&row));
+    test::clickAt(list, {(row.left + row.right) / 2, (row.top + row.bottom) / 2});
+    ASSERT_TRUE(test::waitUntil([&] { return window.browser().currentRow() == std::size_t{1}; }));
+    EXPECT_EQ(ListView_GetColumnWidth(list, 0), built + 50);
+
     writeHistory(folder, "newest.tvk", 45368);
     test::pressKeys(list, {{VK_F5}});
     ASSERT_TRUE(test::waitUntil([&] { return ListView_GetItemCount(list) == 3; }));
     EXPECT_EQ(test::rowsOf(list)[0][0], "newest.tvk");
+    EXPECT_EQ(ListView_GetColumnWidth(list, 0), built);
     // The history that was shown stays selected across the refresh.
-    EXPECT_EQ(ListView_GetNextItem(list, -1, LVNI_SELECTED), 1);
+    EXPECT_EQ(ListView_GetNextItem(list, -1, LVNI_SELECTED), 2);
     DestroyWindow(window.hwnd());
 }
 

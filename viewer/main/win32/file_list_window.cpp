@@ -83,7 +83,12 @@ void FileListWindow::update() {
     if (!list_) return;
     updating_ = true;
     SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
-    showColumns();
+    if (browser_.listBuilds() != buildShown_) {
+        // A new list: its own columns and widths, and its selection set anew.
+        buildShown_ = browser_.listBuilds();
+        showColumns();
+        shown_.reset();
+    }
     ListView_SetItemCountEx(list_, static_cast<int>(browser_.list().rows().size()), LVSICF_NOSCROLL);
     showSelection();
     SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
@@ -93,8 +98,6 @@ void FileListWindow::update() {
 
 void FileListWindow::showColumns() {
     const std::vector<FileListColumn>& columns = browser_.list().columns();
-    // The same columns again keep the widths the user may have dragged them to.
-    if (columns == columnsShown_) return;
     while (ListView_DeleteColumn(list_, 0)) {
     }
     const kq::Twips twips = kq::win32::screenTwips();
@@ -114,7 +117,6 @@ void FileListWindow::showColumns() {
         }
         ListView_InsertColumn(list_, static_cast<int>(i), &lvc);
     }
-    columnsShown_ = columns;
 }
 
 int FileListWindow::firstColumnMarkRoom() const {

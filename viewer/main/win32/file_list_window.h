@@ -77,7 +77,8 @@ private:
     const PictureList& pictures_;
     kq::win32::Font font_;
     HWND list_ = nullptr;
-    std::vector<FileListColumn> columnsShown_;
+    // Until the browser rebuilds its list, the columns keep the widths the user dragged them to.
+    std::optional<std::size_t> buildShown_;
     // The selection the list view holds, as last set or read.
     struct ShownSelection {
         std::set<std::size_t> rows;
