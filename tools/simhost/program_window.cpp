@@ -40,9 +40,21 @@ HWND otherProgramsWindow(const std::wstring& windowClass) {
     return nullptr;
 }
 
+std::string placement(HWND window, HWND host) {
+    RECT at{};
+    GetWindowRect(window, &at);
+    RECT hostAt{};
+    const bool hostShown = host && IsWindow(host) && !IsIconic(host) && GetWindowRect(host, &hostAt);
+    std::string where = IsZoomed(window)                      ? "  maximized"
+                        : hostShown && EqualRect(&at, &hostAt) ? "  over the host window"
+                                                               : "  not over the host window";
+    where += MonitorFromRect(&at, MONITOR_DEFAULTTONULL) ? ", on a screen" : ", off every screen";
+    return where;
+}
+
 }  // namespace
 
-std::vector<std::string> awaitProgramWindow(const std::wstring& windowClass, ProgramWindowStep step,
+std::vector<std::string> awaitProgramWindow(const std::wstring& windowClass, ProgramWindowStep step, HWND host,
                                             std::chrono::milliseconds limit) {
     const std::string name = win32::narrow(windowClass);
     HWND window = nullptr;
@@ -55,6 +67,7 @@ std::vector<std::string> awaitProgramWindow(const std::wstring& windowClass, Pro
     const win32::KernelHandle process(OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, processId));
     if (!process) throw std::runtime_error("its program cannot be watched");
     pumpUntil(Clock::now() + limit, [&] { return WaitForInputIdle(process.get(), 0) == 0; });
+    seen.push_back(placement(window, host));
     if (step == ProgramWindowStep::shown) return seen;
     PostMessageW(window, WM_CLOSE, 0, 0);
     if (!pumpUntil(Clock::now() + limit, [&] { return WaitForSingleObject(process.get(), 0) == WAIT_OBJECT_0; })) {

@@ -38,7 +38,9 @@ void move(HWND window, const RECT& r) {
 
 }  // namespace
 
-HistoryWindow::HistoryWindow(ViewerRun& run) : run_(run), twips_(kq::win32::screenTwips()) {}
+HistoryWindow::HistoryWindow(ViewerRun& run, HistoryWindowServices services)
+    : run_(run), twips_(kq::win32::screenTwips()), files_(services.files ? *services.files : systemFiles_),
+      help_(services.help ? std::move(services.help) : [this] { Command_Help(*this); }) {}
 
 HistoryWindow::~HistoryWindow() = default;
 
@@ -197,7 +199,7 @@ void HistoryWindow::toolbarClicked(ToolbarButton button) {
 }
 
 void HistoryWindow::keyPreviewed(UINT key) {
-    if (key == VK_F1) Command_Help(*this);
+    if (key == VK_F1) help_();
     if (key == VK_F5) {
         browser_->RefreshKeepingSelection();
         browserChanged(BrowserChange::cards);
