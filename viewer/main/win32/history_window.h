@@ -21,6 +21,7 @@
 #include "viewer/main/history_browser.h"
 #include "viewer/main/win32/browser_pane.h"
 #include "viewer/main/win32/key_preview.h"
+#include "viewer/main/win32/page_view_window.h"
 #include "viewer/main/win32/splitter_part.h"
 #include "viewer/main/win32/toolbar_strips.h"
 #include "viewer/shell/viewer_run.h"
@@ -48,6 +49,8 @@ public:
     HWND filterBox() const { return filterStrip_ ? filterStrip_->box() : nullptr; }
     HWND splitterPart(int index) const { return splitters_[static_cast<std::size_t>(index)]->hwnd(); }
     HWND fileList() const { return list_.get(); }
+    PageViewArea& pageView() { return *viewArea_; }
+    PagePanel& pagePanel() { return *pagePanel_; }
 
 protected:
     bool OnCreate(const CREATESTRUCTW&) override;
@@ -65,6 +68,8 @@ private:
     RECT pixels(const Rect& twips) const;
     void layoutPass();
     void applyLayout();
+    // The panes draw what the browser now holds.
+    void updatePanes();
     void toolbarClicked(ToolbarButton button);
     void keyPreviewed(UINT key);
     void activated(WPARAM state, HWND previous);
@@ -88,8 +93,8 @@ private:
     std::array<std::unique_ptr<SplitterPart>, kSplitterParts> splitters_;
     kq::win32::OwnedWindow cards_;
     kq::win32::OwnedWindow list_;
-    kq::win32::OwnedWindow pagePanel_;
-    kq::win32::OwnedWindow viewArea_;
+    std::unique_ptr<PagePanel> pagePanel_;
+    std::unique_ptr<PageViewArea> viewArea_;
     std::optional<KeyPreview> keyPreview_;
     bool activatedBefore_ = false;
     HWND lastFocus_ = nullptr;
