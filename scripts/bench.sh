@@ -2,7 +2,8 @@
 # Builds the benchmarks and runs each of them: the portable ones with the
 # bench preset (native, optimised, no sanitizers), then those that print
 # through simhost.exe and the add-in library, and the viewer's reload beside
-# its native figure, in the Wine session of the x86_64 Windows build.
+# its native figure and the turn to a page of its page view, in the Wine
+# session of the x86_64 Windows build.
 #   scripts/bench.sh [native build folder [Windows build folder]]
 #                                       defaults: build/bench, build/win64
 #   KQ_BENCH_WINE=0 scripts/bench.sh    the portable ones only
@@ -29,7 +30,7 @@ session="$root/scripts/wine-session.sh"
 # Brought up by the first run and stopped at the end, as the tests do.
 trap '"$session" stop "$winbuild" >/dev/null 2>&1 || true' EXIT
 status=0
-for name in print_bench recording_soak_bench viewer_reload_bench; do
+for name in print_bench recording_soak_bench viewer_reload_bench page_turn_bench; do
   program="$winbuild/bench/$name.exe"
   [ -f "$program" ] || continue
   echo "== $name (Wine)"

@@ -6,6 +6,11 @@
 
 #include "common/win32/windows_api.h"
 
+#include <cmath>
+
+#include "common/form_layout.h"
+#include "viewer/shell/geometry.h"
+
 namespace kq::viewer::win32 {
 
 // What a pane's input changed in the browser.
@@ -15,6 +20,13 @@ enum class BrowserChange {
     page,   // the page shown
     layout  // the panes' places (a splitter moved)
 };
+
+// A place of the layout (twips) in the screen's pixels, each edge rounded.
+inline RECT pixelsOf(const Rect& twips, const Twips& screen) {
+    const auto x = [&](double v) { return static_cast<LONG>(std::lround(v / screen.perPixelX())); };
+    const auto y = [&](double v) { return static_cast<LONG>(std::lround(v / screen.perPixelY())); };
+    return {x(twips.left), y(twips.top), x(twips.right()), y(twips.bottom())};
+}
 
 class BrowserChanges {
 public:

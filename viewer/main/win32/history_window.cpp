@@ -109,12 +109,15 @@ bool HistoryWindow::makeControls() {
     SetWindowPos(filterStrip_->hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     cards_ = placeholder(self, kCardsId, L"cards", font_.get());
     list_ = std::make_unique<FileListWindow>(*browser_, static_cast<BrowserChanges&>(*this), pictures_->imlList);
-    if (!list_->create(self, kListId)) return false;
-    viewArea_ = placeholder(self, kViewId, L"page", font_.get());
-    pagePanel_ = placeholder(self, kPanelId, L"panel", font_.get());
+    viewArea_ = std::make_unique<PageViewArea>(*browser_, *pictures_, twips_);
+    pagePanel_ = std::make_unique<PagePanel>(*browser_, static_cast<BrowserChanges&>(*this), *pictures_, font_.get(), twips_);
+    if (!list_->create(self, kListId) || !viewArea_->create(self, kViewId) || !pagePanel_->create(self, kPanelId)) {
+        return false;
+    }
 
     browser_->load();
     list_->update();
+    updatePagePanes();
     return true;
 }
 
@@ -132,11 +135,7 @@ LayoutDesign HistoryWindow::design() const {
     return d;
 }
 
-RECT HistoryWindow::pixels(const Rect& r) const {
-    const auto x = [this](double twips) { return static_cast<LONG>(std::lround(twips / twips_.perPixelX())); };
-    const auto y = [this](double twips) { return static_cast<LONG>(std::lround(twips / twips_.perPixelY())); };
-    return {x(r.left), y(r.top), x(r.right()), y(r.bottom())};
-}
+RECT HistoryWindow::pixels(const Rect& r) const { return pixelsOf(r, twips_); }
 
 bool HistoryWindow::OnSize(UINT, int, int) {
     if (!browser_) return false;
@@ -170,14 +169,12 @@ void HistoryWindow::applyLayout() {
     move(cards_.get(), pixels(l.useCards));
     filterStrip_->place(pixels(l.picList), pixels(l.txtFilter), pixels(l.tlbButton));
     list_->place(pixels(l.lstFile));
-    move(pagePanel_.get(), pixels(l.picSousa));
-    move(viewArea_.get(), pixels(l.picViewArea));
+    pagePanel_->place(pixels(l.picSousa), l);
+    viewArea_->place(pixels(l.picViewArea));
     for (int index = 0; index < kSplitterParts; ++index) {
         const auto at = static_cast<std::size_t>(index);
         splitters_[at]->place(pixels(l.splitter[at]), l.splitterVisible[at]);
     }
-    // Every pass ends with the page drawn anew.
-    InvalidateRect(viewArea_.get(), nullptr, TRUE);
 }
 
 void HistoryWindow::browserChanged(BrowserChange what) {
@@ -187,7 +184,13 @@ void HistoryWindow::browserChanged(BrowserChange what) {
         applyLayout();
         return;
     }
+    updatePagePanes();
     layoutPass();
+}
+
+void HistoryWindow::updatePagePanes() {
+    viewArea_->update();
+    pagePanel_->update();
 }
 
 void HistoryWindow::toolbarClicked(ToolbarButton button) {

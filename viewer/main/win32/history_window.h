@@ -22,6 +22,7 @@
 #include "viewer/main/win32/browser_pane.h"
 #include "viewer/main/win32/file_list_window.h"
 #include "viewer/main/win32/key_preview.h"
+#include "viewer/main/win32/page_view_window.h"
 #include "viewer/main/win32/splitter_part.h"
 #include "viewer/main/win32/toolbar_strips.h"
 #include "viewer/shell/viewer_run.h"
@@ -49,6 +50,8 @@ public:
     HWND filterBox() const { return filterStrip_ ? filterStrip_->box() : nullptr; }
     HWND splitterPart(int index) const { return splitters_[static_cast<std::size_t>(index)]->hwnd(); }
     HWND fileList() const { return list_ ? list_->list() : nullptr; }
+    PageViewArea& pageView() { return *viewArea_; }
+    PagePanel& pagePanel() { return *pagePanel_; }
 
 protected:
     bool OnCreate(const CREATESTRUCTW&) override;
@@ -66,6 +69,8 @@ private:
     RECT pixels(const Rect& twips) const;
     void layoutPass();
     void applyLayout();
+    // The page view and its panel draw the page the browser now holds.
+    void updatePagePanes();
     void toolbarClicked(ToolbarButton button);
     void keyPreviewed(UINT key);
     void activated(WPARAM state, HWND previous);
@@ -89,8 +94,8 @@ private:
     std::array<std::unique_ptr<SplitterPart>, kSplitterParts> splitters_;
     kq::win32::OwnedWindow cards_;
     std::unique_ptr<FileListWindow> list_;
-    kq::win32::OwnedWindow pagePanel_;
-    kq::win32::OwnedWindow viewArea_;
+    std::unique_ptr<PagePanel> pagePanel_;
+    std::unique_ptr<PageViewArea> viewArea_;
     std::optional<KeyPreview> keyPreview_;
     bool activatedBefore_ = false;
     HWND lastFocus_ = nullptr;

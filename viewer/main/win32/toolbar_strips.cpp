@@ -40,12 +40,18 @@ bool createStrip(kq::win32::Window& strip, HWND parent, int id) {
     return strip.createControl(kStripClass, parent, RECT{}, id) != nullptr;
 }
 
-HWND createToolbar(HWND parent, HIMAGELIST images) {
+void move(HWND window, const RECT& r) {
+    SetWindowPos(window, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+}  // namespace
+
+HWND createToolbar(HWND parent, HIMAGELIST images, int id) {
     const HWND toolbar =
         CreateWindowExW(0, TOOLBARCLASSNAMEW, L"",
                         WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_NORESIZE | CCS_NODIVIDER |
                             CCS_NOPARENTALIGN,
-                        0, 0, 0, 0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kToolbarId)),
+                        0, 0, 0, 0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                         kq::win32::thisModule(), nullptr);
     if (!toolbar) return nullptr;
     SendMessageW(toolbar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
@@ -53,7 +59,7 @@ HWND createToolbar(HWND parent, HIMAGELIST images) {
     return toolbar;
 }
 
-TBBUTTON button(int image, int command, BYTE state = TBSTATE_ENABLED) {
+TBBUTTON toolbarButton(int image, int command, BYTE state) {
     TBBUTTON b{};
     b.iBitmap = image;
     b.idCommand = command;
@@ -62,7 +68,6 @@ TBBUTTON button(int image, int command, BYTE state = TBSTATE_ENABLED) {
     return b;
 }
 
-// As wide as the left of its last button and the width of its first, as high as a button.
 SIZE toolbarExtent(HWND toolbar) {
     const int count = static_cast<int>(SendMessageW(toolbar, TB_BUTTONCOUNT, 0, 0));
     RECT first{}, last{};
@@ -73,28 +78,22 @@ SIZE toolbarExtent(HWND toolbar) {
     return {last.left + (first.right - first.left), first.bottom - first.top};
 }
 
-void move(HWND window, const RECT& r) {
-    SetWindowPos(window, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-}  // namespace
-
 MainToolbarStrip::MainToolbarStrip(const PictureList& pictures, std::function<void(ToolbarButton)> clicked)
     : pictures_(pictures), clicked_(std::move(clicked)) {}
 
 bool MainToolbarStrip::create(HWND parent, int id) {
     if (!createStrip(*this, parent, id)) return false;
-    toolbar_ = createToolbar(hwnd(), pictures_.handle());
+    toolbar_ = createToolbar(hwnd(), pictures_.handle(), kToolbarId);
     if (!toolbar_) return false;
     std::array<TBBUTTON, kToolbarButtons + 1> buttons{};
     std::size_t at = 0;
     for (const MainButton& b : kMainButtons) {
         // A separator parts the groupings from the layouts.
         if (b.button == ToolbarButton::STYLE1) {
-            buttons[at] = button(0, 0, 0);
+            buttons[at] = toolbarButton(0, 0, 0);
             buttons[at++].fsStyle = BTNS_SEP;
         }
-        buttons[at++] = button(pictures_.index(b.key), commandOf(b.button));
+        buttons[at++] = toolbarButton(pictures_.index(b.key), commandOf(b.button));
     }
     SendMessageW(toolbar_, TB_ADDBUTTONSW, buttons.size(), reinterpret_cast<LPARAM>(buttons.data()));
     const SIZE size = toolbarSize();
@@ -142,10 +141,10 @@ bool FilterStrip::create(HWND parent, int id) {
                                            .exStyle = WS_EX_CLIENTEDGE,
                                            .id = kBoxId,
                                            .font = font_});
-    button_ = createToolbar(hwnd(), pictures_.handle());
+    button_ = createToolbar(hwnd(), pictures_.handle(), kToolbarId);
     if (!box_ || !button_) return false;
     SetWindowLongPtrW(button_, GWLP_ID, kButtonId);
-    const TBBUTTON search = button(pictures_.index("SEARCH"), kSearchCommand);
+    const TBBUTTON search = toolbarButton(pictures_.index("SEARCH"), kSearchCommand);
     SendMessageW(button_, TB_ADDBUTTONSW, 1, reinterpret_cast<LPARAM>(&search));
     return true;
 }

@@ -6,6 +6,8 @@
 
 #include "common/win32/windows_api.h"
 
+#include <commctrl.h>
+
 #include <functional>
 #include <optional>
 
@@ -15,6 +17,13 @@
 #include "viewer/shell/win32/pictures.h"
 
 namespace kq::viewer::win32 {
+
+// A flat toolbar of the viewer's strips and panels, its pictures from `images`,
+// with tips asked of its parent; null when it cannot be made.
+HWND createToolbar(HWND parent, HIMAGELIST images, int id);
+TBBUTTON toolbarButton(int image, int command, BYTE state = TBSTATE_ENABLED);
+// As wide as the left of its last button and the width of its first, as high as a button.
+SIZE toolbarExtent(HWND toolbar);
 
 class MainToolbarStrip final : public kq::win32::Window {
 public:

@@ -1,0 +1,106 @@
+// The page view and its panel in the main window: the page drawn with its
+// frame, the page buttons and number, a page that cannot be drawn crossed
+// while the history's comments and errors still show.
+
+#include "viewer/main/win32/page_view_window.h"
+
+#include <gtest/gtest.h>
+
+#include <commctrl.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "common/win32/wide.h"
+#include "tests/support/history_bytes.h"
+#include "tests/support/win32/window_driver.h"
+#include "tests/viewer/win32/opened_history_window.h"
+
+namespace kq::viewer::win32 {
+namespace {
+
+using fixture::Opened;
+
+constexpr std::uint32_t kBlack = 0x000000;
+constexpr std::uint32_t kRed = 0xFF0000;
+constexpr std::uint32_t kFrame = 0xC8C8C8;
+constexpr std::uint32_t kBackground = 0xFCFCFC;
+enum PageCommand { kBefore = 1, kAfter };
+
+// A page 100 mm wide and 50 mm high, black all over.
+std::vector<std::uint8_t> blackPage() {
+    const RECT frame{0, 0, 10000, 5000};
+    const HDC recording = CreateEnhMetaFileW(nullptr, nullptr, &frame, nullptr);
+    const RECT all{0, 0, 5000, 5000};
+    FillRect(recording, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    const kq::win32::EnhMetafile page(CloseEnhMetaFile(recording));
+    std::vector<std::uint8_t> bytes(GetEnhMetaFileBits(page.get(), 0, nullptr));
+    GetEnhMetaFileBits(page.get(), static_cast<UINT>(bytes.size()), bytes.data());
+    return bytes;
+}
+
+// A history of these pages with a comment and an error line, as the only file of the folder.
+std::function<void(const std::string&)> oneHistory(std::vector<std::vector<std::uint8_t>> pages) {
+    return [pages = std::move(pages)](const std::string& folder) {
+        HistoryRecords r;
+        r.header.strSheetId = "S";
+        r.header.strVersionId = "V";
+        r.header.datPrintDate = 45000;
+        r.pageTexts.resize(pages.size(), {"t"});
+        r.comments.push_back({"確認済み", "A1", "kei"});
+        r.errorLines.push_back({"ページ 2 を写せません"});
+        const std::vector<std::uint8_t> bytes = test::historyBytes(r, pages);
+        std::ofstream(std::filesystem::path(kq::win32::wide(folder + "\\S_V_1.tvk")), std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    };
+}
+
+bool enabled(HWND toolbar, int command) { return SendMessageW(toolbar, TB_ISBUTTONENABLED, command, 0) != 0; }
+
+void press(PagePanel& panel, int command) {
+    SendMessageW(panel.hwnd(), WM_COMMAND, MAKEWPARAM(command, BN_CLICKED), reinterpret_cast<LPARAM>(panel.pageButtons()));
+}
+
+TEST(PageView, ThePageIsDrawnFramedAndThePageButtonsFollowIt) {
+    Opened opened({}, oneHistory({blackPage(), blackPage()}));
+    PagePanel& panel = opened.window->pagePanel();
+    EXPECT_EQ(test::textOf(panel.pageNumber()), "1 / 2 ページ");
+    EXPECT_FALSE(enabled(panel.pageButtons(), kBefore));
+    EXPECT_TRUE(enabled(panel.pageButtons(), kAfter));
+
+    const test::Picture view = test::printClient(opened.window->pageView().hwnd());
+    EXPECT_EQ(view.at(5, 5), kBackground);
+    EXPECT_EQ(view.at(20, 30), kFrame) << "the frame at the page's left edge, 300 twips in";
+    EXPECT_EQ(view.at(30, 30), kBlack) << "the page";
+    test::screenshot(opened.window->hwnd(), "page_view.png");
+
+    press(panel, kAfter);
+    EXPECT_EQ(test::textOf(panel.pageNumber()), "2 / 2 ページ");
+    EXPECT_TRUE(enabled(panel.pageButtons(), kBefore));
+    EXPECT_FALSE(enabled(panel.pageButtons(), kAfter));
+    press(panel, kAfter);
+    EXPECT_EQ(test::textOf(panel.pageNumber()), "2 / 2 ページ") << "a disabled button turns nothing";
+}
+
+TEST(PageView, APageThatCannotBeDrawnIsCrossedAndTheCommentsStillShow) {
+    Opened opened({}, oneHistory({{1, 2, 3, 4, 5, 6, 7, 8}}));
+    const test::Picture view = test::printClient(opened.window->pageView().hwnd());
+    EXPECT_EQ(view.at(36, 36), kRed) << "on the cross";
+    EXPECT_EQ(view.at(60, 60), kBackground);
+    PagePanel& panel = opened.window->pagePanel();
+    EXPECT_EQ(test::textOf(panel.comments()), "セル　：　A1\r\nコメント　：　確認済み\r\n");
+    EXPECT_EQ(test::textOf(panel.errors()), "ページ 2 を写せません");
+    EXPECT_TRUE(IsWindowVisible(panel.comments()) && IsWindowVisible(panel.errors()));
+    test::screenshot(opened.window->hwnd(), "page_view_crossed.png");
+}
+
+TEST(PageView, AHistoryWithoutPagesShowsNoneAndNoPageButtons) {
+    Opened opened({}, oneHistory({}));
+    PagePanel& panel = opened.window->pagePanel();
+    EXPECT_EQ(test::textOf(panel.pageNumber()), "0 / 0 ページ");
+    EXPECT_FALSE(enabled(panel.pageButtons(), kBefore));
+    EXPECT_FALSE(enabled(panel.pageButtons(), kAfter));
+}
+
+}  // namespace
+}  // namespace kq::viewer::win32

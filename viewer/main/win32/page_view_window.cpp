@@ -1,0 +1,258 @@
+#include "viewer/main/win32/page_view_window.h"
+
+#include <array>
+#include <cmath>
+#include <string_view>
+
+#include "common/win32/bitmaps.h"
+#include "common/win32/wide.h"
+#include "viewer/main/win32/toolbar_strips.h"
+#include "viewer/texts.h"
+
+namespace kq::viewer::win32 {
+
+namespace {
+
+constexpr const wchar_t* kViewClass = L"KqPageView";
+constexpr const wchar_t* kPanelClass = L"KqPagePanel";
+enum PanelId { kButtonsId = 1, kNumberId, kCommentLabelId, kCommentsId, kErrorLabelId, kErrorsId };
+enum PageCommand { kBefore = 1, kAfter };
+
+// A page larger than this (pixels a side) is no page a sheet prints: the
+// frame is taken as damaged rather than allocated.
+constexpr LONG kLargestPageSide = 10000;
+constexpr double kTwipsPerHimetric = 1440.0 / 2540.0;
+
+COLORREF rgb(const Colour& c) { return RGB(c.red, c.green, c.blue); }
+
+LONG pixelsX(double twips, const Twips& screen) { return static_cast<LONG>(std::lround(twips / screen.perPixelX())); }
+LONG pixelsY(double twips, const Twips& screen) { return static_cast<LONG>(std::lround(twips / screen.perPixelY())); }
+
+// A rectangle's outline, its right and bottom edges included, in the DC's pen.
+void outline(HDC dc, COLORREF colour, LONG left, LONG top, LONG right, LONG bottom) {
+    const kq::win32::Pen pen(CreatePen(PS_SOLID, 1, colour));
+    const kq::win32::Selection penUsed = kq::win32::selectObject(dc, pen.get());
+    const kq::win32::Selection hollow = kq::win32::selectObject(dc, GetStockObject(NULL_BRUSH));
+    Rectangle(dc, left, top, right + 1, bottom + 1);
+}
+
+void drawCross(HDC dc) {
+    const COLORREF red = rgb(kCrossColour);
+    {
+        const kq::win32::Pen pen(CreatePen(PS_SOLID, 1, red));
+        const kq::win32::Selection used = kq::win32::selectObject(dc, pen.get());
+        MoveToEx(dc, kCrossFrom, kCrossFrom, nullptr);
+        LineTo(dc, kCrossTo, kCrossTo);
+        MoveToEx(dc, kCrossTo, kCrossFrom, nullptr);
+        LineTo(dc, kCrossFrom, kCrossTo);
+    }
+    outline(dc, red, kCrossFrom, kCrossFrom, kCrossTo, kCrossTo);
+}
+
+std::string_view tileKey(ShadowTile::Kind kind) {
+    switch (kind) {
+        case ShadowTile::Kind::right: return "RIGHT";
+        case ShadowTile::Kind::bottom: return "BOTTOM";
+        case ShadowTile::Kind::topRight: return "TOPRIGHT";
+        case ShadowTile::Kind::bottomLeft: return "BOTTOMLEFT";
+        case ShadowTile::Kind::bottomRight: return "BOTTOMRIGHT";
+    }
+    return {};
+}
+
+void move(HWND window, const RECT& r) {
+    SetWindowPos(window, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+}  // namespace
+
+// ---- The page at its natural size
+
+PageImage PageImage::draw(const std::vector<std::uint8_t>& metafile, const Twips& screen) {
+    PageImage image;
+    if (metafile.empty()) return image;
+    const kq::win32::EnhMetafile page(SetEnhMetaFileBits(static_cast<UINT>(metafile.size()), metafile.data()));
+    ENHMETAHEADER header{};
+    if (!page || GetEnhMetaFileHeader(page.get(), sizeof header, &header) == 0) return image;
+    const double width = (static_cast<double>(header.rclFrame.right) - header.rclFrame.left) * kTwipsPerHimetric;
+    const double height = (static_cast<double>(header.rclFrame.bottom) - header.rclFrame.top) * kTwipsPerHimetric;
+    const SIZE pixels{pixelsX(width, screen), pixelsY(height, screen)};
+    if (pixels.cx <= 0 || pixels.cy <= 0 || pixels.cx > kLargestPageSide || pixels.cy > kLargestPageSide) return image;
+
+    std::uint32_t* bits = nullptr;
+    kq::win32::Bitmap bitmap = kq::win32::topDownBitmap(pixels.cx, pixels.cy, bits);
+    if (!bitmap) return image;
+    {
+        const kq::win32::DeviceContext dc = kq::win32::memoryDc(nullptr);
+        const kq::win32::Selection used = kq::win32::selectObject(dc.get(), bitmap.get());
+        const RECT all{0, 0, pixels.cx, pixels.cy};
+        FillRect(dc.get(), &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        // A page whose records the system refuses is still a page: what it drew stays.
+        PlayEnhMetaFile(dc.get(), page.get(), &all);
+        GdiFlush();
+    }
+    image.bitmap_ = std::move(bitmap);
+    image.pixels_ = pixels;
+    image.naturalWidth_ = width;
+    image.naturalHeight_ = height;
+    return image;
+}
+
+std::optional<std::pair<double, double>> PageImage::naturalSize() const {
+    if (empty()) return std::nullopt;
+    return std::pair{naturalWidth_, naturalHeight_};
+}
+
+void drawPage(HDC dc, const PageFit& fit, const PageImage& image, const PictureList& shadow, const Twips& screen) {
+    const Rect& page = fit.page;
+    const LONG left = pixelsX(page.left, screen), top = pixelsY(page.top, screen);
+    const LONG right = pixelsX(page.right(), screen), bottom = pixelsY(page.bottom(), screen);
+    {
+        const kq::win32::DeviceContext source = kq::win32::memoryDc(dc);
+        const kq::win32::Selection used = kq::win32::selectObject(source.get(), image.bitmap());
+        SetStretchBltMode(dc, HALFTONE);
+        SetBrushOrgEx(dc, 0, 0, nullptr);
+        StretchBlt(dc, left, top, right - left, bottom - top, source.get(), 0, 0, image.pixels().cx,
+                   image.pixels().cy, SRCCOPY);
+    }
+    for (const ShadowTile& tile : shadowTiles(page, screen.perPixelX())) {
+        ImageList_Draw(shadow.handle(), shadow.index(tileKey(tile.kind)), dc, pixelsX(tile.x, screen),
+                       pixelsY(tile.y, screen), ILD_TRANSPARENT);
+    }
+    outline(dc, rgb(kFrameColour), left, top, right, bottom);
+}
+
+// ---- The view
+
+PageViewArea::PageViewArea(HistoryBrowser& browser, const ViewerPictures& pictures, Twips screen)
+    : browser_(browser), pictures_(pictures), screen_(screen) {}
+
+bool PageViewArea::create(HWND parent, int id) {
+    kq::win32::Window::registerClass({.name = kViewClass});
+    return createControl(kViewClass, parent, RECT{}, id, WS_EX_CLIENTEDGE) != nullptr;
+}
+
+void PageViewArea::place(const RECT& pixels) {
+    move(hwnd(), pixels);
+    // Every layout pass ends with the page drawn anew.
+    InvalidateRect(hwnd(), nullptr, FALSE);
+}
+
+void PageViewArea::update() {
+    image_ = PageImage::draw(browser_.page().metafile, screen_);
+    InvalidateRect(hwnd(), nullptr, FALSE);
+}
+
+bool PageViewArea::OnPaint() {
+    const kq::win32::PaintDc painting = kq::win32::beginPaint(hwnd());
+    if (painting) paint(painting.value().paint.hdc);
+    return true;
+}
+
+std::optional<LRESULT> PageViewArea::OnMessage(UINT msg, WPARAM wParam, LPARAM) {
+    switch (msg) {
+        case WM_ERASEBKGND:
+            return 1;  // the painting covers all
+        case WM_PRINTCLIENT:
+            paint(reinterpret_cast<HDC>(wParam));
+            return 0;
+        default:
+            return std::nullopt;
+    }
+}
+
+void PageViewArea::paint(HDC target) {
+    RECT client{};
+    GetClientRect(hwnd(), &client);
+    if (client.right <= 0 || client.bottom <= 0) return;
+    // Drawn aside and shown at once, so a splitter drag does not flicker.
+    const kq::win32::DeviceContext dc = kq::win32::memoryDc(target);
+    const kq::win32::Bitmap surface(CreateCompatibleBitmap(target, client.right, client.bottom));
+    if (!dc || !surface) return;
+    const kq::win32::Selection used = kq::win32::selectObject(dc.get(), surface.get());
+    const kq::win32::Brush background(CreateSolidBrush(rgb(kViewBackground)));
+    FillRect(dc.get(), &client, background.get());
+
+    const PageDrawing drawing = browser_.drawing(client.right * screen_.perPixelX(),
+                                                 client.bottom * screen_.perPixelY(), image_.naturalSize());
+    if (drawing.kind == PageDrawing::Kind::cross) drawCross(dc.get());
+    if (drawing.kind == PageDrawing::Kind::page) drawPage(dc.get(), drawing.fit, image_, pictures_.imgShadow, screen_);
+    BitBlt(target, 0, 0, client.right, client.bottom, dc.get(), 0, 0, SRCCOPY);
+}
+
+// ---- The panel
+
+PagePanel::PagePanel(HistoryBrowser& browser, BrowserChanges& changes, const ViewerPictures& pictures, HFONT font,
+                     Twips screen)
+    : browser_(browser), changes_(changes), pictures_(pictures), font_(font), screen_(screen) {}
+
+bool PagePanel::create(HWND parent, int id) {
+    kq::win32::Window::registerClass({.name = kPanelClass, .background = GetSysColorBrush(COLOR_BTNFACE)});
+    if (!createControl(kPanelClass, parent, RECT{}, id)) return false;
+    const HWND self = hwnd();
+    buttons_ = createToolbar(self, pictures_.imlNo0.handle(), kButtonsId);
+    if (!buttons_) return false;
+    SendMessageW(buttons_, TB_SETDISABLEDIMAGELIST, 0, reinterpret_cast<LPARAM>(pictures_.imlNo1.handle()));
+    const std::array<TBBUTTON, 2> buttons{toolbarButton(pictures_.imlNo0.index("BEFORE"), kBefore, 0),
+                                          toolbarButton(pictures_.imlNo0.index("AFTER"), kAfter, 0)};
+    SendMessageW(buttons_, TB_ADDBUTTONSW, buttons.size(), reinterpret_cast<LPARAM>(buttons.data()));
+
+    const auto label = [&](std::string_view text, int labelId) {
+        return kq::win32::createChild(
+            self, {.windowClass = L"STATIC", .text = kq::win32::wide(text), .style = SS_LEFT, .id = labelId, .font = font_});
+    };
+    const auto log = [&](int logId) {
+        return kq::win32::createChild(self, {.windowClass = L"EDIT",
+                                             .style = WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL,
+                                             .exStyle = WS_EX_CLIENTEDGE,
+                                             .id = logId,
+                                             .font = font_});
+    };
+    number_ = label("", kNumberId);
+    commentLabel_ = label(texts::kCommentLabel, kCommentLabelId);
+    comments_ = log(kCommentsId);
+    errorLabel_ = label(texts::kErrorLabel, kErrorLabelId);
+    errors_ = log(kErrorsId);
+    if (!number_ || !commentLabel_ || !comments_ || !errorLabel_ || !errors_) return false;
+    ShowWindow(number_, SW_SHOW);
+    update();
+    return true;
+}
+
+void PagePanel::place(const RECT& pixels, const WindowLayout& layout) {
+    move(hwnd(), pixels);
+    move(buttons_, pixelsOf(layout.tlbNo, screen_));
+    move(number_, pixelsOf(layout.lblNo, screen_));
+    const struct {
+        HWND window;
+        const Rect& at;
+        bool shown;
+    } logs[] = {{commentLabel_, layout.lblCommentLog, layout.commentsShown},
+                {comments_, layout.txtCommentLog, layout.commentsShown},
+                {errorLabel_, layout.lblErrorLog, layout.errorsShown},
+                {errors_, layout.txtErrorLog, layout.errorsShown}};
+    for (const auto& log : logs) {
+        move(log.window, pixelsOf(log.at, screen_));
+        ShowWindow(log.window, log.shown ? SW_SHOWNA : SW_HIDE);
+    }
+}
+
+void PagePanel::update() {
+    const LoadedPage& page = browser_.page();
+    SetWindowTextW(number_, kq::win32::wide(page.number.label).c_str());
+    EnableWindow(number_, page.number.labelEnabled);
+    SendMessageW(buttons_, TB_ENABLEBUTTON, kBefore, MAKELPARAM(page.number.previousEnabled, 0));
+    SendMessageW(buttons_, TB_ENABLEBUTTON, kAfter, MAKELPARAM(page.number.nextEnabled, 0));
+    SetWindowTextW(comments_, kq::win32::wide(page.comments).c_str());
+    SetWindowTextW(errors_, kq::win32::wide(page.errors).c_str());
+}
+
+bool PagePanel::OnCommand(int id, UINT, HWND control) {
+    if (control != buttons_) return false;
+    if (id == kBefore) browser_.previousPage();
+    if (id == kAfter) browser_.nextPage();
+    changes_.browserChanged(BrowserChange::page);
+    return true;
+}
+
+}  // namespace kq::viewer::win32

@@ -1,0 +1,104 @@
+#pragma once
+// The page view and the page panel under it. The view shows the page of the
+// history chosen in the file list, scaled to fit and never enlarged, with
+// its shadow and frame, or the red cross when there is none to show; the
+// panel holds the page buttons, the page number and the history's comments
+// and error lines.
+
+#include "common/win32/windows_api.h"
+
+#include <optional>
+#include <utility>
+
+#include "common/form_layout.h"
+#include "common/win32/handles.h"
+#include "common/win32/window.h"
+#include "viewer/main/history_browser.h"
+#include "viewer/main/win32/browser_pane.h"
+#include "viewer/shell/win32/pictures.h"
+
+namespace kq::viewer::win32 {
+
+// The page at its natural size, drawn once from the history's metafile when
+// the page is loaded; every drawing of the view scales it from here.
+class PageImage {
+public:
+    // Empty (the cross shows) when the bytes are no metafile or its frame is
+    // empty or absurd.
+    static PageImage draw(const std::vector<std::uint8_t>& metafile, const Twips& screen);
+
+    bool empty() const { return !bitmap_; }
+    // Twips, as the metafile's frame gives them.
+    std::optional<std::pair<double, double>> naturalSize() const;
+    HBITMAP bitmap() const { return bitmap_.get(); }
+    SIZE pixels() const { return pixels_; }
+
+private:
+    kq::win32::Bitmap bitmap_;
+    SIZE pixels_{};
+    double naturalWidth_ = 0;
+    double naturalHeight_ = 0;
+};
+
+// The page scaled into its place in the view (halftone), with its shadow
+// along the right and bottom edges and its frame.
+void drawPage(HDC dc, const PageFit& fit, const PageImage& image, const PictureList& shadow, const Twips& screen);
+
+class PageViewArea final : public kq::win32::Window {
+public:
+    // `pictures` outlives the view.
+    PageViewArea(HistoryBrowser& browser, const ViewerPictures& pictures, Twips screen);
+
+    bool create(HWND parent, int id);
+    void place(const RECT& pixels);
+    // The browser loaded another page (or none): drawn anew from it.
+    void update();
+    // What the view shows, as it paints it.
+    void paint(HDC dc);
+
+protected:
+    bool OnPaint() override;
+    std::optional<LRESULT> OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    HistoryBrowser& browser_;
+    const ViewerPictures& pictures_;
+    Twips screen_;
+    PageImage image_;
+};
+
+class PagePanel final : public kq::win32::Window {
+public:
+    // `pictures` and `font` outlive the panel.
+    PagePanel(HistoryBrowser& browser, BrowserChanges& changes, const ViewerPictures& pictures, HFONT font,
+              Twips screen);
+
+    bool create(HWND parent, int id);
+    // The panel and its controls where the layout has them.
+    void place(const RECT& pixels, const WindowLayout& layout);
+    // The page number, the buttons' states and the texts of the page loaded.
+    void update();
+
+    HWND pageButtons() const { return buttons_; }
+    HWND pageNumber() const { return number_; }
+    HWND comments() const { return comments_; }
+    HWND errors() const { return errors_; }
+
+protected:
+    bool OnCommand(int id, UINT code, HWND control) override;
+
+private:
+    HistoryBrowser& browser_;
+    BrowserChanges& changes_;
+    const ViewerPictures& pictures_;
+    HFONT font_;
+    Twips screen_;
+    HWND buttons_ = nullptr;
+    HWND number_ = nullptr;
+    HWND commentLabel_ = nullptr;
+    HWND comments_ = nullptr;
+    HWND errorLabel_ = nullptr;
+    HWND errors_ = nullptr;
+};
+
+}  // namespace kq::viewer::win32
