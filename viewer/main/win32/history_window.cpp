@@ -112,7 +112,7 @@ bool HistoryWindow::makeControls() {
                                                 .title = std::string(texts::kTitle)},
                                      .widths = *widths_,
                                      .search = {}},
-                     run_.viewSetting(), run_.start, CardMetrics{}, design());
+                     run_.viewSetting(), run_.start, measureCards(pictures_->imlIcon, twips_), design());
     mainStrip_->update(*browser_);
 
     // The splitters lie under the panes: a pane moved over a bar during a drag hides it.
@@ -124,7 +124,8 @@ bool HistoryWindow::makeControls() {
     }
     SetWindowPos(mainStrip_->hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     SetWindowPos(filterStrip_->hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    cards_ = placeholder(self, kCardsId, L"cards", font_.get());
+    cards_ = std::make_unique<CardBarWindow>(*browser_, static_cast<BrowserChanges&>(*this), pictures_->imlIcon, twips_);
+    if (!cards_->create(self, kCardsId)) return false;
     list_ = placeholder(self, kListId, L"list", font_.get());
     viewArea_ = placeholder(self, kViewId, L"page", font_.get());
     pagePanel_ = placeholder(self, kPanelId, L"panel", font_.get());
@@ -182,7 +183,7 @@ void HistoryWindow::layoutPass() {
 void HistoryWindow::applyLayout() {
     const WindowLayout& l = browser_->layout().current();
     mainStrip_->place(pixels(l.picMain));
-    move(cards_.get(), pixels(l.useCards));
+    cards_->place(pixels(l.useCards));
     filterStrip_->place(pixels(l.picList), pixels(l.txtFilter), pixels(l.tlbButton));
     move(list_.get(), pixels(l.lstFile));
     move(pagePanel_.get(), pixels(l.picSousa));
@@ -197,6 +198,7 @@ void HistoryWindow::applyLayout() {
 
 void HistoryWindow::browserChanged(BrowserChange what) {
     if (what == BrowserChange::cards) mainStrip_->update(*browser_);
+    if (what == BrowserChange::cards) cards_->update();
     if (what == BrowserChange::layout) {
         applyLayout();
         return;

@@ -19,6 +19,7 @@
 #include "common/win32/win32_file_system.h"
 #include "viewer/main/history_browser.h"
 #include "viewer/main/win32/browser_pane.h"
+#include "viewer/main/win32/card_bar_window.h"
 #include "viewer/main/win32/key_preview.h"
 #include "viewer/main/win32/splitter_part.h"
 #include "viewer/main/win32/toolbar_strips.h"
@@ -41,6 +42,7 @@ public:
     HWND filterBox() const { return filterStrip_ ? filterStrip_->box() : nullptr; }
     HWND splitterPart(int index) const { return splitters_[static_cast<std::size_t>(index)]->hwnd(); }
     HWND fileList() const { return list_.get(); }
+    CardBarWindow& cardBar() { return *cards_; }
 
 protected:
     bool OnCreate(const CREATESTRUCTW&) override;
@@ -77,7 +79,7 @@ private:
     std::unique_ptr<MainToolbarStrip> mainStrip_;
     std::unique_ptr<FilterStrip> filterStrip_;
     std::array<std::unique_ptr<SplitterPart>, kSplitterParts> splitters_;
-    kq::win32::OwnedWindow cards_;
+    std::unique_ptr<CardBarWindow> cards_;
     kq::win32::OwnedWindow list_;
     kq::win32::OwnedWindow pagePanel_;
     kq::win32::OwnedWindow viewArea_;
