@@ -41,7 +41,7 @@ struct CardsShown {
     explicit CardsShown(int sheets, int firstFiles = 1) {
         int age = 0;
         for (int i = 0; sheets > 0 && i < firstFiles; ++i) write("S0", ++age);
-        for (int sheet = 1; sheet < sheets; ++sheet) write("S" + std::to_string(sheet), ++age);
+        for (int sheet = 1; sheet < sheets; ++sheet) write(std::string("S").append(std::to_string(sheet)), ++age);
         run.start.gSaveFolder = folder.path();
         window = std::make_unique<HistoryWindow>(run);
         EXPECT_TRUE(window->open());
@@ -50,7 +50,7 @@ struct CardsShown {
     void write(const std::string& sheet, int minutesOld) {
         HistoryRecords r;
         r.header.strSheetId = sheet;
-        r.header.strSheetName = "売上" + sheet;
+        r.header.strSheetName = std::string("売上").append(sheet);
         r.header.strBookName = "月次報告.xls";
         r.header.strBookPath = "C:\\帳票\\月次";
         r.header.datPrintDate = 40000;
