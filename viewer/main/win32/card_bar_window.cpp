@@ -155,8 +155,9 @@ void CardBarWindow::drawCard(HDC dc, std::size_t position) const {
             CreateSolidBrush(RGB(face.background.red, face.background.green, face.background.blue)));
         FillRect(dc, &at, background.get());
     }
-    const double left = browser_.cards().elementRect(position).left;
-    const double top = browser_.cards().containerTop() + browser_.cards().elementRect(position).top;
+    const Rect place = browser_.cards().elementRect(position);
+    const double left = place.left;
+    const double top = browser_.cards().containerTop() + place.top;
     const auto x = [&](double twips) { return static_cast<int>(toPixels(left + twips, twips_.perPixelX())); };
     const auto y = [&](double twips) { return static_cast<int>(toPixels(top + twips, twips_.perPixelY())); };
     for (const CardFace::Picture& picture : face.pictures) {
