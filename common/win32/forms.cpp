@@ -9,19 +9,21 @@ constexpr wchar_t kFormFontFace[] = L"MS UI Gothic";
 constexpr int kFormFontPoints = 9;
 }  // namespace
 
-Font createFormFont() {
+Font createFont(const wchar_t* face, int points, bool bold, BYTE charset) {
     const WindowDc screen = windowDc(nullptr);
     LOGFONTW lf{};
-    lf.lfHeight = -MulDiv(kFormFontPoints, GetDeviceCaps(screen.get(), LOGPIXELSY), 72);
-    lf.lfWeight = FW_NORMAL;
-    lf.lfCharSet = SHIFTJIS_CHARSET;
+    lf.lfHeight = -MulDiv(points, GetDeviceCaps(screen.get(), LOGPIXELSY), 72);
+    lf.lfWeight = bold ? FW_BOLD : FW_NORMAL;
+    lf.lfCharSet = charset;
     lf.lfOutPrecision = OUT_DEFAULT_PRECIS;
     lf.lfClipPrecision = CLIP_DEFAULT_PRECIS;
     lf.lfQuality = DEFAULT_QUALITY;
     lf.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
-    lstrcpynW(lf.lfFaceName, kFormFontFace, LF_FACESIZE);
+    lstrcpynW(lf.lfFaceName, face, LF_FACESIZE);
     return Font(CreateFontIndirectW(&lf));
 }
+
+Font createFormFont() { return createFont(kFormFontFace, kFormFontPoints, false, SHIFTJIS_CHARSET); }
 
 Twips screenTwips() {
     const WindowDc screen = windowDc(nullptr);

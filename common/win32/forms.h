@@ -11,6 +11,8 @@
 
 namespace kq::win32 {
 
+// A font of `points` on the screen.
+Font createFont(const wchar_t* face, int points, bool bold, BYTE charset);
 // "MS UI Gothic" 9 pt, Shift-JIS: the font of every form.
 Font createFormFont();
 

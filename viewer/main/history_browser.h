@@ -68,6 +68,10 @@ public:
     // for the right button (the card's menu follows).
     bool cardReleased(std::size_t position, MouseButton button) { return cards_.release(position, button); }
     void scrollCards(std::int64_t value) { cards_.setScrollValue(value); }
+    // The card bar's inner size and its scroll bar's width (twips).
+    void resizeCards(double innerWidth, double innerHeight, double scrollBarWidth) {
+        cards_.resize(innerWidth, innerHeight, scrollBarWidth);
+    }
 
     // The list's selection as the user left it; the current row is the one
     // with the focus.

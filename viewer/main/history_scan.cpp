@@ -80,9 +80,10 @@ ListedHistoryReader listedHistoryReader(FileSystem& files, const AnsiCodec& code
     return [&files, &codec](const std::string& path) -> std::optional<ListedHistory> {
         const std::unique_ptr<ByteSource> source = files.openForReading(path);
         if (!source) return std::nullopt;
-        HistoryRead<HistoryRecords> records = readHistoryRecords(*source, codec);
-        if (!records) return std::nullopt;
-        return ListedHistory{std::move(records.value->header), std::move(records.value->headings), source->size()};
+        // What lies after the headings (pages, comments, errors) is not read.
+        HistoryRead<HistoryHead> head = readHistoryHead(*source, codec);
+        if (!head) return std::nullopt;
+        return ListedHistory{std::move(head.value->header), std::move(head.value->headings), source->size()};
     };
 }
 

@@ -81,6 +81,17 @@ TEST(HistoryScan, LinkLoopsAndUnlistableFoldersEndTheWalk) {
     EXPECT_TRUE(scanHistoryFolder(fs, "D:\\Missing").empty());
 }
 
+TEST(HistoryScan, TheWalkStopsAtASaneDepth) {
+    MemoryFileSystem fs;
+    std::string folder = "D:\\H";
+    for (int depth = 0; depth <= kMaxScanDepth + 5; ++depth) {
+        fs.addFile(folder + "\\a.tvk");
+        folder += "\\d";
+    }
+    const auto found = scanHistoryFolder(fs, "D:\\H");
+    EXPECT_EQ(found.size(), static_cast<std::size_t>(kMaxScanDepth + 1));
+}
+
 TEST(HistoryScan, CardKeysByGrouping) {
     HistoryFileHeader h;
     h.strSheetId = "S";

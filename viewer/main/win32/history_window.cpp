@@ -21,21 +21,6 @@ constexpr int kClientWidthTwips = 12915;
 constexpr int kClientHeightTwips = 7335;
 enum ControlId { kMainStripId = 100, kFilterStripId, kCardsId, kListId, kPanelId, kViewId, kFirstSplitterId };
 
-// A pane not built yet: a framed place that shows its name.
-kq::win32::OwnedWindow placeholder(HWND parent, int id, const wchar_t* name, HFONT font) {
-    return kq::win32::OwnedWindow(kq::win32::createChild(
-        parent, {.windowClass = L"STATIC",
-                 .text = name,
-                 .style = WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP | SS_CENTER,
-                 .exStyle = WS_EX_CLIENTEDGE,
-                 .id = id,
-                 .font = font}));
-}
-
-void move(HWND window, const RECT& r) {
-    SetWindowPos(window, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
 }  // namespace
 
 HistoryWindow::HistoryWindow(ViewerRun& run, HistoryWindowServices services)
@@ -95,7 +80,7 @@ bool HistoryWindow::makeControls() {
                                                 .title = std::string(texts::kTitle)},
                                      .widths = *widths_,
                                      .search = {}},
-                     run_.viewSetting(), run_.start, CardMetrics{}, design());
+                     run_.viewSetting(), run_.start, measureCards(pictures_->imlIcon, twips_), design());
     mainStrip_->update(*browser_);
 
     // The splitters lie under the panes: a pane moved over a bar during a drag hides it.
@@ -107,15 +92,17 @@ bool HistoryWindow::makeControls() {
     }
     SetWindowPos(mainStrip_->hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     SetWindowPos(filterStrip_->hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    cards_ = placeholder(self, kCardsId, L"cards", font_.get());
+    cards_ = std::make_unique<CardBarWindow>(*browser_, static_cast<BrowserChanges&>(*this), pictures_->imlIcon, twips_);
     list_ = std::make_unique<FileListWindow>(*browser_, static_cast<BrowserChanges&>(*this), pictures_->imlList);
     viewArea_ = std::make_unique<PageViewArea>(*browser_, *pictures_, twips_);
     pagePanel_ = std::make_unique<PagePanel>(*browser_, static_cast<BrowserChanges&>(*this), *pictures_, font_.get(), twips_);
-    if (!list_->create(self, kListId) || !viewArea_->create(self, kViewId) || !pagePanel_->create(self, kPanelId)) {
+    if (!cards_->create(self, kCardsId) || !list_->create(self, kListId) || !viewArea_->create(self, kViewId) ||
+        !pagePanel_->create(self, kPanelId)) {
         return false;
     }
 
     browser_->load();
+    cards_->update();
     list_->update();
     updatePagePanes();
     return true;
@@ -166,7 +153,7 @@ void HistoryWindow::layoutPass() {
 void HistoryWindow::applyLayout() {
     const WindowLayout& l = browser_->layout().current();
     mainStrip_->place(pixels(l.picMain));
-    move(cards_.get(), pixels(l.useCards));
+    cards_->place(pixels(l.useCards));
     filterStrip_->place(pixels(l.picList), pixels(l.txtFilter), pixels(l.tlbButton));
     list_->place(pixels(l.lstFile));
     pagePanel_->place(pixels(l.picSousa), l);
@@ -179,6 +166,7 @@ void HistoryWindow::applyLayout() {
 
 void HistoryWindow::browserChanged(BrowserChange what) {
     if (what == BrowserChange::cards) mainStrip_->update(*browser_);
+    if (what == BrowserChange::cards) cards_->update();
     if (what == BrowserChange::cards || what == BrowserChange::list) list_->update();
     if (what == BrowserChange::layout) {
         applyLayout();

@@ -20,6 +20,7 @@
 #include "common/win32/win32_file_system.h"
 #include "viewer/main/history_browser.h"
 #include "viewer/main/win32/browser_pane.h"
+#include "viewer/main/win32/card_bar_window.h"
 #include "viewer/main/win32/file_list_window.h"
 #include "viewer/main/win32/key_preview.h"
 #include "viewer/main/win32/page_view_window.h"
@@ -52,6 +53,7 @@ public:
     HWND fileList() const { return list_ ? list_->list() : nullptr; }
     PageViewArea& pageView() { return *viewArea_; }
     PagePanel& pagePanel() { return *pagePanel_; }
+    CardBarWindow& cardBar() { return *cards_; }
 
 protected:
     bool OnCreate(const CREATESTRUCTW&) override;
@@ -92,7 +94,7 @@ private:
     std::unique_ptr<MainToolbarStrip> mainStrip_;
     std::unique_ptr<FilterStrip> filterStrip_;
     std::array<std::unique_ptr<SplitterPart>, kSplitterParts> splitters_;
-    kq::win32::OwnedWindow cards_;
+    std::unique_ptr<CardBarWindow> cards_;
     std::unique_ptr<FileListWindow> list_;
     std::unique_ptr<PagePanel> pagePanel_;
     std::unique_ptr<PageViewArea> viewArea_;
