@@ -15,11 +15,11 @@
 #include "common/form_layout.h"
 #include "common/win32/handles.h"
 #include "common/win32/known_folders.h"
+#include "common/win32/message_loop.h"
 #include "common/win32/window.h"
 #include "common/win32/win32_file_system.h"
 #include "viewer/main/history_browser.h"
 #include "viewer/main/win32/browser_pane.h"
-#include "viewer/main/win32/key_preview.h"
 #include "viewer/main/win32/splitter_part.h"
 #include "viewer/main/win32/toolbar_strips.h"
 #include "viewer/shell/viewer_run.h"
@@ -59,7 +59,7 @@ private:
     void layoutPass();
     void applyLayout();
     void toolbarClicked(ToolbarButton button);
-    void keyPreviewed(UINT key);
+    bool keyPreviewed(const MSG& key);
     void activated(WPARAM state, HWND previous);
     bool placeOverHost();
     void saveViewSettings();
@@ -81,7 +81,7 @@ private:
     kq::win32::OwnedWindow list_;
     kq::win32::OwnedWindow pagePanel_;
     kq::win32::OwnedWindow viewArea_;
-    std::optional<KeyPreview> keyPreview_;
+    std::optional<kq::win32::WindowKeys> keys_;
     bool activatedBefore_ = false;
     HWND lastFocus_ = nullptr;
     bool settingsSaved_ = false;
