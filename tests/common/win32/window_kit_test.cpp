@@ -67,7 +67,8 @@ private:
 class KitWindow final : public Window {
 public:
     // What reached the main window itself.
-    std::vector<UINT> commands;
+    std::vector<UINT> commands;  // of menus and accelerators
+    std::vector<UINT> childCodes;
     std::vector<UINT> notifications;
     int drawItems = 0;
     std::vector<WPARAM> previewed;
@@ -148,7 +149,8 @@ private:
         return true;
     }
     bool OnCommand(int id, UINT code, HWND control) override {
-        commands.push_back(control ? code : static_cast<UINT>(id));
+        if (!control) commands.push_back(static_cast<UINT>(id));
+        if (control == child.hwnd()) childCodes.push_back(code);
         return true;
     }
     std::optional<LRESULT> OnNotify(const NMHDR& header) override {
@@ -189,7 +191,7 @@ TEST(WindowKit, NotificationsGoToTheControlsOwnObjectAndWhatItLeavesToTheParent)
     window.child.tell(kOwnCode);
     window.child.tell(kParentsCode);
     EXPECT_EQ(window.child.ownCodes, std::vector<UINT>{kOwnCode});
-    EXPECT_EQ(window.commands, std::vector<UINT>{kParentsCode});
+    EXPECT_EQ(window.childCodes, std::vector<UINT>{kParentsCode});
 }
 
 TEST(WindowKit, TheMainWindowSeesItsKeysWhileAnEditBoxInsideHasTheFocus) {
