@@ -73,6 +73,12 @@ TEST_P(PrintDetection, RecordsAsTheSettingsSay) {
                                             {"HISTORY", utf8(history)}},
                                            kScenarioLimitMs, scenario.transcriptFixed ? script + ".expected" : "");
     EXPECT_EQ(exitCode, 0) << "transcript:\n" << readText(transcript);
+    if (std::string_view(scenario.name) == "main_job") {
+        // It ends with the viewer open on what it recorded.
+        const fs::path closing = scratch / "closing.txt";
+        EXPECT_EQ(test::runScenario(KQ_SOURCE_DIR "/scripts/demo/close_viewer.txt", closing, {}, kScenarioLimitMs, ""), 0)
+            << readText(closing);
+    }
 
     // What was recorded is what the project's reader accepts, one file a print.
     const std::vector<fs::path> files = historyFiles(history);
@@ -116,14 +122,14 @@ protected:
     }
 
     // Opens the history and the help from the ribbon on the watched sheet.
-    std::string runCommands() {
+    std::string runCommands(const std::string& scenario = "quorvex_open_history", const std::string& expected = "") {
         const fs::path transcript = scratch_ / L"transcript.txt";
-        const int exitCode = test::runScenario(KQ_TEST_DATA "/simhost/quorvex_open_history.txt", transcript,
+        const int exitCode = test::runScenario(KQ_TEST_DATA "/simhost/" + scenario + ".txt", transcript,
                                                {{"ADDIN", utf8(addin_)},
                                                 {"BOOK", utf8(book_)},
                                                 {"HISTORY", utf8(history_)},
                                                 {"CAPTION", kCaption}},
-                                               kScenarioLimitMs);
+                                               kScenarioLimitMs, expected);
         const std::string text = readText(transcript);
         EXPECT_EQ(exitCode, 0) << text;
         return text;
@@ -156,6 +162,14 @@ TEST_F(ViewerAndHelp, TheViewerGetsItsCommandLineWholeAndTheHelpFileOpensWithThe
     const std::optional<std::wstring> opened = shell.opened();
     ASSERT_TRUE(opened) << "the shell opened nothing";
     EXPECT_TRUE(fs::equivalent(fs::path(*opened), help)) << win32::narrow(*opened);
+}
+
+// The viewer itself this time: its window stands over the host's, and on a
+// screen while the host's window is minimized (the transcript says where).
+TEST_F(ViewerAndHelp, TheViewerOpensOverTheHostsWindowOrOnAScreenWhenThatIsMinimized) {
+    fs::remove(viewer_);
+    fs::copy_file(fs::path(windowsPath(KQ_VIEWER_EXE)), viewer_);
+    runCommands("quorvex_viewer_start", KQ_TEST_DATA "/simhost/quorvex_viewer_start.expected");
 }
 
 TEST_F(ViewerAndHelp, AMissingViewerOrHelpFileIsReportedNotPassedOver) {

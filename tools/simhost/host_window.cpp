@@ -1,6 +1,7 @@
 #include "tools/simhost/host_window.h"
 
 #include "common/win32/wide.h"
+#include "host/host.h"
 
 namespace kq::simhost {
 
@@ -40,6 +41,13 @@ bool HostWindow::open(const std::string& caption) {
 
 void HostWindow::setCaption(const std::string& caption) {
     if (hwnd()) SetWindowTextW(hwnd(), win32::wide(caption).c_str());
+}
+
+void HostWindow::showState(std::int32_t windowState) {
+    if (!hwnd()) return;
+    ShowWindow(hwnd(), windowState == host::xlMinimized   ? SW_MINIMIZE
+                       : windowState == host::xlMaximized ? SW_MAXIMIZE
+                                                          : SW_RESTORE);
 }
 
 bool HostWindow::OnCreate(const CREATESTRUCTW&) {

@@ -11,6 +11,7 @@
 
 #include "common/win32/windows_api.h"
 
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -28,6 +29,9 @@ public:
     // caption); false when it could not be made.
     bool open(const std::string& caption);
     void setCaption(const std::string& caption);
+    // Shows the window minimized, maximized or neither, as the host's
+    // WindowState says (xlMinimized, xlMaximized, xlNormal).
+    void showState(std::int32_t windowState);
 
 private:
     bool OnCreate(const CREATESTRUCTW&) override;

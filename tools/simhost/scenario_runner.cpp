@@ -161,6 +161,7 @@
 #include "tools/simhost/dialog_driver.h"
 #include "tools/simhost/heap_census.h"
 #include "tools/simhost/host_objects.h"
+#include "tools/simhost/program_window.h"
 #include "tools/simhost/ribbon_host.h"
 #include "tools/simhost/host_window.h"
 
@@ -639,6 +640,7 @@ void ScenarioRunner::State::execute(const std::vector<std::string>& w) {
         host().setActivePrinter(w[1]);
     } else if (c == "windowstate") {
         host().setWindowState(windowState(w[1]));
+        window.showState(windowState(w[1]));
     } else if (c == "register" || c == "unregister") {
         const std::vector<std::string> before = startupAddIns();
         const std::string problem = callRegistrationEntry(resolve(w[1]), c == "unregister");
@@ -784,6 +786,12 @@ void ScenarioRunner::State::execute(const std::vector<std::string>& w) {
                 }
             }
             out.line("  replayed " + std::to_string(copies.size()));
+        }
+    } else if (c == "program-window") {
+        if (w.size() > 2 && w[2] != "shown" && w[2] != "closed") throw Misuse("program-window ends in shown or closed");
+        const ProgramWindowStep step = w.size() > 2 && w[2] == "shown" ? ProgramWindowStep::shown : ProgramWindowStep::closed;
+        for (const std::string& seen : awaitProgramWindow(win32::wide(w[1]), step, window.hwnd(), limit)) {
+            out.line(seen);
         }
     } else if (c == "timeout") {
         limit = std::chrono::milliseconds(static_cast<long long>(std::stod(w[1]) * 1000));

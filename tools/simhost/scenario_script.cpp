@@ -24,7 +24,7 @@ constexpr CommandShape kCommands[] = {
     {"timeout", 1, 1},  {"regset", 3, 3}, {"regdelete", 1, 1},    {"run", 1, 1},     {"open-resource", 4, 4},
     {"click", 1, 2},    {"barset", 3, 3}, {"clip", 1, 1},
     {"print-hook", 2, 2}, {"windowstate", 1, 1}, {"refuse-open", 1, 1}, {"press", 1, 1}, {"builtin", 1, 1},
-    {"time", 1, -1},    {"copies", 1, 1},
+    {"time", 1, -1},    {"copies", 1, 1}, {"program-window", 1, 2},
     {"start", 1, -1},   {"end", 0, 0},    {"dialog", 1, 1},       {"type", 2, 2},    {"paste", 2, 2},
     {"tick", 1, 1},     {"untick", 1, 1}, {"pick", 2, 2},         {"key", 1, -1},
     {"close-dialog", 0, 0}, {"screenshot", 1, 1},

@@ -9,22 +9,50 @@
 #include <commctrl.h>
 
 #include "common/settings_store.h"
+#include "common/win32/win32_file_system.h"
 #include "tests/support/win32/window_driver.h"
 #include "tests/support/win32_scratch.h"
 
 namespace kq::viewer::win32 {
 namespace {
 
+// The system's files, with the folder listings counted: a reload lists the
+// (empty) history folder once.
+class CountedFiles final : public FileSystem {
+public:
+    int listings = 0;
+
+    PathKind kind(const std::string& path) override { return system_.kind(path); }
+    bool createDirectory(const std::string& path) override { return system_.createDirectory(path); }
+    bool removeFile(const std::string& path) override { return system_.removeFile(path); }
+    bool moveFile(const std::string& from, const std::string& to) override { return system_.moveFile(from, to); }
+    std::unique_ptr<ByteSource> openForReading(const std::string& path) override { return system_.openForReading(path); }
+    std::optional<FolderListing> listFolder(const std::string& folder) override {
+        ++listings;
+        return system_.listFolder(folder);
+    }
+    std::unique_ptr<ByteSink> createNew(const std::string& path) override { return system_.createNew(path); }
+    std::optional<std::string> tempFolder() override { return system_.tempFolder(); }
+    std::optional<std::string> createUniqueFile(const std::string& folder, const std::string& prefix) override {
+        return system_.createUniqueFile(folder, prefix);
+    }
+
+private:
+    kq::win32::Win32FileSystem system_;
+};
+
 struct Opened {
     MemorySettingsStore store;
     ViewerRun run{store};
     test::ScratchFolder folder{L"kq_history_window"};
+    CountedFiles files;
+    int helps = 0;
     std::unique_ptr<HistoryWindow> window;
 
     explicit Opened(std::initializer_list<std::pair<const char*, const char*>> view = {}) {
         for (const auto& [name, value] : view) store.write("View", name, value);
         run.start.gSaveFolder = folder.path();
-        window = std::make_unique<HistoryWindow>(run);
+        window = std::make_unique<HistoryWindow>(run, HistoryWindowServices{.files = &files, .help = [this] { ++helps; }});
         EXPECT_TRUE(window->open());
     }
     RECT part(int index) const {
@@ -114,6 +142,18 @@ TEST(HistoryWindow, ADragWhoseHoldIsTakenEndsAsAtARelease) {
     EXPECT_EQ(opened.part(1).left, 230) << "the bar lines up with the grip";
     opened.mouse(1, WM_MOUSEMOVE, MK_LBUTTON, 80, 50);
     EXPECT_EQ(opened.part(0).left, 230) << "no drag goes on";
+}
+
+// F1 and F5 reach the window from its filter box, each once: a key typed
+// after them shows they have been handled.
+TEST(HistoryWindow, F1AndF5FromTheFilterBoxAreTheWindowsEachOnce) {
+    Opened opened;
+    const HWND box = opened.window->filterBox();
+    const int listings = opened.files.listings;
+    test::pressKeys(box, {{VK_F1}, {VK_F5}, {'A'}});
+    ASSERT_TRUE(test::waitUntil([&] { return test::textOf(box) == "a"; }));
+    EXPECT_EQ(opened.helps, 1);
+    EXPECT_EQ(opened.files.listings - listings, 1) << "one reload";
 }
 
 TEST(HistoryWindow, ClosingWritesTheViewSettings) {

@@ -57,7 +57,9 @@ void move(HWND window, const RECT& r) {
 
 }  // namespace
 
-HistoryWindow::HistoryWindow(ViewerRun& run) : run_(run), twips_(kq::win32::screenTwips()) {}
+HistoryWindow::HistoryWindow(ViewerRun& run, HistoryWindowServices services)
+    : run_(run), twips_(kq::win32::screenTwips()), files_(services.files ? *services.files : systemFiles_),
+      help_(services.help ? std::move(services.help) : [this] { Command_Help(*this); }) {}
 
 HistoryWindow::~HistoryWindow() = default;
 
@@ -216,7 +218,7 @@ bool HistoryWindow::keyPreviewed(const MSG& key) {
     if (key.message != WM_KEYDOWN) return false;
     switch (key.wParam) {
         case VK_F1:
-            Command_Help(*this);
+            help_();
             return true;
         case VK_F5:
             browser_->RefreshKeepingSelection();

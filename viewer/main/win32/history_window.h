@@ -9,6 +9,7 @@
 #include "common/win32/windows_api.h"
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -27,9 +28,15 @@
 
 namespace kq::viewer::win32 {
 
+// What the window takes from the system; a test gives its own.
+struct HistoryWindowServices {
+    FileSystem* files = nullptr;   // the system's when null
+    std::function<void()> help{};  // the viewer's help command when empty
+};
+
 class HistoryWindow final : public kq::win32::Window, private BrowserChanges, private Prompts {
 public:
-    explicit HistoryWindow(ViewerRun& run);
+    explicit HistoryWindow(ViewerRun& run, HistoryWindowServices services = {});
     ~HistoryWindow() override;
 
     // Makes the window, loads the first history folder and shows it; false
@@ -66,7 +73,9 @@ private:
 
     ViewerRun& run_;
     Twips twips_;
-    kq::win32::Win32FileSystem files_;
+    kq::win32::Win32FileSystem systemFiles_;
+    FileSystem& files_;
+    std::function<void()> help_;
     kq::win32::Win32KnownFolders knownFolders_;
     kq::win32::Font font_;
     kq::win32::Icon bigIcon_;
