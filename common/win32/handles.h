@@ -116,6 +116,7 @@ void freeLocal(T* memory) noexcept {
 }
 inline void destroyMenu(HMENU menu) noexcept { DestroyMenu(menu); }
 inline void destroyIcon(HICON icon) noexcept { DestroyIcon(icon); }
+inline void destroyAccelerators(HACCEL table) noexcept { DestroyAcceleratorTable(table); }
 inline void destroyWindow(HWND window) noexcept { DestroyWindow(window); }
 inline void unhook(HHOOK hook) noexcept { UnhookWindowsHookEx(hook); }
 
@@ -205,6 +206,8 @@ using ImageList = Owner<handle_policy::Plain<HIMAGELIST, handle_policy::destroyI
 using Menu = Owner<handle_policy::Plain<HMENU, handle_policy::destroyMenu>>;
 // Icons made or loaded as copies (CreateIconIndirect, LoadImage without LR_SHARED), never shared ones.
 using Icon = Owner<handle_policy::Plain<HICON, handle_policy::destroyIcon>>;
+// An accelerator table made by CreateAcceleratorTable (one loaded from resources is the system's).
+using AcceleratorTable = Owner<handle_policy::Plain<HACCEL, handle_policy::destroyAccelerators>>;
 // A window that is destroyed with its owner; for windows without an object of their own.
 using OwnedWindow = Owner<handle_policy::Plain<HWND, handle_policy::destroyWindow>>;
 // A hook of the system's message processing.

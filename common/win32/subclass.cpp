@@ -4,55 +4,71 @@ namespace kq::win32 {
 
 namespace {
 
-// The property that ties a control to its Subclass.
-constexpr wchar_t kProperty[] = L"KqSubclass";
+// The property that names the holder taking a control's notifications.
+constexpr wchar_t kReflection[] = L"KqReflectTo";
+
+template <typename Call>
+std::optional<LRESULT> guarded(Call&& call) noexcept {
+    try {
+        return call();
+    } catch (...) {
+        // The control's own handling follows.
+        return std::nullopt;
+    }
+}
 
 }  // namespace
 
 bool Subclass::attach(HWND control, Handler handler) {
-    if (control_ || !control || GetPropW(control, kProperty)) return false;
-    if (!SetPropW(control, kProperty, this)) return false;
-    control_ = control;
-    handler_ = std::move(handler);
-    original_ = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Subclass::procedure)));
-    if (!original_) {
-        RemovePropW(control, kProperty);
-        control_ = nullptr;
+    if (control_ || !control) return false;
+    // The holder's address tells it apart from the control's other holders.
+    if (!SetWindowSubclass(control, &Subclass::procedure, reinterpret_cast<UINT_PTR>(this),
+                           reinterpret_cast<DWORD_PTR>(this))) {
         return false;
     }
+    control_ = control;
+    handler_ = std::move(handler);
+    if (reflected_) SetPropW(control, kReflection, this);
     return true;
 }
 
 void Subclass::detach() noexcept {
     if (!control_) return;
     if (IsWindow(control_)) {
-        SetWindowLongPtrW(control_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original_));
-        RemovePropW(control_, kProperty);
+        RemoveWindowSubclass(control_, &Subclass::procedure, reinterpret_cast<UINT_PTR>(this));
+        if (GetPropW(control_, kReflection) == this) RemovePropW(control_, kReflection);
     }
     control_ = nullptr;
 }
 
 LRESULT Subclass::original(UINT msg, WPARAM wParam, LPARAM lParam) const {
-    return CallWindowProcW(original_, control_, msg, wParam, lParam);
+    return DefSubclassProc(control_, msg, wParam, lParam);
 }
 
-LRESULT CALLBACK Subclass::procedure(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    auto* self = static_cast<Subclass*>(GetPropW(hwnd, kProperty));
-    if (!self) return DefWindowProcW(hwnd, msg, wParam, lParam);
-    const WNDPROC original = self->original_;
+void Subclass::reflectTo(Handler handler) {
+    reflected_ = std::move(handler);
+    if (control_) SetPropW(control_, kReflection, this);
+}
+
+Subclass* Subclass::reflectionOf(HWND control) noexcept {
+    return control ? static_cast<Subclass*>(GetPropW(control, kReflection)) : nullptr;
+}
+
+std::optional<LRESULT> Subclass::reflected(UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
+    if (!reflected_) return std::nullopt;
+    return guarded([&] { return reflected_(msg, wParam, lParam); });
+}
+
+LRESULT CALLBACK Subclass::procedure(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
+    auto* self = reinterpret_cast<Subclass*>(data);
     if (msg == WM_NCDESTROY) {
         self->detach();
-        return CallWindowProcW(original, hwnd, msg, wParam, lParam);
+        return DefSubclassProc(hwnd, msg, wParam, lParam);
     }
-    try {
-        if (self->handler_) {
-            if (const std::optional<LRESULT> answer = self->handler_(msg, wParam, lParam)) return *answer;
-        }
-    } catch (...) {
-        // The control's own handling follows.
+    if (self->handler_) {
+        if (const auto answer = guarded([&] { return self->handler_(msg, wParam, lParam); })) return *answer;
     }
-    return CallWindowProcW(original, hwnd, msg, wParam, lParam);
+    return DefSubclassProc(hwnd, msg, wParam, lParam);
 }
 
 }  // namespace kq::win32

@@ -4,7 +4,11 @@
 #include <exception>
 #include <string>
 
+#include <windowsx.h>
+
+#include "common/win32/message_loop.h"
 #include "common/win32/module.h"
+#include "common/win32/subclass.h"
 #include "common/win32/wide.h"
 
 namespace kq::win32 {
@@ -35,6 +39,36 @@ bool dialogReturnsResult(UINT msg) {
 std::optional<LRESULT> handledIf(bool handled) {
     if (handled) return 0;
     return std::nullopt;
+}
+
+POINT pointOf(LPARAM at) { return {GET_X_LPARAM(at), GET_Y_LPARAM(at)}; }
+
+// The control a notification to its parent comes from; null for a menu's, an
+// accelerator's or the window's own.
+HWND notifier(HWND parent, UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+        case WM_COMMAND:
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORLISTBOX:
+        case WM_CTLCOLORBTN:
+        case WM_CTLCOLORSCROLLBAR:
+        case WM_CTLCOLORSTATIC:
+        case WM_HSCROLL:
+        case WM_VSCROLL:
+            return reinterpret_cast<HWND>(lParam);
+        case WM_NOTIFY:
+            return reinterpret_cast<const NMHDR*>(lParam)->hwndFrom;
+        case WM_DRAWITEM: {
+            const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+            return item->CtlType == ODT_MENU ? nullptr : item->hwndItem;
+        }
+        case WM_MEASUREITEM: {
+            const auto* item = reinterpret_cast<const MEASUREITEMSTRUCT*>(lParam);
+            return item->CtlType == ODT_MENU || wParam == 0 ? nullptr : GetDlgItem(parent, static_cast<int>(item->CtlID));
+        }
+        default:
+            return nullptr;
+    }
 }
 
 }  // namespace
@@ -118,15 +152,37 @@ HWND Window::make(const WindowArgs& a, std::unique_ptr<Window>* owned) {
 INT_PTR Window::runModal(HWND owner, const WindowArgs& args) {
     WindowArgs owned = args;
     owned.owner = owner;
-    if (!create(owned)) return -1;
-    run_ = Run::modalLoop;
+    startModal();
+    if (!create(owned)) {
+        run_ = Run::modeless;
+        return -1;
+    }
+    return runUntilEnded(owner);
+}
+
+INT_PTR Window::runModalDialog(HWND owner, const DLGTEMPLATE& dialog) {
+    startModal();
+    if (!CreateDialogIndirectParamW(thisModule(), &dialog, owner, dialogProc, reinterpret_cast<LPARAM>(this))) {
+        run_ = Run::modeless;
+        return -1;
+    }
+    return runUntilEnded(owner);
+}
+
+// Before the window is made: a window that ends while it starts ends its run at once.
+void Window::startModal() {
+    run_ = Run::modal;
     ended_ = false;
     result_ = 0;
+}
+
+INT_PTR Window::runUntilEnded(HWND owner) {
     // Disabled only once the window stands: an owner left disabled for a
     // window that never came would stay dead.
     const bool disabledHere = owner && !EnableWindow(owner, FALSE);
-    ShowWindow(hwnd_, SW_SHOW);
-    pumpUntilEnded();
+    if (!ended_ && hwnd_) ShowWindow(hwnd_, SW_SHOW);
+    // A quit leaves the result at 0, as end(0) would.
+    runMessagesUntil([this] { return ended_ || !hwnd_; });
     // Enabled before the window goes, so that the system hands the
     // activation back to the owner rather than to another program.
     if (disabledHere) EnableWindow(owner, TRUE);
@@ -136,38 +192,10 @@ INT_PTR Window::runModal(HWND owner, const WindowArgs& args) {
     return result_;
 }
 
-void Window::pumpUntilEnded() {
-    MSG msg;
-    while (!ended_ && hwnd_) {
-        const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
-        if (got == -1) break;
-        if (got == 0) {
-            // The thread is quitting: the loop that waits for that must see it too.
-            PostQuitMessage(static_cast<int>(msg.wParam));
-            break;
-        }
-        if (!hwnd_ || !IsDialogMessageW(hwnd_, &msg)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-    }
-}
-
-INT_PTR Window::runModalDialog(HWND owner, const DLGTEMPLATE& dialog) {
-    run_ = Run::modalDialog;
-    const INT_PTR result =
-        DialogBoxIndirectParamW(thisModule(), &dialog, owner, dialogProc, reinterpret_cast<LPARAM>(this));
-    run_ = Run::modeless;
-    return result;
-}
-
 void Window::end(INT_PTR result) {
     if (!hwnd_) return;
     switch (run_) {
-        case Run::modalDialog:
-            EndDialog(hwnd_, result);
-            return;
-        case Run::modalLoop:
+        case Run::modal:
             result_ = result;
             ended_ = true;
             // Wakes the loop when this came in a sent message, which GetMessage handles without returning.
@@ -255,6 +283,7 @@ std::optional<LRESULT> Window::handle(UINT msg, WPARAM wParam, LPARAM lParam) no
 }
 
 std::optional<LRESULT> Window::dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (const std::optional<LRESULT> reflectedResult = reflect(msg, wParam, lParam)) return reflectedResult;
     switch (msg) {
         case WM_CREATE:
             return OnCreate(*reinterpret_cast<const CREATESTRUCTW*>(lParam)) ? 0 : -1;
@@ -276,8 +305,71 @@ std::optional<LRESULT> Window::dispatch(UINT msg, WPARAM wParam, LPARAM lParam) 
             OnDestroy();
             return std::nullopt;
         default:
-            return OnMessage(msg, wParam, lParam);
+            return dispatchInput(msg, wParam, lParam);
     }
+}
+
+std::optional<LRESULT> Window::dispatchInput(UINT msg, WPARAM wParam, LPARAM lParam) {
+    const auto keys = static_cast<UINT>(GET_KEYSTATE_WPARAM(wParam));
+    const POINT at = pointOf(lParam);
+    bool handled = false;
+    switch (msg) {
+        case WM_LBUTTONDOWN: handled = OnMouseDown(MouseButton::left, at, keys); break;
+        case WM_RBUTTONDOWN: handled = OnMouseDown(MouseButton::right, at, keys); break;
+        case WM_MBUTTONDOWN: handled = OnMouseDown(MouseButton::middle, at, keys); break;
+        case WM_LBUTTONUP: handled = OnMouseUp(MouseButton::left, at, keys); break;
+        case WM_RBUTTONUP: handled = OnMouseUp(MouseButton::right, at, keys); break;
+        case WM_MBUTTONUP: handled = OnMouseUp(MouseButton::middle, at, keys); break;
+        case WM_LBUTTONDBLCLK: handled = OnDoubleClick(MouseButton::left, at, keys); break;
+        case WM_RBUTTONDBLCLK: handled = OnDoubleClick(MouseButton::right, at, keys); break;
+        case WM_MBUTTONDBLCLK: handled = OnDoubleClick(MouseButton::middle, at, keys); break;
+        case WM_MOUSEMOVE: handled = OnMouseMove(at, keys); break;
+        case WM_MOUSEWHEEL: handled = OnMouseWheel(GET_WHEEL_DELTA_WPARAM(wParam), at, keys); break;
+        case WM_CAPTURECHANGED:
+            // Also sent when this window takes the mouse from itself.
+            if (reinterpret_cast<HWND>(lParam) != hwnd_) handled = OnCaptureLost(reinterpret_cast<HWND>(lParam));
+            break;
+        case WM_KEYDOWN: handled = OnKeyDown(static_cast<UINT>(wParam), lParam); break;
+        case WM_KEYUP: handled = OnKeyUp(static_cast<UINT>(wParam), lParam); break;
+        case WM_CHAR: handled = OnChar(static_cast<wchar_t>(wParam), lParam); break;
+        case WM_CONTEXTMENU:
+            handled = OnContextMenu(reinterpret_cast<HWND>(wParam),
+                                    lParam == -1 ? std::nullopt : std::optional<POINT>(at));
+            break;
+        case WM_HSCROLL:
+        case WM_VSCROLL:
+            handled = OnScroll(msg == WM_HSCROLL ? SB_HORZ : SB_VERT, LOWORD(wParam),
+                               static_cast<short>(HIWORD(wParam)), reinterpret_cast<HWND>(lParam));
+            break;
+        default: break;
+    }
+    if (handled) return 0;
+    return OnMessage(msg, wParam, lParam);
+}
+
+Window* Window::controlObject(HWND control) noexcept {
+    // Any class may keep its own value in GWLP_USERDATA: only ours holds an object there.
+    if (reinterpret_cast<WNDPROC>(GetClassLongPtrW(control, GCLP_WNDPROC)) != windowProc) return nullptr;
+    return boundTo(control);
+}
+
+std::optional<LRESULT> Window::reflect(UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
+    const HWND control = notifier(hwnd_, msg, wParam, lParam);
+    if (!control || control == hwnd_) return std::nullopt;
+    if (Window* object = controlObject(control)) return object->reflected(msg, wParam, lParam);
+    if (Subclass* holder = Subclass::reflectionOf(control)) return holder->reflected(msg, wParam, lParam);
+    return std::nullopt;
+}
+
+std::optional<LRESULT> Window::reflected(UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
+    try {
+        return OnReflected(msg, wParam, lParam);
+    } catch (const std::exception& e) {
+        OnFailure(msg, e.what());
+    } catch (...) {
+        OnFailure(msg, "an exception of unknown type");
+    }
+    return std::nullopt;
 }
 
 std::optional<LRESULT> Window::failed(UINT msg, std::string_view what) noexcept {

@@ -4,7 +4,9 @@
 // A window is bound to its object as it is made (WM_NCCREATE for a window of
 // a registered class, WM_INITDIALOG for a dialog), through GWLP_USERDATA, and
 // unbound at WM_NCDESTROY or when the object goes first: no message reaches
-// an object that is gone or half destroyed. One window procedure and one
+// an object that is gone or half destroyed. An object that goes while its
+// window stands takes the window with it, unbound first: no derived class
+// destroys its own window. One window procedure and one
 // dialog procedure forward each message to a typed handler; nothing a handler
 // throws leaves them: the failure is reported and the message gets the
 // answer that does least harm.
@@ -71,6 +73,8 @@ private:
     } layout_{};
 };
 
+enum class MouseButton { left, right, middle };
+
 class Window {
 public:
     Window() = default;
@@ -97,12 +101,12 @@ public:
     static HWND createOwned(std::unique_ptr<Window> window, const WindowArgs& args);
 
     // Runs the window modally owned by `owner` (null for none): the owner is
-    // disabled while the window's messages are pumped, until end(); then it
-    // is enabled and activated again and the window destroyed. Gives the
-    // value passed to end(), or -1 when the window could not be made.
+    // disabled while the thread's message loop runs, until end(); then it is
+    // enabled and activated again and the window destroyed. Gives the value
+    // passed to end(), or -1 when the window could not be made. A quit
+    // message ends the run as end(0) does.
     INT_PTR runModal(HWND owner, const WindowArgs& args);
-    // The same for a dialog from a template in memory, by the system's own
-    // dialog loop; -1 when the dialog could not be made.
+    // The same for a dialog from a template in memory.
     INT_PTR runModalDialog(HWND owner, const DLGTEMPLATE& dialog);
 
     // Ends a modal run with `result`; a modeless window is destroyed.
@@ -115,6 +119,10 @@ protected:
     virtual bool OnInitDialog() { return true; }
     // The handlers below return true when they handled the message; the
     // default processing has it otherwise.
+    //
+    // Notifications of a control that is a window of this base, or held by a
+    // Subclass that takes them (Subclass::reflectTo), go to OnReflected of the
+    // control first; the ones it leaves come to these handlers of the parent.
     virtual bool OnCommand(int /*id*/, UINT /*code*/, HWND /*control*/) { return false; }
     virtual std::optional<LRESULT> OnNotify(const NMHDR&) { return std::nullopt; }
     virtual bool OnPaint() { return false; }
@@ -123,13 +131,38 @@ protected:
     virtual bool OnClose() { return false; }
     // WM_DESTROY; the default processing follows.
     virtual void OnDestroy() {}
+
+    // The handlers of the mouse, the keys, the context menu and the scroll
+    // bars; what they leave goes on to OnMessage. Points are in client
+    // pixels, except the wheel's and the context menu's, which are on the
+    // screen; `keys` are the MK_* flags.
+    virtual bool OnMouseDown(MouseButton, POINT /*at*/, UINT /*keys*/) { return false; }
+    virtual bool OnMouseUp(MouseButton, POINT /*at*/, UINT /*keys*/) { return false; }
+    virtual bool OnDoubleClick(MouseButton, POINT /*at*/, UINT /*keys*/) { return false; }
+    virtual bool OnMouseMove(POINT /*at*/, UINT /*keys*/) { return false; }
+    // `delta` in WHEEL_DELTA steps, positive away from the user.
+    virtual bool OnMouseWheel(int /*delta*/, POINT /*screen*/, UINT /*keys*/) { return false; }
+    // The mouse held by this window went to `taker` (null: to none).
+    virtual bool OnCaptureLost(HWND /*taker*/) { return false; }
+    virtual bool OnKeyDown(UINT /*virtualKey*/, LPARAM /*flags*/) { return false; }
+    virtual bool OnKeyUp(UINT /*virtualKey*/, LPARAM /*flags*/) { return false; }
+    virtual bool OnChar(wchar_t, LPARAM /*flags*/) { return false; }
+    // Asked for over `where` (this window or a child); no point when asked from the keyboard.
+    virtual bool OnContextMenu(HWND /*where*/, std::optional<POINT> /*screen*/) { return false; }
+    // WM_HSCROLL (SB_HORZ) or WM_VSCROLL (SB_VERT), of the window's own bar
+    // or, with `control`, of a scroll bar or track bar on it.
+    virtual bool OnScroll(int /*bar*/, UINT /*request*/, int /*position*/, HWND /*control*/) { return false; }
+
+    // A notification this window sent its parent, come back to it (see
+    // above); `msg` as the parent got it. None lets the parent handle it.
+    virtual std::optional<LRESULT> OnReflected(UINT /*msg*/, WPARAM, LPARAM) { return std::nullopt; }
     // Every other message; the result when handled.
     virtual std::optional<LRESULT> OnMessage(UINT /*msg*/, WPARAM, LPARAM) { return std::nullopt; }
     // A handler threw while handling `msg`; the default writes it to the debugger's output.
     virtual void OnFailure(UINT msg, std::string_view what) noexcept;
 
 private:
-    enum class Run { modeless, modalLoop, modalDialog };
+    enum class Run { modeless, modal };
     struct Creation;
 
     static LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
@@ -143,7 +176,13 @@ private:
     std::optional<LRESULT> dispatch(UINT msg, WPARAM wParam, LPARAM lParam);
     std::optional<LRESULT> failed(UINT msg, std::string_view what) noexcept;
     HWND make(const WindowArgs& args, std::unique_ptr<Window>* owned);
-    void pumpUntilEnded();
+    void startModal();
+    INT_PTR runUntilEnded(HWND owner);
+    // The object of a control of our window class; null for any other window.
+    static Window* controlObject(HWND control) noexcept;
+    std::optional<LRESULT> reflect(UINT msg, WPARAM wParam, LPARAM lParam) noexcept;
+    std::optional<LRESULT> reflected(UINT msg, WPARAM wParam, LPARAM lParam) noexcept;
+    std::optional<LRESULT> dispatchInput(UINT msg, WPARAM wParam, LPARAM lParam);
 
     HWND hwnd_ = nullptr;
     bool deleteWhenDestroyed_ = false;

@@ -46,10 +46,6 @@ class frmAddCheckSheet final : public kq::win32::Form {
 public:
     frmAddCheckSheet(AddCheckSheetModel& model, DialogPrompts& prompts, HWND owner, std::string versionText)
         : model_(model), prompts_(prompts), owner_(owner), versionText_(std::move(versionText)) {}
-    ~frmAddCheckSheet() override {
-        // Its controls go while it is whole.
-        if (hwnd()) DestroyWindow(hwnd());
-    }
 
 private:
     bool OnLoad() override;

@@ -22,11 +22,6 @@ constexpr int kTypeDropHeight = 1200;
 
 }  // namespace
 
-u_Title::~u_Title() {
-    // Torn down while the row's parts are still whole.
-    if (hwnd()) DestroyWindow(hwnd());
-}
-
 HWND u_Title::create(HWND parent, POINT at, HFONT font, int id) {
     font_ = font;
     id_ = id;

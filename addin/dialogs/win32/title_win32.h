@@ -32,7 +32,6 @@ class u_Title final : public kq::win32::Window {
 public:
     // The model outlives the window.
     explicit u_Title(TitleModel& model) : model_(model) {}
-    ~u_Title() override;
 
     // Makes the row with its top-left corner at `at` (pixels of the parent).
     HWND create(HWND parent, POINT at, HFONT font, int id);

@@ -41,10 +41,6 @@ Glyph glyphOf(RowCommand command) {
 
 }  // namespace
 
-u_Titles::~u_Titles() {
-    if (hwnd()) DestroyWindow(hwnd());
-}
-
 int u_Titles::naturalWidth() {
     // A toolbar is as wide as its buttons and 2 pixels.
     return screenTwips().x(kLabelWidth + kRowWidth) + static_cast<int>(kRowCommands.size()) * kToolSize + 2 +

@@ -40,7 +40,6 @@ class u_Titles final : public kq::win32::Window {
 public:
     // The model outlives the window.
     explicit u_Titles(TitlesModel& model) : model_(model) {}
-    ~u_Titles() override;
 
     HWND create(HWND parent, const RECT& rect, HFONT font, int id);
     // The width, in pixels, that holds the rows, their toolbars and the scroll bar.

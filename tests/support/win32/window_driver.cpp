@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "common/win32/bitmaps.h"
+#include "common/win32/message_loop.h"
 #include "common/win32/module.h"
 #include "common/win32/wide.h"
 #include "tests/support/png_file.h"
@@ -431,6 +432,8 @@ bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds
                                   QS_ALLINPUT);
         MSG msg;
         while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            // A window's key preview and accelerators see the keys as in the program's own loop.
+            if (win32::WindowKeys* keys = win32::WindowKeys::of(msg); keys && keys->take(msg)) continue;
             TranslateMessage(&msg);
             DispatchMessageW(&msg);
         }

@@ -57,7 +57,7 @@ bool HistoryWindow::OnCreate(const CREATESTRUCTW&) {
     pictures_.emplace(loadViewerPictures());
     widths_ = std::make_unique<FontWidths>(font_.get(), twips_.perPixelX());
     if (!makeControls()) return false;
-    keyPreview_.emplace(hwnd(), std::initializer_list<UINT>{VK_F1, VK_F5});
+    keys_.emplace(hwnd(), [this](const MSG& key) { return keyPreviewed(key); });
     return true;
 }
 
@@ -189,11 +189,18 @@ void HistoryWindow::toolbarClicked(ToolbarButton button) {
                                                                                       : BrowserChange::cards);
 }
 
-void HistoryWindow::keyPreviewed(UINT key) {
-    if (key == VK_F1) help_();
-    if (key == VK_F5) {
-        browser_->RefreshKeepingSelection();
-        browserChanged(BrowserChange::cards);
+bool HistoryWindow::keyPreviewed(const MSG& key) {
+    if (key.message != WM_KEYDOWN) return false;
+    switch (key.wParam) {
+        case VK_F1:
+            help_();
+            return true;
+        case VK_F5:
+            browser_->RefreshKeepingSelection();
+            browserChanged(BrowserChange::cards);
+            return true;
+        default:
+            return false;
     }
 }
 
@@ -213,9 +220,6 @@ void HistoryWindow::activated(WPARAM state, HWND previous) {
 
 std::optional<LRESULT> HistoryWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
-        case kPreviewedKey:
-            keyPreviewed(static_cast<UINT>(wParam));
-            return 0;
         case WM_ACTIVATE:
             activated(wParam, reinterpret_cast<HWND>(lParam));
             return 0;
@@ -229,7 +233,7 @@ std::optional<LRESULT> HistoryWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM 
 }
 
 void HistoryWindow::OnDestroy() {
-    keyPreview_.reset();
+    keys_.reset();
     saveViewSettings();
 }
 

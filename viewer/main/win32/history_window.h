@@ -16,13 +16,13 @@
 #include "common/form_layout.h"
 #include "common/win32/handles.h"
 #include "common/win32/known_folders.h"
+#include "common/win32/message_loop.h"
 #include "common/win32/window.h"
 #include "common/win32/win32_file_system.h"
 #include "viewer/main/history_browser.h"
 #include "viewer/main/win32/browser_pane.h"
 #include "viewer/main/win32/card_bar_window.h"
 #include "viewer/main/win32/file_list_window.h"
-#include "viewer/main/win32/key_preview.h"
 #include "viewer/main/win32/page_view_window.h"
 #include "viewer/main/win32/splitter_part.h"
 #include "viewer/main/win32/toolbar_strips.h"
@@ -74,7 +74,7 @@ private:
     // The page view and its panel draw the page the browser now holds.
     void updatePagePanes();
     void toolbarClicked(ToolbarButton button);
-    void keyPreviewed(UINT key);
+    bool keyPreviewed(const MSG& key);
     void activated(WPARAM state, HWND previous);
     bool placeOverHost();
     void saveViewSettings();
@@ -98,7 +98,7 @@ private:
     std::unique_ptr<FileListWindow> list_;
     std::unique_ptr<PagePanel> pagePanel_;
     std::unique_ptr<PageViewArea> viewArea_;
-    std::optional<KeyPreview> keyPreview_;
+    std::optional<kq::win32::WindowKeys> keys_;
     bool activatedBefore_ = false;
     HWND lastFocus_ = nullptr;
     bool settingsSaved_ = false;
