@@ -7,6 +7,7 @@
 
 #include "common/win32/handles.h"
 #include "common/win32/wide.h"
+#include "common/win32/window_text.h"
 
 namespace kq::simhost {
 
@@ -110,6 +111,31 @@ std::string libraryUnloadState(const std::string& dllPath) {
         reinterpret_cast<Entry>(reinterpret_cast<void*>(GetProcAddress(module, "DllCanUnloadNow")));
     if (!canUnload) return "has no DllCanUnloadNow";
     return canUnload() == S_OK ? "unloadable" : "holds objects";
+}
+
+std::vector<std::pair<std::string, std::string>> libraryWindows(const std::string& dllPath) {
+    struct Search {
+        HMODULE module;
+        std::vector<HWND> found;
+    } search{GetModuleHandleW(win32::wide(dllPath).c_str()), {}};
+    if (!search.module) return {};
+    EnumWindows(
+        [](HWND window, LPARAM context) -> BOOL {
+            auto& s = *reinterpret_cast<Search*>(context);
+            DWORD process = 0;
+            GetWindowThreadProcessId(window, &process);
+            const auto instance = reinterpret_cast<HMODULE>(GetWindowLongPtrW(window, GWLP_HINSTANCE));
+            if (process == GetCurrentProcessId() && instance == s.module) s.found.push_back(window);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    std::vector<std::pair<std::string, std::string>> windows;
+    for (const HWND window : search.found) {
+        wchar_t name[256] = {};
+        GetClassNameW(window, name, 256);
+        windows.emplace_back(win32::narrow(name), win32::windowText(window));
+    }
+    return windows;
 }
 
 std::vector<std::string> startupAddIns() {
