@@ -142,7 +142,7 @@ void FolderPickerControl::layOut() {
 
 bool FolderPickerControl::OnCommand(int id, UINT code, HWND) {
     if (id == args_.id + kPathId && code == EN_CHANGE) {
-        if (Change) Change();
+        Change();
         return true;
     }
     if (id == args_.id + kButtonId && code == BN_CLICKED) {
