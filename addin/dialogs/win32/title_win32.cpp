@@ -62,12 +62,10 @@ bool u_Title::OnCreate(const CREATESTRUCTW&) {
     for (const std::string_view entry : {texts::kValueTypeValue, texts::kValueTypeText}) {
         SendMessageW(type_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(kq::win32::wide(entry).c_str()));
     }
-    model_.shown = [this] { show(); };
+    onShown_ = model_.shown.connect([this] { show(); });
     show();
     return true;
 }
-
-void u_Title::OnDestroy() { model_.shown = nullptr; }
 
 void u_Title::focusTitle() const {
     if (titleBox_) titleBox_->focusBox();
