@@ -69,7 +69,7 @@ bool u_TextBoxWithList::OnCommand(int, UINT code, HWND control) {
                 return true;
             case EN_KILLFOCUS:
                 model_.focusLost();
-                if (left) left();
+                left();
                 return true;
             default:
                 return true;

@@ -4,7 +4,6 @@
 
 #include "common/win32/windows_api.h"
 
-#include <functional>
 #include <string>
 
 #include "addin/dialogs/list_editor_model.h"
@@ -33,7 +32,7 @@ public:
     void focusBox() const { SetFocus(box_); }
 
     // Runs when the focus has left the box and the box has taken its text.
-    std::function<void()> left;
+    Signal<> left;
 
 private:
     bool OnCreate(const CREATESTRUCTW&) override;

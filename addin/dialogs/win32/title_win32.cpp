@@ -41,7 +41,7 @@ bool u_Title::OnCreate(const CREATESTRUCTW&) {
     white_ = kq::win32::Brush(CreateSolidBrush(RGB(255, 255, 255)));
     titleBox_ = std::make_unique<u_TextBoxWithList>(model_.titleBox());
     if (!titleBox_->create(hwnd(), {0, 0, t.x(kBoxWidth), height}, font_, id_ + title_ids::kTitle)) return false;
-    titleBox_->left = [this] { model_.titleLeft(); };
+    onTitleLeft_ = titleBox_->left.connect([this] { model_.titleLeft(); });
 
     const int valueLeft = t.x(kBoxWidth);
     const int valueWidth = t.x(kBoxWidth);

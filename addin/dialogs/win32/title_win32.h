@@ -53,6 +53,7 @@ private:
     HFONT font_ = nullptr;
     int id_ = 0;
     std::unique_ptr<u_TextBoxWithList> titleBox_;
+    Connection onTitleLeft_;
     HWND value_ = nullptr;
     kq::win32::Subclass valueHook_;
     HWND button_ = nullptr;
