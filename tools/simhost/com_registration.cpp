@@ -113,22 +113,28 @@ std::string libraryUnloadState(const std::string& dllPath) {
     return canUnload() == S_OK ? "unloadable" : "holds objects";
 }
 
+namespace {
+
+struct WindowSearch {
+    HMODULE module;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK collectLibraryWindow(HWND window, LPARAM context) {
+    auto& search = *reinterpret_cast<WindowSearch*>(context);
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    const auto instance = reinterpret_cast<HMODULE>(GetWindowLongPtrW(window, GWLP_HINSTANCE));
+    if (process == GetCurrentProcessId() && instance == search.module) search.found.push_back(window);
+    return TRUE;
+}
+
+}  // namespace
+
 std::vector<std::pair<std::string, std::string>> libraryWindows(const std::string& dllPath) {
-    struct Search {
-        HMODULE module;
-        std::vector<HWND> found;
-    } search{GetModuleHandleW(win32::wide(dllPath).c_str()), {}};
+    WindowSearch search{GetModuleHandleW(win32::wide(dllPath).c_str()), {}};
     if (!search.module) return {};
-    EnumWindows(
-        [](HWND window, LPARAM context) -> BOOL {
-            auto& s = *reinterpret_cast<Search*>(context);
-            DWORD process = 0;
-            GetWindowThreadProcessId(window, &process);
-            const auto instance = reinterpret_cast<HMODULE>(GetWindowLongPtrW(window, GWLP_HINSTANCE));
-            if (process == GetCurrentProcessId() && instance == s.module) s.found.push_back(window);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    EnumWindows(collectLibraryWindow, reinterpret_cast<LPARAM>(&search));
     std::vector<std::pair<std::string, std::string>> windows;
     for (const HWND window : search.found) {
         wchar_t name[256] = {};
