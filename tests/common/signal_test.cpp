@@ -13,8 +13,14 @@ namespace {
 TEST(Signal, CallsItsSlotsInTheOrderTheyWereConnectedWithTheArguments) {
     Signal<int, const std::string&> changed;
     std::vector<std::string> heard;
-    const Connection first = changed.connect([&](int n, const std::string& s) { heard.push_back("a" + std::to_string(n) + s); });
-    const Connection second = changed.connect([&](int n, const std::string& s) { heard.push_back("b" + std::to_string(n) + s); });
+    const auto note = [&heard](char who, int n, const std::string& s) {
+        std::string entry(1, who);
+        entry += std::to_string(n);
+        entry += s;
+        heard.push_back(entry);
+    };
+    const Connection first = changed.connect([&](int n, const std::string& s) { note('a', n, s); });
+    const Connection second = changed.connect([&](int n, const std::string& s) { note('b', n, s); });
     changed(1, "x");
     changed(2, "y");
     EXPECT_EQ(heard, (std::vector<std::string>{"a1x", "b1x", "a2y", "b2y"}));
