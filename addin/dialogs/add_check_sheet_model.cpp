@@ -33,24 +33,18 @@ AddCheckSheetModel::AddCheckSheetModel(RegistrationServices services, host::Work
       book_(std::move(book)),
       context_{services_.state.g_Application, std::move(sheet), &services_.prompts},
       useCategory_({services_.lists, services_.prompts, services_.editList}, kCategoryListName, texts::kNoCategory),
-      txtSaveRange_(context_,
-                    [this](bool show) {
-                        if (visible) visible(show);
-                    }),
+      txtSaveRange_(context_),
       useTitles_(context_, {services_.lists, services_.prompts, services_.editList}) {
-    txtSaveRange_.Change = [this] {
-        if (loading_) return;
-        if (saveType_ != 1) {
-            saveType_ = 1;
-            if (shown) shown();
-        }
-        UpdateOKButton();
-    };
-    useTitles_.parentVisible = [this](bool show) {
-        if (visible) visible(show);
-    };
-    useTitles_.Change = [this](int) { UpdateOKButton(); };
     Form_Load();
+}
+
+void AddCheckSheetModel::saveRangeChanged() {
+    if (loading_) return;
+    if (saveType_ != 1) {
+        saveType_ = 1;
+        shown();
+    }
+    UpdateOKButton();
 }
 
 std::string AddCheckSheetModel::Caption() const { return GetAppTitle() + std::string(texts::kRegistrationCaption); }
@@ -97,12 +91,12 @@ void AddCheckSheetModel::UpdateOKButton() {
         }
     }
     okEnabled_ = enabled;
-    if (shown) shown();
+    shown();
 }
 
 void AddCheckSheetModel::optSaveType_Click(int index) {
     saveType_ = index == 1 ? 1 : 0;
-    if (shown) shown();
+    shown();
     if (!loading_) UpdateOKButton();
 }
 
@@ -116,7 +110,7 @@ void AddCheckSheetModel::homePagePanel() {
 
 void AddCheckSheetModel::leave(RegistrationExit how) {
     exit_ = how;
-    if (closing) closing();
+    closing();
 }
 
 bool AddCheckSheetModel::fail(std::string_view line) {
@@ -139,7 +133,7 @@ std::optional<std::string> AddCheckSheetModel::checkedSaveRange() {
     std::string address = context_.addressOf(txtSaveRange_.Text());
     if (address.empty()) {
         fail(texts::kRangeInvalid);
-        if (focusRange) focusRange();
+        focusRange();
         return std::nullopt;
     }
     return address;

@@ -9,6 +9,7 @@
 // Every resolve, find, add and store goes to the workbook and sheet the dialog
 // was opened for, never to whatever sheet the host shows meanwhile.
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -79,10 +80,10 @@ public:
     void homePagePanel();
 
     // The window's side.
-    std::function<void()> shown;        // the save type or the OK button changed
-    std::function<void()> focusRange;   // a check failed on the save range
-    std::function<void(bool)> visible;  // hidden around the host's range input box
-    std::function<void()> closing;      // exit() is set: the window closes
+    Signal<> shown;         // the save type or the OK button changed
+    Signal<> focusRange;    // a check failed on the save range
+    Signal<bool> visible;   // hidden around the host's range input box
+    Signal<> closing;       // exit() is set: the window closes
 
     // Enables OK when a fixed range resolves and no titled heading lacks its value.
     void UpdateOKButton();
@@ -95,6 +96,7 @@ private:
     };
 
     void Form_Load();
+    void saveRangeChanged();
     void leave(RegistrationExit how);
     void registerWatch();
     // The checks of OK; none when one failed (it has told the user).
@@ -113,6 +115,13 @@ private:
     TextBoxWithListModel useCategory_;
     XlRangeTextModel txtSaveRange_;
     TitlesModel useTitles_;
+    // A typed save range chooses the fixed range; the parts' range input boxes hide the dialog.
+    std::array<Connection, 4> onParts_{
+        txtSaveRange_.Change.connect([this] { saveRangeChanged(); }),
+        txtSaveRange_.parentVisible.connect([this](bool show) { visible(show); }),
+        useTitles_.parentVisible.connect([this](bool show) { visible(show); }),
+        useTitles_.Change.connect([this](int) { UpdateOKButton(); }),
+    };
     int saveType_ = 0;
     bool okEnabled_ = false;
     bool loading_ = false;

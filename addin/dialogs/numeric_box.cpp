@@ -210,9 +210,9 @@ void NumericBox::edited(std::string_view text) {
         for (int i = 0; i < dropped; ++i) view_.beep();
         view_.showText(text_);
         // The corrected text is itself a change of the box.
-        if (Change) Change();
+        Change();
     }
-    if (Change) Change();
+    Change();
 }
 
 double NumericBox::clamped(double value) const {
@@ -226,7 +226,7 @@ std::string NumericBox::format(double value) const { return FormatDecimals(value
 void NumericBox::write(const std::string& text) {
     text_ = text;
     view_.showText(text_);
-    if (Change) Change();
+    Change();
 }
 
 void NumericBox::spin(Spin direction) {

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "common/form_layout.h"
+#include "common/signal.h"
 
 namespace kq::addin::dialogs {
 
@@ -84,7 +85,7 @@ public:
 
     // Raised for every change of the text by the user, a spin or a rewrite
     // that changes the number; never for an assignment to Text.
-    std::function<void()> Change;
+    Signal<> Change;
 
     double ChangeOrder() const { return changeOrder_; }
     void ChangeOrder(double step) { changeOrder_ = step; }

@@ -31,21 +31,21 @@ void TextBoxWithListModel::Text(std::string_view value) {
         show(whenNullString_, true);
     }
     busy_ = false;
-    if (changed && Change) Change();
+    if (changed) Change();
 }
 
 void TextBoxWithListModel::edited(std::string_view boxText) {
     if (busy_ || boxText == boxText_) return;
     boxText_ = std::string(boxText);
     show(boxText_, Text() == whenNullString_);
-    if (Change) Change();
+    Change();
 }
 
 void TextBoxWithListModel::show(std::string_view text, bool grey) {
     if (text == boxText_ && grey == grey_) return;
     boxText_ = std::string(text);
     grey_ = grey;
-    if (shown) shown();
+    shown();
 }
 
 void TextBoxWithListModel::CheckAndSaveTextToList() {

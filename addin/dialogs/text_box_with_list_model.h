@@ -14,6 +14,7 @@
 #include "common/popup_menu.h"
 #include "common/prompts.h"
 #include "common/settings_store.h"
+#include "common/signal.h"
 
 namespace kq::addin::dialogs {
 
@@ -54,13 +55,13 @@ public:
     void CheckAndSaveTextToList();
 
     // Raised after the user changed the box, and by Text when the entry changed.
-    std::function<void()> Change;
+    Signal<> Change;
 
     // The window's side.
     const std::string& boxText() const { return boxText_; }
     bool grey() const { return grey_; }
     // Raised whenever boxText or grey changed: the window shows them again.
-    std::function<void()> shown;
+    Signal<> shown;
     // The user changed the box's text.
     void edited(std::string_view boxText);
     // The focus left the box.

@@ -18,7 +18,6 @@ std::string withoutSeparators(std::string_view text) {
 
 TitleModel::TitleModel(SheetContext context, TextBoxWithListModel::Services listServices)
     : context_(std::move(context)), titleBox_(std::move(listServices), kTitleListName, "") {
-    titleBox_.Change = [this] { contentChanged(); };
     RefreshControls();
 }
 
@@ -34,7 +33,7 @@ void TitleModel::CellLinkValueType(std::int32_t type) {
     const std::int32_t index = type == 1 ? 1 : 0;
     if (index == valueType_) return;
     valueType_ = index;
-    if (shown) shown();
+    shown();
 }
 
 void TitleModel::TitleText(std::string_view title) {
@@ -50,14 +49,14 @@ void TitleModel::ValueText(std::string_view value) {
 
 void TitleModel::contentChanged() {
     RefreshControls();
-    if (Change) Change();
+    Change();
 }
 
 void TitleModel::RefreshControls() {
     // Disabling keeps the value and its type: only the look changes.
     valueEnabled_ = !titleBox_.Text().empty();
     typeEnabled_ = valueEnabled_ && IsCellAddress(valueBox_);
-    if (shown) shown();
+    shown();
 }
 
 std::optional<std::string> TitleModel::refusedSeparators(const std::string& text) const {
@@ -104,12 +103,7 @@ std::string TitleModel::SelectCellRange() {
     prompt += texts::kHeadingCellsPromptEnd;
     return PointOutRange(
         context_, {std::move(prompt), std::string(texts::kRangeBoxTitle), valueBox_},
-        [this] {
-            if (StartRangeLink) StartRangeLink();
-        },
-        [this] {
-            if (EndRangeLink) EndRangeLink();
-        });
+        [this] { StartRangeLink(); }, [this] { EndRangeLink(); });
 }
 
 }  // namespace kq::addin::dialogs

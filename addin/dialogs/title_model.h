@@ -7,7 +7,6 @@
 // stored watch.
 
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -15,6 +14,7 @@
 #include "addin/dialogs/sheet_context.h"
 #include "addin/dialogs/text_box_with_list_model.h"
 #include "common/popup_menu.h"
+#include "common/signal.h"
 
 namespace kq::addin::dialogs {
 
@@ -49,10 +49,10 @@ public:
     void ValueText(std::string_view value);
 
     // After every change of the title or the value, once the enabled states follow.
-    std::function<void()> Change;
+    Signal<> Change;
     // Around the host's range input box: the dialog hides and shows again.
-    std::function<void()> StartRangeLink;
-    std::function<void()> EndRangeLink;
+    Signal<> StartRangeLink;
+    Signal<> EndRangeLink;
 
     // The window's side.
     TextBoxWithListModel& titleBox() { return titleBox_; }
@@ -60,7 +60,7 @@ public:
     bool valueEnabled() const { return valueEnabled_; }
     bool typeEnabled() const { return typeEnabled_; }
     // Raised when the value box's text or an enabled state changed.
-    std::function<void()> shown;
+    Signal<> shown;
     void valueEdited(std::string_view text) { ValueText(text); }
     void valueTypeChosen(std::int32_t type) { CellLinkValueType(type); }
     // The focus left a box: "|" and "/" are refused and taken out.
@@ -82,6 +82,7 @@ private:
 
     SheetContext context_;
     TextBoxWithListModel titleBox_;
+    Connection onTitleChange_ = titleBox_.Change.connect([this] { contentChanged(); });
     std::string valueBox_;
     std::int32_t valueType_ = 0;
     bool valueEnabled_ = false;

@@ -19,31 +19,28 @@ TitleModel* TitlesModel::Item(int i) {
 }
 
 void TitlesModel::TitleSetFocus(int i) {
-    if (i < 1 || i > TitleCount() || !focusRow) return;
+    if (i < 1 || i > TitleCount()) return;
     focusRow(static_cast<std::size_t>(i - 1));
 }
 
 void TitlesModel::append() {
     const std::size_t k = rows_.size();
     auto row = std::make_unique<TitleModel>(context_, listServices_);
-    row->Change = [this, k] {
-        ArrangeTitles();
-        if (Change) Change(static_cast<int>(k));
-    };
-    row->StartRangeLink = [this] {
-        if (parentVisible) parentVisible(false);
-    };
-    row->EndRangeLink = [this] {
-        if (parentVisible) parentVisible(true);
-    };
+    rowLinks_.push_back({row->Change.connect([this, k] {
+                             ArrangeTitles();
+                             Change(static_cast<int>(k));
+                         }),
+                         row->StartRangeLink.connect([this] { parentVisible(false); }),
+                         row->EndRangeLink.connect([this] { parentVisible(true); })});
     rows_.push_back(std::move(row));
-    if (rowAdded) rowAdded(k);
+    rowAdded(k);
 }
 
 void TitlesModel::destroyLast() {
     const std::size_t k = rows_.size() - 1;
-    if (rowRemoving) rowRemoving(k);
+    rowRemoving(k);
     rows_.pop_back();
+    rowLinks_.pop_back();
 }
 
 void TitlesModel::TitleCount(int n) {
@@ -123,7 +120,7 @@ void TitlesModel::add() {
     append();
     ArrangeTitles();
     if (panelHeight() > innerHeight_) scrollTo(scrollMax_);
-    if (focusRow) focusRow(rows_.size() - 1);
+    focusRow(rows_.size() - 1);
 }
 
 void TitlesModel::resized(int innerHeight) {
@@ -133,7 +130,7 @@ void TitlesModel::resized(int innerHeight) {
 
 void TitlesModel::scrollTo(int value) {
     scrollValue_ = std::clamp(value, 0, scrollMax_);
-    if (arranged) arranged();
+    arranged();
 }
 
 void TitlesModel::ArrangeTitles() {
@@ -143,7 +140,7 @@ void TitlesModel::ArrangeTitles() {
         scrollMax_ = (panelHeight() - innerHeight_ + kRowPitch - 1) / kRowPitch;
     }
     scrollValue_ = std::min(scrollValue_, scrollMax_);
-    if (arranged) arranged();
+    arranged();
 }
 
 }  // namespace kq::addin::dialogs

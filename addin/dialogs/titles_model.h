@@ -6,6 +6,7 @@
 // are added and removed only at the end, and contents move between rows by
 // copying. Geometry is in twips, as the form is designed.
 
+#include <array>
 #include <cstddef>
 #include <functional>
 #include <memory>
@@ -47,15 +48,15 @@ public:
     void TitleSetFocus(int i);
 
     // A row's title or value changed; the row's index from 0.
-    std::function<void(int index)> Change;
+    Signal<int> Change;
 
     // The window's side. Row k is about to go / has come; the rows were arranged.
-    std::function<void(std::size_t row)> rowRemoving;
-    std::function<void(std::size_t row)> rowAdded;
-    std::function<void()> arranged;
-    std::function<void(std::size_t row)> focusRow;
+    Signal<std::size_t> rowRemoving;
+    Signal<std::size_t> rowAdded;
+    Signal<> arranged;
+    Signal<std::size_t> focusRow;
     // Hides (false) and shows (true) the dialog around a row's range input box.
-    std::function<void(bool visible)> parentVisible;
+    Signal<bool> parentVisible;
 
     TitleModel& row(std::size_t k) { return *rows_.at(k); }
     // A row toolbar's button; UP on row 0 and DOWN on the last row only beep.
@@ -89,6 +90,8 @@ private:
     SheetContext context_;
     TextBoxWithListModel::Services listServices_;
     std::vector<std::unique_ptr<TitleModel>> rows_;
+    // What ties each row to the list (its change, its range input box), row by row.
+    std::vector<std::array<Connection, 3>> rowLinks_;
     int innerHeight_ = 0;
     int scrollValue_ = 0;
     int scrollMax_ = 0;

@@ -6,8 +6,7 @@
 
 namespace kq::addin::dialogs {
 
-XlRangeTextModel::XlRangeTextModel(SheetContext context, std::function<void(bool)> parentVisible)
-    : context_(std::move(context)), parentVisible_(std::move(parentVisible)) {}
+XlRangeTextModel::XlRangeTextModel(SheetContext context) : context_(std::move(context)) {}
 
 void XlRangeTextModel::Text(std::string_view text) {
     if (text == text_) return;
@@ -18,34 +17,31 @@ void XlRangeTextModel::Text(std::string_view text) {
 void XlRangeTextModel::edited(std::string_view text) { Text(text); }
 
 void XlRangeTextModel::changed() {
-    if (shown) shown();
-    if (Change) Change();
+    shown();
+    Change();
 }
 
 void XlRangeTextModel::Enabled(bool enabled) {
     enabled_ = enabled;
-    if (shown) shown();
+    shown();
 }
 
 void XlRangeTextModel::ForeColor(std::uint32_t colour) {
     foreColor_ = colour;
     // A fore colour set while disabled reaches the box only when set again once enabled.
     if (enabled_) shownFore_ = colour;
-    if (shown) shown();
+    shown();
 }
 
 void XlRangeTextModel::BackColor(std::uint32_t colour) {
     backColor_ = colour;
-    if (shown) shown();
+    shown();
 }
 
 void XlRangeTextModel::pick() {
-    const auto visible = [this](bool show) {
-        if (parentVisible_) parentVisible_(show);
-    };
     const std::string address = PointOutRange(
         context_, {std::string(texts::kRangePrompt), std::string(texts::kRangeBoxTitle), text_},
-        [&] { visible(false); }, [&] { visible(true); });
+        [this] { parentVisible(false); }, [this] { parentVisible(true); });
     if (!address.empty()) Text(address);
 }
 

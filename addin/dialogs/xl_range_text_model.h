@@ -5,11 +5,11 @@
 // box does not check what is typed; its holder does.
 
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <string_view>
 
 #include "addin/dialogs/sheet_context.h"
+#include "common/signal.h"
 
 namespace kq::addin::dialogs {
 
@@ -20,8 +20,8 @@ inline constexpr std::uint32_t kOleButtonFace = 0x8000000F;
 
 class XlRangeTextModel {
 public:
-    // Picks on the context's sheet; `parentVisible` hides and shows the holding dialog.
-    XlRangeTextModel(SheetContext context, std::function<void(bool visible)> parentVisible);
+    // Picks on the context's sheet.
+    explicit XlRangeTextModel(SheetContext context);
 
     const std::string& Text() const { return text_; }
     // Raises Change only when the text differs.
@@ -35,13 +35,15 @@ public:
     void BackColor(std::uint32_t colour);
 
     // Raised when the text changes: typed, assigned or picked.
-    std::function<void()> Change;
+    Signal<> Change;
 
     // The window's side: the colours the box shows, and what the user did.
     std::uint32_t shownForeColor() const { return shownFore_; }
     std::uint32_t shownBackColor() const { return enabled_ ? backColor_ : kOleButtonFace; }
     // Raised when the text, the enabled state or a shown colour changed.
-    std::function<void()> shown;
+    Signal<> shown;
+    // Hides (false) and shows (true) the holding dialog around the host's range input box.
+    Signal<bool> parentVisible;
     void edited(std::string_view text);
     // The "..." button: the host's range input box; a range pointed out
     // becomes the text.
@@ -51,7 +53,6 @@ private:
     void changed();
 
     SheetContext context_;
-    std::function<void(bool)> parentVisible_;
     std::string text_;
     bool enabled_ = true;
     std::uint32_t foreColor_ = kOleWindowText;

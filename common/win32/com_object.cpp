@@ -6,17 +6,6 @@
 
 namespace kq::win32 {
 
-namespace {
-
-LONG g_moduleLocks = 0;
-
-}  // namespace
-
-void lockModule() noexcept { InterlockedIncrement(&g_moduleLocks); }
-void unlockModule() noexcept { InterlockedDecrement(&g_moduleLocks); }
-HRESULT canUnloadModule() noexcept { return moduleLocks() == 0 ? S_OK : S_FALSE; }
-long moduleLocks() noexcept { return InterlockedCompareExchange(&g_moduleLocks, 0, 0); }
-
 ComPtr<ITypeLib> loadModuleTypeLibrary() {
     const std::wstring path = thisModulePath();
     if (path.empty()) throw ComFailure(HRESULT_FROM_WIN32(GetLastError()), "The module's file cannot be named");

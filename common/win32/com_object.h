@@ -23,19 +23,9 @@
 
 #include "common/win32/com.h"
 #include "common/win32/com_boundary.h"
+#include "common/win32/module.h"
 
 namespace kq::win32 {
-
-// Everything that keeps this module loaded: live objects (class objects
-// included) and the callers' server locks. One count for the whole module,
-// whichever source file made the object.
-void lockModule() noexcept;
-void unlockModule() noexcept;
-// DllCanUnloadNow's answer: S_OK when nothing holds the module, S_FALSE otherwise.
-HRESULT canUnloadModule() noexcept;
-// How many of those there are now: what a count before and after some work
-// tells of COM references that work left behind.
-long moduleLocks() noexcept;
 
 namespace detail {
 

@@ -7,6 +7,7 @@
 #include "common/win32/form_window.h"
 #include "common/win32/forms.h"
 #include "common/win32/handles.h"
+#include "common/win32/module.h"
 #include "common/win32/wide.h"
 #include "common/win32/window_text.h"
 
@@ -43,6 +44,9 @@ struct ItemList {
     ~ItemList() { CoTaskMemFree(list); }
 };
 
+// Ending the browser by its own Cancel: ended otherwise it may hand out the folder it shows.
+void cancelBrowser(HWND browser) noexcept { SendMessageW(browser, WM_COMMAND, IDCANCEL, 0); }
+
 void moveTo(HWND window, const RECT& r) { MoveWindow(window, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE); }
 
 }  // namespace
@@ -60,6 +64,7 @@ std::optional<std::string> ShellFolderBrowser::BrowseForFolder(const std::string
         info.lpfn = BrowseCallbackProc;
         info.lParam = reinterpret_cast<LPARAM>(start.c_str());
     }
+    const SystemDialogScope listed(cancelBrowser);
     const ItemList chosen{SHBrowseForFolderW(&info)};
     if (!chosen.list) return std::nullopt;
     std::wstring path(kShellPath, L'\0');
@@ -137,7 +142,7 @@ void FolderPickerControl::layOut() {
 
 bool FolderPickerControl::OnCommand(int id, UINT code, HWND) {
     if (id == args_.id + kPathId && code == EN_CHANGE) {
-        if (Change) Change();
+        Change();
         return true;
     }
     if (id == args_.id + kButtonId && code == BN_CLICKED) {

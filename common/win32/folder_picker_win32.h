@@ -10,6 +10,7 @@
 #include <string>
 
 #include "common/folder_picker.h"
+#include "common/signal.h"
 #include "common/win32/window.h"
 
 namespace kq::win32 {
@@ -45,7 +46,7 @@ public:
     HWND pathBox() const { return path_; }
     HWND browseButton() const { return button_; }
     // Raised on every change of the path box's text, typed or written.
-    std::function<void()> Change;
+    Signal<> Change;
     // The browser the button opens; the shell's unless a test gives another.
     std::function<std::unique_ptr<FolderBrowseDialog>(HWND owner)> makeBrowser;
 

@@ -71,6 +71,11 @@ HWND notifier(HWND parent, UINT msg, WPARAM wParam, LPARAM lParam) {
     }
 }
 
+// How the module's let-go closes a window of this base: as by Cancel.
+void endBound(HWND hwnd) noexcept {
+    if (auto* window = reinterpret_cast<Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA))) window->end(IDCANCEL);
+}
+
 }  // namespace
 
 // What CreateWindowExW carries to WM_NCCREATE.
@@ -224,10 +229,15 @@ Window* Window::boundTo(HWND hwnd) noexcept {
 void Window::bind(HWND hwnd) noexcept {
     hwnd_ = hwnd;
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    // The window procedure is this module's code: the module stays while the window does.
+    windowOpened(hwnd, endBound);
 }
 
 void Window::unbind() noexcept {
-    if (hwnd_) SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+    if (hwnd_) {
+        SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+        windowClosed(hwnd_);
+    }
     hwnd_ = nullptr;
 }
 

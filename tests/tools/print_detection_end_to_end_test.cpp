@@ -99,6 +99,7 @@ INSTANTIATE_TEST_SUITE_P(ThroughSimhost, PrintDetection,
                          ::testing::Values(PrintScenario{"quorvex_print_kinds", 6},
                                            PrintScenario{"quorvex_print_other", 1},
                                            PrintScenario{"quorvex_xla_missing", 0},
+                                           PrintScenario{"quorvex_let_go", 1},
                                            PrintScenario{"main_job", 3, KQ_SOURCE_DIR "/scripts/demo/", false}),
                          [](const auto& info) { return std::string(info.param.name); });
 

@@ -93,6 +93,7 @@ TEST(ScenarioScript, MistakesNameTheirLine) {
         {"show registry\n", 1},
         {"show registration\n", 1},
         {"show unload\n", 1},
+        {"show windows\n", 1},
         {"control 18 maybe\n", 1},
         {"open a.simbook writable\n", 1},
         {"time\n", 1},

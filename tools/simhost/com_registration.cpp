@@ -7,6 +7,7 @@
 
 #include "common/win32/handles.h"
 #include "common/win32/wide.h"
+#include "common/win32/window_text.h"
 
 namespace kq::simhost {
 
@@ -110,6 +111,37 @@ std::string libraryUnloadState(const std::string& dllPath) {
         reinterpret_cast<Entry>(reinterpret_cast<void*>(GetProcAddress(module, "DllCanUnloadNow")));
     if (!canUnload) return "has no DllCanUnloadNow";
     return canUnload() == S_OK ? "unloadable" : "holds objects";
+}
+
+namespace {
+
+struct WindowSearch {
+    HMODULE module;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK collectLibraryWindow(HWND window, LPARAM context) {
+    auto& search = *reinterpret_cast<WindowSearch*>(context);
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    const auto instance = reinterpret_cast<HMODULE>(GetWindowLongPtrW(window, GWLP_HINSTANCE));
+    if (process == GetCurrentProcessId() && instance == search.module) search.found.push_back(window);
+    return TRUE;
+}
+
+}  // namespace
+
+std::vector<std::pair<std::string, std::string>> libraryWindows(const std::string& dllPath) {
+    WindowSearch search{GetModuleHandleW(win32::wide(dllPath).c_str()), {}};
+    if (!search.module) return {};
+    EnumWindows(collectLibraryWindow, reinterpret_cast<LPARAM>(&search));
+    std::vector<std::pair<std::string, std::string>> windows;
+    for (const HWND window : search.found) {
+        wchar_t name[256] = {};
+        GetClassNameW(window, name, 256);
+        windows.emplace_back(win32::narrow(name), win32::windowText(window));
+    }
+    return windows;
 }
 
 std::vector<std::string> startupAddIns() {

@@ -4,6 +4,7 @@
 #include "common/win32/windows_api.h"
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace kq::simhost {
@@ -20,6 +21,11 @@ std::string callRegistrationEntry(const std::string& dllPath, bool unregister);
 // objects". After the host has released an add-in, anything but the last
 // means the library kept or lost a reference.
 std::string libraryUnloadState(const std::string& dllPath);
+
+// The top-level windows of this process that a library loaded in it made
+// (their instance is the library), each as its class and caption; none when
+// the library is not loaded.
+std::vector<std::pair<std::string, std::string>> libraryWindows(const std::string& dllPath);
 
 // The ProgIDs listed under kAddInsKey with LoadBehavior 3 (load at start-up),
 // in the registry's order.

@@ -107,6 +107,7 @@
 //   show memory               the process's working set and private bytes
 //   show unload <dll>         whether the COM server library, as loaded in the host, has
 //                             objects alive (after quit: what the add-in failed to release)
+//   show windows <dll>        the top-level windows that library made which stand now
 //   echo <text>
 //   timeout <seconds>         the longest any later command may take (default 60)
 // Measuring (for benchmarks; the figures differ from run to run):
@@ -579,6 +580,14 @@ void ScenarioRunner::State::show(const std::vector<std::string>& w) {
                      .append(path.substr(path.find_last_of("\\/") + 1))
                      .append(": ")
                      .append(libraryUnloadState(path)));
+    } else if (what == "windows") {
+        const std::string path = resolve(w[2]);
+        const auto windows = libraryWindows(path);
+        const std::string name = path.substr(path.find_last_of("\\/") + 1);
+        if (windows.empty()) out.line("  no window of " + name);
+        for (const auto& [windowClass, caption] : windows) {
+            out.line("  window of " + name + " " + quoted(windowClass) + " " + quoted(caption));
+        }
     } else if (what == "ribbon") {
         if (ribbons) {
             ribbons->show();

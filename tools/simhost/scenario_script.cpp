@@ -86,7 +86,7 @@ void checkBlocks(const std::vector<ScriptLine>& script) {
 constexpr const char* kShows[] = {"properties", "statusbar", "workbooks", "ontime",     "addins",
                                   "sheets",     "registry",  "registration", "files",   "temp",
                                   "histories",  "bars",      "controls",  "clipboard", "memory",
-                                  "ribbon",     "unload",     "dialog"};
+                                  "ribbon",     "unload",     "windows",   "dialog"};
 
 void checkShape(const ScriptLine& line) {
     const std::string& command = line.words.front();
@@ -109,7 +109,8 @@ void checkShape(const ScriptLine& line) {
             bool known = false;
             for (const char* what : kShows) known = known || line.words[1] == what;
             if (!known) throw ScriptError(line.number, "nothing called " + line.words[1] + " to show");
-            if (oneOf(line.words[1], {"registry", "registration", "files", "temp", "histories", "controls", "unload"}) &&
+            if (oneOf(line.words[1], {"registry", "registration", "files", "temp", "histories", "controls", "unload",
+                                      "windows"}) &&
                 given != 2) {
                 throw ScriptError(line.number, "show " + line.words[1] + " names what to show");
             }

@@ -2,6 +2,7 @@
 
 #include "addin/core/win32/com_boundary.h"
 #include "addin/core/win32/guids.h"
+#include "common/win32/module.h"
 #include "host/dispatch/dispatch_host.h"
 
 namespace kq::addin::win32 {
@@ -21,12 +22,18 @@ HRESULT ConnectObject::OnConnection(IDispatch* Application, kq::win32::ext_Conne
 }
 
 HRESULT ConnectObject::OnDisconnection(kq::win32::ext_DisconnectMode, SAFEARRAY**) {
+    // The windows go first: a modal one ends its run as by Cancel, and the
+    // code waiting on it returns once this call has returned to its loop.
+    kq::win32::closeOpenWindows();
     return comBoundary(kq::win32::IID_IDTExtensibility2, [&] { connect_.AddinInstance_OnDisconnection(); });
 }
 
 HRESULT ConnectObject::OnAddInsUpdate(SAFEARRAY**) { return S_OK; }
 HRESULT ConnectObject::OnStartupComplete(SAFEARRAY**) { return S_OK; }
-HRESULT ConnectObject::OnBeginShutdown(SAFEARRAY**) { return S_OK; }
+HRESULT ConnectObject::OnBeginShutdown(SAFEARRAY**) {
+    kq::win32::closeOpenWindows();
+    return S_OK;
+}
 
 HRESULT ConnectObject::CallForXLA_WorkbookAfterPrint() {
     return comBoundary(kIidConnect, [&] { connect_.CallForXLA_WorkbookAfterPrint(); });

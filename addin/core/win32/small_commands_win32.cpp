@@ -18,10 +18,13 @@ namespace {
 
 void Command_Setting(AddinState& state) {
     if (!state.g_Application || !state.g_Setting) return;
+    // Held here too: a disconnection while the dialog is open lets the state's
+    // hold go, and the dialog still cancels into these settings as it closes.
+    const std::shared_ptr<c_Setting> setting = state.g_Setting;
     ActiveWindowPrompts prompts;
     ShowUnlessEditing(*state.g_Application, prompts, [&] {
         kq::win32::Win32FileSystem files;
-        dialogs::win32::ShowSettingsDialog(GetXlHwnd(state.g_Application), *state.g_Setting, files, GetAppTitle());
+        dialogs::win32::ShowSettingsDialog(GetXlHwnd(state.g_Application), *setting, files, GetAppTitle());
     });
 }
 

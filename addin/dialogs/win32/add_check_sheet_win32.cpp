@@ -1,5 +1,6 @@
 #include "addin/dialogs/win32/add_check_sheet_win32.h"
 
+#include <array>
 #include <memory>
 #include <optional>
 #include <string>
@@ -61,6 +62,8 @@ private:
     void setVisible(bool visible);
 
     AddCheckSheetModel& model_;
+    // Shown again, the range's focus, hidden around a range input box, closed.
+    std::array<Connection, 4> onModel_;
     DialogPrompts& prompts_;
     HWND owner_;
     std::string versionText_;
@@ -152,10 +155,10 @@ bool frmAddCheckSheet::OnLoad() {
     tips_->add(settingLink_, texts::kSettingTip);
     makeStatusBar();
 
-    model_.shown = [this] { show(); };
-    model_.focusRange = [this] { focus(range_->box()); };
-    model_.visible = [this](bool visible) { setVisible(visible); };
-    model_.closing = [this] { end(IDOK); };
+    onModel_ = {model_.shown.connect([this] { show(); }),
+                model_.focusRange.connect([this] { focus(range_->box()); }),
+                model_.visible.connect([this](bool visible) { setVisible(visible); }),
+                model_.closing.connect([this] { end(IDOK); })};
     show();
     focus(category_->box());
     return true;
@@ -237,10 +240,6 @@ std::optional<LRESULT> frmAddCheckSheet::OnNotify(const NMHDR& header) {
 
 void frmAddCheckSheet::OnDestroy() {
     prompts_.owner = owner_;
-    model_.shown = nullptr;
-    model_.focusRange = nullptr;
-    model_.visible = nullptr;
-    model_.closing = nullptr;
 }
 
 std::optional<LRESULT> frmAddCheckSheet::OnFormMessage(UINT msg, WPARAM wParam, LPARAM lParam) {

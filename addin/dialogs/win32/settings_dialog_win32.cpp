@@ -10,6 +10,7 @@
 #include "addin/dialogs/win32/numeric_box_win32.h"
 #include "common/win32/folder_picker_win32.h"
 #include "common/win32/form_window.h"
+#include "common/win32/message_prompts.h"
 #include "common/win32/wide.h"
 #include "common/win32/window_text.h"
 
@@ -57,7 +58,7 @@ private:
 
     // The dialog's messages, owned by it.
     int message(std::string_view text, std::string_view title, unsigned style) override {
-        return MessageBoxW(hwnd(), wide(text).c_str(), wide(title).c_str(), style);
+        return MessagePrompts(hwnd()).message(text, title, style);
     }
     void beep() override { MessageBeep(MB_OK); }
 

@@ -39,7 +39,7 @@ bool u_TextBoxWithList::OnCreate(const CREATESTRUCTW& cs) {
     const int buttonWidth = screenTwips().x(kButtonWidth);
     SendMessageW(box_, EM_SETMARGINS, EC_RIGHTMARGIN, MAKELPARAM(0, buttonWidth + 2));
     OnSize(SIZE_RESTORED, cs.cx, cs.cy);
-    model_.shown = [this] { show(); };
+    onShown_ = model_.shown.connect([this] { show(); });
     show();
     return true;
 }
@@ -50,8 +50,6 @@ bool u_TextBoxWithList::OnSize(UINT, int width, int height) {
     MoveWindow(button_, width - buttonWidth - 2, 2, buttonWidth, height - 4, TRUE);
     return true;
 }
-
-void u_TextBoxWithList::OnDestroy() { model_.shown = nullptr; }
 
 void u_TextBoxWithList::show() {
     showing_ = true;
@@ -71,7 +69,7 @@ bool u_TextBoxWithList::OnCommand(int, UINT code, HWND control) {
                 return true;
             case EN_KILLFOCUS:
                 model_.focusLost();
-                if (left) left();
+                left();
                 return true;
             default:
                 return true;

@@ -4,7 +4,6 @@
 
 #include "common/win32/windows_api.h"
 
-#include <functional>
 #include <string>
 
 #include "addin/dialogs/list_editor_model.h"
@@ -33,18 +32,18 @@ public:
     void focusBox() const { SetFocus(box_); }
 
     // Runs when the focus has left the box and the box has taken its text.
-    std::function<void()> left;
+    Signal<> left;
 
 private:
     bool OnCreate(const CREATESTRUCTW&) override;
     bool OnSize(UINT kind, int width, int height) override;
     bool OnCommand(int id, UINT code, HWND control) override;
-    void OnDestroy() override;
     std::optional<LRESULT> OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
     void show();
     void dropDown();
 
     TextBoxWithListModel& model_;
+    Connection onShown_;
     HFONT font_ = nullptr;
     int id_ = 0;
     HWND box_ = nullptr;

@@ -36,7 +36,7 @@ bool u_Title::OnCreate(const CREATESTRUCTW&) {
     white_ = kq::win32::Brush(CreateSolidBrush(RGB(255, 255, 255)));
     titleBox_ = std::make_unique<u_TextBoxWithList>(model_.titleBox());
     if (!titleBox_->create(hwnd(), {0, 0, t.x(kBoxWidth), height}, font_, id_ + title_ids::kTitle)) return false;
-    titleBox_->left = [this] { model_.titleLeft(); };
+    onTitleLeft_ = titleBox_->left.connect([this] { model_.titleLeft(); });
 
     const int valueLeft = t.x(kBoxWidth);
     const int valueWidth = t.x(kBoxWidth);
@@ -57,12 +57,10 @@ bool u_Title::OnCreate(const CREATESTRUCTW&) {
     for (const std::string_view entry : {texts::kValueTypeValue, texts::kValueTypeText}) {
         SendMessageW(type_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(kq::win32::wide(entry).c_str()));
     }
-    model_.shown = [this] { show(); };
+    onShown_ = model_.shown.connect([this] { show(); });
     show();
     return true;
 }
-
-void u_Title::OnDestroy() { model_.shown = nullptr; }
 
 void u_Title::focusTitle() const {
     if (titleBox_) titleBox_->focusBox();

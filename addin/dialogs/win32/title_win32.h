@@ -44,14 +44,15 @@ public:
 private:
     bool OnCreate(const CREATESTRUCTW&) override;
     bool OnCommand(int id, UINT code, HWND control) override;
-    void OnDestroy() override;
     std::optional<LRESULT> OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
     void show();
 
     TitleModel& model_;
+    Connection onShown_;
     HFONT font_ = nullptr;
     int id_ = 0;
     std::unique_ptr<u_TextBoxWithList> titleBox_;
+    Connection onTitleLeft_;
     HWND value_ = nullptr;
     kq::win32::Subclass valueHook_;
     HWND button_ = nullptr;

@@ -68,21 +68,14 @@ bool u_Titles::OnCreate(const CREATESTRUCTW& cs) {
     tips_.emplace(hwnd());
     for (std::size_t k = 0; k < static_cast<std::size_t>(model_.TitleCount()); ++k) addRow(k);
 
-    model_.rowAdded = [this](std::size_t k) { addRow(k); };
-    model_.rowRemoving = [this](std::size_t k) { removeRow(k); };
-    model_.arranged = [this] { layOut(); };
-    model_.focusRow = [this](std::size_t k) {
+    onModel_[0] = model_.rowAdded.connect([this](std::size_t k) { addRow(k); });
+    onModel_[1] = model_.rowRemoving.connect([this](std::size_t k) { removeRow(k); });
+    onModel_[2] = model_.arranged.connect([this] { layOut(); });
+    onModel_[3] = model_.focusRow.connect([this](std::size_t k) {
         if (k < rows_.size()) rows_[k]->title->focusTitle();
-    };
+    });
     OnSize(SIZE_RESTORED, cs.cx, cs.cy);
     return true;
-}
-
-void u_Titles::OnDestroy() {
-    model_.rowAdded = nullptr;
-    model_.rowRemoving = nullptr;
-    model_.arranged = nullptr;
-    model_.focusRow = nullptr;
 }
 
 void u_Titles::addRow(std::size_t k) {

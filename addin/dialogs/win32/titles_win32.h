@@ -60,7 +60,6 @@ private:
     bool OnCreate(const CREATESTRUCTW&) override;
     bool OnCommand(int id, UINT code, HWND control) override;
     bool OnSize(UINT kind, int width, int height) override;
-    void OnDestroy() override;
     std::optional<LRESULT> OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
     void addRow(std::size_t k);
     void removeRow(std::size_t k);
@@ -68,6 +67,8 @@ private:
     void scrolled(WORD request);
 
     TitlesModel& model_;
+    // Rows coming and going, the layout, the focus.
+    std::array<Connection, 4> onModel_;
     HFONT font_ = nullptr;
     int id_ = 0;
     // Holds the rows and moves to scroll; what its controls report comes here.

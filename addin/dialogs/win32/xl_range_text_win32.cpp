@@ -32,7 +32,7 @@ bool u_XlRangeText::OnCreate(const CREATESTRUCTW& cs) {
     SetWindowPos(button_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     SendMessageW(box_, EM_SETMARGINS, EC_RIGHTMARGIN, MAKELPARAM(0, screenTwips().x(kButtonWidth) + 2));
     OnSize(SIZE_RESTORED, cs.cx, cs.cy);
-    model_.shown = [this] { show(); };
+    onShown_ = model_.shown.connect([this] { show(); });
     show();
     return true;
 }
@@ -43,8 +43,6 @@ bool u_XlRangeText::OnSize(UINT, int width, int height) {
     MoveWindow(button_, width - 2 - buttonWidth, 2, buttonWidth, height - 4, TRUE);
     return true;
 }
-
-void u_XlRangeText::OnDestroy() { model_.shown = nullptr; }
 
 void u_XlRangeText::show() {
     showing_ = true;

@@ -31,11 +31,11 @@ private:
     bool OnCreate(const CREATESTRUCTW&) override;
     bool OnSize(UINT kind, int width, int height) override;
     bool OnCommand(int id, UINT code, HWND control) override;
-    void OnDestroy() override;
     std::optional<LRESULT> OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
     void show();
 
     XlRangeTextModel& model_;
+    Connection onShown_;
     HFONT font_ = nullptr;
     int id_ = 0;
     HWND box_ = nullptr;

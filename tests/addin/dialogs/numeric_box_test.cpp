@@ -40,6 +40,7 @@ struct Box {
     RecordingView view;
     NumericBox box;
     int changes = 0;
+    Connection onChange;
     Box(const Limits& l, const std::string& text, const NumberCharacters& chars = kDot) : box(chars, view) {
         box.Min(l.min);
         box.Max(l.max);
@@ -52,7 +53,7 @@ struct Box {
         box.Text(text, false);
         box.Text(text, true);
         view = RecordingView{};
-        box.Change = [this] { ++changes; };
+        onChange = box.Change.connect([this] { ++changes; });
     }
 };
 
@@ -241,10 +242,7 @@ TEST(NumericBoxEdits, PastedTextKeepsWhatCouldBeTyped) {
         SCOPED_TRACE(c.name);
         Box b(c.limits, "");
         std::optional<std::string> textAtChange;
-        b.box.Change = [&] {
-            ++b.changes;
-            textAtChange = b.box.Text();
-        };
+        const Connection seeText = b.box.Change.connect([&] { textAtChange = b.box.Text(); });
         b.box.edited(c.pasted);
         EXPECT_EQ(b.box.Text(), c.kept);
         EXPECT_EQ(b.view.beeps, c.beeps);

@@ -18,13 +18,13 @@ namespace {
 using test::DialogWorld;
 
 struct Picker {
-    explicit Picker(DialogWorld& w)
-        : model(w.context(), [this](bool shown) { visibility.push_back(shown ? "shown" : "hidden"); }) {
-        model.Change = [this] { ++changes; };
-    }
+    explicit Picker(DialogWorld& w) : model(w.context()) {}
     XlRangeTextModel model;
     std::vector<std::string> visibility;
     int changes = 0;
+    Connection onVisible =
+        model.parentVisible.connect([this](bool shown) { visibility.push_back(shown ? "shown" : "hidden"); });
+    Connection onChange = model.Change.connect([this] { ++changes; });
 };
 
 struct Answer {
@@ -104,14 +104,13 @@ TEST(RangePicker, ColoursSurviveDisablingAsTheBoxShowsThem) {
 }
 
 struct Row {
-    explicit Row(DialogWorld& w) : model(w.context(), w.listServices()) {
-        model.Change = [this] { ++changes; };
-        model.StartRangeLink = [this] { links.push_back("start"); };
-        model.EndRangeLink = [this] { links.push_back("end"); };
-    }
+    explicit Row(DialogWorld& w) : model(w.context(), w.listServices()) {}
     TitleModel model;
     int changes = 0;
     std::vector<std::string> links;
+    Connection onChange = model.Change.connect([this] { ++changes; });
+    Connection onStart = model.StartRangeLink.connect([this] { links.push_back("start"); });
+    Connection onEnd = model.EndRangeLink.connect([this] { links.push_back("end"); });
 };
 
 TEST(HeadingRowPick, ValueComesFromTheBoxOnItsSheetOnly) {

@@ -48,8 +48,9 @@ struct RegistrationWorld : DialogWorld {
     // The dialog for Sheet1 of Book1.xls, as the this-sheet command opens it.
     std::unique_ptr<AddCheckSheetModel> open() {
         auto dialog = std::make_unique<AddCheckSheetModel>(services(), sim.book, sim.sheet1);
-        dialog->focusRange = [this] { focus.push_back("range"); };
-        dialog->useTitles().focusRow = [this](std::size_t row) { focus.push_back("row " + std::to_string(row + 1)); };
+        bindings.push_back(dialog->focusRange.connect([this] { focus.push_back("range"); }));
+        bindings.push_back(dialog->useTitles().focusRow.connect(
+            [this](std::size_t row) { focus.push_back("row " + std::to_string(row + 1)); }));
         return dialog;
     }
 
@@ -60,6 +61,8 @@ struct RegistrationWorld : DialogWorld {
     std::shared_ptr<c_Xl_DocPro> record() { return state.g_DocPros().Find(sim.sheet1); }
 
     MemorySettingsStore settings;
+    // The window's side of the dialogs opened; inert once a dialog has gone.
+    std::vector<Connection> bindings;
     kq::test::HistoryFolderWorld folders;
     AddinState state{sim.app};
     std::vector<std::string> boxes;

@@ -15,9 +15,9 @@ using test::DialogWorld;
 struct Box {
     explicit Box(DialogWorld& w, std::string_view placeholder = "<分類なし>")
         : model(w.listServices(), "CATEGORY", placeholder) {
-        model.Change = [this] { ++changes; };
     }
     TextBoxWithListModel model;
+    Connection onChange = model.Change.connect([this] { ++changes; });
     int changes = 0;
 };
 

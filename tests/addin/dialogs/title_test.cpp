@@ -13,11 +13,10 @@ namespace {
 using test::DialogWorld;
 
 struct Row {
-    explicit Row(DialogWorld& w) : model(std::make_unique<TitleModel>(w.context(), w.listServices())) {
-        model->Change = [this] { ++changes; };
-    }
+    explicit Row(DialogWorld& w) : model(std::make_unique<TitleModel>(w.context(), w.listServices())) {}
     std::unique_ptr<TitleModel> model;
     int changes = 0;
+    Connection onChange = model->Change.connect([this] { ++changes; });
 };
 
 TEST(HeadingRow, ValueAndTypeAreOpenOnlyForATitleAndACellReferenceOnTheSheet) {

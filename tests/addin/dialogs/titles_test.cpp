@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -25,12 +26,7 @@ struct Heading {
 using Headings = std::vector<Heading>;
 
 struct List {
-    explicit List(DialogWorld& w) : model(w.context(), w.listServices()) {
-        model.Change = [this](int index) { changed.push_back(index); };
-        model.focusRow = [this](std::size_t row) { focused.push_back(static_cast<int>(row)); };
-        model.rowAdded = [this](std::size_t) { ++windows; };
-        model.rowRemoving = [this](std::size_t) { --windows; };
-    }
+    explicit List(DialogWorld& w) : model(w.context(), w.listServices()) {}
     void fill(const Headings& headings) {
         model.TitleCount(static_cast<int>(headings.size()));
         for (std::size_t k = 0; k < headings.size(); ++k) {
@@ -53,6 +49,12 @@ struct List {
     std::vector<int> changed;
     std::vector<int> focused;
     int windows = 1;  // row 0's, made with the list
+    std::array<Connection, 4> onModel{
+        model.Change.connect([this](int index) { changed.push_back(index); }),
+        model.focusRow.connect([this](std::size_t row) { focused.push_back(static_cast<int>(row)); }),
+        model.rowAdded.connect([this](std::size_t) { ++windows; }),
+        model.rowRemoving.connect([this](std::size_t) { --windows; }),
+    };
 };
 
 const Headings kABC = {{"A", "a", 1}, {"B", "b", 0}, {"C", "c", 1}};
@@ -187,7 +189,7 @@ TEST(HeadingList, PickingInARowHidesTheDialogForTheBox) {
     DialogWorld w;
     List l(w);
     std::vector<bool> visibility;
-    l.model.parentVisible = [&](bool shown) { visibility.push_back(shown); };
+    const Connection onVisible = l.model.parentVisible.connect([&](bool shown) { visibility.push_back(shown); });
     l.model.Item(1)->TitleText("日付");
     w.sim.app->cancelInputBox();
     l.model.Item(1)->valueMenuChosen(value_menu::kCellReference);

@@ -66,7 +66,7 @@ TEST(FolderPickerControl, BrowseButtonPutsTheChosenFolderInTheBox) {
     FolderPickerControl picker(files);
     std::vector<std::string> starts;
     int changes = 0;
-    picker.Change = [&] { ++changes; };
+    const Connection onChange = picker.Change.connect([&] { ++changes; });
     picker.makeBrowser = [&](HWND) { return std::make_unique<ChosenFolder>(chosen.path(), starts); };
     ASSERT_TRUE(picker.create({.parent = parent.get(), .at = {8, 8, 330, 26}, .id = 100, .font = nullptr, .PromptCaption = {}, .selectAfterBrowse = false}));
     EXPECT_EQ(GetDlgCtrlID(picker.hwnd()), 100);

@@ -39,7 +39,7 @@ public:
         m.Min(1);
         m.Max(10);
         m.ChangeOrder(1);
-        m.Change = [this] { ++changes; };
+        onChange = m.Change.connect([this] { ++changes; });
         box.setText("2");
         SetActiveWindow(host.get());
     }
@@ -54,6 +54,7 @@ public:
     NumericBoxControl box{NumberCharacters{}};
     HWND next = nullptr;
     int changes = 0;
+    Connection onChange;
 };
 
 TEST_F(NumericBoxWindow, TypedKeysFollowTheRules) {
