@@ -431,12 +431,8 @@ bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds
         MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(std::min<long long>(left.count(), 20)),
                                   QS_ALLINPUT);
         MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            // A window's key preview and accelerators see the keys as in the program's own loop.
-            if (win32::WindowKeys* keys = win32::WindowKeys::of(msg); keys && keys->take(msg)) continue;
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
+        // Handled as the program's own loop handles them: key preview, accelerators, dialog keys.
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) win32::handleMessage(msg);
     }
 }
 
