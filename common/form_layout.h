@@ -25,8 +25,8 @@ public:
     Twips() = default;
     Twips(double perPixelX, double perPixelY) : perPixelX_(perPixelX), perPixelY_(perPixelY) {}
 
-    int x(int twips) const { return round(twips / perPixelX_); }
-    int y(int twips) const { return round(twips / perPixelY_); }
+    int x(double twips) const { return round(twips / perPixelX_); }
+    int y(double twips) const { return round(twips / perPixelY_); }
     int fromX(int pixels) const { return round(pixels * perPixelX_); }
     int fromY(int pixels) const { return round(pixels * perPixelY_); }
     double perPixelX() const { return perPixelX_; }

@@ -47,7 +47,6 @@ struct ItemList {
 // Ending the browser by its own Cancel: ended otherwise it may hand out the folder it shows.
 void cancelBrowser(HWND browser) noexcept { SendMessageW(browser, WM_COMMAND, IDCANCEL, 0); }
 
-void moveTo(HWND window, const RECT& r) { MoveWindow(window, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE); }
 
 }  // namespace
 
@@ -122,11 +121,11 @@ void FolderPickerControl::layOut() {
                                                           .boxHeight = kPathBoxHeightTwips,
                                                           .buttonWidth = kButtonWidthTwips,
                                                           .twips = twips});
-    moveTo(prompt_, pixelRect(twips, layout.prompt));
+    moveWindow(prompt_, pixelRect(twips, layout.prompt));
     ShowWindow(prompt_, args_.PromptCaption.empty() ? SW_HIDE : SW_SHOW);
     const RECT box = pixelRect(twips, layout.box);
     const HWND panel = GetParent(path_);
-    moveTo(panel, box);
+    moveWindow(panel, box);
     // The path box fills the box up to the button, which stands in the box's right end.
     RECT inner;
     GetClientRect(panel, &inner);
@@ -134,8 +133,8 @@ void FolderPickerControl::layOut() {
     OffsetRect(&button, -box.left - 2, -box.top);
     button.top = 0;
     button.bottom = inner.bottom;
-    moveTo(button_, button);
-    moveTo(path_, {0, 0, button.left, inner.bottom});
+    moveWindow(button_, button);
+    moveWindow(path_, {0, 0, button.left, inner.bottom});
     const int height = twips.y(layout.height);
     if (client.bottom != height) SetWindowPos(hwnd(), nullptr, 0, 0, client.right, height, SWP_NOMOVE | SWP_NOZORDER);
 }

@@ -39,9 +39,13 @@ RECT pixelRect(const Twips& twips, const TwipsRect& at) {
     return {left, top, left + twips.x(at.width), top + twips.y(at.height)};
 }
 
+void moveWindow(HWND window, const RECT& pixels, UINT flags) {
+    SetWindowPos(window, nullptr, pixels.left, pixels.top, pixels.right - pixels.left, pixels.bottom - pixels.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE | flags);
+}
+
 void placeControl(HWND control, const TwipsRect& at, const Twips& twips, bool repaint) {
-    const RECT r = pixelRect(twips, at);
-    MoveWindow(control, r.left, r.top, r.right - r.left, r.bottom - r.top, repaint ? TRUE : FALSE);
+    moveWindow(control, pixelRect(twips, at), repaint ? 0 : SWP_NOREDRAW);
 }
 
 SIZE lineExtent(HDC dc, std::wstring_view text) {

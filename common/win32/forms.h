@@ -21,6 +21,9 @@ Twips screenTwips();
 
 // A place in twips as a rectangle in pixels.
 RECT pixelRect(const Twips& twips, const TwipsRect& at);
+// Moves `window` to `pixels` on its parent, keeping its z-order and activation;
+// `flags` adds SetWindowPos flags (show, hide, no redraw).
+void moveWindow(HWND window, const RECT& pixels, UINT flags = 0);
 // Moves `control` to a place in twips on its parent.
 void placeControl(HWND control, const TwipsRect& at, const Twips& twips, bool repaint = true);
 

@@ -6,8 +6,6 @@
 
 #include "common/win32/windows_api.h"
 
-#include <cmath>
-
 #include "common/form_layout.h"
 #include "viewer/shell/geometry.h"
 
@@ -23,9 +21,7 @@ enum class BrowserChange {
 
 // A place of the layout (twips) in the screen's pixels, each edge rounded.
 inline RECT pixelsOf(const Rect& twips, const Twips& screen) {
-    const auto x = [&](double v) { return static_cast<LONG>(std::lround(v / screen.perPixelX())); };
-    const auto y = [&](double v) { return static_cast<LONG>(std::lround(v / screen.perPixelY())); };
-    return {x(twips.left), y(twips.top), x(twips.right()), y(twips.bottom())};
+    return {screen.x(twips.left), screen.y(twips.top), screen.x(twips.right()), screen.y(twips.bottom())};
 }
 
 class BrowserChanges {

@@ -71,7 +71,7 @@ bool CardBarWindow::OnCreate(const CREATESTRUCTW&) {
 }
 
 void CardBarWindow::place(const RECT& r) {
-    SetWindowPos(hwnd(), nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    kq::win32::moveWindow(hwnd(), r);
 }
 
 bool CardBarWindow::OnSize(UINT, int width, int height) {

@@ -256,7 +256,7 @@ bool HistoryWindow::placeOverHost() {
     RECT r{};
     if (!GetWindowRect(host, &r) || r.bottom - r.top <= 0) return false;
     if (!MonitorFromRect(&r, MONITOR_DEFAULTTONULL)) return false;
-    MoveWindow(hwnd(), r.left, r.top, r.right - r.left, r.bottom - r.top, FALSE);
+    kq::win32::moveWindow(hwnd(), r, SWP_NOREDRAW);
     return false;
 }
 

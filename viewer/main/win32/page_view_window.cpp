@@ -1,10 +1,10 @@
 #include "viewer/main/win32/page_view_window.h"
 
 #include <array>
-#include <cmath>
 #include <string_view>
 
 #include "common/win32/bitmaps.h"
+#include "common/win32/forms.h"
 #include "common/win32/wide.h"
 #include "viewer/main/win32/toolbar_strips.h"
 #include "viewer/texts.h"
@@ -24,9 +24,6 @@ constexpr LONG kLargestPageSide = 10000;
 constexpr double kTwipsPerHimetric = 1440.0 / 2540.0;
 
 COLORREF rgb(const Colour& c) { return RGB(c.red, c.green, c.blue); }
-
-LONG pixelsX(double twips, const Twips& screen) { return static_cast<LONG>(std::lround(twips / screen.perPixelX())); }
-LONG pixelsY(double twips, const Twips& screen) { return static_cast<LONG>(std::lround(twips / screen.perPixelY())); }
 
 // A rectangle's outline, its right and bottom edges included, in the DC's pen.
 void outline(HDC dc, COLORREF colour, LONG left, LONG top, LONG right, LONG bottom) {
@@ -60,10 +57,6 @@ std::string_view tileKey(ShadowTile::Kind kind) {
     return {};
 }
 
-void move(HWND window, const RECT& r) {
-    SetWindowPos(window, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
 }  // namespace
 
 // ---- The page at its natural size
@@ -76,7 +69,7 @@ PageImage PageImage::draw(const std::vector<std::uint8_t>& metafile, const Twips
     if (!page || GetEnhMetaFileHeader(page.get(), sizeof header, &header) == 0) return image;
     const double width = (static_cast<double>(header.rclFrame.right) - header.rclFrame.left) * kTwipsPerHimetric;
     const double height = (static_cast<double>(header.rclFrame.bottom) - header.rclFrame.top) * kTwipsPerHimetric;
-    const SIZE pixels{pixelsX(width, screen), pixelsY(height, screen)};
+    const SIZE pixels{screen.x(width), screen.y(height)};
     if (pixels.cx <= 0 || pixels.cy <= 0 || pixels.cx > kLargestPageSide || pixels.cy > kLargestPageSide) return image;
 
     std::uint32_t* bits = nullptr;
@@ -105,8 +98,8 @@ std::optional<std::pair<double, double>> PageImage::naturalSize() const {
 
 void drawPage(HDC dc, const PageFit& fit, const PageImage& image, const PictureList& shadow, const Twips& screen) {
     const Rect& page = fit.page;
-    const LONG left = pixelsX(page.left, screen), top = pixelsY(page.top, screen);
-    const LONG right = pixelsX(page.right(), screen), bottom = pixelsY(page.bottom(), screen);
+    const LONG left = screen.x(page.left), top = screen.y(page.top);
+    const LONG right = screen.x(page.right()), bottom = screen.y(page.bottom());
     {
         const kq::win32::DeviceContext source = kq::win32::memoryDc(dc);
         const kq::win32::Selection used = kq::win32::selectObject(source.get(), image.bitmap());
@@ -116,8 +109,8 @@ void drawPage(HDC dc, const PageFit& fit, const PageImage& image, const PictureL
                    image.pixels().cy, SRCCOPY);
     }
     for (const ShadowTile& tile : shadowTiles(page, screen.perPixelX())) {
-        ImageList_Draw(shadow.handle(), shadow.index(tileKey(tile.kind)), dc, pixelsX(tile.x, screen),
-                       pixelsY(tile.y, screen), ILD_TRANSPARENT);
+        ImageList_Draw(shadow.handle(), shadow.index(tileKey(tile.kind)), dc, screen.x(tile.x),
+                       screen.y(tile.y), ILD_TRANSPARENT);
     }
     outline(dc, rgb(kFrameColour), left, top, right, bottom);
 }
@@ -133,7 +126,7 @@ bool PageViewArea::create(HWND parent, int id) {
 }
 
 void PageViewArea::place(const RECT& pixels) {
-    move(hwnd(), pixels);
+    kq::win32::moveWindow(hwnd(), pixels);
     // Every layout pass ends with the page drawn anew.
     InvalidateRect(hwnd(), nullptr, FALSE);
 }
@@ -220,9 +213,9 @@ bool PagePanel::create(HWND parent, int id) {
 }
 
 void PagePanel::place(const RECT& pixels, const WindowLayout& layout) {
-    move(hwnd(), pixels);
-    move(buttons_, pixelsOf(layout.tlbNo, screen_));
-    move(number_, pixelsOf(layout.lblNo, screen_));
+    kq::win32::moveWindow(hwnd(), pixels);
+    kq::win32::moveWindow(buttons_, pixelsOf(layout.tlbNo, screen_));
+    kq::win32::moveWindow(number_, pixelsOf(layout.lblNo, screen_));
     const struct {
         HWND window;
         const Rect& at;
@@ -232,7 +225,7 @@ void PagePanel::place(const RECT& pixels, const WindowLayout& layout) {
                 {errorLabel_, layout.lblErrorLog, layout.errorsShown},
                 {errors_, layout.txtErrorLog, layout.errorsShown}};
     for (const auto& log : logs) {
-        move(log.window, pixelsOf(log.at, screen_));
+        kq::win32::moveWindow(log.window, pixelsOf(log.at, screen_));
         ShowWindow(log.window, log.shown ? SW_SHOWNA : SW_HIDE);
     }
 }

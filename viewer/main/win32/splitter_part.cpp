@@ -2,6 +2,7 @@
 
 #include <windowsx.h>
 
+#include "common/win32/forms.h"
 #include "common/win32/handles.h"
 
 namespace kq::viewer::win32 {
@@ -41,8 +42,7 @@ bool SplitterPart::create(HWND parent, int id) {
 }
 
 void SplitterPart::place(const RECT& r, bool visible) {
-    SetWindowPos(hwnd(), nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
-                 SWP_NOZORDER | SWP_NOACTIVATE | (visible ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
+    kq::win32::moveWindow(hwnd(), r, visible ? SWP_SHOWWINDOW : SWP_HIDEWINDOW);
 }
 
 bool SplitterPart::OnPaint() {

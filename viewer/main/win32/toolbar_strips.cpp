@@ -3,6 +3,7 @@
 #include <array>
 #include <string_view>
 
+#include "common/win32/forms.h"
 #include "common/win32/module.h"
 #include "common/win32/wide.h"
 #include "viewer/texts.h"
@@ -38,10 +39,6 @@ int commandOf(ToolbarButton button) { return kFirstButtonCommand + static_cast<i
 bool createStrip(kq::win32::Window& strip, HWND parent, int id) {
     kq::win32::Window::registerClass({.name = kStripClass, .background = GetSysColorBrush(COLOR_BTNFACE)});
     return strip.createControl(kStripClass, parent, RECT{}, id) != nullptr;
-}
-
-void move(HWND window, const RECT& r) {
-    SetWindowPos(window, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 }  // namespace
@@ -103,7 +100,7 @@ bool MainToolbarStrip::create(HWND parent, int id) {
 
 SIZE MainToolbarStrip::toolbarSize() const { return toolbarExtent(toolbar_); }
 
-void MainToolbarStrip::place(const RECT& pixels) { move(hwnd(), pixels); }
+void MainToolbarStrip::place(const RECT& pixels) { kq::win32::moveWindow(hwnd(), pixels); }
 
 void MainToolbarStrip::update(const HistoryBrowser& browser) {
     for (const MainButton& b : kMainButtons) {
@@ -152,9 +149,9 @@ bool FilterStrip::create(HWND parent, int id) {
 SIZE FilterStrip::buttonSize() const { return toolbarExtent(button_); }
 
 void FilterStrip::place(const RECT& strip, const RECT& box, const RECT& button) {
-    move(hwnd(), strip);
-    move(box_, box);
-    move(button_, button);
+    kq::win32::moveWindow(hwnd(), strip);
+    kq::win32::moveWindow(box_, box);
+    kq::win32::moveWindow(button_, button);
 }
 
 }  // namespace kq::viewer::win32
