@@ -14,7 +14,7 @@
 #include "common/settings_store.h"
 #include "common/win32/forms.h"
 #include "common/win32/wide.h"
-#include "tests/support/history_bytes.h"
+#include "tests/support/win32/history_on_disk.h"
 #include "tests/support/win32/window_driver.h"
 #include "tests/support/win32_scratch.h"
 #include "viewer/main/win32/history_window.h"
@@ -54,22 +54,8 @@ struct CardsShown {
         r.header.strBookName = "月次報告.xls";
         r.header.strBookPath = "C:\\帳票\\月次";
         r.header.datPrintDate = 40000;
-        const std::vector<std::uint8_t> bytes = test::historyBytes(r);
-        const std::string path = folder.path(sheet + "_" + std::to_string(minutesOld) + ".tvk");
-        const kq::win32::FileHandle file(CreateFileW(kq::win32::wide(path).c_str(), GENERIC_WRITE, 0, nullptr,
-                                                     CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-        ASSERT_TRUE(file);
-        DWORD written = 0;
-        WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
         // Older by whole minutes, so the newest-first order is the one written here.
-        FILETIME now{};
-        GetSystemTimeAsFileTime(&now);
-        ULARGE_INTEGER t{};
-        t.LowPart = now.dwLowDateTime;
-        t.HighPart = now.dwHighDateTime;
-        t.QuadPart -= static_cast<ULONGLONG>(minutesOld) * 60 * 10'000'000;
-        const FILETIME then{t.LowPart, t.HighPart};
-        SetFileTime(file.get(), nullptr, nullptr, &then);
+        ASSERT_TRUE(test::writeHistoryFile(folder.path(sheet + "_" + std::to_string(minutesOld) + ".tvk"), r, minutesOld));
     }
 
     CardBarWindow& bar() { return window->cardBar(); }

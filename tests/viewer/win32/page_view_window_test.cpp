@@ -55,6 +55,20 @@ std::function<void(const std::string&)> oneHistory(std::vector<std::vector<std::
     };
 }
 
+// Whether the label's client area holds its whole caption in the label's font.
+bool captionFits(HWND label) {
+    const std::wstring caption = kq::win32::wide(test::textOf(label));
+    const HDC dc = GetDC(label);
+    const HGDIOBJ was = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0)));
+    SIZE size{};
+    GetTextExtentPoint32W(dc, caption.c_str(), static_cast<int>(caption.size()), &size);
+    SelectObject(dc, was);
+    ReleaseDC(label, dc);
+    RECT client{};
+    GetClientRect(label, &client);
+    return size.cx > 0 && size.cx <= client.right;
+}
+
 bool enabled(HWND toolbar, int command) { return SendMessageW(toolbar, TB_ISBUTTONENABLED, command, 0) != 0; }
 
 void press(PagePanel& panel, int command) {
@@ -91,6 +105,8 @@ TEST(PageView, APageThatCannotBeDrawnIsCrossedAndTheCommentsStillShow) {
     EXPECT_EQ(test::textOf(panel.comments()), "セル　：　A1\r\nコメント　：　確認済み\r\n");
     EXPECT_EQ(test::textOf(panel.errors()), "ページ 2 を写せません");
     EXPECT_TRUE(IsWindowVisible(panel.comments()) && IsWindowVisible(panel.errors()));
+    EXPECT_TRUE(captionFits(panel.commentLabel()));
+    EXPECT_TRUE(captionFits(panel.errorLabel()));
     test::screenshot(opened.window->hwnd(), "page_view_crossed.png");
 }
 

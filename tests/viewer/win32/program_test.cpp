@@ -5,13 +5,17 @@
 
 #include <gtest/gtest.h>
 
+#include <commctrl.h>
+
 #include <string>
 #include <string_view>
 
 #include "common/win32/handles.h"
 #include "common/win32/wide.h"
 #include "kq_version.h"
+#include "tests/support/win32/history_on_disk.h"
 #include "tests/support/win32/window_driver.h"
+#include "tests/support/win32_scratch.h"
 
 namespace kq {
 namespace {
@@ -85,9 +89,10 @@ struct RunningViewer {
     DWORD id = 0;
 };
 
-RunningViewer startViewer(const std::wstring& folder) {
+RunningViewer startViewer(const std::wstring& folder, const std::wstring& showId = L"",
+                          const std::wstring& showCategory = L"") {
     std::wstring line = L"\"" + kProgram + L"\" ParentHwnd=0\tParentWindowMaximized=0\tSaveFolder=" + folder +
-                        L"\tShowId=\tShowCategory=";
+                        L"\tShowId=" + showId + L"\tShowCategory=" + showCategory;
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
@@ -106,6 +111,16 @@ long closeAndWait(const RunningViewer& viewer, HWND window) {
     DWORD exitCode = 1;
     GetExitCodeProcess(viewer.process.get(), &exitCode);
     return static_cast<long>(exitCode);
+}
+
+void storeView(const wchar_t* name, const std::wstring& value) {
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\VB and VBA Program Settings\\KEZ_QUORVEX\\View", 0, nullptr,
+                              0, KEY_SET_VALUE, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    const win32::RegistryKey view(key);
+    RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                   static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
 }
 
 std::wstring storedView(const wchar_t* name) {
@@ -127,14 +142,7 @@ TEST(ViewerProgram, StartsShowsItsWindowAndEndsWhenItCloses) {
 }
 
 TEST(ViewerProgram, ASplitterMovedIsWhereItWasAtTheNextStart) {
-    {
-        HKEY key = nullptr;
-        ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\VB and VBA Program Settings\\KEZ_QUORVEX\\View", 0,
-                                  nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr),
-                  ERROR_SUCCESS);
-        const win32::RegistryKey view(key);
-        RegSetValueExW(key, L"Positon1", 0, REG_SZ, reinterpret_cast<const BYTE*>(L"4500"), sizeof L"4500");
-    }
+    storeView(L"Positon1", L"4500");
     const RunningViewer first = startViewer(L"");
     const HWND window = mainWindowOf(first.id);
     ASSERT_NE(window, nullptr);
@@ -166,6 +174,79 @@ TEST(ViewerProgram, ASplitterMovedIsWhereItWasAtTheNextStart) {
     });
     EXPECT_EQ(moved.x, 330);
     EXPECT_EQ(closeAndWait(second, again), 0);
+}
+
+// The rows of the viewer's history list: the histories of the selected card.
+LRESULT listedRows(HWND window) {
+    HWND list = nullptr;
+    EnumChildWindows(
+        window,
+        [](HWND child, LPARAM found) {
+            wchar_t name[32] = {};
+            GetClassNameW(child, name, 32);
+            if (std::wstring_view(name) != WC_LISTVIEWW) return TRUE;
+            *reinterpret_cast<HWND*>(found) = child;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&list));
+    return list ? SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) : -1;
+}
+
+// Seven histories: sheet A's version 1 the newest, alone in category 経理;
+// then two of A's version 2 and four of sheet B, all in 営業. Every grouping
+// gives cards of other sizes, and the requested card is never the newest one.
+struct GroupedFolder {
+    test::ScratchFolder folder{L"kq_viewer_groups_ü"};
+    GroupedFolder() {
+        int age = 0;
+        const auto write = [&](const char* sheet, const char* version, const char* category, int count) {
+            for (int i = 0; i < count; ++i) {
+                HistoryRecords r;
+                r.header.strSheetId = sheet;
+                r.header.strVersionId = version;
+                r.header.strCategory = category;
+                r.header.strBookName = "月次報告.xls";
+                r.header.strSheetName = std::string("売上") + sheet;
+                r.header.strExcelUserName = "田中";
+                r.header.datPrintDate = 45000 - age;
+                ++age;
+                const std::string name = std::string(sheet) + "_" + version + "_" + std::to_string(age) + ".tvk";
+                ASSERT_TRUE(test::writeHistoryFile(folder.path(name), r, age));
+            }
+        };
+        write("A", "v1", "経理", 1);
+        write("A", "v2", "営業", 2);
+        write("B", "v1", "営業", 4);
+    }
+};
+
+TEST(ViewerProgram, EachGroupingShowsItsCardsAndSelectsTheRequestedOne) {
+    const GroupedFolder grouped;
+    const struct {
+        const wchar_t* grouping;
+        const wchar_t* showId;
+        const wchar_t* showCategory;
+        LRESULT rows;
+        const char* screen;
+    } cases[] = {
+        {L"1", L"B_v1", L"営業", 7, "viewer_all.png"},       // one card of every history
+        {L"2", L"B_v1", L"", 4, "viewer_by_sheet.png"},     // the sheet before the "_"
+        {L"3", L"A_v2", L"", 2, "viewer_by_version.png"},   // the whole id
+        {L"4", L"A_v1", L"営業", 6, "viewer_by_category.png"},  // the category, never the id
+        {L"4", L"", L"人事", 1, "viewer_category_absent.png"},  // no such card: the newest
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.screen);
+        storeView(L"CardsCategoryType", c.grouping);
+        const RunningViewer viewer = startViewer(win32::wide(grouped.folder.path()), c.showId, c.showCategory);
+        const HWND window = mainWindowOf(viewer.id);
+        ASSERT_NE(window, nullptr);
+        test::waitUntil([&] { return listedRows(window) == c.rows; });
+        EXPECT_EQ(listedRows(window), c.rows);
+        test::screenshot(window, c.screen);
+        EXPECT_EQ(closeAndWait(viewer, window), 0);
+    }
+    storeView(L"CardsCategoryType", L"2");
 }
 
 }  // namespace

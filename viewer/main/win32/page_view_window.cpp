@@ -1,11 +1,13 @@
 #include "viewer/main/win32/page_view_window.h"
 
+#include <algorithm>
 #include <array>
 #include <string_view>
 
 #include "common/win32/bitmaps.h"
 #include "common/win32/forms.h"
 #include "common/win32/wide.h"
+#include "common/win32/window_text.h"
 #include "viewer/main/win32/toolbar_strips.h"
 #include "viewer/texts.h"
 
@@ -212,6 +214,12 @@ bool PagePanel::create(HWND parent, int id) {
     return true;
 }
 
+int PagePanel::captionWidth(HWND label) const {
+    const kq::win32::WindowDc dc = kq::win32::windowDc(label);
+    const kq::win32::Selection useFont = kq::win32::selectObject(dc.get(), font_);
+    return kq::win32::lineExtent(dc.get(), kq::win32::wide(kq::win32::windowText(label))).cx;
+}
+
 void PagePanel::place(const RECT& pixels, const WindowLayout& layout) {
     kq::win32::moveWindow(hwnd(), pixels);
     kq::win32::moveWindow(buttons_, pixelsOf(layout.tlbNo, screen_));
@@ -225,7 +233,13 @@ void PagePanel::place(const RECT& pixels, const WindowLayout& layout) {
                 {errorLabel_, layout.lblErrorLog, layout.errorsShown},
                 {errors_, layout.txtErrorLog, layout.errorsShown}};
     for (const auto& log : logs) {
-        kq::win32::moveWindow(log.window, pixelsOf(log.at, screen_));
+        RECT at = pixelsOf(log.at, screen_);
+        // The design's label widths are narrower than their captions in the
+        // system's font; a label is never cut short.
+        if (log.window == commentLabel_ || log.window == errorLabel_) {
+            at.right = std::max<LONG>(at.right, at.left + captionWidth(log.window));
+        }
+        kq::win32::moveWindow(log.window, at);
         ShowWindow(log.window, log.shown ? SW_SHOWNA : SW_HIDE);
     }
 }

@@ -81,13 +81,18 @@ public:
 
     HWND pageButtons() const { return buttons_; }
     HWND pageNumber() const { return number_; }
+    HWND commentLabel() const { return commentLabel_; }
     HWND comments() const { return comments_; }
+    HWND errorLabel() const { return errorLabel_; }
     HWND errors() const { return errors_; }
 
 protected:
     bool OnCommand(int id, UINT code, HWND control) override;
 
 private:
+    // The caption's width in pixels in the panel's font.
+    int captionWidth(HWND label) const;
+
     HistoryBrowser& browser_;
     BrowserChanges& changes_;
     const ViewerPictures& pictures_;
