@@ -1,5 +1,6 @@
 #include "viewer/main/page_view.h"
 
+#include <algorithm>
 #include <memory>
 
 #include "common/history_reader.h"
@@ -88,24 +89,24 @@ LoadedPage loadHistoryPage(FileSystem& files, const AnsiCodec& codec, const std:
     if (path.empty() || files.kind(path) != PathKind::file) return loaded;
     const std::unique_ptr<ByteSource> source = files.openForReading(path);
     if (!source) return loaded;
-    const HistoryRead<HistoryFileHeader> header = readHistoryHeader(*source, codec);
-    if (!header) return loaded;
+    // One pass finds the page and the notes; a page whose record is damaged
+    // but whose length is sound does not stop the reading of the notes.
+    const HistoryRead<HistoryContents> contents = readHistoryContents(*source, codec);
+    if (!contents) return loaded;
     loaded.loaded = true;
-    loaded.number = pageNumber(wantedPage, header.value->intPageCount);
+    loaded.number = pageNumber(wantedPage, contents.value->records.header.intPageCount);
     if (loaded.number.current == 0) return loaded;
 
-    if (const HistoryRead<std::vector<PageImageRecord>> pages = readHistoryPages(*source)) {
-        const auto index = static_cast<std::size_t>(loaded.number.current - 1);
-        if (index < pages.value->size() && (*pages.value)[index].curSize > 0) {
-            if (HistoryRead<std::vector<std::uint8_t>> bytes = readHistoryPage(*source, (*pages.value)[index])) {
-                loaded.metafile = std::move(*bytes.value);
-            }
+    const auto current = static_cast<std::size_t>(loaded.number.current);
+    const std::vector<PageImageRecord>& pages = contents.value->pages;
+    const bool damaged = std::ranges::find(contents.value->damagedPages, current) != contents.value->damagedPages.end();
+    if (current <= pages.size() && pages[current - 1].curSize > 0 && !damaged) {
+        if (HistoryRead<std::vector<std::uint8_t>> bytes = readHistoryPage(*source, pages[current - 1])) {
+            loaded.metafile = std::move(*bytes.value);
         }
     }
-    if (const HistoryRead<HistoryRecords> records = readHistoryRecords(*source, codec)) {
-        loaded.comments = commentText(records.value->comments);
-        loaded.errors = errorText(records.value->errorLines);
-    }
+    loaded.comments = commentText(contents.value->records.comments);
+    loaded.errors = errorText(contents.value->records.errorLines);
     return loaded;
 }
 

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "common/history_reader.h"
 #include "tests/support/history_bytes.h"
 #include "tests/support/memory_file_system.h"
 
@@ -121,6 +122,19 @@ TEST(PageLoad, MissingDamagedAndPagelessHistories) {
     EXPECT_TRUE(cutPage.loaded);
     EXPECT_TRUE(cutPage.metafile.empty());  // the cross
     EXPECT_EQ(cutPage.number.label, "2 / 2 ページ");
+
+    // Page 1's record disagrees with its length (a two-dimensional array):
+    // that page is crossed, the next one and the notes after it still read.
+    std::vector<std::uint8_t> damaged = history(2);
+    MemorySource source(damaged);
+    const std::uint64_t firstPage = readHistoryPages(source).value->at(0).bytDataOffset;
+    damaged[firstPage - 10] = 2;
+    files.addFile("C:\\H\\damaged.tvk", damaged);
+    const LoadedPage crossed = loadHistoryPage(files, codec, "C:\\H\\damaged.tvk", 1);
+    EXPECT_TRUE(crossed.metafile.empty());
+    EXPECT_EQ(crossed.comments, "セル　：　A1\r\nコメント　：　note\r\n");
+    EXPECT_EQ(crossed.errors, "err");
+    EXPECT_EQ(loadHistoryPage(files, codec, "C:\\H\\damaged.tvk", 2).metafile, std::vector<std::uint8_t>(3, 1));
 }
 
 }  // namespace

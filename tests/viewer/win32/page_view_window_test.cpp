@@ -8,9 +8,13 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <map>
 #include <fstream>
 
+#include "common/win32/bitmaps.h"
+#include "common/win32/forms.h"
 #include "common/win32/wide.h"
 #include "tests/support/history_bytes.h"
 #include "tests/support/win32/window_driver.h"
@@ -116,6 +120,53 @@ TEST(PageView, AHistoryWithoutPagesShowsNoneAndNoPageButtons) {
     EXPECT_EQ(test::textOf(panel.pageNumber()), "0 / 0 ページ");
     EXPECT_FALSE(enabled(panel.pageButtons(), kBefore));
     EXPECT_FALSE(enabled(panel.pageButtons(), kAfter));
+}
+
+// The shadow as drawn with the page is, pixel for pixel outside the frame's
+// line, every tile drawn through the picture list over the view's background.
+TEST(PageView, TheShadowIsEveryTileAsTheListDrawsIt) {
+    const ViewerPictures pictures = loadViewerPictures();
+    const Twips screen = kq::win32::screenTwips();
+    const PageImage image = PageImage::draw(blackPage(), screen);
+    const auto natural = image.naturalSize();
+    ASSERT_TRUE(natural);
+    constexpr int kWidth = 420, kHeight = 260;
+    const auto fit = fitPage(natural->first, natural->second, kWidth * screen.perPixelX(), kHeight * screen.perPixelY());
+    ASSERT_TRUE(fit);
+    const auto canvas = [&](const auto& draw) {
+        std::uint32_t* bits = nullptr;
+        const kq::win32::Bitmap bitmap = kq::win32::topDownBitmap(kWidth, kHeight, bits);
+        const kq::win32::DeviceContext dc = kq::win32::memoryDc(nullptr);
+        const kq::win32::Selection used = kq::win32::selectObject(dc.get(), bitmap.get());
+        std::fill_n(bits, kWidth * kHeight, kBackground);
+        draw(dc.get());
+        GdiFlush();
+        return std::vector<std::uint32_t>(bits, bits + kWidth * kHeight);
+    };
+    const std::vector<std::uint32_t> drawn =
+        canvas([&](HDC dc) { drawPage(dc, *fit, image, pictures.imgShadow, screen); });
+    const std::vector<std::uint32_t> tiles = canvas([&](HDC dc) {
+        const std::map<ShadowTile::Kind, const char*> keys{{ShadowTile::Kind::right, "RIGHT"},
+                                                           {ShadowTile::Kind::bottom, "BOTTOM"},
+                                                           {ShadowTile::Kind::topRight, "TOPRIGHT"},
+                                                           {ShadowTile::Kind::bottomLeft, "BOTTOMLEFT"},
+                                                           {ShadowTile::Kind::bottomRight, "BOTTOMRIGHT"}};
+        for (const ShadowTile& tile : shadowTiles(fit->page, screen.perPixelX())) {
+            ImageList_Draw(pictures.imgShadow.handle(), pictures.imgShadow.index(keys.at(tile.kind)), dc,
+                           screen.x(tile.x), screen.y(tile.y), ILD_TRANSPARENT);
+        }
+    });
+    const int right = screen.x(fit->page.right()), bottom = screen.y(fit->page.bottom());
+    int compared = 0;
+    for (int y = 0; y < kHeight; ++y) {
+        for (int x = 0; x < kWidth; ++x) {
+            const bool shadowed = (x > right && y >= screen.y(fit->page.top)) || (y > bottom && x >= screen.x(fit->page.left));
+            if (!shadowed) continue;
+            ASSERT_EQ(drawn[y * kWidth + x] & 0xFFFFFF, tiles[y * kWidth + x] & 0xFFFFFF) << x << ", " << y;
+            ++compared;
+        }
+    }
+    EXPECT_GT(compared, 1000);
 }
 
 }  // namespace

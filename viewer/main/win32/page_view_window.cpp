@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdlib>
+#include <optional>
+#include <vector>
 #include <string_view>
 
 #include "common/win32/bitmaps.h"
@@ -77,11 +80,12 @@ PageImage PageImage::draw(const std::vector<std::uint8_t>& metafile, const Twips
     std::uint32_t* bits = nullptr;
     kq::win32::Bitmap bitmap = kq::win32::topDownBitmap(pixels.cx, pixels.cy, bits);
     if (!bitmap) return image;
+    // White paper, written straight into the fresh bitmap's bits.
+    std::fill_n(bits, static_cast<std::size_t>(pixels.cx) * static_cast<std::size_t>(pixels.cy), 0x00FFFFFFu);
     {
         const kq::win32::DeviceContext dc = kq::win32::memoryDc(nullptr);
         const kq::win32::Selection used = kq::win32::selectObject(dc.get(), bitmap.get());
         const RECT all{0, 0, pixels.cx, pixels.cy};
-        FillRect(dc.get(), &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
         // A page whose records the system refuses is still a page: what it drew stays.
         PlayEnhMetaFile(dc.get(), page.get(), &all);
         GdiFlush();
@@ -110,9 +114,29 @@ void drawPage(HDC dc, const PageFit& fit, const PageImage& image, const PictureL
         StretchBlt(dc, left, top, right - left, bottom - top, source.get(), 0, 0, image.pixels().cx,
                    image.pixels().cy, SRCCOPY);
     }
-    for (const ShadowTile& tile : shadowTiles(page, screen.perPixelX())) {
-        ImageList_Draw(shadow.handle(), shadow.index(tileKey(tile.kind)), dc, screen.x(tile.x),
-                       screen.y(tile.y), ILD_TRANSPARENT);
+    // The long runs along the edges repeat one tile over the plain background:
+    // a tile between a run's first and its last two (which meet the corner
+    // tiles) is a copy of the run's first as drawn, far cheaper than drawing
+    // each through the list. Copies must not overlap, or they would hide what
+    // the tile before left showing.
+    int tileWidth = 0, tileHeight = 0;
+    ImageList_GetIconSize(shadow.handle(), &tileWidth, &tileHeight);
+    const std::vector<ShadowTile> tiles = shadowTiles(page, screen.perPixelX());
+    std::optional<POINT> runStart;
+    POINT previous{};
+    for (std::size_t i = 0; i < tiles.size(); ++i) {
+        const ShadowTile& tile = tiles[i];
+        const POINT at{screen.x(tile.x), screen.y(tile.y)};
+        const bool sameAsPrevious = i > 0 && tiles[i - 1].kind == tile.kind;
+        const bool endsRun = i + 2 >= tiles.size() || tiles[i + 2].kind != tile.kind;
+        const bool clear = std::abs(at.x - previous.x) >= tileWidth || std::abs(at.y - previous.y) >= tileHeight;
+        previous = at;
+        if (sameAsPrevious && !endsRun && runStart && clear) {
+            BitBlt(dc, at.x, at.y, tileWidth, tileHeight, dc, runStart->x, runStart->y, SRCCOPY);
+            continue;
+        }
+        ImageList_Draw(shadow.handle(), shadow.index(tileKey(tile.kind)), dc, at.x, at.y, ILD_TRANSPARENT);
+        if (!sameAsPrevious) runStart = at;
     }
     outline(dc, rgb(kFrameColour), left, top, right, bottom);
 }
