@@ -75,4 +75,27 @@ inline constexpr std::string_view kGroupCategoryTip = "分類ごとに表示";
 inline constexpr std::string_view kStyleThreeTip = "縦３列で表示";
 inline constexpr std::string_view kStyleTwoTip = "縦２列で表示";
 
+// Menus: a history's, a card's, and the file list's column chooser (in
+// column-switch order, then the date column's).
+inline constexpr std::string_view kMenuDelete = "削除(&D)";
+inline constexpr std::string_view kMenuProperties = "プロパティ(&R)";
+inline constexpr std::string_view kMenuExport = "エクスポート(&E)";
+inline constexpr std::array<std::string_view, 20> kColumnMenuTexts = {
+    "ユーザー設定の見出し(&A)", "ブックパス(&B)",   "ブック名(&C)",
+    "シート名(&D)",             "分類名(&E)",       "ID1(&F)",
+    "ID2(&G)",                  "ID3(&H)",          "保存範囲(&I)",
+    "保存時のバージョン(&J)",   "保存時のOSバージョン(&K)", "保存時のエクセルバージョン(&L)",
+    "保存時のエクセルのユーザー名(&M)", "印刷したプリンタ(&N)", "ページ数(&O)",
+    "Shape数(&P)",              "コメント数(&Q)",   "エラー数(&R)",
+    "ファイル名(&S)",           "ファイルサイズ(&T)"};
+inline constexpr std::string_view kColumnMenuDate = "日付(&U)";
+
+// Deleting histories.
+inline constexpr std::string_view kAskDeleteSelected = "選択ファイルを削除しますか？\r\n（元に戻せません。）";
+inline constexpr std::string_view kAskDeleteCard = "この履歴を全て削除しますか？";
+inline constexpr std::string_view kAskDeleteCardAgain = "削除した履歴は元に戻せません。\r\n続けてよろしいですか？";
+// Followed by the count, then the names one to a line.
+inline constexpr std::string_view kNotDeleted = "次のファイルは削除できませんでした：";
+inline constexpr std::string_view kNotDeletedCount = "件";
+
 }  // namespace kq::viewer::texts

@@ -118,6 +118,8 @@ public:
     bool removeFile(const std::string& path) override {
         const std::string k = key(path);
         if (isUnreachable(k) || held_.contains(k) || !has(path, false)) return false;
+        // As the system refuses it: a read-only file stays.
+        if (entries_.at(k).flags.readOnly) return false;
         entries_.erase(k);
         return true;
     }

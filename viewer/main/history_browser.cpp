@@ -1,9 +1,11 @@
 #include "viewer/main/history_browser.h"
 
+#include <algorithm>
 #include <memory>
 #include <utility>
 
 #include "viewer/shell/setting.h"
+#include "viewer/texts.h"
 
 namespace kq::viewer {
 
@@ -173,6 +175,95 @@ void HistoryBrowser::RefreshKeepingSelection() {
         currentRow_ = row;
         itemClick(*row);
     }
+}
+
+std::optional<std::string> HistoryBrowser::currentHistory() const {
+    if (!currentRow_ || list_.placeholder() != FileList::Placeholder::none) return std::nullopt;
+    const std::string& key = list_.rows()[*currentRow_].key;
+    if (key.empty()) return std::nullopt;
+    return key;
+}
+
+PopupMenu HistoryBrowser::fileMenu() const {
+    const bool current = currentHistory().has_value();
+    const bool single = current && selectedRows_.size() <= 1;
+    return viewer::fileMenu({current, single, single});
+}
+
+void HistoryBrowser::columnChosen(int id) {
+    if (id < 1 || id > kColumnSwitchCount) return;
+    const auto which = static_cast<ColumnSwitch>(id);
+    view_.setColumn(which, !view_.column(which));
+    currentPage_ = 1;
+    RefreshFileList();
+    LoadHistoryPage();
+}
+
+void HistoryBrowser::DeleteSelectedFiles() {
+    if (!currentHistory()) return;
+    if (s_.prompts.message(texts::kAskDeleteSelected, texts::kTitle, mb::kYesNo | mb::kIconQuestion) != mb::kIdYes) {
+        return;
+    }
+    std::vector<std::string> paths;
+    for (auto row = selectedRows_.rbegin(); row != selectedRows_.rend(); ++row) {
+        if (const std::string& key = list_.rows()[*row].key; !key.empty()) paths.push_back(key);
+    }
+    const std::vector<std::string> kept = deleteHistories(paths);
+    ReloadHistoryFolder();
+    RefreshFileList();
+    currentPage_ = 1;
+    LoadHistoryPage();
+    reportNotDeleted(kept);
+}
+
+void HistoryBrowser::deleteCardHistories(std::size_t position) {
+    const Card* card = cards_.Item(position);
+    if (!card || position == 0) return;
+    if (s_.prompts.message(texts::kAskDeleteCard, texts::kTitle,
+                           mb::kOkCancel | mb::kIconQuestion | mb::kDefaultButton2) != mb::kIdOk ||
+        s_.prompts.message(texts::kAskDeleteCardAgain, texts::kTitle,
+                           mb::kYesNo | mb::kIconExclamation | mb::kDefaultButton2) != mb::kIdYes) {
+        return;
+    }
+    // The card is only read here: the folder is shown anew once every file
+    // is done, never from inside the card bar while it removes a card.
+    const std::string key = card->Key();
+    const std::vector<std::string> kept =
+        deleteHistories(std::vector<std::string>(card->files().rbegin(), card->files().rend()));
+    ReloadHistoryFolder();
+    if (cards_.Count() == 0) {
+        SelectCard(0);
+    } else if (cards_.find(key) == 0) {
+        selectCardShown(std::min(position, cards_.Count()));
+    }
+    reportNotDeleted(kept);
+}
+
+std::vector<std::string> HistoryBrowser::deleteHistories(const std::vector<std::string>& paths) {
+    std::vector<std::string> kept;
+    for (const std::string& path : paths) {
+        // For good: a history is never moved to the recycle bin. One gone
+        // already is as good as deleted.
+        if (!s_.files.removeFile(path) && s_.files.kind(path) != PathKind::missing) kept.push_back(path);
+    }
+    return kept;
+}
+
+void HistoryBrowser::reportNotDeleted(const std::vector<std::string>& kept) {
+    if (kept.empty()) return;
+    std::string text = std::string(texts::kNotDeleted) + std::to_string(kept.size()) + std::string(texts::kNotDeletedCount);
+    for (const std::string& path : kept) text.append("\r\n").append(path);
+    s_.prompts.message(text, texts::kTitle, mb::kOkOnly | mb::kIconExclamation);
+}
+
+void HistoryBrowser::selectAll() {
+    if (list_.placeholder() != FileList::Placeholder::none || list_.rows().empty()) return;
+    std::set<std::size_t> all;
+    for (std::size_t row = 0; row < list_.rows().size(); ++row) all.insert(row);
+    selectedRows_ = std::move(all);
+    if (!currentRow_) currentRow_ = 0;
+    currentPage_ = 1;
+    LoadHistoryPage(currentRow_);
 }
 
 PageDrawing HistoryBrowser::drawing(double viewWidth, double viewHeight,

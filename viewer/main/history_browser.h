@@ -8,6 +8,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "common/file_system.h"
 #include "common/history_folder.h"
@@ -20,6 +21,7 @@
 #include "viewer/main/page_view.h"
 #include "viewer/shell/card_bar.h"
 #include "viewer/shell/command_line.h"
+#include "viewer/shell/popup_menus.h"
 #include "viewer/shell/view_setting.h"
 
 namespace kq::viewer {
@@ -84,6 +86,27 @@ public:
     // and the current one current, wherever the sort puts them.
     void columnClick(std::size_t column);
 
+    // The history of the list's current row; none without one, and none on a
+    // row that stands for no history ("なし", "検索結果なし").
+    std::optional<std::string> currentHistory() const;
+    // The file list's menu: delete needs a current history; properties and
+    // export need one and no other row selected.
+    PopupMenu fileMenu() const;
+    PopupMenu columnMenu() const { return viewer::columnMenu(view_); }
+    // A choice of the column chooser: that column shown or hidden, the list
+    // rebuilt and its first history shown.
+    void columnChosen(int id);
+    // The Delete key and the file menu's delete: asks, deletes the selected
+    // rows' histories for good, and shows the folder anew. Histories that
+    // could not be deleted are named in one message and stay listed.
+    void DeleteSelectedFiles();
+    // The card menu's delete: asks twice, then deletes every history of the
+    // card at `position` in the same way. When the card is gone the one that
+    // takes its place is selected.
+    void deleteCardHistories(std::size_t position);
+    // Ctrl+A: every row selected, the current one's first page shown.
+    void selectAll();
+
     // Toolbar.
     bool buttonVisible(ToolbarButton button) const;
     bool buttonPressed(ToolbarButton button) const;
@@ -114,6 +137,10 @@ private:
     void SelectCard(std::size_t position) override;
     void RemoveCard() override { RefreshKeepingSelection(); }
     void selectCardShown(std::size_t position);
+    // Deletes the files; gives back those that stayed, to be named once the
+    // folder is shown anew.
+    std::vector<std::string> deleteHistories(const std::vector<std::string>& paths);
+    void reportNotDeleted(const std::vector<std::string>& kept);
     std::string historyFolder();
 
     BrowserServices s_;

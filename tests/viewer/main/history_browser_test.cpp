@@ -8,6 +8,7 @@
 
 #include "tests/support/history_bytes.h"
 #include "tests/support/history_folder_world.h"
+#include "tests/support/scripted_prompts.h"
 
 namespace kq::viewer {
 namespace {
@@ -214,6 +215,137 @@ TEST(HistoryBrowser, DrawingFitsThePageAndKeepsTheScaleWhenThereIsNoRoom) {
     EXPECT_EQ(b.viewScale(), 0.5);
     EXPECT_EQ(b.drawing(10600, 5600, std::pair{0.0, 10000.0}).kind, PageDrawing::Kind::cross);
     EXPECT_EQ(b.drawing(10600, 5600, std::nullopt).kind, PageDrawing::Kind::cross);
+}
+
+std::vector<bool> grayed(const PopupMenu& menu) {
+    std::vector<bool> out;
+    for (const MenuItem& item : menu) out.push_back(item.grayed);
+    return out;
+}
+
+TEST(HistoryMenus, FileMenuFollowsTheCurrentRowAndTheSelection) {
+    World w;
+    w.add("a1.tvk", "A", 1);
+    w.add("a2.tvk", "A", 1);
+    HistoryBrowser& b = w.open();
+    EXPECT_EQ(grayed(b.fileMenu()), (std::vector<bool>{false, false, false}));
+    b.setListSelection({0, 1}, 0);
+    EXPECT_EQ(grayed(b.fileMenu()), (std::vector<bool>{false, true, true})) << "several rows: delete only";
+    b.setListSelection({}, std::nullopt);
+    EXPECT_EQ(grayed(b.fileMenu()), (std::vector<bool>{true, true, true}));
+
+    World empty;
+    HistoryBrowser& none = empty.open();  // the row "なし"
+    EXPECT_EQ(none.currentHistory(), std::nullopt);
+    EXPECT_EQ(grayed(none.fileMenu()), (std::vector<bool>{true, true, true}));
+    none.DeleteSelectedFiles();
+    EXPECT_TRUE(empty.folder.prompts.messages.empty()) << "nothing to delete asks nothing";
+}
+
+TEST(HistoryMenus, ColumnChooserTicksTheSettingsAndAChoiceTogglesItsColumn) {
+    World w;
+    w.add("a.tvk", "A", 1);
+    HistoryBrowser& b = w.open();
+    const PopupMenu menu = b.columnMenu();
+    ASSERT_EQ(menu.size(), 22u);
+    EXPECT_EQ(menu[0].text, "ユーザー設定の見出し(&A)");
+    EXPECT_TRUE(menu[0].checked);
+    EXPECT_EQ(menu[1].kind, MenuItem::Kind::separator);
+    EXPECT_FALSE(menu[2].checked);
+    EXPECT_EQ(menu[21].text, "日付(&U)");
+    EXPECT_TRUE(menu[21].checked && menu[21].grayed);
+
+    const std::size_t before = b.list().columns().size();
+    b.columnChosen(static_cast<int>(ColumnSwitch::FileName));
+    EXPECT_TRUE(w.view->column(ColumnSwitch::FileName));
+    EXPECT_EQ(b.list().columns().size(), before + 1);
+    EXPECT_TRUE(b.columnMenu()[19].checked);
+    EXPECT_EQ(w.currentFile(), "a.tvk") << "the rebuilt list shows its first history";
+    b.columnChosen(kColumnMenuDateId);
+    b.columnChosen(0);
+    EXPECT_EQ(b.list().columns().size(), before + 1);
+}
+
+TEST(HistoryDelete, SelectedRowsAreDeletedAfterYesAndWhatStaysIsNamed) {
+    World w;
+    w.add("a1.tvk", "A", 1);
+    w.add("a2.tvk", "A", 1);
+    w.add("a3.tvk", "A", 1);
+    w.add("b.tvk", "B", 1);
+    HistoryBrowser& b = w.open();
+    b.cardReleased(2, MouseButton::left);  // sheet A: a3, a2, a1
+    ASSERT_EQ(w.selectedKey(), "A");
+    b.setListSelection({0, 1, 2}, 1);
+
+    w.folder.prompts.answers = {mb::kIdNo};
+    b.DeleteSelectedFiles();
+    ASSERT_EQ(w.folder.prompts.messages.size(), 1u);
+    EXPECT_EQ(w.folder.prompts.messages[0],
+              (test::ShownMessage{"選択ファイルを削除しますか？\r\n（元に戻せません。）", test::kViewerTitle,
+                                  mb::kYesNo | mb::kIconQuestion}));
+    EXPECT_EQ(b.list().rows().size(), 3u) << "No changes nothing";
+
+    w.folder.files.setFlags("D:\\H\\a2.tvk", {.readOnly = true});
+    w.folder.prompts.answers = {mb::kIdYes};
+    b.DeleteSelectedFiles();
+    EXPECT_EQ(w.folder.files.kind("D:\\H\\a1.tvk"), PathKind::missing);
+    EXPECT_EQ(w.folder.files.kind("D:\\H\\a3.tvk"), PathKind::missing);
+    ASSERT_EQ(w.folder.prompts.messages.size(), 3u);
+    EXPECT_EQ(w.folder.prompts.messages[2].text, "次のファイルは削除できませんでした：1件\r\nD:\\H\\a2.tvk");
+    EXPECT_EQ(w.selectedKey(), "A");
+    ASSERT_EQ(b.list().rows().size(), 1u) << "the one that stayed is listed";
+    EXPECT_EQ(w.currentFile(), "a2.tvk");
+    EXPECT_TRUE(b.page().loaded);
+}
+
+TEST(HistoryDelete, CardDeleteAsksTwiceAndTheNextCardTakesItsPlace) {
+    World w;
+    w.add("c.tvk", "C", 1);
+    w.add("b1.tvk", "B", 1);
+    w.add("b2.tvk", "B", 1);
+    w.add("a.tvk", "A", 1);
+    HistoryBrowser& b = w.open();  // cards A, B, C
+    b.cardReleased(2, MouseButton::right);
+    ASSERT_EQ(w.selectedKey(), "B");
+
+    for (const auto& answers : {std::deque<int>{mb::kIdCancel}, std::deque<int>{mb::kIdOk, mb::kIdNo}}) {
+        w.folder.prompts.answers = answers;
+        b.deleteCardHistories(2);
+        EXPECT_EQ(b.cards().Count(), 3u);
+    }
+    EXPECT_EQ(w.folder.prompts.messages[0],
+              (test::ShownMessage{"この履歴を全て削除しますか？", test::kViewerTitle,
+                                  mb::kOkCancel | mb::kIconQuestion | mb::kDefaultButton2}));
+    EXPECT_EQ(w.folder.prompts.messages[2],
+              (test::ShownMessage{"削除した履歴は元に戻せません。\r\n続けてよろしいですか？", test::kViewerTitle,
+                                  mb::kYesNo | mb::kIconExclamation | mb::kDefaultButton2}));
+
+    w.folder.prompts.answers = {mb::kIdOk, mb::kIdYes};
+    b.deleteCardHistories(2);
+    EXPECT_EQ(b.cards().Count(), 2u);
+    EXPECT_EQ(w.selectedKey(), "C") << "the card after it moved into its place";
+    EXPECT_EQ(w.currentFile(), "c.tvk");
+
+    w.folder.prompts.answers = {mb::kIdOk, mb::kIdYes};
+    b.deleteCardHistories(2);  // the last card: the one before it
+    EXPECT_EQ(w.selectedKey(), "A");
+    w.folder.prompts.answers = {mb::kIdOk, mb::kIdYes};
+    b.deleteCardHistories(1);
+    EXPECT_EQ(b.cards().Count(), 0u);
+    EXPECT_EQ(b.list().placeholder(), FileList::Placeholder::noCard);
+    EXPECT_FALSE(b.page().loaded);
+}
+
+TEST(HistoryKeys, SelectAllShowsTheCurrentHistorysFirstPage) {
+    World w;
+    w.add("a1.tvk", "A", 2);
+    w.add("a2.tvk", "A", 2);
+    HistoryBrowser& b = w.open();
+    b.nextPage();
+    b.selectAll();
+    EXPECT_EQ(b.selectedRows(), (std::set<std::size_t>{0, 1}));
+    EXPECT_EQ(b.page().number.label, "1 / 2 ページ");
+    EXPECT_FALSE(b.page().metafile.empty());
 }
 
 }  // namespace
