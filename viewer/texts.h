@@ -98,4 +98,113 @@ inline constexpr std::string_view kAskDeleteCardAgain = "削除した履歴は�
 inline constexpr std::string_view kNotDeleted = "次のファイルは削除できませんでした：";
 inline constexpr std::string_view kNotDeletedCount = "件";
 
+// Property lists: the window, and the rows of a history and of a card. Rows
+// inside a group are indented by two ideographic spaces, a history's ids by three.
+inline constexpr std::string_view kPropertyCaption = "プロパティ";
+inline constexpr std::array<std::string_view, 3> kPropertyColumnCaptions = {"名前", "値", "備考"};
+inline constexpr std::string_view kPropertyClose = "閉じる(&C)";
+inline constexpr std::string_view kPropertyDateFormat = "yyyy/mm/dd(aaa)hh:mm:ss";
+inline constexpr std::string_view kPropertyIndent = "　　";
+
+inline constexpr std::string_view kPropHistoryFile = "履歴ファイル";
+inline constexpr std::string_view kPropPath = "　　パス";
+inline constexpr std::string_view kPropName = "　　名称";
+inline constexpr std::array<std::string_view, 3> kPropIds = {"　　　ID1", "　　　ID2", "　　　ID3"};
+inline constexpr std::string_view kPropFileSize = "　　ファイルのサイズ";
+inline constexpr std::string_view kPropSaveDate = "　　保存日時";
+inline constexpr std::string_view kPropCategoryGroup = "分類";
+inline constexpr std::string_view kPropCategory = "　　分類名";
+inline constexpr std::string_view kPropTargetSheet = "対象シート";
+inline constexpr std::string_view kPropBookPath = "　　ブックパス";
+inline constexpr std::string_view kPropBookName = "　　ブック名";
+inline constexpr std::string_view kPropSheetName = "　　シート名";
+inline constexpr std::string_view kPropSaveRange = "　　保存セル範囲";
+inline constexpr std::string_view kPropPageCount = "　　ページ数";
+inline constexpr std::string_view kPropShapeCount = "　　Shape数";
+inline constexpr std::string_view kPropCommentCount = "　　コメント数";
+inline constexpr std::string_view kPropPrintSetup = "印刷設定";
+inline constexpr std::string_view kPropPrinterName = "　　プリンタ名";
+// Left, centre and right header, then the same of the footer.
+inline constexpr std::array<std::string_view, 6> kPropHeadersAndFooters = {
+    "　　ヘッダー(左)", "　　ヘッダー(中)", "　　ヘッダー(右)", "　　フッター(左)", "　　フッター(中)", "　　フッター(右)"};
+// Left, top, right, bottom, header and footer margin.
+inline constexpr std::array<std::string_view, 6> kPropMargins = {"　　余白(左)", "　　余白(上)",       "　　余白(右)",
+                                                                 "　　余白(下)", "　　余白(ヘッダー)", "　　余白(フッター)"};
+inline constexpr std::string_view kCentimetres = "cm";
+inline constexpr std::string_view kPropPaperSize = "　　用紙サイズ";
+inline constexpr std::string_view kPropOrientation = "　　用紙方向";
+inline constexpr std::string_view kLandscape = "横";
+inline constexpr std::string_view kPortrait = "縦";
+inline constexpr std::string_view kPropOrder = "　　印刷方向";
+inline constexpr std::string_view kDownThenOver = "上から下";
+inline constexpr std::string_view kOverThenDown = "左から右";
+inline constexpr std::string_view kPropCenterHorizontally = "　　ページ中央(水平)";
+inline constexpr std::string_view kPropCenterVertically = "　　ページ中央(垂直)";
+inline constexpr std::string_view kYes = "する";
+inline constexpr std::string_view kNo = "しない";
+inline constexpr std::string_view kPropFirstPageNumber = "　　開始ページ番号";
+inline constexpr std::string_view kAutomaticNumber = "自動";
+inline constexpr std::string_view kPropUserHeadings = "ユーザー設定の見出し";
+inline constexpr std::string_view kHeadingSourceOpen = " (=";  // the source and ")" follow
+inline constexpr std::string_view kHeadingSourceClose = ")";
+inline constexpr std::string_view kPropEnvironment = "保存時の環境";
+inline constexpr std::string_view kPropOsVersion = "　　OSのバージョン";
+inline constexpr std::string_view kPropExcelVersion = "　　エクセルのバージョン";
+inline constexpr std::string_view kPropExcelUserName = "　　エクセルのユーザ名";
+inline constexpr std::string_view kPropErrorCount = "エラー発生数";
+
+// The paper sizes by their Windows codes 1 to 41, and the user-defined size (256).
+inline constexpr std::array<std::string_view, 41> kPaperSizeNames = {
+    "レター (8 1/2 x 11 インチ)",
+    "レター (小型) (8 1/2 x 11 インチ)",
+    "タブロイド (11 x 17 インチ)",
+    "レジャ (17 x 11 インチ)",
+    "リーガル (8 1/2 x 14 インチ)",
+    "ステートメント (5 1/2 x 8 1/2 インチ)",
+    "エグゼクティブ (7 1/2 x 10 1/2 インチ)",
+    "A3 (297 mm x 420 mm)",
+    "A4 (210 mm x 297 mm)",
+    "A4 (小型) (210 x 297 mm)",
+    "A5 (148 mm x 210 mm)",
+    "B4 (250 mm x 354 mm)",
+    " B5 (182 mm x 257 mm)",
+    "フォリオ (8 1/2 x 13 インチ)",
+    "カート (215 x 275 mm)",
+    "10 x 14 インチ",
+    "11 x 17 インチ",
+    "ノート (8 1/2 x 11 インチ)",
+    "封筒 9 号 (3 7/8 x 8 7/8 インチ)",
+    "封筒 10 号 (4 1/8 x 9 1/2 インチ)",
+    "封筒 11 号 (4 1/2 x 10 3/8 インチ)",
+    "封筒 12 号 (4 1/2 x 11 インチ)",
+    "封筒 14 号 (5 x 11 1/2 インチ)",
+    "C シート",
+    "D シート",
+    "E シート",
+    "封筒 DL (110 x 220 mm)",
+    "封筒 C5 (162 x 229 mm)",
+    "封筒 C3 (324 x 458 mm)",
+    "封筒 C4 (229 x 324 mm)",
+    "封筒 C6 (114 mm x 162 mm)",
+    "封筒 C65 (114 mm x 229 mm)",
+    "封筒 B4 (250 mm x 353 mm)",
+    "封筒 B5 (176 mm x 250 mm)",
+    "封筒 B6 (176 mm x 125 mm)",
+    "封筒 (110 mm x 230 mm)",
+    "封筒モナーク (3-7/8 x 7-1/2 インチ)",
+    "封筒 (3-5/8 x 6-1/2 インチ)",
+    "U.S. Standard Fanfold (14-7/8 x 11 インチ)",
+    "German Standard Fanfold (8-1/2 x 12 インチ)",
+    "German Legal Fanfold (8-1/2 x 13 インチ)",
+};
+inline constexpr int kUserPaperSize = 256;
+inline constexpr std::string_view kUserPaperSizeName = "ユーザー設定";
+
+inline constexpr std::string_view kPropDataFiles = "データファイル";
+inline constexpr std::string_view kPropFileCount = "　　ファイル数";
+inline constexpr std::string_view kPropFilesWithErrors = "　　エラーが含まれるファイル数";
+inline constexpr std::string_view kPropFirstDate = "　　開始日時";
+inline constexpr std::string_view kPropLastDate = "　　最新日時";
+inline constexpr std::string_view kNoDate = "-";
+
 }  // namespace kq::viewer::texts

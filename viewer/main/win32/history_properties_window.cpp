@@ -1,0 +1,44 @@
+#include "viewer/main/win32/history_properties_window.h"
+
+#include <optional>
+
+#include "common/text_codec.h"
+#include "common/win32/win32_file_system.h"
+#include "viewer/main/history_properties.h"
+#include "viewer/shell/win32/property_window.h"
+
+namespace kq::viewer::win32 {
+
+namespace {
+
+// The files are read before the window opens and not touched while it stands.
+template <class Show>
+auto withFiles(const PropertyServices& services, Show show) {
+    if (services.files) return show(*services.files);
+    kq::win32::Win32FileSystem system;
+    return show(static_cast<FileSystem&>(system));
+}
+
+}  // namespace
+
+bool showHistoryProperties(HWND owner, const std::string& path, const PropertyServices& services) {
+    const std::optional<PropertyRows> rows = withFiles(services, [&](FileSystem& files) -> std::optional<PropertyRows> {
+        const std::optional<HistoryProperties> read = readHistoryProperties(files, systemAnsiCodec(), path);
+        if (!read) return std::nullopt;
+        return historyPropertyRows(path, *read);
+    });
+    if (!rows) {
+        MessageBeep(MB_OK);
+        return false;
+    }
+    showPropertyList(owner, *rows, services.help);
+    return true;
+}
+
+void showCardProperties(HWND owner, const Card& card, const PropertyServices& services) {
+    const PropertyRows rows = withFiles(
+        services, [&](FileSystem& files) { return cardPropertyRows(card, headerReader(files, systemAnsiCodec())); });
+    showPropertyList(owner, rows, services.help);
+}
+
+}  // namespace kq::viewer::win32
