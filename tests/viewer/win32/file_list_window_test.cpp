@@ -36,6 +36,15 @@ struct Changes final : BrowserChanges {
     std::vector<BrowserChange> seen;
 };
 
+// Which menus the list asked for.
+struct Menus final : PaneMenus {
+    void fileMenu() override { ++fileMenus; }
+    void columnMenu() override { ++columnMenus; }
+    void cardMenu(std::size_t) override {}
+    int fileMenus = 0;
+    int columnMenus = 0;
+};
+
 // A history folder D:\H whose histories all lie on one card (one sheet), the
 // newest written last; a file list window showing it on a frame.
 struct ListWorld {
@@ -67,7 +76,7 @@ struct ListWorld {
                         *view, start);
         browser->layout().pass(12915, 7335, view->ViewStyle);
         browser->load();
-        window.emplace(*browser, changes, pictures.imlList);
+        window.emplace(*browser, changes, menus, pictures.imlList);
         EXPECT_TRUE(window->create(frame.get(), 7));
         window->place({0, 0, 760, 300});
         window->update();
@@ -114,6 +123,7 @@ struct ListWorld {
     ViewerPictures pictures = loadViewerPictures();
     kq::win32::OwnedWindow frame = test::plainWindow(L"files", {40, 40, 820, 400});
     Changes changes;
+    Menus menus;
     std::optional<c_Setting_View> view;
     std::optional<HistoryBrowser> browser;
     std::optional<FileListWindow> window;

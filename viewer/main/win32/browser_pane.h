@@ -6,6 +6,8 @@
 
 #include "common/win32/windows_api.h"
 
+#include <cstddef>
+
 #include "common/form_layout.h"
 #include "viewer/shell/geometry.h"
 
@@ -30,6 +32,21 @@ public:
 
 protected:
     ~BrowserChanges() = default;
+};
+
+// The context menus the panes open; the main window shows them at the
+// pointer and carries out the choice, since it owns the windows they lead to.
+class PaneMenus {
+public:
+    // A right click on the list's rows.
+    virtual void fileMenu() = 0;
+    // A right click on the list's column header.
+    virtual void columnMenu() = 0;
+    // The right button let go over the card at `position`, now selected.
+    virtual void cardMenu(std::size_t position) = 0;
+
+protected:
+    ~PaneMenus() = default;
 };
 
 }  // namespace kq::viewer::win32

@@ -50,8 +50,9 @@ CardMetrics measureCards(const PictureList& icons, Twips twips) {
     return m;
 }
 
-CardBarWindow::CardBarWindow(HistoryBrowser& browser, BrowserChanges& changes, const PictureList& icons, Twips twips)
-    : browser_(browser), changes_(changes), icons_(icons), twips_(twips) {}
+CardBarWindow::CardBarWindow(HistoryBrowser& browser, BrowserChanges& changes, PaneMenus& menus,
+                             const PictureList& icons, Twips twips)
+    : browser_(browser), changes_(changes), menus_(menus), icons_(icons), twips_(twips) {}
 
 bool CardBarWindow::create(HWND parent, int id) {
     kq::win32::Window::registerClass({.name = kClassName, .background = GetSysColorBrush(COLOR_BTNFACE)});
@@ -192,9 +193,11 @@ std::optional<std::size_t> CardBarWindow::cardAt(POINT at) const {
 void CardBarWindow::released(MouseButton button, LPARAM at) {
     const std::optional<std::size_t> position = cardAt({GET_X_LPARAM(at), GET_Y_LPARAM(at)});
     if (!position) return;
-    browser_.cardReleased(*position, button);
+    const bool menu = browser_.cardReleased(*position, button);
     update();
     changes_.browserChanged(BrowserChange::cards);
+    // The card is selected and shown before its menu opens.
+    if (menu) menus_.cardMenu(*position);
 }
 
 void CardBarWindow::scrolled(WORD request) {

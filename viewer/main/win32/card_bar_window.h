@@ -35,7 +35,8 @@ CardMetrics measureCards(const PictureList& icons, Twips twips);
 class CardBarWindow final : public kq::win32::Window {
 public:
     // `icons` holds the "BOOK" and "SHEET" pictures and outlives the window.
-    CardBarWindow(HistoryBrowser& browser, BrowserChanges& changes, const PictureList& icons, Twips twips);
+    CardBarWindow(HistoryBrowser& browser, BrowserChanges& changes, PaneMenus& menus, const PictureList& icons,
+                  Twips twips);
 
     bool create(HWND parent, int id);
     void place(const RECT& pixels);
@@ -64,6 +65,7 @@ private:
 
     HistoryBrowser& browser_;
     BrowserChanges& changes_;
+    PaneMenus& menus_;
     const PictureList& icons_;
     Twips twips_;
     CardFonts fonts_;

@@ -45,8 +45,9 @@ double FontWidths::textWidth(std::string_view text) {
     return size.cx * twipsPerPixel_;
 }
 
-FileListWindow::FileListWindow(HistoryBrowser& browser, BrowserChanges& changes, const PictureList& pictures)
-    : browser_(browser), changes_(changes), pictures_(pictures) {}
+FileListWindow::FileListWindow(HistoryBrowser& browser, BrowserChanges& changes, PaneMenus& menus,
+                               const PictureList& pictures)
+    : browser_(browser), changes_(changes), menus_(menus), pictures_(pictures) {}
 
 bool FileListWindow::create(HWND parent, int id) {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES};
@@ -67,7 +68,13 @@ bool FileListWindow::OnCreate(const CREATESTRUCTW&) {
     // The marks serve the rows and the column headers alike.
     ListView_SetImageList(list_, pictures_.handle(), LVSIL_SMALL);
     Header_SetImageList(ListView_GetHeader(list_), pictures_.handle());
-    return true;
+    // The column chooser opens before the list's own handling of the click.
+    return headerClicks_.attach(list_, [this](UINT msg, WPARAM, LPARAM lParam) -> std::optional<LRESULT> {
+        if (msg == WM_NOTIFY && reinterpret_cast<const NMHDR*>(lParam)->code == static_cast<UINT>(NM_RCLICK)) {
+            menus_.columnMenu();
+        }
+        return std::nullopt;
+    });
 }
 
 void FileListWindow::place(const RECT& pixels) {
@@ -269,6 +276,11 @@ std::optional<LRESULT> FileListWindow::OnNotify(const NMHDR& header) {
             return 0;
         case LVN_ODSTATECHANGED: selectionTouched(); return 0;
         case NM_CLICK: clicked(reinterpret_cast<const NMITEMACTIVATE&>(header)); return 0;
+        case NM_RCLICK:
+            // The list keeps the right button's release to itself; this notice is what comes of it.
+            if (takeSelection()) changes_.browserChanged(BrowserChange::list);
+            menus_.fileMenu();
+            return 0;
         case LVN_KEYDOWN:
             PostMessageW(hwnd(), kKeyDone, 0, 0);
             return 0;

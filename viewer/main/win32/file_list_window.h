@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "common/win32/handles.h"
+#include "common/win32/subclass.h"
 #include "common/win32/window.h"
 #include "viewer/main/file_list.h"
 #include "viewer/main/history_browser.h"
@@ -40,7 +41,7 @@ private:
 class FileListWindow final : public kq::win32::Window {
 public:
     // `pictures` holds the "USER" and "ERROR" marks and outlives the window.
-    FileListWindow(HistoryBrowser& browser, BrowserChanges& changes, const PictureList& pictures);
+    FileListWindow(HistoryBrowser& browser, BrowserChanges& changes, PaneMenus& menus, const PictureList& pictures);
 
     bool create(HWND parent, int id);
     void place(const RECT& pixels);
@@ -74,7 +75,10 @@ private:
 
     HistoryBrowser& browser_;
     BrowserChanges& changes_;
+    PaneMenus& menus_;
     const PictureList& pictures_;
+    // Catches the column header's right clicks, which the header tells the list view alone.
+    kq::win32::Subclass headerClicks_;
     kq::win32::Font font_;
     HWND list_ = nullptr;
     // Until the browser rebuilds its list, the columns keep the widths the user dragged them to.

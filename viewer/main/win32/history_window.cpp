@@ -4,6 +4,7 @@
 #include <string>
 
 #include "common/text_codec.h"
+#include "common/win32/control_kit.h"
 #include "common/win32/forms.h"
 #include "common/win32/message_prompts.h"
 #include "common/win32/module.h"
@@ -25,7 +26,7 @@ enum ControlId { kMainStripId = 100, kFilterStripId, kCardsId, kListId, kPanelId
 
 HistoryWindow::HistoryWindow(ViewerRun& run, HistoryWindowServices services)
     : run_(run), twips_(kq::win32::screenTwips()), files_(services.files ? *services.files : systemFiles_),
-      help_(services.help ? std::move(services.help) : [this] { Command_Help(*this); }) {}
+      help_(services.help ? services.help : [this] { Command_Help(*this); }), givenHelp_(std::move(services.help)) {}
 
 HistoryWindow::~HistoryWindow() = default;
 
@@ -92,8 +93,10 @@ bool HistoryWindow::makeControls() {
     }
     SetWindowPos(mainStrip_->hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     SetWindowPos(filterStrip_->hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    cards_ = std::make_unique<CardBarWindow>(*browser_, static_cast<BrowserChanges&>(*this), pictures_->imlIcon, twips_);
-    list_ = std::make_unique<FileListWindow>(*browser_, static_cast<BrowserChanges&>(*this), pictures_->imlList);
+    cards_ = std::make_unique<CardBarWindow>(*browser_, static_cast<BrowserChanges&>(*this),
+                                             static_cast<PaneMenus&>(*this), pictures_->imlIcon, twips_);
+    list_ = std::make_unique<FileListWindow>(*browser_, static_cast<BrowserChanges&>(*this),
+                                             static_cast<PaneMenus&>(*this), pictures_->imlList);
     viewArea_ = std::make_unique<PageViewArea>(*browser_, *pictures_, twips_);
     pagePanel_ = std::make_unique<PagePanel>(*browser_, static_cast<BrowserChanges&>(*this), *pictures_, font_.get(), twips_);
     if (!cards_->create(self, kCardsId) || !list_->create(self, kListId) || !viewArea_->create(self, kViewId) ||
@@ -189,8 +192,78 @@ void HistoryWindow::toolbarClicked(ToolbarButton button) {
                                                                                       : BrowserChange::cards);
 }
 
+int HistoryWindow::showAtPointer(const PopupMenu& menu) {
+    POINT at{};
+    GetCursorPos(&at);
+    return kq::win32::showMenu(hwnd(), at, menu);
+}
+
+PropertyServices HistoryWindow::propertyServices() { return {.files = &files_, .help = givenHelp_}; }
+
+void HistoryWindow::fileMenu() {
+    switch (showAtPointer(browser_->fileMenu())) {
+        case kMenuDelete:
+            if (!browser_->currentHistory()) beep();
+            deleteSelected();
+            return;
+        case kMenuProperties:
+            if (const auto path = browser_->currentHistory()) showHistoryProperties(hwnd(), *path, propertyServices());
+            return;
+        case kMenuExport:
+            return;
+        default: return;
+    }
+}
+
+void HistoryWindow::columnMenu() {
+    const int id = showAtPointer(browser_->columnMenu());
+    if (id == kMenuNone) return;
+    browser_->columnChosen(id);
+    browserChanged(BrowserChange::list);
+}
+
+void HistoryWindow::cardMenu(std::size_t position) {
+    switch (showAtPointer(viewer::cardMenu())) {
+        case kMenuDelete:
+            browser_->deleteCardHistories(position);
+            browserChanged(BrowserChange::cards);
+            return;
+        case kMenuProperties:
+            if (const Card* card = browser_->cards().Item(position)) showCardProperties(hwnd(), *card, propertyServices());
+            return;
+        default: return;
+    }
+}
+
+void HistoryWindow::deleteSelected() {
+    if (!browser_->currentHistory()) return;
+    browser_->DeleteSelectedFiles();
+    browserChanged(BrowserChange::cards);
+}
+
 bool HistoryWindow::keyPreviewed(const MSG& key) {
     if (key.message != WM_KEYDOWN) return false;
+    if (key.hwnd == list_->list()) {
+        const bool onlyCtrl = GetKeyState(VK_CONTROL) < 0 && GetKeyState(VK_SHIFT) >= 0 && GetKeyState(VK_MENU) >= 0;
+        switch (key.wParam) {
+            // The page keys turn pages, never the list's selection.
+            case VK_LEFT:
+                browser_->previousPage();
+                browserChanged(BrowserChange::page);
+                return true;
+            case VK_RIGHT:
+                browser_->nextPage();
+                browserChanged(BrowserChange::page);
+                return true;
+            case VK_DELETE: deleteSelected(); return true;
+            case 'A':
+                if (!onlyCtrl) break;
+                browser_->selectAll();
+                browserChanged(BrowserChange::list);
+                return true;
+            default: break;
+        }
+    }
     switch (key.wParam) {
         case VK_F1:
             help_();

@@ -23,6 +23,7 @@
 #include "viewer/main/win32/browser_pane.h"
 #include "viewer/main/win32/card_bar_window.h"
 #include "viewer/main/win32/file_list_window.h"
+#include "viewer/main/win32/history_properties_window.h"
 #include "viewer/main/win32/page_view_window.h"
 #include "viewer/main/win32/splitter_part.h"
 #include "viewer/main/win32/toolbar_strips.h"
@@ -37,7 +38,7 @@ struct HistoryWindowServices {
     std::function<void()> help{};  // the viewer's help command when empty
 };
 
-class HistoryWindow final : public kq::win32::Window, private BrowserChanges, private Prompts {
+class HistoryWindow final : public kq::win32::Window, private BrowserChanges, private PaneMenus, private Prompts {
 public:
     explicit HistoryWindow(ViewerRun& run, HistoryWindowServices services = {});
     ~HistoryWindow() override;
@@ -63,6 +64,13 @@ protected:
 
 private:
     void browserChanged(BrowserChange what) override;
+    void fileMenu() override;
+    void columnMenu() override;
+    void cardMenu(std::size_t position) override;
+    // The menu at the pointer as it stood when the menu was asked for.
+    int showAtPointer(const PopupMenu& menu);
+    void deleteSelected();
+    PropertyServices propertyServices();
     int message(std::string_view text, std::string_view title, unsigned style) override;
     void beep() override;
 
@@ -84,6 +92,9 @@ private:
     kq::win32::Win32FileSystem systemFiles_;
     FileSystem& files_;
     std::function<void()> help_;
+    // The help a test gave; the property windows otherwise run the viewer's
+    // own, with its messages over them rather than over this window.
+    std::function<void()> givenHelp_;
     kq::win32::Win32KnownFolders knownFolders_;
     kq::win32::Font font_;
     kq::win32::Icon bigIcon_;

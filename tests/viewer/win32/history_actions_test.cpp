@@ -1,0 +1,191 @@
+// The main window's context menus and deletes, by real clicks and keys: the
+// column chooser on the list's header, a history's menu with its greyed
+// items, the Delete key and Ctrl+A on the list, and a card's delete-all,
+// each message box answered as a user would.
+
+#include "viewer/main/win32/history_window.h"
+
+#include <gtest/gtest.h>
+
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+#include "common/win32/wide.h"
+#include "tests/support/win32/history_on_disk.h"
+#include "tests/support/win32/modal_run.h"
+#include "tests/support/win32/window_driver.h"
+#include "tests/viewer/win32/opened_history_window.h"
+
+namespace kq::viewer::win32 {
+namespace {
+
+using fixture::Opened;
+using test::Key;
+using test::Step;
+
+// Histories of sheet A (`countA`, the newest) and of sheet B (`countB`).
+std::function<void(const std::string&)> sheets(int countA, int countB = 0) {
+    return [=](const std::string& folder) {
+        int age = 0;
+        const auto write = [&](const char* sheet, int count) {
+            for (int i = 0; i < count; ++i) {
+                HistoryRecords r;
+                r.header.strSheetId = sheet;
+                r.header.strVersionId = "V";
+                r.header.strBookName = "月次.xls";
+                r.header.datPrintDate = 45000 - age;
+                ++age;
+                const std::string name = std::string(sheet) + std::to_string(age) + ".tvk";
+                ASSERT_TRUE(test::writeHistoryFile(folder + "\\" + name, r, age));
+            }
+        };
+        write("A", countA);
+        write("B", countB);
+    };
+}
+
+bool exists(const std::string& path) { return GetFileAttributesW(kq::win32::wide(path).c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+int columns(HWND list) { return Header_GetItemCount(ListView_GetHeader(list)); }
+
+RECT rowPixels(HWND list, int row) {
+    RECT r{};
+    ListView_GetItemRect(list, row, &r, LVIR_LABEL);
+    return r;
+}
+
+// Runs `open` (a click that opens a menu or a question) while the steps act;
+// the run ends once `done` holds.
+bool driven(const std::function<void()>& open, std::vector<Step> steps, const std::function<bool()>& done,
+            std::vector<std::string>* boxes = nullptr) {
+    const test::ModalRun run = test::runModal(
+        [&] {
+            open();
+            test::waitUntil(done);
+        },
+        std::move(steps));
+    if (boxes) *boxes = run.boxes;
+    return run.finished && done();
+}
+
+// The items of the popup menu on the screen, greyed ones marked "(grey)".
+std::vector<std::string> menuShown() {
+    const HWND shown = test::openMenu();
+    const HMENU menu = shown ? reinterpret_cast<HMENU>(SendMessageW(shown, MN_GETHMENU, 0, 0)) : nullptr;
+    std::vector<std::string> items = menu ? test::itemsOf(menu) : std::vector<std::string>{};
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        if (items[i] != "-" && GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION) & MF_GRAYED) items[i] += " (grey)";
+    }
+    return items;
+}
+
+Step onMenu(std::function<void()> act) {
+    return test::onClass(L"#32768", [act = std::move(act)](HWND) { act(); });
+}
+
+TEST(HistoryActions, TheColumnChooserAddsAColumnThatIsKeptAndEscChangesNothing) {
+    Opened opened({}, sheets(1));
+    const HWND list = opened.window->fileList();
+    const HWND header = ListView_GetHeader(list);
+    const int before = columns(list);
+    std::vector<std::string> shown;
+    EXPECT_TRUE(driven([&] { test::clickAt(header, {20, 8}, test::MouseButton::right); },
+                       {onMenu([&] {
+                           shown = menuShown();
+                           test::screenshot(test::openMenu(), "column_menu.png");
+                           EXPECT_TRUE(test::pickFromMenu({"ファイル名"}));
+                       })},
+                       [&] { return columns(list) == before + 1; }));
+    ASSERT_EQ(shown.size(), 22u);
+    EXPECT_EQ(shown[1], "-");
+    EXPECT_EQ(shown[21], "日付(&U) (grey)");
+
+    bool escaped = false;
+    EXPECT_TRUE(driven([&] { test::clickAt(header, {20, 8}, test::MouseButton::right); },
+                       {onMenu([&] {
+                           test::pressKeys(nullptr, {Key{VK_ESCAPE}});
+                           escaped = true;
+                       })},
+                       [&] { return escaped && !test::openMenu(); }));
+    EXPECT_EQ(columns(list), before + 1);
+
+    DestroyWindow(opened.window->hwnd());  // closing writes the view settings
+    EXPECT_EQ(opened.store.read("View", "FileName"), std::optional<std::string>("1"));
+}
+
+// The greying for one row is the browser's (natively tested); here the
+// list's own right click with every row selected by Ctrl+A.
+TEST(HistoryActions, AHistorysMenuGreysWhatSeveralSelectedRowsDoNotAllow) {
+    Opened opened({}, sheets(2));
+    const HWND list = opened.window->fileList();
+    test::pressKeys(list, {Key{'A', false, true}});
+    test::waitUntil([&] { return opened.window->browser().selectedRows().size() == 2; });
+    ASSERT_EQ(opened.window->browser().selectedRows().size(), 2u);
+    EXPECT_TRUE(opened.window->browser().page().loaded) << "ctrl+A still shows the current history";
+    const RECT first = rowPixels(list, 0);
+    std::vector<std::string> several;
+    bool done = false;
+    EXPECT_TRUE(driven([&] { test::clickAt(list, {first.left + 5, first.top + 3}, test::MouseButton::right); },
+                       {onMenu([&] {
+                           several = menuShown();
+                           test::screenshot(test::openMenu(), "file_menu_several.png");
+                           test::pressKeys(nullptr, {Key{VK_ESCAPE}});
+                           done = true;
+                       })},
+                       [&] { return done && !test::openMenu(); }));
+    EXPECT_EQ(several, (std::vector<std::string>{"削除(&D)", "プロパティ(&R) (grey)", "エクスポート(&E) (grey)"}));
+    EXPECT_EQ(opened.window->browser().selectedRows().size(), 2u);
+}
+
+TEST(HistoryActions, TheDeleteKeyDeletesEverySelectedHistoryAndNamesTheOneThatStays) {
+    Opened opened({}, sheets(3));
+    const std::string kept = opened.folder.path("A2.tvk");
+    SetFileAttributesW(kq::win32::wide(kept).c_str(), FILE_ATTRIBUTE_READONLY);
+    const HWND list = opened.window->fileList();
+    test::pressKeys(list, {Key{'A', false, true}});
+    std::vector<std::string> boxes;
+    EXPECT_TRUE(driven([&] { test::pressKeys(list, {Key{VK_DELETE}}); },
+                       {test::onClass(L"#32770",
+                                      [](HWND box) {
+                                          test::screenshot(box, "delete_selected.png");
+                                          test::answer(box, IDYES);
+                                      }),
+                        test::onClass(L"#32770",
+                                      [&](HWND box) {
+                                          boxes.push_back(test::messageOf(box));
+                                          test::answer(box, IDOK);
+                                      })},
+                       [&] { return !exists(opened.folder.path("A1.tvk")) && ListView_GetItemCount(list) == 1; }));
+    EXPECT_FALSE(exists(opened.folder.path("A3.tvk")));
+    EXPECT_TRUE(exists(kept));
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0], "次のファイルは削除できませんでした：1件\r\n" + kept);
+    SetFileAttributesW(kq::win32::wide(kept).c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+TEST(HistoryActions, ACardsDeleteAllAsksTwiceThenTheCardGoes) {
+    Opened opened({}, sheets(1, 2));
+    CardBarWindow& bar = opened.window->cardBar();
+    ASSERT_EQ(opened.window->browser().cards().Count(), 2u);
+    const RECT second = bar.cardPixels(2);
+    const POINT at{(second.left + second.right) / 2, (second.top + second.bottom) / 2};
+    EXPECT_TRUE(driven([&] { test::clickAt(bar.hwnd(), at, test::MouseButton::right); },
+                       {onMenu([] { EXPECT_TRUE(test::pickFromMenu({"削除"})); }),
+                        test::onClass(L"#32770", [](HWND box) { test::answer(box, IDOK); }),
+                        test::onClass(L"#32770",
+                                      [](HWND box) {
+                                          test::screenshot(box, "delete_card_again.png");
+                                          test::answer(box, IDYES);
+                                      })},
+                       [&] { return opened.window->browser().cards().Count() == 1; }));
+    EXPECT_FALSE(exists(opened.folder.path("B2.tvk")));
+    EXPECT_FALSE(exists(opened.folder.path("B3.tvk")));
+    EXPECT_TRUE(exists(opened.folder.path("A1.tvk")));
+    EXPECT_EQ(opened.window->browser().cards().SelectedItem()->Key(), "A");
+    EXPECT_EQ(ListView_GetItemCount(opened.window->fileList()), 1);
+}
+
+}  // namespace
+}  // namespace kq::viewer::win32
