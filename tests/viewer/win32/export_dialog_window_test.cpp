@@ -11,6 +11,8 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -131,7 +133,7 @@ protected:
     kq::test::ModalRun run(std::vector<std::function<void(HWND)>> formSteps) {
         std::vector<kq::test::Step> steps;
         for (auto& step : formSteps) steps.push_back(kq::test::onClass(L"KqForm", std::move(step)));
-        return kq::test::runModal([&] { showExportDialog(owner.get(), history); }, std::move(steps),
+        return kq::test::runModal([&] { showExportDialog(owner.get(), history, options); }, std::move(steps),
                                   {.answerBoxes = true});
     }
     // Ticks every box, enters the folder and exports.
@@ -146,6 +148,7 @@ protected:
     // Japanese and a letter code page 932 lacks.
     const std::string out = scratch.path("出力ü_エクスポート");
     std::vector<Bytes> pages;
+    ExportDialogOptions options;
     kq::win32::OwnedWindow owner = kq::test::plainWindow(L"viewer", {0, 0, 800, 600});
 };
 
@@ -194,6 +197,34 @@ TEST_F(ExportDialogWindow, OpensAsDesignedAndEnablesExportForAFolderAndATickedBo
     });
     EXPECT_TRUE(drive.finished) << drive.stepsLeft << " steps left";
     EXPECT_TRUE(drive.boxes.empty());
+    EXPECT_TRUE(namesIn(out).empty());
+}
+
+// A browser whose user at once takes the folder it was made with.
+struct ChosenFolder final : FolderBrowseDialog {
+    std::string folder;
+    explicit ChosenFolder(std::string f) : folder(std::move(f)) {}
+    std::optional<std::string> BrowseForFolder(const std::string&, const std::string&) override { return folder; }
+};
+
+TEST_F(ExportDialogWindow, ABrowsedFolderIsSelectedInTheBoxAndEnablesExport) {
+    options.makeBrowser = [&](HWND) { return std::make_unique<ChosenFolder>(out); };
+    const kq::test::ModalRun drive = run({
+        // The browse button: the picker's fourth part.
+        [&](HWND form) { kq::test::click(kq::test::control(form, ids::useFolder + 4)); },
+        [&](HWND form) {
+            const HWND box = folderBox(form);
+            EXPECT_EQ(textOf(box), out);
+            DWORD from = 1, to = 0;
+            SendMessageW(box, EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
+            EXPECT_EQ(from, 0u);
+            EXPECT_EQ(to, static_cast<DWORD>(wide(out).size()));
+            EXPECT_EQ(GetFocus(), box);
+            EXPECT_TRUE(enabled(form, ids::cmdExport));
+            click(form, ids::cmdCancel);
+        },
+    });
+    EXPECT_TRUE(drive.finished) << drive.stepsLeft << " steps left";
     EXPECT_TRUE(namesIn(out).empty());
 }
 
