@@ -3,6 +3,7 @@
 // share: the history folder, the temp files, the help command and the
 // program's own message box. Used exactly as they stand.
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -32,6 +33,15 @@ inline std::string HelpFileMissing(std::string_view path) {
     std::string text = "ヘルプファイル ";
     text += path;
     text += " が見つかりません。";
+    return text;
+}
+
+// A failure reported to the user: "err(" number ") " description.
+inline std::string ErrorMessage(std::int32_t number, std::string_view description) {
+    std::string text = "err(";
+    text += std::to_string(number);
+    text += ") ";
+    text += description;
     return text;
 }
 

@@ -206,5 +206,25 @@ inline constexpr std::string_view kPropFilesWithErrors = "　　エラーが含�
 inline constexpr std::string_view kPropFirstDate = "　　開始日時";
 inline constexpr std::string_view kPropLastDate = "　　最新日時";
 inline constexpr std::string_view kNoDate = "-";
+// Export dialog.
+inline constexpr std::string_view kExportCaptionSuffix = " - エクスポート";  // follows the title
+inline constexpr std::string_view kExportFolderLabel = "保存フォルダ";
+inline constexpr std::string_view kExportImages = "イメージ";
+inline constexpr std::string_view kExportCellTexts = "セルのテキスト";
+inline constexpr std::string_view kExportShapeTexts = "オートシェープのテキスト";
+inline constexpr std::string_view kExportComments = "コメントのテキスト";
+inline constexpr std::string_view kExportButton = "エクスポート(&E)";
+inline constexpr std::string_view kExportCancel = "キャンセル(&C)";
+inline constexpr std::string_view kExported = "エクスポートしました。";
+// The missing history's path stands between the two.
+inline constexpr std::string_view kExportTargetMissingBefore = "対象ファイル（";
+inline constexpr std::string_view kExportTargetMissingAfter = "）が見つかりません。";
+// Names of the files an export makes: stem, number, suffix, extension.
+inline constexpr std::string_view kExportImageStem = "Image_";
+inline constexpr std::string_view kExportCellStem = "Cell_";
+inline constexpr std::string_view kExportShapeStem = "Shape_";
+inline constexpr std::string_view kExportCommentStem = "Comment_";
+inline constexpr std::string_view kExportImageExtension = ".emf";
+inline constexpr std::string_view kExportTextExtension = ".txt";
 
 }  // namespace kq::viewer::texts

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "common/texts.h"
+
 namespace kq::addin::texts {
 
 // The add-in's title in its messages and dialog captions.
@@ -201,14 +203,7 @@ inline std::string XlaErrorMessage(std::string_view title) {
 // The viewer program, beside the add-in library.
 inline constexpr std::string_view kViewerFile = "Kez_Quorvex_View.exe";
 
-// A failure reported to the user: "err(" number ") " description.
-inline std::string ErrorMessage(std::int32_t number, std::string_view description) {
-    std::string text = "err(";
-    text += std::to_string(number);
-    text += ") ";
-    text += description;
-    return text;
-}
+using kq::texts::ErrorMessage;
 
 // The settings dialog: its caption follows the title.
 inline constexpr std::string_view kSettingsCaption = " の設定";

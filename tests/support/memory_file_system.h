@@ -81,6 +81,10 @@ public:
     void refuseCreate(const std::string& path) { refused_.insert(key(path)); }
     // Deleting this file fails (another program holds it open).
     void holdOpen(const std::string& path) { held_.insert(key(path)); }
+    // Creating this file fails although its name is free (no permission).
+    void refuseNewFile(const std::string& path) { refusedFiles_.insert(key(path)); }
+    // Writing into this file, once made, fails (the disk is full).
+    void failWriting(const std::string& path) { unwritable_.insert(key(path)); }
     void setTempFolder(std::optional<std::string> folder) { temp_ = std::move(folder); }
     // Full paths that createUniqueFile hands out next, before it makes names itself.
     void queueUniqueNames(std::vector<std::string> paths) { queued_.insert(queued_.end(), paths.begin(), paths.end()); }
@@ -169,7 +173,7 @@ public:
     }
     std::unique_ptr<ByteSink> createNew(const std::string& path) override {
         const std::string k = key(path);
-        if (!canCreate(k)) return nullptr;
+        if (!canCreate(k) || refusedFiles_.contains(k)) return nullptr;
         entries_[k] = newEntry(path, false);
         return std::make_unique<EntrySink>(*this, k);
     }
@@ -221,7 +225,7 @@ private:
         EntrySink(MemoryFileSystem& fs, std::string key) : fs_(fs), key_(std::move(key)) {}
         bool write(const void* data, std::size_t n) override {
             const auto it = fs_.entries_.find(key_);
-            if (it == fs_.entries_.end()) return false;
+            if (it == fs_.entries_.end() || fs_.unwritable_.contains(key_)) return false;
             const auto* p = static_cast<const std::uint8_t*>(data);
             it->second.bytes.insert(it->second.bytes.end(), p, p + n);
             it->second.lastWrite = fs_.now;
@@ -314,6 +318,8 @@ private:
     std::vector<std::string> unreachable_;
     std::set<std::string> refused_;
     std::set<std::string> held_;
+    std::set<std::string> refusedFiles_;
+    std::set<std::string> unwritable_;
     std::set<std::string> locked_;
     std::set<std::string> unlistable_;
     std::optional<std::string> temp_;

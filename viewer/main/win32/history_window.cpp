@@ -9,6 +9,7 @@
 #include "common/win32/message_prompts.h"
 #include "common/win32/module.h"
 #include "common/win32/wide.h"
+#include "viewer/shell/win32/export_dialog_win32.h"
 #include "viewer/shell/win32/foreground.h"
 #include "viewer/shell/win32/help.h"
 #include "viewer/texts.h"
@@ -210,6 +211,7 @@ void HistoryWindow::fileMenu() {
             if (const auto path = browser_->currentHistory()) showHistoryProperties(hwnd(), *path, propertyServices());
             return;
         case kMenuExport:
+            if (const auto path = browser_->currentHistory()) showExportDialog(hwnd(), *path, {.files = &files_});
             return;
         default: return;
     }
