@@ -19,11 +19,11 @@
 namespace kq::viewer {
 namespace {
 
-HistoryRecords ofSheet(const char* sheet) {
+HistoryRecords ofSheet(std::string sheet) {
     HistoryRecords r;
-    r.header.strSheetId = sheet;
-    r.header.strVersionId = "V";
-    r.header.strBookName = "台帳.xls";
+    // Moved in whole: assigning the literals trips a false -Wrestrict of i686 GCC 12.
+    r.header.strSheetId = std::move(sheet);
+    r.header.strVersionId = std::string(1, 'V');
     r.header.datPrintDate = 45000;
     return r;
 }

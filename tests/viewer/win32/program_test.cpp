@@ -176,19 +176,18 @@ TEST(ViewerProgram, ASplitterMovedIsWhereItWasAtTheNextStart) {
     EXPECT_EQ(closeAndWait(second, again), 0);
 }
 
+BOOL CALLBACK findList(HWND child, LPARAM found) {
+    wchar_t name[32] = {};
+    GetClassNameW(child, name, 32);
+    if (std::wstring_view(name) != WC_LISTVIEWW) return TRUE;
+    *reinterpret_cast<HWND*>(found) = child;
+    return FALSE;
+}
+
 // The rows of the viewer's history list: the histories of the selected card.
 LRESULT listedRows(HWND window) {
     HWND list = nullptr;
-    EnumChildWindows(
-        window,
-        [](HWND child, LPARAM found) {
-            wchar_t name[32] = {};
-            GetClassNameW(child, name, 32);
-            if (std::wstring_view(name) != WC_LISTVIEWW) return TRUE;
-            *reinterpret_cast<HWND*>(found) = child;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&list));
+    EnumChildWindows(window, findList, reinterpret_cast<LPARAM>(&list));
     return list ? SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) : -1;
 }
 
