@@ -61,11 +61,15 @@ struct CardsShown {
     CardBarWindow& bar() { return window->cardBar(); }
     const CardBar& cards() { return window->browser().cards(); }
     HWND barWindow() { return bar().hwnd(); }
-    // A mouse button let go at the middle of the card.
+    // A mouse button let go at the middle of the card. The right button's
+    // opens the card's menu, which a timer closes as Esc would.
     void release(UINT message, std::size_t position) {
         const RECT r = bar().cardPixels(position);
+        const UINT_PTR closing = message == WM_RBUTTONUP ? SetTimer(nullptr, 0, 100, closeMenu) : 0;
         SendMessageW(barWindow(), message, 0, MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2));
+        if (closing) KillTimer(nullptr, closing);
     }
+    static void CALLBACK closeMenu(HWND, UINT, UINT_PTR, DWORD) { EndMenu(); }
     void scroll(WORD request) {
         SendMessageW(barWindow(), WM_VSCROLL, MAKEWPARAM(request, 0), reinterpret_cast<LPARAM>(bar().scrollBar()));
     }
