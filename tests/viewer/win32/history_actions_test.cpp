@@ -9,6 +9,7 @@
 
 #include <commctrl.h>
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -25,8 +26,9 @@ using fixture::Opened;
 using test::Key;
 using test::Step;
 
-// Histories of sheet A (`countA`, the newest) and of sheet B (`countB`).
-std::function<void(const std::string&)> sheets(int countA, int countB = 0) {
+// Histories of sheet A (`countA`, the newest) and of sheet B (`countB`),
+// each of `pages` pages.
+std::function<void(const std::string&)> sheets(int countA, int countB = 0, int pages = 0) {
     return [=](const std::string& folder) {
         int age = 0;
         const auto write = [&](const char* sheet, int count) {
@@ -37,8 +39,10 @@ std::function<void(const std::string&)> sheets(int countA, int countB = 0) {
                 r.header.strBookName = "月次.xls";
                 r.header.datPrintDate = 45000 - age;
                 ++age;
+                r.pageTexts.resize(static_cast<std::size_t>(pages), {"t"});
+                const std::vector<std::vector<std::uint8_t>> images(static_cast<std::size_t>(pages), {1, 2, 3});
                 const std::string name = std::string(sheet) + std::to_string(age) + ".tvk";
-                ASSERT_TRUE(test::writeHistoryFile(folder + "\\" + name, r, age));
+                ASSERT_TRUE(test::writeHistoryFile(folder + "\\" + name, r, age, images));
             }
         };
         write("A", countA);
@@ -137,6 +141,22 @@ TEST(HistoryActions, AHistorysMenuGreysWhatSeveralSelectedRowsDoNotAllow) {
                        [&] { return done && !test::openMenu(); }));
     EXPECT_EQ(several, (std::vector<std::string>{"削除(&D)", "プロパティ(&R) (grey)", "エクスポート(&E) (grey)"}));
     EXPECT_EQ(opened.window->browser().selectedRows().size(), 2u);
+}
+
+TEST(HistoryActions, LeftAndRightOnTheListTurnPagesAndLeaveTheSelection) {
+    Opened opened({}, sheets(2, 0, 3));
+    const HWND list = opened.window->fileList();
+    const HWND number = opened.window->pagePanel().pageNumber();
+    const auto turned = [&](UINT key, const char* label) {
+        test::pressKeys(list, {Key{key}});
+        return test::waitUntil([&] { return test::textOf(number) == label; });
+    };
+    EXPECT_TRUE(turned(VK_RIGHT, "2 / 3 ページ"));
+    EXPECT_TRUE(turned(VK_RIGHT, "3 / 3 ページ"));
+    EXPECT_TRUE(turned(VK_RIGHT, "3 / 3 ページ")) << "the last page stays";
+    EXPECT_TRUE(turned(VK_LEFT, "2 / 3 ページ"));
+    EXPECT_EQ(opened.window->browser().selectedRows(), (std::set<std::size_t>{0}));
+    EXPECT_EQ(ListView_GetNextItem(list, -1, LVNI_SELECTED), 0);
 }
 
 TEST(HistoryActions, TheDeleteKeyDeletesEverySelectedHistoryAndNamesTheOneThatStays) {

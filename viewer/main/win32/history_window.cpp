@@ -250,13 +250,12 @@ bool HistoryWindow::keyPreviewed(const MSG& key) {
         switch (key.wParam) {
             // The page keys turn pages, never the list's selection.
             case VK_LEFT:
-                browser_->previousPage();
-                browserChanged(BrowserChange::page);
+            case VK_RIGHT: {
+                const int before = browser_->currentPage();
+                key.wParam == VK_LEFT ? browser_->previousPage() : browser_->nextPage();
+                if (browser_->currentPage() != before) browserChanged(BrowserChange::page);
                 return true;
-            case VK_RIGHT:
-                browser_->nextPage();
-                browserChanged(BrowserChange::page);
-                return true;
+            }
             case VK_DELETE: deleteSelected(); return true;
             case 'A':
                 if (!onlyCtrl) break;
