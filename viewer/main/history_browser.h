@@ -147,6 +147,7 @@ private:
     c_Setting_View& view_;
     StartValues& start_;
     CardBar cards_;
+    HistoryReadings readings_;
     FileList list_;
     std::size_t listBuilds_ = 0;
     MainLayout layout_;
