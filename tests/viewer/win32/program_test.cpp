@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <utility>
 
 #include "common/win32/handles.h"
@@ -318,14 +319,30 @@ LRESULT sendBlock(HWND receiver, ULONG_PTR tag, const std::string& bytes) {
     return static_cast<LRESULT>(answer);
 }
 
+// A viewer by sheet over the grouped folder, started for sheet B.
+struct OnSheetB {
+    GroupedFolder grouped;
+    std::wstring folder;
+    RunningViewer first;
+    HWND window = nullptr;
+    OnSheetB() {
+        storeView(L"CardsCategoryType", L"2");
+        folder = win32::wide(grouped.folder.path());
+        first = startViewer(folder, L"B_v1");
+        window = mainWindowOf(first.id);
+    }
+    // Its window shows sheet B's four histories.
+    bool shown() const {
+        return window && test::waitUntil([&] { return listedRows(window) == 4; });
+    }
+};
+
 TEST(ViewerInstance, ASecondStartHandsItsLineToTheRunningViewerWhichComesToTheFront) {
-    const GroupedFolder grouped;
-    storeView(L"CardsCategoryType", L"2");
-    const std::wstring folder = win32::wide(grouped.folder.path());
-    const RunningViewer first = startViewer(folder, L"B_v1");
-    const HWND window = mainWindowOf(first.id);
-    ASSERT_NE(window, nullptr);
-    ASSERT_TRUE(test::waitUntil([&] { return listedRows(window) == 4; }));
+    const OnSheetB on;
+    ASSERT_TRUE(on.shown());
+    const RunningViewer& first = on.first;
+    const HWND window = on.window;
+    const std::wstring& folder = on.folder;
     const HWND receiver = receiverOf(first.id);
     ASSERT_NE(receiver, nullptr) << "the running viewer's receiver";
     EXPECT_FALSE(IsWindowVisible(receiver));
@@ -353,14 +370,69 @@ TEST(ViewerInstance, ASecondStartHandsItsLineToTheRunningViewerWhichComesToTheFr
     EXPECT_EQ(closeAndWait(next, again), 0);
 }
 
-TEST(ViewerInstance, AHandOverWhileTheDeleteQuestionIsOpenWaitsForTheAnswer) {
+TEST(ViewerInstance, TwoFirstStartsAtOnceGiveOneViewer) {
     const GroupedFolder grouped;
     storeView(L"CardsCategoryType", L"2");
     const std::wstring folder = win32::wide(grouped.folder.path());
-    const RunningViewer first = startViewer(folder, L"B_v1");
-    const HWND window = mainWindowOf(first.id);
+    const RunningViewer one = startViewer(folder, L"B_v1");
+    const RunningViewer other = startViewer(folder, L"B_v1");
+    ASSERT_TRUE(one.process && other.process);
+    // Whichever decided second hands over and ends; the other shows the viewer.
+    const HANDLE both[] = {one.process.get(), other.process.get()};
+    const DWORD ended = WaitForMultipleObjects(2, both, FALSE, 10000);
+    ASSERT_TRUE(ended == WAIT_OBJECT_0 || ended == WAIT_OBJECT_0 + 1) << "one of them ends";
+    const RunningViewer& running = ended == WAIT_OBJECT_0 ? other : one;
+    const HWND window = mainWindowOf(running.id);
     ASSERT_NE(window, nullptr);
-    ASSERT_TRUE(test::waitUntil([&] { return listedRows(window) == 4; }));
+    EXPECT_TRUE(test::waitUntil([&] { return listedRows(window) == 4; }));
+    EXPECT_EQ(viewerWindows(), 1);
+    EXPECT_EQ(closeAndWait(running, window), 0);
+}
+
+// A receiver whose thread takes no messages: a viewer that hangs.
+class HungReceiver {
+public:
+    HungReceiver() : made_(CreateEventW(nullptr, TRUE, FALSE, nullptr)), stop_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
+        thread_ = std::thread([this] {
+            WNDCLASSW wc{};
+            wc.lpfnWndProc = DefWindowProcW;
+            wc.hInstance = GetModuleHandleW(nullptr);
+            wc.lpszClassName = L"KqViewerInstance";
+            RegisterClassW(&wc);
+            const HWND window = CreateWindowExW(WS_EX_TOOLWINDOW, L"KqViewerInstance", kReceiverCaption.c_str(), WS_POPUP,
+                                                0, 0, 0, 0, nullptr, nullptr, wc.hInstance, nullptr);
+            SetEvent(made_.get());
+            WaitForSingleObject(stop_.get(), INFINITE);
+            DestroyWindow(window);
+        });
+        WaitForSingleObject(made_.get(), 5000);
+    }
+    ~HungReceiver() {
+        SetEvent(stop_.get());
+        thread_.join();
+    }
+
+private:
+    win32::KernelHandle made_;
+    win32::KernelHandle stop_;
+    std::thread thread_;
+};
+
+TEST(ViewerInstance, AStartGivesUpOnAHungViewerAndOpensItsOwn) {
+    const HungReceiver hung;
+    const RunningViewer viewer = startViewer(L"", L"A_1");
+    const HWND window = mainWindowOf(viewer.id);
+    ASSERT_NE(window, nullptr) << "the line is not lost with the hung viewer";
+    EXPECT_NE(receiverOf(viewer.id), nullptr) << "later starts find this one";
+    EXPECT_EQ(closeAndWait(viewer, window), 0);
+}
+
+TEST(ViewerInstance, AHandOverWhileTheDeleteQuestionIsOpenWaitsForTheAnswer) {
+    const OnSheetB on;
+    ASSERT_TRUE(on.shown());
+    const RunningViewer& first = on.first;
+    const HWND window = on.window;
+    const std::wstring& folder = on.folder;
     HWND list = nullptr;
     EnumChildWindows(window, findList, reinterpret_cast<LPARAM>(&list));
     ASSERT_NE(list, nullptr);
@@ -378,7 +450,7 @@ TEST(ViewerInstance, AHandOverWhileTheDeleteQuestionIsOpenWaitsForTheAnswer) {
     // The history chosen when the user said yes went, and only that one: B's newest.
     int sheetA = 0;
     int sheetB = 0;
-    for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(win32::wide(grouped.folder.path())))) {
+    for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(win32::wide(on.grouped.folder.path())))) {
         const std::string name = entry.path().filename().string();
         (name.starts_with("A_") ? sheetA : sheetB) += 1;
     }
@@ -388,12 +460,10 @@ TEST(ViewerInstance, AHandOverWhileTheDeleteQuestionIsOpenWaitsForTheAnswer) {
 }
 
 TEST(ViewerInstance, BlocksNoSecondStartSendsLeaveTheViewerRunningAndAsItWas) {
-    const GroupedFolder grouped;
-    storeView(L"CardsCategoryType", L"2");
-    const RunningViewer first = startViewer(win32::wide(grouped.folder.path()), L"B_v1");
-    const HWND window = mainWindowOf(first.id);
-    ASSERT_NE(window, nullptr);
-    ASSERT_TRUE(test::waitUntil([&] { return listedRows(window) == 4; }));
+    const OnSheetB on;
+    ASSERT_TRUE(on.shown());
+    const RunningViewer& first = on.first;
+    const HWND window = on.window;
     const HWND receiver = receiverOf(first.id);
     ASSERT_NE(receiver, nullptr);
     const struct {

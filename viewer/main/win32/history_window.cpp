@@ -25,8 +25,8 @@ enum ControlId { kMainStripId = 100, kFilterStripId, kCardsId, kListId, kPanelId
 // A waiting line or close is tried again by this message, posted when the
 // window stops being busy, and by this timer while something else (a menu,
 // a drag, a window of another part) holds the window.
-constexpr UINT kRunWaitingMessage = WM_APP + 1;
-constexpr UINT_PTR kRunWaitingTimer = 1;
+constexpr UINT kRunWaitingMessage = WM_APP + 0x2A0;
+constexpr UINT_PTR kRunWaitingTimer = 0x2A0;
 constexpr UINT kRunWaitingRetryMs = 100;
 
 }  // namespace
