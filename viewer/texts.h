@@ -42,6 +42,11 @@ inline constexpr std::string_view kCardFontFace = "MS UI Gothic";
 // Main window.
 inline constexpr std::string_view kCaptionSuffix = " - 履歴管理";  // follows the title
 
+// The hidden window by which a running viewer takes a later start's line,
+// and what a later start with nothing to hand over says.
+inline constexpr std::string_view kInstanceCaptionSuffix = "_Instance";  // follows the title
+inline constexpr std::string_view kAlreadyRunning = "すでに起動しています。";
+
 // File list.
 inline constexpr std::string_view kNoCard = "なし";
 inline constexpr std::string_view kNoResults = "検索結果なし";

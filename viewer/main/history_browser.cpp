@@ -177,6 +177,15 @@ void HistoryBrowser::RefreshKeepingSelection() {
     }
 }
 
+void HistoryBrowser::CallCommand(std::string_view strCommand) {
+    const ShowRequest request = readShowRequest(strCommand);
+    RefreshKeepingSelection();
+    const std::string key = requestedCardKey(request, view_.CardsCategoryType, s_.codec);
+    const Card* selected = cards_.SelectedItem();
+    if (key.empty() || !selected || selected->Key() == key) return;
+    if (const std::size_t position = cards_.find(key); position != 0) selectCardShown(position);
+}
+
 std::optional<std::string> HistoryBrowser::currentHistory() const {
     if (!currentRow_ || list_.placeholder() != FileList::Placeholder::none) return std::nullopt;
     const std::string& key = list_.rows()[*currentRow_].key;

@@ -121,6 +121,12 @@ public:
     // history that were selected.
     void RefreshKeepingSelection();
 
+    // A line that a later start of the viewer handed over: everything anew,
+    // keeping the selection, then the card the line asks for under the
+    // grouping in force, when there is one and it is not the selected one.
+    // The view settings and the folder stay as they are.
+    void CallCommand(std::string_view strCommand);
+
     // The page view of the given inner size (twips), the page's natural size
     // given by the window from the metafile's frame (none when it cannot be
     // read). Keeps the scale for the magnifier.

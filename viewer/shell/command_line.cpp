@@ -21,15 +21,6 @@ bool startsWithIgnoringCase(std::string_view text, std::string_view prefix) {
 
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
-std::string withoutQuotes(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (char c : text) {
-        if (c != '"') out += c;
-    }
-    return out;
-}
-
 struct Item {
     std::string key;  // upper case
     std::string value;
@@ -62,6 +53,15 @@ std::string asStored(const std::string& text, const AnsiCodec& codec) { return c
 std::string sheetIdOf(const std::string& showId) { return showId.substr(0, showId.find('_')); }
 
 }  // namespace
+
+std::string withoutQuotes(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text) {
+        if (c != '"') out += c;
+    }
+    return out;
+}
 
 std::string_view argumentsOf(std::string_view commandLine, std::string_view programPath) {
     std::size_t at = 0;

@@ -33,6 +33,10 @@ struct StartValues {
 // blanks inside), else to the first blank. Blanks before the first item go too.
 std::string_view argumentsOf(std::string_view commandLine, std::string_view programPath);
 
+// The arguments without any double quote, wherever it stands: the line as
+// every reader sees it, and as a later start hands it over.
+std::string withoutQuotes(std::string_view text);
+
 // Reads the arguments (every double quote removed first) into `values`. The
 // grouping is asked only for a ShowId or ShowCategory item, since asking it
 // loads the view settings. Ids and categories are taken as they read after

@@ -129,6 +129,53 @@ TEST(HistoryBrowser, RefreshKeepsTheCardAndTheHistoryWhileTheyExist) {
     EXPECT_TRUE(b.selectedRows().empty());
 }
 
+TEST(HistoryBrowser, AHandedOverLineShowsTheFolderAnewAndSelectsItsCardInEachGrouping) {
+    const struct {
+        const char* grouping;
+        const char* line;
+        const char* selected;  // after the line
+    } cases[] = {
+        {"2", "ParentHwnd=7\tShowId=A_V\tShowCategory=", "A"},
+        {"2", "showid=A_V", "A"},                             // keys in any letter case
+        {"2", "ShowId=Z_V", "B"},                             // no such card
+        {"2", "ShowCategory=X", "B"},                         // not this grouping's item
+        {"3", "ShowId=A_V", "A_V"},
+        {"1", "ShowId=A_V", "ALL"},
+        {"4", "ShowId=B_V\tShowCategory=X", "CATEGORY_X"},  // the category, never the id
+        {"4", "ShowCategory=", "CATEGORY_Y"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.grouping) + " " + c.line);
+        World w;
+        w.store.write("View", "CardsCategoryType", c.grouping);
+        w.add("a1.tvk", "A", 1, "X");
+        w.add("b1.tvk", "B", 1, "Y");
+        HistoryBrowser& b = w.open();
+        w.add("a2.tvk", "A", 1, "X");  // written while the viewer ran
+        b.CallCommand(c.line);
+        EXPECT_EQ(w.selectedKey(), c.selected);
+        std::size_t listed = 0;
+        for (std::size_t card = 1; card <= b.cards().Count(); ++card) listed += b.cards().Item(card)->files().size();
+        EXPECT_EQ(listed, 3u) << "the folder is read anew";
+    }
+}
+
+TEST(HistoryBrowser, AHandedOverLineForTheSelectedCardKeepsTheHistoryAndTheFolder) {
+    World w;
+    w.add("a1.tvk", "A", 1);
+    w.add("b1.tvk", "B", 1);
+    w.add("b2.tvk", "B", 1);
+    HistoryBrowser& b = w.open();
+    b.setListSelection({1}, 1);
+    ASSERT_EQ(w.currentFile(), "b1.tvk");
+    w.folder.files.addDirectory("D:\\Other");
+    b.CallCommand("SaveFolder=D:\\Other\tShowId=B_V");
+    EXPECT_EQ(w.selectedKey(), "B");
+    EXPECT_EQ(w.currentFile(), "b1.tvk");
+    EXPECT_EQ(w.start.gSaveFolder, "D:\\H");
+    EXPECT_EQ(b.cards().Count(), 2u);
+}
+
 TEST(HistoryBrowser, GroupingButtonsReloadAndStyleButtonsRelayout) {
     World w;
     w.add("a.tvk", "A", 1, "X");

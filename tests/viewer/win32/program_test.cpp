@@ -7,8 +7,12 @@
 
 #include <commctrl.h>
 
+#include <chrono>
+#include <filesystem>
 #include <string>
 #include <string_view>
+#include <thread>
+#include <utility>
 
 #include "common/win32/handles.h"
 #include "common/win32/wide.h"
@@ -89,10 +93,9 @@ struct RunningViewer {
     DWORD id = 0;
 };
 
-RunningViewer startViewer(const std::wstring& folder, const std::wstring& showId = L"",
-                          const std::wstring& showCategory = L"") {
-    std::wstring line = L"\"" + kProgram + L"\" ParentHwnd=0\tParentWindowMaximized=0\tSaveFolder=" + folder +
-                        L"\tShowId=" + showId + L"\tShowCategory=" + showCategory;
+// The program started as the add-in starts it, with `arguments` after its quoted path.
+RunningViewer startWithArguments(const std::wstring& arguments) {
+    std::wstring line = L"\"" + kProgram + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
@@ -102,6 +105,12 @@ RunningViewer startViewer(const std::wstring& folder, const std::wstring& showId
     }
     CloseHandle(process.hThread);
     return {win32::KernelHandle(process.hProcess), process.dwProcessId};
+}
+
+RunningViewer startViewer(const std::wstring& folder, const std::wstring& showId = L"",
+                          const std::wstring& showCategory = L"") {
+    return startWithArguments(L"ParentHwnd=0\tParentWindowMaximized=0\tSaveFolder=" + folder + L"\tShowId=" + showId +
+                              L"\tShowCategory=" + showCategory);
 }
 
 // Closes the window as its close box does; the program's exit code, or -1 when it did not end.
@@ -246,6 +255,254 @@ TEST(ViewerProgram, EachGroupingShowsItsCardsAndSelectsTheRequestedOne) {
         EXPECT_EQ(closeAndWait(viewer, window), 0);
     }
     storeView(L"CardsCategoryType", L"2");
+}
+
+// ---- One viewer per user
+
+const std::wstring kReceiverCaption = win32::wide("Brelmont for Excel(ビュー)_Instance");
+
+// The hidden window by which the viewer of that process takes later starts' lines; null when it has none.
+HWND receiverOf(DWORD processId) {
+    for (HWND w = FindWindowExW(nullptr, nullptr, L"KqViewerInstance", kReceiverCaption.c_str()); w;
+         w = FindWindowExW(nullptr, w, L"KqViewerInstance", kReceiverCaption.c_str())) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(w, &owner);
+        if (owner == processId) return w;
+    }
+    return nullptr;
+}
+
+// The main windows of every running viewer.
+int viewerWindows() {
+    int count = 0;
+    for (HWND w = FindWindowW(nullptr, kCaption.c_str()); w; w = FindWindowExW(nullptr, w, nullptr, kCaption.c_str())) {
+        if (IsWindowVisible(w)) ++count;
+    }
+    return count;
+}
+
+BOOL CALLBACK findMessageBox(HWND window, LPARAM query) {
+    auto& [process, found] = *reinterpret_cast<std::pair<DWORD, HWND>*>(query);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner != process || !IsWindowVisible(window) || test::classOf(window) != "#32770") return TRUE;
+    found = window;
+    return FALSE;
+}
+
+// The message box that process shows; null when none comes.
+HWND messageBoxOf(DWORD processId) {
+    std::pair<DWORD, HWND> query{processId, nullptr};
+    test::waitUntil([&] {
+        EnumWindows(findMessageBox, reinterpret_cast<LPARAM>(&query));
+        return query.second != nullptr;
+    });
+    return query.second;
+}
+
+// Whether the process ended by itself within the time, with exit code 0.
+bool endedWithin(const RunningViewer& viewer, DWORD milliseconds) {
+    if (WaitForSingleObject(viewer.process.get(), milliseconds) != WAIT_OBJECT_0) return false;
+    DWORD exitCode = 1;
+    GetExitCodeProcess(viewer.process.get(), &exitCode);
+    return exitCode == 0;
+}
+
+// Sends a block as any program may; the receiver's answer, or -1 when the send failed.
+LRESULT sendBlock(HWND receiver, ULONG_PTR tag, const std::string& bytes) {
+    COPYDATASTRUCT data{tag, static_cast<DWORD>(bytes.size()), const_cast<char*>(bytes.data())};
+    DWORD_PTR answer = 0;
+    if (!SendMessageTimeoutW(receiver, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG, 5000,
+                             &answer)) {
+        return -1;
+    }
+    return static_cast<LRESULT>(answer);
+}
+
+// A viewer by sheet over the grouped folder, started for sheet B.
+struct OnSheetB {
+    GroupedFolder grouped;
+    std::wstring folder;
+    RunningViewer first;
+    HWND window = nullptr;
+    OnSheetB() {
+        storeView(L"CardsCategoryType", L"2");
+        folder = win32::wide(grouped.folder.path());
+        first = startViewer(folder, L"B_v1");
+        window = mainWindowOf(first.id);
+    }
+    // Its window shows sheet B's four histories.
+    bool shown() const {
+        return window && test::waitUntil([&] { return listedRows(window) == 4; });
+    }
+};
+
+TEST(ViewerInstance, ASecondStartHandsItsLineToTheRunningViewerWhichComesToTheFront) {
+    const OnSheetB on;
+    ASSERT_TRUE(on.shown());
+    const RunningViewer& first = on.first;
+    const HWND window = on.window;
+    const std::wstring& folder = on.folder;
+    const HWND receiver = receiverOf(first.id);
+    ASSERT_NE(receiver, nullptr) << "the running viewer's receiver";
+    EXPECT_FALSE(IsWindowVisible(receiver));
+    EXPECT_TRUE(GetWindowLongPtrW(receiver, GWL_EXSTYLE) & WS_EX_TOOLWINDOW) << "no taskbar button";
+    ShowWindow(window, SW_MINIMIZE);
+    ASSERT_TRUE(test::waitUntil([&] { return IsIconic(window) != 0; }));
+
+    const RunningViewer second = startViewer(folder, L"A_v2");
+    ASSERT_TRUE(second.process);
+    EXPECT_TRUE(endedWithin(second, 5000)) << "the second start hands over and ends";
+    // Sheet A's three histories: its card is selected.
+    EXPECT_TRUE(test::waitUntil([&] { return listedRows(window) == 3; }));
+    EXPECT_TRUE(test::waitUntil([&] { return !IsIconic(window) && GetForegroundWindow() == window; }))
+        << "restored and in front";
+    EXPECT_EQ(viewerWindows(), 1);
+    test::screenshot(window, "viewer_handed_over.png");
+
+    EXPECT_EQ(closeAndWait(first, window), 0);
+    EXPECT_EQ(receiverOf(first.id), nullptr);
+    // Nothing runs any longer: the next start is a first one.
+    const RunningViewer next = startViewer(folder, L"A_v2");
+    const HWND again = mainWindowOf(next.id);
+    ASSERT_NE(again, nullptr) << "a start after the viewer closed opens a new one";
+    EXPECT_TRUE(test::waitUntil([&] { return listedRows(again) == 3; }));
+    EXPECT_EQ(closeAndWait(next, again), 0);
+}
+
+TEST(ViewerInstance, TwoFirstStartsAtOnceGiveOneViewer) {
+    const GroupedFolder grouped;
+    storeView(L"CardsCategoryType", L"2");
+    const std::wstring folder = win32::wide(grouped.folder.path());
+    const RunningViewer one = startViewer(folder, L"B_v1");
+    const RunningViewer other = startViewer(folder, L"B_v1");
+    ASSERT_TRUE(one.process && other.process);
+    // Whichever decided second hands over and ends; the other shows the viewer.
+    const HANDLE both[] = {one.process.get(), other.process.get()};
+    const DWORD ended = WaitForMultipleObjects(2, both, FALSE, 10000);
+    ASSERT_TRUE(ended == WAIT_OBJECT_0 || ended == WAIT_OBJECT_0 + 1) << "one of them ends";
+    const RunningViewer& running = ended == WAIT_OBJECT_0 ? other : one;
+    const HWND window = mainWindowOf(running.id);
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(test::waitUntil([&] { return listedRows(window) == 4; }));
+    EXPECT_EQ(viewerWindows(), 1);
+    EXPECT_EQ(closeAndWait(running, window), 0);
+}
+
+// A receiver whose thread takes no messages: a viewer that hangs.
+class HungReceiver {
+public:
+    HungReceiver() : made_(CreateEventW(nullptr, TRUE, FALSE, nullptr)), stop_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
+        thread_ = std::thread([this] {
+            WNDCLASSW wc{};
+            wc.lpfnWndProc = DefWindowProcW;
+            wc.hInstance = GetModuleHandleW(nullptr);
+            wc.lpszClassName = L"KqViewerInstance";
+            RegisterClassW(&wc);
+            const HWND window = CreateWindowExW(WS_EX_TOOLWINDOW, L"KqViewerInstance", kReceiverCaption.c_str(), WS_POPUP,
+                                                0, 0, 0, 0, nullptr, nullptr, wc.hInstance, nullptr);
+            SetEvent(made_.get());
+            WaitForSingleObject(stop_.get(), INFINITE);
+            DestroyWindow(window);
+        });
+        WaitForSingleObject(made_.get(), 5000);
+    }
+    ~HungReceiver() {
+        SetEvent(stop_.get());
+        thread_.join();
+    }
+
+private:
+    win32::KernelHandle made_;
+    win32::KernelHandle stop_;
+    std::thread thread_;
+};
+
+TEST(ViewerInstance, AStartGivesUpOnAHungViewerAndOpensItsOwn) {
+    const HungReceiver hung;
+    const RunningViewer viewer = startViewer(L"", L"A_1");
+    const HWND window = mainWindowOf(viewer.id);
+    ASSERT_NE(window, nullptr) << "the line is not lost with the hung viewer";
+    EXPECT_NE(receiverOf(viewer.id), nullptr) << "later starts find this one";
+    EXPECT_EQ(closeAndWait(viewer, window), 0);
+}
+
+TEST(ViewerInstance, AHandOverWhileTheDeleteQuestionIsOpenWaitsForTheAnswer) {
+    const OnSheetB on;
+    ASSERT_TRUE(on.shown());
+    const RunningViewer& first = on.first;
+    const HWND window = on.window;
+    const std::wstring& folder = on.folder;
+    HWND list = nullptr;
+    EnumChildWindows(window, findList, reinterpret_cast<LPARAM>(&list));
+    ASSERT_NE(list, nullptr);
+    PostMessageW(list, WM_KEYDOWN, VK_DELETE, 0);
+    const HWND question = messageBoxOf(first.id);
+    ASSERT_NE(question, nullptr);
+    EXPECT_EQ(test::messageOf(question), "選択ファイルを削除しますか？\r\n（元に戻せません。）");
+
+    const RunningViewer second = startViewer(folder, L"A_v2");
+    EXPECT_TRUE(endedWithin(second, 5000)) << "taken at once, though the viewer is busy";
+    EXPECT_FALSE(test::waitUntil([&] { return listedRows(window) != 4; }, std::chrono::milliseconds(1500)))
+        << "nothing changes under the question";
+    test::answer(question, IDYES);
+    EXPECT_TRUE(test::waitUntil([&] { return listedRows(window) == 3; })) << "the line, after the answer";
+    // The history chosen when the user said yes went, and only that one: B's newest.
+    int sheetA = 0;
+    int sheetB = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(win32::wide(on.grouped.folder.path())))) {
+        const std::string name = entry.path().filename().string();
+        (name.starts_with("A_") ? sheetA : sheetB) += 1;
+    }
+    EXPECT_EQ(sheetA, 3);
+    EXPECT_EQ(sheetB, 3);
+    EXPECT_EQ(closeAndWait(first, window), 0);
+}
+
+TEST(ViewerInstance, BlocksNoSecondStartSendsLeaveTheViewerRunningAndAsItWas) {
+    const OnSheetB on;
+    ASSERT_TRUE(on.shown());
+    const RunningViewer& first = on.first;
+    const HWND window = on.window;
+    const HWND receiver = receiverOf(first.id);
+    ASSERT_NE(receiver, nullptr);
+    const struct {
+        const char* what;
+        ULONG_PTR tag;
+        std::string bytes;
+        LRESULT answer;
+    } cases[] = {
+        {"another program's tag", 7, std::string("ShowId=A_v2\0\0\0", 14), FALSE},
+        {"no bytes", 0, "", FALSE},
+        {"only NULs", 0, std::string(3, '\0'), FALSE},
+        {"over 64 KiB", 0, "ShowId=A_v2\t" + std::string(70000, 'x'), FALSE},
+        // Read leniently and carried out: no card has such an id.
+        {"bytes of no character, unterminated", 0, "ShowId=\x82\xff\xfd", TRUE},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(sendBlock(receiver, c.tag, c.bytes), c.answer);
+    }
+    EXPECT_FALSE(test::waitUntil([&] { return listedRows(window) != 4; }, std::chrono::milliseconds(1000)));
+    EXPECT_EQ(WaitForSingleObject(first.process.get(), 0), static_cast<DWORD>(WAIT_TIMEOUT)) << "still running";
+    EXPECT_EQ(sendBlock(receiver, 0, std::string("ShowId=A_v2\0\0\0", 14)), TRUE);
+    EXPECT_TRUE(test::waitUntil([&] { return listedRows(window) == 3; })) << "a sound line still works";
+    EXPECT_EQ(closeAndWait(first, window), 0);
+}
+
+TEST(ViewerInstance, ASecondStartWithNothingToHandOverSaysTheViewerRuns) {
+    const RunningViewer first = startViewer(L"");
+    const HWND window = mainWindowOf(first.id);
+    ASSERT_NE(window, nullptr);
+    const RunningViewer second = startWithArguments(L"");
+    const HWND box = messageBoxOf(second.id);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(test::messageOf(box), "すでに起動しています。");
+    EXPECT_EQ(test::textOf(box), "Brelmont for Excel(ビュー)");
+    test::answer(box, IDOK);
+    EXPECT_TRUE(endedWithin(second, 10000));
+    EXPECT_EQ(viewerWindows(), 1);
+    EXPECT_EQ(closeAndWait(first, window), 0);
 }
 
 }  // namespace

@@ -22,12 +22,19 @@ constexpr const wchar_t* kClassName = L"KqHistoryWindow";
 constexpr int kClientWidthTwips = 12915;
 constexpr int kClientHeightTwips = 7335;
 enum ControlId { kMainStripId = 100, kFilterStripId, kCardsId, kListId, kPanelId, kViewId, kFirstSplitterId };
+// A waiting line or close is tried again by this message, posted when the
+// window stops being busy, and by this timer while something else (a menu,
+// a drag, a window of another part) holds the window.
+constexpr UINT kRunWaitingMessage = WM_APP + 0x2A0;
+constexpr UINT_PTR kRunWaitingTimer = 0x2A0;
+constexpr UINT kRunWaitingRetryMs = 100;
 
 }  // namespace
 
 HistoryWindow::HistoryWindow(ViewerRun& run, HistoryWindowServices services)
     : run_(run), twips_(kq::win32::screenTwips()), files_(services.files ? *services.files : systemFiles_),
-      help_(services.help ? services.help : [this] { Command_Help(*this); }), givenHelp_(std::move(services.help)) {}
+      help_(services.help ? services.help : [this] { Command_Help(*this); }), givenHelp_(std::move(services.help)),
+      closing_(std::move(services.closing)) {}
 
 HistoryWindow::~HistoryWindow() = default;
 
@@ -47,6 +54,8 @@ bool HistoryWindow::open() {
     ShowWindow(hwnd(), placeOverHost() ? SW_SHOWMAXIMIZED : SW_SHOW);
     layoutPass();
     SetForegroundWindowEx(hwnd());
+    // A line that came while the window was being made.
+    if (hwnd() && handedOver_) PostMessageW(hwnd(), kRunWaitingMessage, 0, 0);
     return hwnd() != nullptr;
 }
 
@@ -186,6 +195,7 @@ void HistoryWindow::updatePagePanes() {
 }
 
 void HistoryWindow::toolbarClicked(ToolbarButton button) {
+    const Busy busy(*this);
     browser_->toolbarClick(button);
     mainStrip_->update(*browser_);
     InvalidateRect(mainStrip_->toolbar(), nullptr, TRUE);
@@ -194,6 +204,7 @@ void HistoryWindow::toolbarClicked(ToolbarButton button) {
 }
 
 int HistoryWindow::showAtPointer(const PopupMenu& menu) {
+    const Busy busy(*this);
     POINT at{};
     GetCursorPos(&at);
     return kq::win32::showMenu(hwnd(), at, menu);
@@ -202,6 +213,7 @@ int HistoryWindow::showAtPointer(const PopupMenu& menu) {
 PropertyServices HistoryWindow::propertyServices() { return {.files = &files_, .help = givenHelp_}; }
 
 void HistoryWindow::fileMenu() {
+    const Busy busy(*this);
     switch (showAtPointer(browser_->fileMenu())) {
         case kMenuDelete:
             if (!browser_->currentHistory()) beep();
@@ -218,6 +230,7 @@ void HistoryWindow::fileMenu() {
 }
 
 void HistoryWindow::columnMenu() {
+    const Busy busy(*this);
     const int id = showAtPointer(browser_->columnMenu());
     if (id == kMenuNone) return;
     browser_->columnChosen(id);
@@ -225,6 +238,7 @@ void HistoryWindow::columnMenu() {
 }
 
 void HistoryWindow::cardMenu(std::size_t position) {
+    const Busy busy(*this);
     switch (showAtPointer(viewer::cardMenu())) {
         case kMenuDelete:
             browser_->deleteCardHistories(position);
@@ -245,6 +259,7 @@ void HistoryWindow::deleteSelected() {
 
 bool HistoryWindow::keyPreviewed(const MSG& key) {
     if (key.message != WM_KEYDOWN) return false;
+    const Busy busy(*this);
     if (key.hwnd == list_->list()) {
         const bool onlyCtrl = GetKeyState(VK_CONTROL) < 0 && GetKeyState(VK_SHIFT) >= 0 && GetKeyState(VK_MENU) >= 0;
         switch (key.wParam) {
@@ -297,6 +312,9 @@ std::optional<LRESULT> HistoryWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM 
         case WM_ACTIVATE:
             activated(wParam, reinterpret_cast<HWND>(lParam));
             return 0;
+        case kRunWaitingMessage:
+            runWaiting();
+            return 0;
         case WM_ENDSESSION:
             // The session may end the program without closing the window.
             if (wParam) saveViewSettings();
@@ -307,6 +325,8 @@ std::optional<LRESULT> HistoryWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM 
 }
 
 void HistoryWindow::OnDestroy() {
+    startClosing();
+    KillTimer(hwnd(), kRunWaitingTimer);
     keys_.reset();
     saveViewSettings();
 }
@@ -335,9 +355,91 @@ bool HistoryWindow::placeOverHost() {
 }
 
 int HistoryWindow::message(std::string_view text, std::string_view title, unsigned style) {
+    const Busy busy(*this);
     return kq::win32::MessagePrompts(hwnd()).message(text, title, style);
 }
 
 void HistoryWindow::beep() { MessageBeep(MB_OK); }
+
+// ---- Lines of later starts, and closing
+
+HistoryWindow::Busy::~Busy() {
+    if (--window_.busy_ == 0 && (window_.handedOver_ || window_.closeAsked_) && window_.hwnd()) {
+        PostMessageW(window_.hwnd(), kRunWaitingMessage, 0, 0);
+    }
+}
+
+bool HistoryWindow::handOver(std::string line) {
+    if (closingStarted_ || closeAsked_) return false;
+    handedOver_ = std::move(line);
+    // Never carried out here: this runs inside the message of another
+    // process, possibly in the middle of a command of this window.
+    if (hwnd()) PostMessageW(hwnd(), kRunWaitingMessage, 0, 0);
+    return true;
+}
+
+// A window that another part runs modally over this one disables it; a menu,
+// a splitter drag and a move or size of the window show in the thread's state.
+bool HistoryWindow::idle() const {
+    if (busy_ != 0 || !hwnd() || !IsWindowEnabled(hwnd()) || GetCapture() != nullptr) return false;
+    GUITHREADINFO thread{};
+    thread.cbSize = sizeof thread;
+    if (GetGUIThreadInfo(GetCurrentThreadId(), &thread) &&
+        (thread.flags & (GUI_INMENUMODE | GUI_POPUPMENUMODE | GUI_SYSTEMMENUMODE | GUI_INMOVESIZE)) != 0) {
+        return false;
+    }
+    return true;
+}
+
+void HistoryWindow::runWaiting() {
+    if (!handedOver_ && !closeAsked_) return;
+    if (!idle()) {
+        SetTimer(hwnd(), kRunWaitingTimer, kRunWaitingRetryMs, nullptr);
+        return;
+    }
+    KillTimer(hwnd(), kRunWaitingTimer);
+    if (closeAsked_) {
+        // The line is moot: its sender was refused and opens its own window.
+        handedOver_.reset();
+        startClosing();
+        DestroyWindow(hwnd());
+        return;
+    }
+    const std::string line = std::move(*handedOver_);
+    handedOver_.reset();
+    CallCommand(line);
+}
+
+void HistoryWindow::CallCommand(std::string_view strCommand) {
+    const Busy busy(*this);
+    if (IsIconic(hwnd())) ShowWindow(hwnd(), SW_RESTORE);
+    browser_->CallCommand(strCommand);
+    browserChanged(BrowserChange::cards);
+    SetForegroundWindowEx(hwnd());
+}
+
+bool HistoryWindow::OnTimer(UINT_PTR id) {
+    if (id != kRunWaitingTimer) return false;
+    runWaiting();
+    return true;
+}
+
+// A close asked for in the middle of a command (a message of the delete, a
+// menu) would pull the window from under it: it waits as a line does.
+bool HistoryWindow::OnClose() {
+    if (!idle()) {
+        closeAsked_ = true;
+        SetTimer(hwnd(), kRunWaitingTimer, kRunWaitingRetryMs, nullptr);
+        return true;
+    }
+    startClosing();
+    return false;
+}
+
+void HistoryWindow::startClosing() {
+    if (closingStarted_) return;
+    closingStarted_ = true;
+    if (closing_) closing_();
+}
 
 }  // namespace kq::viewer::win32

@@ -12,6 +12,8 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string>
+#include <string_view>
 
 #include "common/form_layout.h"
 #include "common/win32/handles.h"
@@ -36,6 +38,9 @@ namespace kq::viewer::win32 {
 struct HistoryWindowServices {
     FileSystem* files = nullptr;   // the system's when null
     std::function<void()> help{};  // the viewer's help command when empty
+    // Runs once as the window starts to go: later starts no longer hand
+    // their lines to this copy.
+    std::function<void()> closing{};
 };
 
 class HistoryWindow final : public kq::win32::Window, private BrowserChanges, private PaneMenus, private Prompts {
@@ -46,6 +51,15 @@ public:
     // Makes the window, loads the first history folder and shows it; false
     // when it could not be made.
     bool open();
+
+    // A line a later start handed over: kept, the latest one in place of an
+    // earlier one, and carried out once no menu, message, dialog, drag,
+    // capture or command of the window is going on. False, refused, once the
+    // window is closing or asked to close: that start opens its own window.
+    bool handOver(std::string line);
+    // Carries a handed-over line out now: the window restored when
+    // minimized, shown anew with the card the line asks for, and in front.
+    void CallCommand(std::string_view strCommand);
 
     HistoryBrowser& browser() { return *browser_; }
     HWND mainToolbar() const { return mainStrip_ ? mainStrip_->toolbar() : nullptr; }
@@ -61,8 +75,28 @@ protected:
     bool OnSize(UINT kind, int width, int height) override;
     void OnDestroy() override;
     std::optional<LRESULT> OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    bool OnClose() override;
+    bool OnTimer(UINT_PTR id) override;
 
 private:
+    // Held while the window runs a command of its own, or shows a menu, a
+    // message or a dialog: what comes from outside waits until none is.
+    class Busy {
+    public:
+        explicit Busy(HistoryWindow& window) : window_(window) { ++window_.busy_; }
+        ~Busy();
+        Busy(const Busy&) = delete;
+        Busy& operator=(const Busy&) = delete;
+
+    private:
+        HistoryWindow& window_;
+    };
+    bool idle() const;
+    // Carries out a waiting close or line when the window is idle, or tries
+    // again shortly.
+    void runWaiting();
+    void startClosing();
+
     void browserChanged(BrowserChange what) override;
     void fileMenu() override;
     void columnMenu() override;
@@ -113,6 +147,11 @@ private:
     bool activatedBefore_ = false;
     HWND lastFocus_ = nullptr;
     bool settingsSaved_ = false;
+    std::function<void()> closing_;
+    int busy_ = 0;
+    std::optional<std::string> handedOver_;
+    bool closeAsked_ = false;
+    bool closingStarted_ = false;
 };
 
 }  // namespace kq::viewer::win32

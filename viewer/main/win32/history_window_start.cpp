@@ -5,12 +5,18 @@
 
 namespace kq::viewer::win32 {
 
-int ShowHistoryWindow(ViewerRun& run) {
-    HistoryWindow window(run);
-    if (!window.open()) return 1;
-    // The program ends with its main window.
-    kq::win32::runMessagesUntil([&] { return window.hwnd() == nullptr; });
-    return 0;
+int ShowHistoryWindow(ViewerRun& run, InstanceWindow* receiver) {
+    HistoryWindow window(run, {.closing = [receiver] {
+                                   if (receiver) receiver->close();
+                               }});
+    if (receiver) receiver->setTake([&window](std::string line) { return window.handOver(std::move(line)); });
+    const bool opened = window.open();
+    if (opened) {
+        // The program ends with its main window.
+        kq::win32::runMessagesUntil([&] { return window.hwnd() == nullptr; });
+    }
+    if (receiver) receiver->close();
+    return opened ? 0 : 1;
 }
 
 }  // namespace kq::viewer::win32
