@@ -308,6 +308,7 @@ std::optional<LRESULT> HistoryWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM 
 }
 
 void HistoryWindow::OnDestroy() {
+    if (viewArea_) viewArea_->closeMagnifier();
     keys_.reset();
     saveViewSettings();
 }
