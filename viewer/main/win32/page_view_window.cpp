@@ -202,7 +202,9 @@ PageDrawing PageViewArea::drawing() {
 bool PageViewArea::OnMouseDown(kq::win32::MouseButton button, POINT at, UINT) {
     if (button != kq::win32::MouseButton::left) return false;
     closeMagnifier();
-    if (!loupeOpens(drawing().kind == PageDrawing::Kind::page, browser_.viewScale())) return true;
+    // The drawing first: it sets the scale the loupe enlarges from.
+    const bool pageShown = drawing().kind == PageDrawing::Kind::page;
+    if (!loupeOpens(pageShown, browser_.viewScale())) return true;
     // Each press makes the loupe anew. The view holds the mouse while the
     // button is down, so the loupe follows a drag beyond the view.
     auto loupe = std::make_unique<MagnifierWindow>(screen_);

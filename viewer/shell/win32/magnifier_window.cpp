@@ -71,8 +71,9 @@ void MagnifierWindow::SetPosition(double x, double y, double zoom, const LoupeSo
     if (!hwnd()) return;
     draw(x, y, zoom, page);
     InvalidateRect(hwnd(), nullptr, FALSE);
-    SetWindowPos(hwnd(), nullptr, cursor.x - size_.cx / 2, cursor.y - size_.cy / 2, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    // Over the main window whatever came up since the last move.
+    SetWindowPos(hwnd(), HWND_TOP, cursor.x - size_.cx / 2, cursor.y - size_.cy / 2, 0, 0,
+                 SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
     UpdateWindow(hwnd());
 }
 
