@@ -381,6 +381,12 @@ void drag(HWND window, POINT from, POINT to) {
     send(inputs);
 }
 
+void dragStep(HWND window, POINT client, DragStep step) {
+    const DWORD flags = step == DragStep::press ? MOUSEEVENTF_LEFTDOWN : step == DragStep::release ? MOUSEEVENTF_LEFTUP : 0;
+    std::vector<INPUT> inputs = {mouseAt(window, client, flags)};
+    send(inputs);
+}
+
 void choose(HWND listOrCombo, int index) {
     const bool combo = classOf(listOrCombo) == "ComboBox";
     focus(listOrCombo);

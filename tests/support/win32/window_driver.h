@@ -110,6 +110,11 @@ enum class MouseButton { left, right };
 void clickAt(HWND window, POINT client, MouseButton button = MouseButton::left);
 // The left button pressed at one point and let go at another, as a splitter is dragged.
 void drag(HWND window, POINT from, POINT to);
+// One step of a drag that the test paces itself, checking between steps:
+// the left button pressed, the pointer moved with it held, or the button let
+// go, at a point of the window's client area (which may lie outside it).
+enum class DragStep { press, move, release };
+void dragStep(HWND window, POINT client, DragStep step);
 // Chooses the entry of a list box or combo box as a click does.
 void choose(HWND listOrCombo, int index);
 // Presses the button of that id in a message box or dialog.

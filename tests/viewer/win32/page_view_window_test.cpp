@@ -19,6 +19,7 @@
 #include "tests/support/history_bytes.h"
 #include "tests/support/win32/window_driver.h"
 #include "tests/viewer/win32/opened_history_window.h"
+#include "viewer/shell/magnifier.h"
 
 namespace kq::viewer::win32 {
 namespace {
@@ -37,6 +38,22 @@ std::vector<std::uint8_t> blackPage() {
     const HDC recording = CreateEnhMetaFileW(nullptr, nullptr, &frame, nullptr);
     const RECT all{0, 0, 5000, 5000};
     FillRect(recording, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    const kq::win32::EnhMetafile page(CloseEnhMetaFile(recording));
+    std::vector<std::uint8_t> bytes(GetEnhMetaFileBits(page.get(), 0, nullptr));
+    GetEnhMetaFileBits(page.get(), static_cast<UINT>(bytes.size()), bytes.data());
+    return bytes;
+}
+
+// The same page, its right half white.
+std::vector<std::uint8_t> halfBlackPage() {
+    const RECT frame{0, 0, 10000, 5000};
+    const HDC recording = CreateEnhMetaFileW(nullptr, nullptr, &frame, nullptr);
+    // The recording's units are the screen's pixels.
+    const int half = GetDeviceCaps(recording, HORZRES) * 50 / GetDeviceCaps(recording, HORZSIZE);
+    const RECT black{0, 0, half, 5000};
+    FillRect(recording, &black, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    const RECT white{half, 0, 5000, 5000};
+    FillRect(recording, &white, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
     const kq::win32::EnhMetafile page(CloseEnhMetaFile(recording));
     std::vector<std::uint8_t> bytes(GetEnhMetaFileBits(page.get(), 0, nullptr));
     GetEnhMetaFileBits(page.get(), static_cast<UINT>(bytes.size()), bytes.data());
@@ -167,6 +184,153 @@ TEST(PageView, TheShadowIsEveryTileAsTheListDrawsIt) {
         }
     }
     EXPECT_GT(compared, 1000);
+}
+
+// ---- The loupe
+
+void mouse(HWND view, UINT msg, WPARAM keys, POINT at) { SendMessageW(view, msg, keys, MAKELPARAM(at.x, at.y)); }
+
+POINT onScreen(HWND window, POINT client) {
+    ClientToScreen(window, &client);
+    return client;
+}
+
+POINT centreOf(HWND window) {
+    RECT r{};
+    GetWindowRect(window, &r);
+    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+// Where the page's black half ends on the view's row through the page's middle.
+struct PageEdge {
+    POINT edge{};  // the first pixel of the white half
+    bool found = false;
+};
+PageEdge pageEdge(const test::Picture& view) {
+    int top = -1, bottom = -1;
+    for (int y = 0; y < view.height; ++y) {
+        if (view.at(30, y) != kBlack) continue;
+        if (top < 0) top = y;
+        bottom = y;
+    }
+    if (top < 0) return {};
+    const int y = (top + bottom) / 2;
+    for (int x = 30; x < view.width; ++x) {
+        if ((view.at(x, y) & 0xFF) > 0x7F) return {{x, y}, true};
+    }
+    return {};
+}
+
+TEST(PageViewLoupe, HoldingTheLeftButtonShowsThePageEnlargedInARoundWindowThatFollows) {
+    Opened opened({}, oneHistory({halfBlackPage()}));
+    PageViewArea& area = opened.window->pageView();
+    const HWND view = area.hwnd();
+    const HWND main = opened.window->hwnd();
+    const test::Picture drawn = test::printClient(view);
+    const PageEdge page = pageEdge(drawn);
+    ASSERT_TRUE(page.found);
+    const POINT pointer{page.edge.x - 10, page.edge.y};
+    const test::Picture before = test::captureWindow(main);
+
+    mouse(view, WM_LBUTTONDOWN, MK_LBUTTON, pointer);
+    const HWND loupe = area.magnifier();
+    ASSERT_TRUE(loupe);
+    EXPECT_TRUE(IsWindowVisible(loupe));
+    EXPECT_EQ(GetWindow(loupe, GW_OWNER), main);
+    EXPECT_EQ(GetCapture(), view) << "a drag beyond the view still moves it";
+    const POINT at = onScreen(view, pointer);
+    EXPECT_EQ(centreOf(loupe).x, at.x);
+    EXPECT_EQ(centreOf(loupe).y, at.y);
+
+    // Ten view pixels left of the edge lie 10 x f / scale loupe pixels left of it there.
+    const test::Picture shown = test::printClient(loupe);
+    const int middle = shown.width / 2;
+    const double scale = opened.window->browser().viewScale();
+    const double enlarged = loupeFactor(scale) / scale;
+    const int edge = static_cast<int>(std::lround(middle + 10 * enlarged));
+    EXPECT_LT(shown.at(edge - 6, middle) & 0xFF, 0x70) << "black under the lens, enlarged " << enlarged;
+    EXPECT_EQ(shown.at(edge + 6, middle), 0xFFFFFFu);
+
+    // On the screen: the loupe inside its circle, what was there before outside it.
+    const test::Picture screen = test::captureWindow(loupe);
+    EXPECT_EQ(screen.at(middle, middle), shown.at(middle, middle));
+    EXPECT_EQ(screen.at(edge + 6, middle), 0xFFFFFFu);
+    RECT mainAt{}, loupeAt{};
+    GetWindowRect(main, &mainAt);
+    GetWindowRect(loupe, &loupeAt);
+    for (const POINT corner : {POINT{3, 3}, POINT{screen.width - 4, 3}, POINT{3, screen.height - 4},
+                               POINT{screen.width - 4, screen.height - 4}}) {
+        EXPECT_EQ(screen.at(corner.x, corner.y),
+                  before.at(loupeAt.left + corner.x - mainAt.left, loupeAt.top + corner.y - mainAt.top))
+            << "beside the round window at " << corner.x << ", " << corner.y;
+    }
+    test::screenshot(main, "page_view_loupe.png");
+
+    const POINT moved{pointer.x + 15, pointer.y + 8};
+    mouse(view, WM_MOUSEMOVE, MK_LBUTTON, moved);
+    EXPECT_EQ(area.magnifier(), loupe);
+    EXPECT_EQ(centreOf(loupe).x, at.x + 15);
+    EXPECT_EQ(centreOf(loupe).y, at.y + 8);
+
+    mouse(view, WM_LBUTTONUP, 0, moved);
+    EXPECT_FALSE(area.magnifier());
+    EXPECT_FALSE(IsWindow(loupe));
+    EXPECT_NE(GetCapture(), view);
+
+    mouse(view, WM_RBUTTONDOWN, MK_RBUTTON, pointer);
+    EXPECT_FALSE(area.magnifier()) << "the right button opens no loupe";
+    mouse(view, WM_RBUTTONUP, 0, pointer);
+}
+
+TEST(PageViewLoupe, NoPageDrawnOpensNone) {
+    Opened opened({}, oneHistory({{1, 2, 3, 4, 5, 6, 7, 8}}));
+    PageViewArea& area = opened.window->pageView();
+    EXPECT_EQ(opened.window->browser().viewScale(), 0);
+    mouse(area.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, {60, 60});
+    EXPECT_FALSE(area.magnifier());
+    EXPECT_NE(GetCapture(), area.hwnd());
+    mouse(area.hwnd(), WM_LBUTTONUP, 0, {60, 60});
+}
+
+TEST(PageViewLoupe, ALostMouseOrTheMainWindowsEndClosesIt) {
+    Opened opened({}, oneHistory({blackPage()}));
+    PageViewArea& area = opened.window->pageView();
+    mouse(area.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, {40, 40});
+    const HWND first = area.magnifier();
+    ASSERT_TRUE(first);
+    SetCapture(opened.window->fileList());
+    EXPECT_FALSE(area.magnifier());
+    EXPECT_FALSE(IsWindow(first));
+    ReleaseCapture();
+
+    mouse(area.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, {40, 40});
+    const HWND second = area.magnifier();
+    ASSERT_TRUE(second);
+    EXPECT_NE(second, first) << "each press makes it anew";
+    DestroyWindow(opened.window->hwnd());
+    EXPECT_FALSE(IsWindow(second));
+}
+
+TEST(PageViewLoupe, FollowsTheRealPointerBeyondTheView) {
+    Opened opened({}, oneHistory({blackPage()}));
+    PageViewArea& area = opened.window->pageView();
+    const HWND view = area.hwnd();
+    test::dragStep(view, {40, 40}, test::DragStep::press);
+    ASSERT_TRUE(test::waitUntil([&] { return area.magnifier() && IsWindowVisible(area.magnifier()); }));
+    const POINT start = onScreen(view, {40, 40});
+    EXPECT_TRUE(test::waitUntil([&] { return centreOf(area.magnifier()).x == start.x; }));
+
+    // Left of the view, over the file list: the loupe stays on the pointer.
+    const POINT outside{-60, 90};
+    test::dragStep(view, outside, test::DragStep::move);
+    const POINT there = onScreen(view, outside);
+    EXPECT_TRUE(test::waitUntil([&] {
+        const POINT c = centreOf(area.magnifier());
+        return c.x == there.x && c.y == there.y;
+    }));
+    test::screenshot(opened.window->hwnd(), "page_view_loupe_beyond.png");
+    test::dragStep(view, outside, test::DragStep::release);
+    EXPECT_TRUE(test::waitUntil([&] { return area.magnifier() == nullptr; }));
 }
 
 }  // namespace

@@ -327,6 +327,7 @@ std::optional<LRESULT> HistoryWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM 
 void HistoryWindow::OnDestroy() {
     startClosing();
     KillTimer(hwnd(), kRunWaitingTimer);
+    if (viewArea_) viewArea_->closeMagnifier();
     keys_.reset();
     saveViewSettings();
 }

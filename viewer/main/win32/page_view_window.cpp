@@ -12,6 +12,8 @@
 #include "common/win32/wide.h"
 #include "common/win32/window_text.h"
 #include "viewer/main/win32/toolbar_strips.h"
+#include "viewer/shell/magnifier.h"
+#include "viewer/shell/win32/drawing.h"
 #include "viewer/texts.h"
 
 namespace kq::viewer::win32 {
@@ -27,16 +29,6 @@ enum PageCommand { kBefore = 1, kAfter };
 // frame is taken as damaged rather than allocated.
 constexpr LONG kLargestPageSide = 10000;
 constexpr double kTwipsPerHimetric = 1440.0 / 2540.0;
-
-COLORREF rgb(const Colour& c) { return RGB(c.red, c.green, c.blue); }
-
-// A rectangle's outline, its right and bottom edges included, in the DC's pen.
-void outline(HDC dc, COLORREF colour, LONG left, LONG top, LONG right, LONG bottom) {
-    const kq::win32::Pen pen(CreatePen(PS_SOLID, 1, colour));
-    const kq::win32::Selection penUsed = kq::win32::selectObject(dc, pen.get());
-    const kq::win32::Selection hollow = kq::win32::selectObject(dc, GetStockObject(NULL_BRUSH));
-    Rectangle(dc, left, top, right + 1, bottom + 1);
-}
 
 void drawCross(HDC dc) {
     const COLORREF red = rgb(kCrossColour);
@@ -192,11 +184,81 @@ void PageViewArea::paint(HDC target) {
     const kq::win32::Brush background(CreateSolidBrush(rgb(kViewBackground)));
     FillRect(dc.get(), &client, background.get());
 
-    const PageDrawing drawing = browser_.drawing(client.right * screen_.perPixelX(),
-                                                 client.bottom * screen_.perPixelY(), image_.naturalSize());
-    if (drawing.kind == PageDrawing::Kind::cross) drawCross(dc.get());
-    if (drawing.kind == PageDrawing::Kind::page) drawPage(dc.get(), drawing.fit, image_, pictures_.imgShadow, screen_);
+    const PageDrawing shown = drawing();
+    if (shown.kind == PageDrawing::Kind::cross) drawCross(dc.get());
+    if (shown.kind == PageDrawing::Kind::page) drawPage(dc.get(), shown.fit, image_, pictures_.imgShadow, screen_);
     BitBlt(target, 0, 0, client.right, client.bottom, dc.get(), 0, 0, SRCCOPY);
+}
+
+PageDrawing PageViewArea::drawing() {
+    RECT client{};
+    GetClientRect(hwnd(), &client);
+    return browser_.drawing(client.right * screen_.perPixelX(), client.bottom * screen_.perPixelY(),
+                            image_.naturalSize());
+}
+
+// ---- The loupe
+
+bool PageViewArea::OnMouseDown(kq::win32::MouseButton button, POINT at, UINT) {
+    if (button != kq::win32::MouseButton::left) return false;
+    closeMagnifier();
+    // The drawing first: it sets the scale the loupe enlarges from.
+    const bool pageShown = drawing().kind == PageDrawing::Kind::page;
+    if (!loupeOpens(pageShown, browser_.viewScale())) return true;
+    // Each press makes the loupe anew. The view holds the mouse while the
+    // button is down, so the loupe follows a drag beyond the view.
+    auto loupe = std::make_unique<MagnifierWindow>(screen_);
+    if (!loupe->create(GetAncestor(hwnd(), GA_ROOT))) return true;
+    magnifier_ = std::move(loupe);
+    SetCapture(hwnd());
+    moveMagnifier(at);
+    return true;
+}
+
+bool PageViewArea::OnMouseMove(POINT at, UINT keys) {
+    if (!magnifier_ || !(keys & MK_LBUTTON)) return false;
+    moveMagnifier(at);
+    return true;
+}
+
+bool PageViewArea::OnMouseUp(kq::win32::MouseButton button, POINT, UINT) {
+    if (button != kq::win32::MouseButton::left) return false;
+    closeMagnifier();
+    return true;
+}
+
+bool PageViewArea::OnCaptureLost(HWND) {
+    // Another window took the mouse: the release will never come here.
+    closeMagnifier();
+    return false;
+}
+
+void PageViewArea::OnDestroy() { closeMagnifier(); }
+
+void PageViewArea::closeMagnifier() {
+    // Gone before the mouse is let go, so the loss of the capture that
+    // follows finds nothing more to close.
+    const bool shown = magnifier_ != nullptr;
+    magnifier_.reset();
+    if (shown && GetCapture() == hwnd()) ReleaseCapture();
+}
+
+void PageViewArea::moveMagnifier(POINT at) {
+    const PageDrawing shown = drawing();
+    const auto natural = image_.naturalSize();
+    if (!magnifier_ || shown.kind != PageDrawing::Kind::page || !natural) {
+        closeMagnifier();
+        return;
+    }
+    POINT cursor = at;
+    ClientToScreen(hwnd(), &cursor);
+    const LoupeSource page{.page = image_.bitmap(),
+                           .pixels = image_.pixels(),
+                           .width = natural->first,
+                           .height = natural->second,
+                           .background = rgb(kViewBackground)};
+    magnifier_->SetPosition(at.x * screen_.perPixelX() - shown.fit.page.left,
+                            at.y * screen_.perPixelY() - shown.fit.page.top, browser_.viewScale(), page, cursor);
 }
 
 // ---- The panel

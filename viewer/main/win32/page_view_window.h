@@ -3,10 +3,12 @@
 // history chosen in the file list, scaled to fit and never enlarged, with
 // its shadow and frame, or the red cross when there is none to show; the
 // panel holds the page buttons, the page number and the history's comments
-// and error lines.
+// and error lines. Holding the left button on the page shows it enlarged in
+// the round loupe that follows the pointer until the button goes up.
 
 #include "common/win32/windows_api.h"
 
+#include <memory>
 #include <optional>
 #include <utility>
 
@@ -15,6 +17,7 @@
 #include "common/win32/window.h"
 #include "viewer/main/history_browser.h"
 #include "viewer/main/win32/browser_pane.h"
+#include "viewer/shell/win32/magnifier_window.h"
 #include "viewer/shell/win32/pictures.h"
 
 namespace kq::viewer::win32 {
@@ -55,16 +58,32 @@ public:
     void update();
     // What the view shows, as it paints it.
     void paint(HDC dc);
+    // The loupe goes, if it is shown; the main window closes it as it closes.
+    void closeMagnifier();
+    // The loupe while the left button is held on the page; null otherwise.
+    HWND magnifier() const { return magnifier_ ? magnifier_->hwnd() : nullptr; }
 
 protected:
     bool OnPaint() override;
+    bool OnMouseDown(kq::win32::MouseButton button, POINT at, UINT keys) override;
+    bool OnMouseMove(POINT at, UINT keys) override;
+    bool OnMouseUp(kq::win32::MouseButton button, POINT at, UINT keys) override;
+    bool OnCaptureLost(HWND taker) override;
+    void OnDestroy() override;
     std::optional<LRESULT> OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
+    // What the view shows at its size now.
+    PageDrawing drawing();
+    // The loupe redrawn for the pointer at `at` (client pixels); closed
+    // when the page it enlarges is no longer shown.
+    void moveMagnifier(POINT at);
+
     HistoryBrowser& browser_;
     const ViewerPictures& pictures_;
     Twips screen_;
     PageImage image_;
+    std::unique_ptr<MagnifierWindow> magnifier_;
 };
 
 class PagePanel final : public kq::win32::Window {
