@@ -45,6 +45,7 @@ inline constexpr std::string_view kCaptionSuffix = " - 履歴管理";  // follow
 // File list.
 inline constexpr std::string_view kNoCard = "なし";
 inline constexpr std::string_view kNoResults = "検索結果なし";
+inline constexpr std::string_view kSearching = "検索中";
 inline constexpr std::string_view kMissingCell = "---";
 inline constexpr std::string_view kAutomaticRange = "自動";
 inline constexpr std::string_view kKilobytes = " KB";
