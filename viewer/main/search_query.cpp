@@ -155,7 +155,7 @@ bool SearchMatcher::matchTexts(const std::vector<std::string>& texts) const {
 }
 
 SearchBox::Reaction SearchBox::end(bool emptyBox) {
-    picture_ = SearchPicture::SEARCH;
+    picture_ = SearchPicture::search;
     SearchText_.clear();
     query_ = {};
     matcher_ = {};
@@ -165,12 +165,12 @@ SearchBox::Reaction SearchBox::end(bool emptyBox) {
 }
 
 SearchBox::Reaction SearchBox::buttonClick(std::string_view box) {
-    if (picture_ == SearchPicture::DELETE) return end(true);
+    if (picture_ == SearchPicture::endSearch) return end(true);
     if (box.empty()) {
         if (SearchText_.empty()) return {};
         return end(false);
     }
-    picture_ = SearchPicture::DELETE;
+    picture_ = SearchPicture::endSearch;
     SearchText_ = box;
     query_ = parseSearchQuery(SearchText_);
     matcher_ = SearchMatcher(query_, upper_);
@@ -183,15 +183,15 @@ SearchBox::Reaction SearchBox::buttonClick(std::string_view box) {
 SearchBox::Reaction SearchBox::textChanged(std::string_view box) {
     // Emptying the box ends the search at once, whatever the button shows.
     if (!SearchText_.empty() && box.empty()) {
-        picture_ = SearchPicture::SEARCH;
+        picture_ = SearchPicture::search;
         return buttonClick(box);
     }
-    picture_ = SearchPicture::SEARCH;
+    picture_ = SearchPicture::search;
     return {};
 }
 
 SearchBox::Reaction SearchBox::enter(std::string_view box) {
-    if (picture_ != SearchPicture::SEARCH) return {};
+    if (picture_ != SearchPicture::search) return {};
     return buttonClick(box);
 }
 

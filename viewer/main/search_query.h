@@ -59,7 +59,7 @@ private:
 };
 
 // The two pictures of the search button.
-enum class SearchPicture { SEARCH, DELETE };
+enum class SearchPicture { search, endSearch };  // the pictures keyed "SEARCH" and "DELETE"
 
 // The filter box and its button. The window tells each of the user's doings
 // with the box's text as it stands; code's own changes of the box (the
@@ -94,7 +94,7 @@ private:
     Reaction end(bool emptyBox);
 
     UpperCase upper_;
-    SearchPicture picture_ = SearchPicture::SEARCH;
+    SearchPicture picture_ = SearchPicture::search;
     std::string SearchText_;
     SearchQuery query_;
     SearchMatcher matcher_;

@@ -9,6 +9,7 @@
 
 #include "common/history_reader.h"
 #include "common/letter_case.h"
+#include "tests/support/counting_source.h"
 #include "tests/support/history_bytes.h"
 #include "tests/support/memory_file_system.h"
 
@@ -178,28 +179,7 @@ TEST(SearchMatcher, LooksInTheSearchedTextsOfAHistoryAlone) {
     }
 }
 
-// Counts the bytes read at each place of the file.
-class CountingSource final : public ByteSource {
-public:
-    explicit CountingSource(const Bytes& bytes) : inner_(bytes) {}
-    std::uint64_t size() const override { return inner_.size(); }
-    bool readAt(std::uint64_t offset, void* dest, std::size_t n) override {
-        reads_.push_back({offset, n});
-        return inner_.readAt(offset, dest, n);
-    }
-    std::uint64_t readWithin(std::uint64_t from, std::uint64_t to) const {
-        std::uint64_t n = 0;
-        for (const auto& [offset, length] : reads_) {
-            const std::uint64_t start = std::max(offset, from), end = std::min(offset + length, to);
-            if (end > start) n += end - start;
-        }
-        return n;
-    }
-
-private:
-    MemorySource inner_;
-    std::vector<std::pair<std::uint64_t, std::size_t>> reads_;
-};
+using test::CountingSource;
 
 TEST(SearchMatcher, NeverReadsPageBytesAndStopsOnceSettled) {
     // Pages of a text the query looks for: were they decoded, the history would match.
@@ -336,21 +316,21 @@ TEST(SearchBox, TheButtonEnterAndTheBoxCarryTheSearchState) {
     };
     using P = SearchPicture;
     const Step steps[] = {
-        {click, "", false, {}, P::SEARCH, ""},  // nothing to end: not even a refresh
-        {edit, "ab", false, {}, P::SEARCH, ""},
-        {enter, "ab", true, {}, P::DELETE, "ab"},
-        {enter, "ab", false, {}, P::DELETE, "ab"},  // the box's text is in force already
-        {edit, "abc", false, {}, P::SEARCH, "ab"},  // editing leaves the search as it was
-        {click, "abc", true, {}, P::DELETE, "abc"},
-        {click, "abc", true, "", P::SEARCH, ""},  // ends it and empties the box
-        {edit, "\"x y", false, {}, P::SEARCH, ""},
-        {enter, "\"x y", true, "\"x y\"", P::DELETE, "\"x y"},  // the quote closed in the box alone
-        {edit, "", true, {}, P::SEARCH, ""},                    // emptied: the search ends at once
-        {edit, "q", false, {}, P::SEARCH, ""},
-        {click, "q", true, {}, P::DELETE, "q"},
-        {edit, "qq", false, {}, P::SEARCH, "q"},
-        {edit, "", true, {}, P::SEARCH, ""},  // emptied under the search picture too
-        {edit, "", false, {}, P::SEARCH, ""},
+        {click, "", false, {}, P::search, ""},  // nothing to end: not even a refresh
+        {edit, "ab", false, {}, P::search, ""},
+        {enter, "ab", true, {}, P::endSearch, "ab"},
+        {enter, "ab", false, {}, P::endSearch, "ab"},  // the box's text is in force already
+        {edit, "abc", false, {}, P::search, "ab"},  // editing leaves the search as it was
+        {click, "abc", true, {}, P::endSearch, "abc"},
+        {click, "abc", true, "", P::search, ""},  // ends it and empties the box
+        {edit, "\"x y", false, {}, P::search, ""},
+        {enter, "\"x y", true, "\"x y\"", P::endSearch, "\"x y"},  // the quote closed in the box alone
+        {edit, "", true, {}, P::search, ""},                    // emptied: the search ends at once
+        {edit, "q", false, {}, P::search, ""},
+        {click, "q", true, {}, P::endSearch, "q"},
+        {edit, "qq", false, {}, P::search, "q"},
+        {edit, "", true, {}, P::search, ""},  // emptied under the search picture too
+        {edit, "", false, {}, P::search, ""},
     };
     SearchBox box(tableUpperCase);
     int n = 0;
