@@ -58,6 +58,44 @@ std::string withoutEmptyAlternatives(std::string_view term) {
 
 }  // namespace
 
+// `upper` is asked only about what may have letter case: ASCII letters are
+// mapped here as every mapping maps them, and the ideographs, kana and CJK
+// punctuation (U+3000 to U+9FFF, UTF-8 lead bytes E3 to E9), most of a
+// Japanese sheet's text, have no case. The rest goes to `upper` in runs of
+// whole characters.
+std::string searchUpperCase(std::string_view text, UpperCase upper) {
+    std::string out;
+    out.reserve(text.size());
+    std::size_t at = 0;
+    std::size_t run = std::string_view::npos;  // start of the bytes waiting for `upper`
+    const auto flush = [&] {
+        if (run == std::string_view::npos) return;
+        out += upper(text.substr(run, at - run));
+        run = std::string_view::npos;
+    };
+    while (at < text.size()) {
+        const auto lead = static_cast<unsigned char>(text[at]);
+        if (lead < 0x80) {
+            flush();
+            out += lead >= 'a' && lead <= 'z' ? static_cast<char>(lead - ('a' - 'A')) : static_cast<char>(lead);
+            ++at;
+        } else if (lead >= 0xE3 && lead <= 0xE9 && at + 2 < text.size() &&
+                   (static_cast<unsigned char>(text[at + 1]) & 0xC0) == 0x80 &&
+                   (static_cast<unsigned char>(text[at + 2]) & 0xC0) == 0x80) {
+            flush();
+            out.append(text, at, 3);
+            at += 3;
+        } else {
+            if (run == std::string_view::npos) run = at;
+            ++at;
+            // On to the end of this character, so that a run holds whole ones.
+            while (at < text.size() && (static_cast<unsigned char>(text[at]) & 0xC0) == 0x80) ++at;
+        }
+    }
+    flush();
+    return out;
+}
+
 SearchQuery parseSearchQuery(std::string_view SearchText) {
     SearchQuery query;
     std::string q(SearchText);
@@ -107,7 +145,7 @@ public:
 
     // Takes the next text; false once the result is settled.
     bool take(std::string_view text) {
-        const std::string upper = m_.upper_(text);
+        const std::string upper = searchUpperCase(text, m_.upper_);
         const auto occurs = [&](const std::string& alternative) { return upper.find(alternative) != upper.npos; };
         for (std::size_t i = 0; i < found_.size() && missing_ > 0; ++i) {
             if (!found_[i] && std::any_of(m_.and_[i].begin(), m_.and_[i].end(), occurs)) {

@@ -39,6 +39,10 @@ struct SearchQuery {
 // empty excluded terms are dropped: an empty text would occur everywhere.
 SearchQuery parseSearchQuery(std::string_view SearchText);
 
+// The text in upper case as `upper` maps it, asking it about no more than
+// the characters that may have letter case.
+std::string searchUpperCase(std::string_view text, UpperCase upper);
+
 // A query made ready for matching: its alternatives split and upper-cased.
 class SearchMatcher {
 public:

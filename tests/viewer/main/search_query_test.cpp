@@ -86,6 +86,39 @@ TEST(SearchQuery, ParsesTheLanguageOfTheBox) {
     }
 }
 
+TEST(SearchMatcher, UpperCaseAgreesWithTheMappingItStandsFor) {
+    int asked = 0;
+    static int* counter = nullptr;
+    counter = &asked;
+    const UpperCase counted = [](std::string_view text) {
+        ++*counter;
+        return tableUpperCase(text);
+    };
+    const struct {
+        const char* text;
+        int asks;  // how often the mapping itself is asked
+    } cases[] = {
+        {"", 0},
+        {"abc xyz 09 {}~", 0},
+        {"見積書 アイウ あいう 、。「」\u3000", 0},
+        {"ａｂｃ", 1},
+        {"ｱｲｳ", 1},
+        {"straße äöü", 2},
+        {"αβγ д ⅰⅱ", 3},
+        {"ａ見ｂ", 2},
+        {"mixed ＡbＣ漢ä\u00ff", 3},
+        {"\xE3\x81", 1},  // cut short: what the mapping makes of it
+        {"\x80\xBF", 1},
+        {"\xF0\x9F\x98\x80" "a", 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        asked = 0;
+        EXPECT_EQ(searchUpperCase(c.text, counted), tableUpperCase(c.text));
+        EXPECT_EQ(asked, c.asks);
+    }
+}
+
 bool matches(const char* query, const std::vector<std::string>& texts) {
     return SearchMatcher(parseSearchQuery(query), tableUpperCase).matchTexts(texts);
 }
