@@ -12,6 +12,10 @@
 
 namespace kq::bench {
 
+// The folder of the viewer's benchmarks: 50,000 histories in 50 folders.
+inline constexpr int kFolders = 50;
+inline constexpr int kPerFolder = 1000;
+
 // Bytes that compress and match nothing, the same for the same seed.
 inline std::vector<std::uint8_t> noise(std::size_t n, std::uint32_t seed) {
     std::vector<std::uint8_t> out(n);

@@ -29,11 +29,11 @@ namespace {
 
 using namespace kq;
 using Clock = std::chrono::steady_clock;
+using bench::kFolders;
+using bench::kPerFolder;
 using bench::noise;
 using bench::numbered;
 
-constexpr int kFolders = 50;
-constexpr int kPerFolder = 1000;
 constexpr int kSheets = 500;
 constexpr double kGoal = 1.3;
 

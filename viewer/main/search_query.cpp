@@ -66,6 +66,11 @@ std::string withoutEmptyAlternatives(std::string_view term) {
 std::string searchUpperCase(std::string_view text, UpperCase upper) {
     std::string out;
     out.reserve(text.size());
+    appendSearchUpperCase(out, text, upper);
+    return out;
+}
+
+void appendSearchUpperCase(std::string& out, std::string_view text, UpperCase upper) {
     std::size_t at = 0;
     std::size_t run = std::string_view::npos;  // start of the bytes waiting for `upper`
     const auto flush = [&] {
@@ -93,7 +98,6 @@ std::string searchUpperCase(std::string_view text, UpperCase upper) {
         }
     }
     flush();
-    return out;
 }
 
 SearchQuery parseSearchQuery(std::string_view SearchText) {
@@ -145,7 +149,9 @@ public:
 
     // Takes the next text; false once the result is settled.
     bool take(std::string_view text) {
-        const std::string upper = searchUpperCase(text, m_.upper_);
+        upper_.clear();
+        appendSearchUpperCase(upper_, text, m_.upper_);
+        const std::string& upper = upper_;
         const auto occurs = [&](const std::string& alternative) { return upper.find(alternative) != upper.npos; };
         for (std::size_t i = 0; i < found_.size() && missing_ > 0; ++i) {
             if (!found_[i] && std::any_of(m_.and_[i].begin(), m_.and_[i].end(), occurs)) {
@@ -164,6 +170,7 @@ private:
     std::vector<bool> found_;
     std::size_t missing_;
     bool excluded_ = false;
+    std::string upper_;  // the text in hand, upper-cased; kept for its room
 };
 
 SearchMatcher::SearchMatcher(const SearchQuery& query, UpperCase upper) : upper_(upper) {

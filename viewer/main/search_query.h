@@ -42,6 +42,7 @@ SearchQuery parseSearchQuery(std::string_view SearchText);
 // The text in upper case as `upper` maps it, asking it about no more than
 // the characters that may have letter case.
 std::string searchUpperCase(std::string_view text, UpperCase upper);
+void appendSearchUpperCase(std::string& out, std::string_view text, UpperCase upper);
 
 // A query made ready for matching: its alternatives split and upper-cased.
 class SearchMatcher {
