@@ -12,6 +12,9 @@
 #include "tests/support/counting_source.h"
 #include "tests/support/history_bytes.h"
 #include "tests/support/memory_file_system.h"
+#ifdef _WIN32
+#include "common/win32/letter_case_win32.h"
+#endif
 
 namespace kq::viewer {
 namespace {
@@ -117,6 +120,17 @@ TEST(SearchMatcher, UpperCaseAgreesWithTheMappingItStandsFor) {
         EXPECT_EQ(upperCaseAsks, c.asks);
     }
 }
+
+#ifdef _WIN32
+// What the search maps by itself, it maps as the system does.
+TEST(SearchMatcher, UpperCaseAgreesWithTheSystemOnWhatItDoesNotAskAbout) {
+    std::string text;
+    for (char32_t c = 1; c < 0x80; ++c) appendUtf8(text, c);
+    for (char32_t c = 0x3000; c <= 0x9FFF; ++c) appendUtf8(text, c);
+    appendUtf8(text, U'ａ');
+    EXPECT_EQ(searchUpperCase(text, win32::systemUpperCase), win32::systemUpperCase(text));
+}
+#endif
 
 bool matches(const char* query, const std::vector<std::string>& texts) {
     return SearchMatcher(parseSearchQuery(query), tableUpperCase).matchTexts(texts);
