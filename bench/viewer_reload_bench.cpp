@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/generated_folder.h"
 #include "common/history_writer.h"
 #include "tests/support/history_bytes.h"
 #include "viewer/main/file_list.h"
@@ -28,9 +29,11 @@ namespace {
 
 using namespace kq;
 using Clock = std::chrono::steady_clock;
+using bench::kFolders;
+using bench::kPerFolder;
+using bench::noise;
+using bench::numbered;
 
-constexpr int kFolders = 50;
-constexpr int kPerFolder = 1000;
 constexpr int kSheets = 500;
 constexpr double kGoal = 1.3;
 
@@ -39,22 +42,6 @@ using SystemFileSystem = win32::Win32FileSystem;
 #else
 using SystemFileSystem = bench::PosixFileSystem;
 #endif
-
-std::vector<std::uint8_t> noise(std::size_t n, std::uint32_t seed) {
-    std::vector<std::uint8_t> out(n);
-    for (auto& b : out) {
-        seed = seed * 1664525u + 1013904223u;
-        b = static_cast<std::uint8_t>(seed >> 24);
-    }
-    return out;
-}
-
-// A text and a number; appended, as GCC warns falsely about "literal" + string at -O3.
-std::string numbered(const char* text, int n) {
-    std::string out(text);
-    out.append(std::to_string(n));
-    return out;
-}
 
 std::vector<std::uint8_t> history(int n) {
     HistoryRecords r;
@@ -78,30 +65,6 @@ std::vector<std::uint8_t> history(int n) {
     r.pageTexts.push_back({"売上\t株式会社サンプル\t1234\r\n備考"});
     r.comments.push_back({"確認", "$B$2", "山田 太郎"});
     return test::historyBytes(r, {noise(3000, static_cast<std::uint32_t>(n))});
-}
-
-std::string folderName(int f) {
-    char name[16];
-    std::snprintf(name, sizeof name, "F%02d", f);
-    return name;
-}
-
-// Made once; later runs reuse the folder.
-void generate(const std::filesystem::path& root) {
-    const auto done = root / "complete";
-    if (std::filesystem::exists(done)) return;
-    std::printf("generating %d histories in %s\n", kFolders * kPerFolder, root.string().c_str());
-    for (int f = 0; f < kFolders; ++f) {
-        const auto folder = root / folderName(f);
-        std::filesystem::create_directories(folder);
-        for (int i = 0; i < kPerFolder; ++i) {
-            const int n = f * kPerFolder + i;
-            const std::vector<std::uint8_t> bytes = history(n);
-            std::ofstream out(folder / numbered("H", n).append(".tvk"), std::ios::binary);
-            out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-        }
-    }
-    std::ofstream(done) << "ok";
 }
 
 double seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
@@ -146,7 +109,7 @@ struct Widths final : viewer::TextWidths {
 int main(int argc, char** argv) {
     const std::filesystem::path root =
         argc > 1 ? std::filesystem::path(argv[1]) : std::filesystem::path(KQ_BENCH_SCRATCH);
-    generate(root);
+    bench::generateFolder(root, "", kFolders, kPerFolder, history);
     std::string rootText = root.string();
 #ifdef _WIN32
     for (char& c : rootText) {

@@ -50,6 +50,7 @@ inline constexpr std::string_view kAlreadyRunning = "すでに起動していま
 // File list.
 inline constexpr std::string_view kNoCard = "なし";
 inline constexpr std::string_view kNoResults = "検索結果なし";
+inline constexpr std::string_view kSearching = "検索中";
 inline constexpr std::string_view kMissingCell = "---";
 inline constexpr std::string_view kAutomaticRange = "自動";
 inline constexpr std::string_view kKilobytes = " KB";

@@ -10,6 +10,7 @@
 #include "common/history_file.h"
 #include "common/history_reader.h"
 #include "common/history_writer.h"
+#include "tests/support/counting_source.h"
 
 namespace kq {
 namespace {
@@ -412,30 +413,7 @@ TEST(HistoryFile, NewFileNameTakesTheFirstFreeSuffix) {
     EXPECT_EQ(asked, kHistoryNameAttempts);
 }
 
-// Records every read the reader makes of the file.
-class CountingSource final : public ByteSource {
-public:
-    explicit CountingSource(const Bytes& bytes) : inner_(bytes) {}
-    std::uint64_t size() const override { return inner_.size(); }
-    bool readAt(std::uint64_t offset, void* dest, std::size_t n) override {
-        reads.push_back({offset, n});
-        return inner_.readAt(offset, dest, n);
-    }
-    // Bytes read that lie in [from, to).
-    std::uint64_t readWithin(std::uint64_t from, std::uint64_t to) const {
-        std::uint64_t n = 0;
-        for (const auto& [offset, length] : reads) {
-            const std::uint64_t start = std::max(offset, from);
-            const std::uint64_t end = std::min(offset + length, to);
-            if (end > start) n += end - start;
-        }
-        return n;
-    }
-    std::vector<std::pair<std::uint64_t, std::size_t>> reads;
-
-private:
-    MemorySource inner_;
-};
+using test::CountingSource;
 
 TEST(HistoryReader, HeadIsTheHeaderAndTheHeadingsAlone) {
     const Bytes bytes = writeHistory(sampleRecords(), kSamplePages);

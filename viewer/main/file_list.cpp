@@ -118,6 +118,11 @@ void FileList::sort(const TextOrder& order) {
     });
 }
 
+void FileList::showSearching() {
+    placeholder_ = Placeholder::searching;
+    rows_.assign(1, {"", {std::string(texts::kSearching)}, false});
+}
+
 FileList FileList::build(const Card* selected, const ViewSettings& settings, const ListedHistoryReader& read,
                          const SearchFilter& search, TextWidths& widths, const TextOrder& order) {
     FileList list;

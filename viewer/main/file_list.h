@@ -74,6 +74,7 @@ public:
         none,
         noCard,     // "なし": no card is selected
         noResults,  // "検索結果なし", grey: the card lists nothing
+        searching,  // "検索中", grey: the list stands for the search under way
     };
 
     // Columns and rows in display order.
@@ -90,6 +91,9 @@ public:
     // A click on a column header: the sort column's order turns round, any
     // other column sorts descending.
     void columnClick(std::size_t column, const TextOrder& order = compareIgnoringCase);
+
+    // While a search runs: the columns as they stand, the one row "検索中".
+    void showSearching();
 
     // Rebuilds the list for the selected card (none: "なし").
     static FileList build(const Card* selected, const ViewSettings& settings, const ListedHistoryReader& read,

@@ -70,6 +70,18 @@ void HistoryBrowser::RefreshFileList() {
     }
 }
 
+void HistoryBrowser::showSearching() {
+    list_.showSearching();
+    selectedRows_.clear();
+    currentRow_.reset();
+}
+
+void HistoryBrowser::searchChanged() {
+    RefreshFileList();
+    currentPage_ = 1;
+    LoadHistoryPage();
+}
+
 void HistoryBrowser::setListSelection(std::set<std::size_t> rows, std::optional<std::size_t> current) {
     if (list_.placeholder() != FileList::Placeholder::none) return;
     std::erase_if(rows, [&](std::size_t row) { return row >= list_.rows().size(); });

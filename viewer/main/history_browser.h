@@ -133,6 +133,12 @@ public:
     PageDrawing drawing(double viewWidth, double viewHeight, std::optional<std::pair<double, double>> natural);
     double viewScale() const { return viewScale_; }
 
+    // A search started or ended: showSearching() puts "検索中" in the list's
+    // place while the window paints it; searchChanged() then rebuilds the
+    // list under the search in force and shows its first history.
+    void showSearching();
+    void searchChanged();
+
     // The steps the commands are made of.
     void ReloadHistoryFolder();
     void RefreshFileList();

@@ -9,6 +9,7 @@
 #include "tests/support/history_bytes.h"
 #include "tests/support/history_folder_world.h"
 #include "tests/support/scripted_prompts.h"
+#include "viewer/main/search_query.h"
 
 namespace kq::viewer {
 namespace {
@@ -31,7 +32,7 @@ struct World {
         folder.files.addFile(std::string("D:\\H\\") + name, test::historyBytes(r, images));
         folder.files.setLastWrite(std::string("D:\\H\\") + name, {2024, 4, 1, 9, minute++, 0});
     }
-    HistoryBrowser& open() {
+    HistoryBrowser& open(SearchFilter search = {}) {
         view.emplace(store);
         browser.emplace(BrowserServices{folder.files,
                                         systemAnsiCodec(),
@@ -39,7 +40,7 @@ struct World {
                                         store,
                                         folder.services(test::kViewerTitle),
                                         widths,
-                                        {}},
+                                        std::move(search)},
                         *view, start);
         browser->layout().pass(12915, 7335, view->ViewStyle);
         browser->load();
@@ -393,6 +394,44 @@ TEST(HistoryKeys, SelectAllShowsTheCurrentHistorysFirstPage) {
     EXPECT_EQ(b.selectedRows(), (std::set<std::size_t>{0, 1}));
     EXPECT_EQ(b.page().number.label, "1 / 2 ページ");
     EXPECT_FALSE(b.page().metafile.empty());
+}
+
+}  // namespace
+}  // namespace kq::viewer
+
+namespace kq::viewer {
+namespace {
+
+TEST(HistorySearch, TheSearchingRowStandsUntilTheListIsRebuiltUnderTheSearch) {
+    World w;
+    w.add("a1.tvk", "A", 2, "東");
+    w.add("a2.tvk", "A", 3, "西");
+    w.add("a3.tvk", "A", 1, "南");
+    SearchBox box(tableUpperCase);
+    HistoryBrowser& b = w.open(box.filter(w.folder.files, systemAnsiCodec()));
+    ASSERT_EQ(b.list().rows().size(), 3u);
+    const auto columns = b.list().columns();
+
+    box.buttonClick("東 OR 西");
+    b.nextPage();
+    b.showSearching();
+    EXPECT_EQ(b.list().placeholder(), FileList::Placeholder::searching);
+    ASSERT_EQ(b.list().rows().size(), 1u);
+    EXPECT_EQ(b.list().rows()[0].cells, std::vector<std::string>{"検索中"});
+    EXPECT_EQ(b.list().columns(), columns);
+    EXPECT_EQ(b.currentHistory(), std::nullopt);
+
+    b.searchChanged();
+    EXPECT_EQ(b.list().rows().size(), 2u);
+    EXPECT_EQ(w.currentFile(), "a2.tvk");
+    EXPECT_EQ(b.currentPage(), 1);
+    EXPECT_TRUE(b.page().loaded);
+
+    box.buttonClick("");  // ends it
+    box.buttonClick("北");
+    b.searchChanged();
+    EXPECT_EQ(b.list().placeholder(), FileList::Placeholder::noResults);
+    EXPECT_FALSE(b.page().loaded);
 }
 
 }  // namespace

@@ -25,12 +25,17 @@ using kq::test::ScratchFolder;
 class CountedFiles final : public FileSystem {
 public:
     int listings = 0;
+    // Told of every file opened for reading.
+    std::function<void(const std::string& path)> opening;
 
     PathKind kind(const std::string& path) override { return system_.kind(path); }
     bool createDirectory(const std::string& path) override { return system_.createDirectory(path); }
     bool removeFile(const std::string& path) override { return system_.removeFile(path); }
     bool moveFile(const std::string& from, const std::string& to) override { return system_.moveFile(from, to); }
-    std::unique_ptr<ByteSource> openForReading(const std::string& path) override { return system_.openForReading(path); }
+    std::unique_ptr<ByteSource> openForReading(const std::string& path) override {
+        if (opening) opening(path);
+        return system_.openForReading(path);
+    }
     std::optional<FolderListing> listFolder(const std::string& folder) override {
         ++listings;
         return system_.listFolder(folder);

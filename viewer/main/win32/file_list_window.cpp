@@ -232,7 +232,8 @@ void FileListWindow::cell(NMLVDISPINFOW& request) const {
 }
 
 LRESULT FileListWindow::customDraw(NMLVCUSTOMDRAW& draw) const {
-    if (browser_.list().placeholder() != FileList::Placeholder::noResults) return CDRF_DODEFAULT;
+    const FileList::Placeholder shown = browser_.list().placeholder();
+    if (shown != FileList::Placeholder::noResults && shown != FileList::Placeholder::searching) return CDRF_DODEFAULT;
     switch (draw.nmcd.dwDrawStage) {
         case CDDS_PREPAINT: return CDRF_NOTIFYITEMDRAW;
         case CDDS_ITEMPREPAINT: draw.clrText = kPlaceholderGrey; return CDRF_DODEFAULT;

@@ -6,6 +6,7 @@
 #include "common/text_codec.h"
 #include "common/win32/control_kit.h"
 #include "common/win32/forms.h"
+#include "common/win32/letter_case_win32.h"
 #include "common/win32/message_prompts.h"
 #include "common/win32/module.h"
 #include "common/win32/wide.h"
@@ -34,7 +35,7 @@ constexpr UINT kRunWaitingRetryMs = 100;
 HistoryWindow::HistoryWindow(ViewerRun& run, HistoryWindowServices services)
     : run_(run), twips_(kq::win32::screenTwips()), files_(services.files ? *services.files : systemFiles_),
       help_(services.help ? services.help : [this] { Command_Help(*this); }), givenHelp_(std::move(services.help)),
-      closing_(std::move(services.closing)) {}
+      search_(kq::win32::systemUpperCase), closing_(std::move(services.closing)) {}
 
 HistoryWindow::~HistoryWindow() = default;
 
@@ -90,9 +91,10 @@ bool HistoryWindow::makeControls() {
                                                 .programFolder = kq::win32::thisModuleFolder(),
                                                 .title = std::string(texts::kTitle)},
                                      .widths = *widths_,
-                                     .search = {}},
+                                     .search = search_.filter(files_, systemAnsiCodec())},
                      run_.viewSetting(), run_.start, measureCards(pictures_->imlIcon, twips_), design());
     mainStrip_->update(*browser_);
+    filterStrip_->listen([this](FilterAction action) { filterAction(action); });
 
     // The splitters lie under the panes: a pane moved over a bar during a drag hides it.
     for (int index = 0; index < kSplitterParts; ++index) {
@@ -201,6 +203,30 @@ void HistoryWindow::toolbarClicked(ToolbarButton button) {
     InvalidateRect(mainStrip_->toolbar(), nullptr, TRUE);
     browserChanged(button == ToolbarButton::STYLE1 || button == ToolbarButton::STYLE2 ? BrowserChange::layout
                                                                                       : BrowserChange::cards);
+}
+
+void HistoryWindow::filterAction(FilterAction action) {
+    const std::string box = filterStrip_->text();
+    const SearchBox::Reaction r = action == FilterAction::click   ? search_.buttonClick(box)
+                                  : action == FilterAction::enter ? search_.enter(box)
+                                                                  : search_.textChanged(box);
+    if (r.boxText) filterStrip_->setText(*r.boxText);
+    filterStrip_->showPicture(search_.picture());
+    if (r.refresh) searchAgain();
+}
+
+void HistoryWindow::searchAgain() {
+    const HWND list = list_->list();
+    // A disabled list loses the focus; it gets it back once enabled again.
+    const bool focused = GetFocus() == list;
+    browser_->showSearching();
+    list_->update();
+    EnableWindow(list, FALSE);
+    UpdateWindow(list);
+    browser_->searchChanged();
+    browserChanged(BrowserChange::list);
+    EnableWindow(list, TRUE);
+    if (focused) SetFocus(list);
 }
 
 int HistoryWindow::showAtPointer(const PopupMenu& menu) {

@@ -64,6 +64,8 @@ public:
     HistoryBrowser& browser() { return *browser_; }
     HWND mainToolbar() const { return mainStrip_ ? mainStrip_->toolbar() : nullptr; }
     HWND filterBox() const { return filterStrip_ ? filterStrip_->box() : nullptr; }
+    HWND filterButton() const { return filterStrip_ ? filterStrip_->button() : nullptr; }
+    const SearchBox& search() const { return search_; }
     HWND splitterPart(int index) const { return splitters_[static_cast<std::size_t>(index)]->hwnd(); }
     HWND fileList() const { return list_ ? list_->list() : nullptr; }
     PageViewArea& pageView() { return *viewArea_; }
@@ -116,6 +118,9 @@ private:
     // The page view and its panel draw the page the browser now holds.
     void updatePagePanes();
     void toolbarClicked(ToolbarButton button);
+    void filterAction(FilterAction action);
+    // "検索中" painted in the list, then the list rebuilt under the search in force.
+    void searchAgain();
     bool keyPreviewed(const MSG& key);
     void activated(WPARAM state, HWND previous);
     bool placeOverHost();
@@ -135,6 +140,8 @@ private:
     kq::win32::Icon smallIcon_;
     std::optional<ViewerPictures> pictures_;
     std::unique_ptr<TextWidths> widths_;
+    // Before the browser, whose file list asks it.
+    SearchBox search_;
     std::optional<HistoryBrowser> browser_;
     std::unique_ptr<MainToolbarStrip> mainStrip_;
     std::unique_ptr<FilterStrip> filterStrip_;

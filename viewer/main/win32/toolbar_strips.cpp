@@ -6,6 +6,7 @@
 #include "common/win32/forms.h"
 #include "common/win32/module.h"
 #include "common/win32/wide.h"
+#include "common/win32/window_text.h"
 #include "viewer/texts.h"
 
 namespace kq::viewer::win32 {
@@ -143,7 +144,48 @@ bool FilterStrip::create(HWND parent, int id) {
     SetWindowLongPtrW(button_, GWLP_ID, kButtonId);
     const TBBUTTON search = toolbarButton(pictures_.index("SEARCH"), kSearchCommand);
     SendMessageW(button_, TB_ADDBUTTONSW, 1, reinterpret_cast<LPARAM>(&search));
-    return true;
+    return boxKeys_.attach(box_, [this](UINT msg, WPARAM wParam, LPARAM lParam) -> std::optional<LRESULT> {
+        // The loop's dialog keys would take Enter for a default button first.
+        const auto* asked = reinterpret_cast<const MSG*>(lParam);
+        if (msg == WM_GETDLGCODE && asked && asked->message == WM_KEYDOWN && asked->wParam == VK_RETURN) {
+            return boxKeys_.original(msg, wParam, lParam) | DLGC_WANTALLKEYS;
+        }
+        if (msg == WM_KEYDOWN && wParam == VK_RETURN) {
+            tell(FilterAction::enter);
+            return 0;
+        }
+        // The box has no use for the Enter character.
+        if (msg == WM_CHAR && wParam == L'\r') return 0;
+        return std::nullopt;
+    });
+}
+
+std::string FilterStrip::text() const { return kq::win32::windowText(box_); }
+
+void FilterStrip::setText(std::string_view text) {
+    settingText_ = true;
+    SetWindowTextW(box_, kq::win32::wide(text).c_str());
+    // The caret stays at the end, where typing goes on.
+    const auto end = static_cast<LPARAM>(GetWindowTextLengthW(box_));
+    SendMessageW(box_, EM_SETSEL, static_cast<WPARAM>(end), end);
+    settingText_ = false;
+}
+
+void FilterStrip::showPicture(SearchPicture picture) {
+    const int image = pictures_.index(picture == SearchPicture::search ? "SEARCH" : "DELETE");
+    SendMessageW(button_, TB_CHANGEBITMAP, kSearchCommand, MAKELPARAM(image, 0));
+}
+
+bool FilterStrip::OnCommand(int id, UINT code, HWND control) {
+    if (control == button_ && id == kSearchCommand) {
+        tell(FilterAction::click);
+        return true;
+    }
+    if (control == box_ && code == EN_CHANGE) {
+        tell(FilterAction::change);
+        return true;
+    }
+    return false;
 }
 
 SIZE FilterStrip::buttonSize() const { return toolbarExtent(button_); }

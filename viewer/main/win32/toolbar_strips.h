@@ -12,8 +12,10 @@
 #include <optional>
 
 #include "common/win32/handles.h"
+#include "common/win32/subclass.h"
 #include "common/win32/window.h"
 #include "viewer/main/history_browser.h"
+#include "viewer/main/search_query.h"
 #include "viewer/shell/win32/pictures.h"
 
 namespace kq::viewer::win32 {
@@ -48,9 +50,14 @@ private:
     HWND toolbar_ = nullptr;
 };
 
+// What the user did to the filter box or its button.
+enum class FilterAction { click, change, enter };
+
 class FilterStrip final : public kq::win32::Window {
 public:
     FilterStrip(const PictureList& pictures, HFONT font);
+    // The user's doings go to `told`; the strip's own changes of the box do not.
+    void listen(std::function<void(FilterAction)> told) { told_ = std::move(told); }
 
     bool create(HWND parent, int id);
     // The button's toolbar in pixels; the box is as high as it.
@@ -58,12 +65,29 @@ public:
     // The strip, then the box and the button inside it.
     void place(const RECT& strip, const RECT& box, const RECT& button);
     HWND box() const { return box_; }
+    HWND button() const { return button_; }
+
+    std::string text() const;
+    // Puts the text into the box without telling it as the user's change.
+    void setText(std::string_view text);
+    void showPicture(SearchPicture picture);
+
+protected:
+    bool OnCommand(int id, UINT code, HWND control) override;
 
 private:
+    void tell(FilterAction action) {
+        if (told_ && !settingText_) told_(action);
+    }
+
     const PictureList& pictures_;
     HFONT font_;
     HWND box_ = nullptr;
     HWND button_ = nullptr;
+    // Enter in the box; its beep kept quiet.
+    kq::win32::Subclass boxKeys_;
+    std::function<void(FilterAction)> told_;
+    bool settingText_ = false;
 };
 
 }  // namespace kq::viewer::win32
