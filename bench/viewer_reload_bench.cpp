@@ -2,7 +2,7 @@
 // header, the cards) against the least any reload must do: list the same
 // folders, open each file, read 4 KiB and close it. Both go through the same
 // file system layer in the same run. Then the file list of one card that
-// holds all 50,000 histories, rebuilt from what the reload read.
+// holds all 50,000 histories, rebuilt.
 //   viewer_reload_bench [scratch folder]
 
 #include <chrono>
@@ -92,11 +92,10 @@ std::size_t floorPass(FileSystem& files, const std::string& root) {
     return opened;
 }
 
-std::size_t reloadPass(FileSystem& files, viewer::HistoryReadings& readings, const std::string& root,
-                       viewer::CardBar& bar, viewer::Grouping grouping) {
+std::size_t reloadPass(FileSystem& files, const std::string& root, viewer::CardBar& bar, viewer::Grouping grouping) {
     bar.Cls();
     const auto found = viewer::scanHistoryFolder(files, root);
-    viewer::makeCards(bar, found, readings.reload(), grouping);
+    viewer::makeCards(bar, found, viewer::headerReader(files, systemAnsiCodec()), grouping);
     return found.size();
 }
 
@@ -117,7 +116,6 @@ int main(int argc, char** argv) {
     }
 #endif
     SystemFileSystem files;
-    viewer::HistoryReadings readings(files, systemAnsiCodec());
     viewer::CardBar bar;
 
     // Warm the cache, then take the best of three rounds of each, alternated.
@@ -131,7 +129,7 @@ int main(int argc, char** argv) {
         opened = floorPass(files, rootText);
         floorBest = std::min(floorBest, seconds(Clock::now() - start));
         start = Clock::now();
-        found = reloadPass(files, readings, rootText, bar, viewer::Grouping::sheet);
+        found = reloadPass(files, rootText, bar, viewer::Grouping::sheet);
         reloadBest = std::min(reloadBest, seconds(Clock::now() - start));
     }
     const double ratio = reloadBest / floorBest;
@@ -141,13 +139,12 @@ int main(int argc, char** argv) {
                 bar.Count());
     std::printf("%-52s %10.2f (goal at most %.1f)\n", "ratio", ratio, kGoal);
 
-    // As a card is chosen after a reload: its list from what the reload read.
-    reloadPass(files, readings, rootText, bar, viewer::Grouping::all);
+    reloadPass(files, rootText, bar, viewer::Grouping::all);
     viewer::ViewSettings settings;
     Widths widths;
     const auto start = Clock::now();
     const viewer::FileList list = viewer::FileList::build(
-        bar.Item(1), settings, readings.listed(), {}, widths);
+        bar.Item(1), settings, viewer::listedHistoryReader(files, systemAnsiCodec()), {}, widths);
     const double listSeconds = seconds(Clock::now() - start);
     std::printf("%-52s %10.1f ms (%zu rows, goal under 1000 ms)\n", "file list of one card holding every history",
                 listSeconds * 1e3, list.rows().size());

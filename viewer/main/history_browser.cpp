@@ -11,8 +11,7 @@ namespace kq::viewer {
 
 HistoryBrowser::HistoryBrowser(BrowserServices services, c_Setting_View& view, StartValues& start, CardMetrics metrics,
                                const LayoutDesign& design)
-    : s_(std::move(services)), view_(view), start_(start), cards_(this, metrics),
-      readings_(s_.files, s_.codec), layout_(view, design) {}
+    : s_(std::move(services)), view_(view), start_(start), cards_(this, metrics), layout_(view, design) {}
 
 void HistoryBrowser::load() {
     currentPage_ = 1;
@@ -32,7 +31,7 @@ void HistoryBrowser::ReloadHistoryFolder() {
     std::string remembered = cards_.SelectedItem() ? cards_.SelectedItem()->Key() : std::string{};
     cards_.Cls();
     const std::vector<FoundHistory> found = scanHistoryFolder(s_.files, historyFolder());
-    makeCards(cards_, found, readings_.reload(), view_.CardsCategoryType);
+    makeCards(cards_, found, headerReader(s_.files, s_.codec), view_.CardsCategoryType);
     // A requested card is honoured once; one that no card has still
     // discards the remembered card.
     if (!start_.gShowCardKey.empty()) {
@@ -59,7 +58,8 @@ void HistoryBrowser::SelectCard(std::size_t) {
 }
 
 void HistoryBrowser::RefreshFileList() {
-    list_ = FileList::build(cards_.SelectedItem(), view_, readings_.listed(), s_.search, s_.widths);
+    list_ =
+        FileList::build(cards_.SelectedItem(), view_, listedHistoryReader(s_.files, s_.codec), s_.search, s_.widths);
     ++listBuilds_;
     selectedRows_.clear();
     currentRow_.reset();

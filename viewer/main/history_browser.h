@@ -159,7 +159,6 @@ private:
     c_Setting_View& view_;
     StartValues& start_;
     CardBar cards_;
-    HistoryReadings readings_;
     FileList list_;
     std::size_t listBuilds_ = 0;
     MainLayout layout_;

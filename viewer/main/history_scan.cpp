@@ -87,28 +87,6 @@ ListedHistoryReader listedHistoryReader(FileSystem& files, const AnsiCodec& code
     };
 }
 
-HeaderReader HistoryReadings::reload() {
-    kept_.clear();
-    return [this, readListed = listedHistoryReader(files_, codec_),
-            readHeader = headerReader(files_, codec_)](const std::string& path) -> std::optional<HistoryFileHeader> {
-        if (std::optional<ListedHistory> listed = readListed(path)) {
-            HistoryFileHeader header = listed->header;
-            kept_.insert_or_assign(path, std::move(*listed));
-            return header;
-        }
-        return readHeader(path);
-    };
-}
-
-ListedHistoryReader HistoryReadings::listed() const {
-    return [this, readListed = listedHistoryReader(files_, codec_)](const std::string& path) -> std::optional<ListedHistory> {
-        const auto known = kept_.find(path);
-        if (known == kept_.end()) return readListed(path);
-        if (files_.kind(path) != PathKind::file) return std::nullopt;
-        return known->second;
-    };
-}
-
 void makeCards(CardBar& bar, const std::vector<FoundHistory>& found, const HeaderReader& read, Grouping grouping) {
     for (const FoundHistory& history : found) {
         const std::optional<HistoryFileHeader> header = read(history.path);

@@ -5,7 +5,6 @@
 
 #include <optional>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "common/file_system.h"
@@ -42,26 +41,6 @@ using HeaderReader = std::function<std::optional<HistoryFileHeader>(const std::s
 HeaderReader headerReader(FileSystem& files, const AnsiCodec& codec);
 // What the file list reads of a history: its header, its headings and its length.
 ListedHistoryReader listedHistoryReader(FileSystem& files, const AnsiCodec& codec);
-
-// What a reload read of each history, kept for the lists built until the
-// next reload: a card's list is then made without reading every file of the
-// card again. A history gone since is left out of such a list.
-class HistoryReadings {
-public:
-    HistoryReadings(FileSystem& files, const AnsiCodec& codec) : files_(files), codec_(codec) {}
-
-    // For the reload: forgets what was kept, then reads each header with its
-    // headings and keeps them. A history whose headings are damaged still
-    // gives its header (its card counts it; the list passes it over).
-    HeaderReader reload();
-    // For the list: what the reload kept, or the file read anew when it kept nothing.
-    ListedHistoryReader listed() const;
-
-private:
-    FileSystem& files_;
-    const AnsiCodec& codec_;
-    std::unordered_map<std::string, ListedHistory> kept_;
-};
 
 // Fills the emptied bar: a card per key in the order of each key's newest
 // file, each card receiving its files newest first.

@@ -156,37 +156,5 @@ TEST(HistoryCards, UnreadableHistoriesArePassedOver) {
     EXPECT_EQ(bar.Item(1)->FilesCount(), 2u);
 }
 
-TEST(HistoryReadings, TheListTakesWhatTheReloadReadAndLeavesOutWhatWentSince) {
-    CardsWorld w;
-    // A heading last in the file, cut short: the header before it is sound.
-    std::vector<std::uint8_t> damagedHeadings;
-    {
-        HistoryRecords r;
-        r.header.strSheetId = "S1";
-        r.header.datPrintDate = 40000;
-        r.headings.push_back({"件名", "B2", std::string(200, 'x'), 0});
-        damagedHeadings = test::historyBytes(r);
-        damagedHeadings.resize(damagedHeadings.size() - 50);
-    }
-    w.add("D:\\H\\8.tvk", damagedHeadings, 9);
-    HistoryReadings readings(w.fs, systemAnsiCodec());
-    CardBar bar;
-    makeCards(bar, scanHistoryFolder(w.fs, "D:\\H"), readings.reload(), Grouping::sheet);
-    ASSERT_EQ(bar.Item(1)->Key(), "S1");
-    EXPECT_EQ(bar.Item(1)->FilesCount(), 4u) << "damaged headings still count on the card";
-
-    const int opened = w.fs.filesOpened;
-    const ListedHistoryReader listed = readings.listed();
-    EXPECT_TRUE(listed("D:\\H\\4.tvk"));
-    EXPECT_EQ(w.fs.filesOpened, opened) << "nothing read again";
-    EXPECT_FALSE(listed("D:\\H\\8.tvk"));
-    w.fs.removeFile("D:\\H\\4.tvk");
-    EXPECT_FALSE(listed("D:\\H\\4.tvk")) << "gone since the reload";
-
-    makeCards(bar, {}, readings.reload(), Grouping::sheet);
-    EXPECT_TRUE(listed("D:\\H\\3.tvk")) << "forgotten at the next reload: read anew";
-    EXPECT_GT(w.fs.filesOpened, opened);
-}
-
 }  // namespace
 }  // namespace kq::viewer
