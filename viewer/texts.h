@@ -101,6 +101,8 @@ inline constexpr std::string_view kAskDeleteSelected = "選択ファイルを削
 inline constexpr std::string_view kAskDeleteCard = "この履歴を全て削除しますか？";
 inline constexpr std::string_view kAskDeleteCardAgain = "削除した履歴は元に戻せません。\r\n続けてよろしいですか？";
 // Followed by the count, then the names one to a line.
+// The card bar asked to remove a card it does not have.
+inline constexpr std::string_view kBadCardIndex = "err:index";
 inline constexpr std::string_view kNotDeleted = "次のファイルは削除できませんでした：";
 inline constexpr std::string_view kNotDeletedCount = "件";
 

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 #include <string>
+#include <unordered_set>
 
 #include "viewer/texts.h"
 
@@ -17,10 +18,13 @@ constexpr Colour kPlainBackground{245, 245, 245};
 constexpr double kMargin = 100;
 constexpr double kIndent = 200;
 
-bool equalIgnoringCase(std::string_view a, std::string_view b) {
-    const auto upper = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; };
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return upper(x) == upper(y); });
+// Paths compare in upper case, as the files' removal finds them.
+std::string upperAscii(std::string_view text) {
+    std::string out(text);
+    for (char& c : out) {
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    }
+    return out;
 }
 
 struct NoDrawing {
@@ -64,10 +68,19 @@ void Card::FilesAdd(std::string path, const std::string& bookPath, const std::st
     }
 }
 
-bool Card::FilesRemove(std::string_view path) {
-    const auto it =
-        std::find_if(files_.begin(), files_.end(), [&](const std::string& p) { return equalIgnoringCase(p, path); });
-    if (it != files_.end()) files_.erase(it);
+bool Card::FilesRemove(const std::vector<std::string>& paths) {
+    // Each path takes the first file it names that no earlier path took, as
+    // removing them one by one would; in one pass, as a card may hold tens
+    // of thousands.
+    std::unordered_multiset<std::string> removing;
+    for (const std::string& path : paths) removing.insert(upperAscii(path));
+    std::erase_if(files_, [&](const std::string& file) {
+        if (removing.empty()) return false;
+        const auto it = removing.find(upperAscii(file));
+        if (it == removing.end()) return false;
+        removing.erase(it);
+        return true;
+    });
     return files_.empty();
 }
 

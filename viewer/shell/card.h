@@ -67,9 +67,10 @@ public:
     // added (of equal dates, the one added later).
     void FilesAdd(std::string path, const std::string& bookPath, const std::string& bookName,
                   const std::string& sheetName, double printDate);
-    // Removes the first file of that path (letter case not minding); the
-    // titles stay. True when the card holds no file afterwards.
-    bool FilesRemove(std::string_view path);
+    // Removes, for each path, the first file of that path (letter case not
+    // minding); the titles stay. True when the card holds no file afterwards.
+    bool FilesRemove(const std::vector<std::string>& paths);
+    // Forgets every file, and the titles, folder and date with them.
     void FilesReset();
     // Shows what `other` showed: its key, files, titles, folder and date. The
     // card keeps its own selection and look.

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "viewer/texts.h"
+
 namespace kq::viewer {
 
 namespace {
@@ -10,7 +12,8 @@ constexpr double kMargin = 100;  // left and top of the first card, and the gap 
 
 }  // namespace
 
-CardBar::CardBar(CardBarEvents* events, CardMetrics metrics) : events_(events), metrics_(metrics) {
+CardBar::CardBar(CardBarEvents* events, CardMetrics metrics, Prompts* prompts)
+    : events_(events), metrics_(metrics), prompts_(prompts) {
     placeholderRect_ = {kMargin, kMargin, 0, placeholder_.height(metrics_)};
     followLastElement();
 }
@@ -50,7 +53,10 @@ std::size_t CardBar::Add(std::string key) {
 }
 
 bool CardBar::Remove(std::size_t p) {
-    if (p == 0 || p > cards_.size()) return false;
+    if (p == 0 || p > cards_.size()) {
+        if (prompts_) prompts_->message(texts::kBadCardIndex, texts::kTitle, mb::kOkOnly | mb::kIconCritical);
+        return false;
+    }
     const std::size_t last = cards_.size();
     // Cards keep their places and selection flags; the contents move up.
     for (std::size_t d = p + 1; d <= last; ++d) {
@@ -82,11 +88,18 @@ void CardBar::FilesAdd(std::size_t position, std::string path, const std::string
     redrawn(position);
 }
 
-void CardBar::FilesRemove(std::size_t position, std::string_view path) {
+void CardBar::FilesRemove(std::size_t position, const std::vector<std::string>& paths) {
     if (position == 0 || position > cards_.size()) return;
-    const bool empty = cards_[position - 1].card.FilesRemove(path);
+    const bool empty = cards_[position - 1].card.FilesRemove(paths);
     redrawn(position);
     if (empty) Remove(position);
+}
+
+void CardBar::FilesReset(std::size_t position) {
+    if (position == 0 || position > cards_.size()) return;
+    cards_[position - 1].card.FilesReset();
+    redrawn(position);
+    Remove(position);
 }
 
 void CardBar::select(std::size_t position) {

@@ -11,6 +11,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "common/prompts.h"
 #include "viewer/shell/card.h"
 
 namespace kq::viewer {
@@ -30,7 +31,8 @@ enum class MouseButton { left, right, middle };
 
 class CardBar {
 public:
-    explicit CardBar(CardBarEvents* events = nullptr, CardMetrics metrics = {});
+    // `prompts` tells of a removal of a card the bar does not have.
+    explicit CardBar(CardBarEvents* events = nullptr, CardMetrics metrics = {}, Prompts* prompts = nullptr);
 
     std::size_t Count() const { return cards_.size(); }
     // The selected card's position, 0 when none is selected.
@@ -46,13 +48,15 @@ public:
     std::size_t Add(std::string key);
     // Removes the card at the position (its files are gone): later cards'
     // contents move up, the selection moves, SelectCard and RemoveCard follow.
-    // False, and nothing changes, for a position with no card.
+    // For a position with no card: "err:index", and nothing changes (false).
     bool Remove(std::size_t position);
 
     // The files of a card. A card that loses its last file is removed.
     void FilesAdd(std::size_t position, std::string path, const std::string& bookPath, const std::string& bookName,
                   const std::string& sheetName, double printDate);
-    void FilesRemove(std::size_t position, std::string_view path);
+    void FilesRemove(std::size_t position, const std::vector<std::string>& paths);
+    // Every file of the card goes, and the card with them.
+    void FilesReset(std::size_t position);
 
     // Selects the card (0: the placeholder) and clears the others.
     void select(std::size_t position);
@@ -89,6 +93,7 @@ private:
     };
     CardBarEvents* events_;
     CardMetrics metrics_;
+    Prompts* prompts_;
     Card placeholder_;
     Rect placeholderRect_;
     std::vector<Placed> cards_;

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/scripted_prompts.h"
+
 namespace kq::viewer {
 namespace {
 
@@ -33,7 +35,8 @@ struct World {
         return out;
     }
     Recorder events;
-    CardBar bar{&events};
+    test::ScriptedPrompts prompts;
+    CardBar bar{&events, {}, &prompts};
 };
 
 TEST(CardBar, EmptyBarShowsOnlyThePlaceholder) {
@@ -130,7 +133,7 @@ TEST(CardBar, RemovalMovesContentsUpAndTheSelectionWithThem) {
         World w({"A", "B", "C"});
         w.bar.select(c.selected);
         const std::string removedPath = w.bar.Item(c.removed)->FileFullpath(1);
-        w.bar.FilesRemove(c.removed, removedPath);  // its last file goes
+        w.bar.FilesRemove(c.removed, {removedPath});  // its last file goes
         EXPECT_EQ(w.keys(), c.keys);
         EXPECT_EQ(w.bar.selectedPosition(), c.selectedAfter);
         EXPECT_EQ(w.bar.find(c.keys.back()), 2u);
@@ -145,12 +148,34 @@ TEST(CardBar, RemovingTheOnlyCardSelectsThePlaceholder) {
     w.bar.select(1);
     EXPECT_FALSE(w.bar.Remove(2));  // no such card
     EXPECT_TRUE(w.events.events.empty());
-    w.bar.FilesRemove(1, "c:\\h\\a.TVK");
+    EXPECT_EQ(w.prompts.messages,
+              (std::vector<test::ShownMessage>{{"err:index", "Brelmont for Excel(ビュー)", 0x10}}));
+    w.bar.FilesRemove(1, {"c:\\h\\a.TVK"});
     EXPECT_EQ(w.bar.Count(), 0u);
     EXPECT_TRUE(w.bar.placeholderVisible());
     EXPECT_EQ(w.bar.SelectedItem(), nullptr);
     EXPECT_EQ(w.events.events, (std::vector<std::string>{"SelectCard 0", "RemoveCard"}));
     EXPECT_EQ(w.bar.containerHeight(), w.bar.elementRect(0).bottom() + 100);
+}
+
+// A card whose every history went: forgotten at once, its place taken by the next.
+TEST(CardBar, AResetCardGoesAndTheSelectionFollowsAsForItsLastFile) {
+    World w({"A", "B", "C"});
+    w.bar.FilesAdd(2, "C:\\H\\B2.tvk", "F", "Book B2", "Sheet B", 40001);
+    w.bar.select(2);
+    w.bar.FilesReset(2);
+    EXPECT_EQ(w.keys(), (std::vector<std::string>{"A", "C"}));
+    EXPECT_EQ(w.bar.SelectedItem()->Key(), "C");
+    EXPECT_EQ(w.events.events, (std::vector<std::string>{"SelectCard 2", "RemoveCard"}));
+}
+
+// Removing several histories at once takes each path's first file, letter case aside.
+TEST(CardBar, FilesGoByPathEachOnceAndTheCardStaysWhileOneIsLeft) {
+    World w({"A"});
+    for (const char* path : {"C:\\H\\x.tvk", "C:\\H\\X.TVK", "C:\\H\\y.tvk"}) w.bar.FilesAdd(1, path, "F", "B", "S", 40000);
+    w.bar.FilesRemove(1, {"c:\\h\\X.tvk", "C:\\H\\Y.TVK", "C:\\H\\gone.tvk"});
+    EXPECT_EQ(w.bar.Item(1)->files(), (std::vector<std::string>{"C:\\H\\A.tvk", "C:\\H\\X.TVK"}));
+    EXPECT_TRUE(w.events.events.empty());
 }
 
 TEST(CardBar, ClsKeepsTheSelectedPositionUntilTheHostSelects) {
@@ -172,7 +197,7 @@ TEST(CardBar, OneCardHoldsFortyThousandHistories) {
     EXPECT_EQ(bar.Item(p)->FilesCount(), 40000u);
     EXPECT_EQ(bar.Item(p)->FileFullpath(40000), "C:\\H\\39999.tvk");
     EXPECT_EQ(bar.face(p).texts.back().text, "履歴数=40000");
-    bar.FilesRemove(p, "C:\\H\\0.tvk");
+    bar.FilesRemove(p, {"C:\\H\\0.tvk"});
     EXPECT_EQ(bar.face(p).texts.back().text, "履歴数=39999");
 }
 

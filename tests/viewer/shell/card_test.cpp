@@ -70,14 +70,14 @@ TEST(Card, RemovingKeepsTitlesAndMatchesPathsInAnyCase) {
     Card card = keyed("S");
     card.FilesAdd("c:\\h\\a.tvk", "F", "Old", "S", kOlder);
     card.FilesAdd("C:\\H\\b.tvk", "F", "New", "S", kNewer);
-    EXPECT_FALSE(card.FilesRemove("C:\\H\\B.TVK"));
+    EXPECT_FALSE(card.FilesRemove({"C:\\H\\B.TVK"}));
     EXPECT_EQ(card.CardTitle1(), "New");
     EXPECT_EQ(card.LastPrintDate(), kNewer);
-    EXPECT_FALSE(card.FilesRemove("C:\\H\\other.tvk"));
+    EXPECT_FALSE(card.FilesRemove({"C:\\H\\other.tvk"}));
     EXPECT_EQ(card.FileFullpath(1), "c:\\h\\a.tvk");
     EXPECT_EQ(card.FileFullpath(0), "");
     EXPECT_EQ(card.FileFullpath(2), "");
-    EXPECT_TRUE(card.FilesRemove("C:\\H\\A.TVK"));
+    EXPECT_TRUE(card.FilesRemove({"C:\\H\\A.TVK"}));
     EXPECT_EQ(card.FilesCount(), 0u);
 }
 
@@ -118,7 +118,7 @@ TEST(Card, FaceDrawsIconsTitlesFolderAndCount) {
 TEST(Card, EmptiedCardDrawsNothingInPlaceOfTheWorkbook) {
     Card card = keyed("S");
     card.FilesAdd("a", "C:\\Books", "見積.xls", "売上", kNewer);
-    card.FilesRemove("a");
+    card.FilesRemove({"a"});
     const CardFace face = card.face({});
     EXPECT_TRUE(face.pictures.empty());
     EXPECT_EQ(textsOf(face), (std::vector<std::string>{"Nothing", "売上", "C:\\Books"}));  // no count line
