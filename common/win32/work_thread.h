@@ -1,0 +1,46 @@
+#pragma once
+// Long work on a thread of its own. What a job hands back runs on the thread
+// that made the runner, as a message to a message-only window of the runner:
+// whichever loop that thread runs at the time (its own, a modal window's, a
+// menu's) carries it out.
+
+#include "common/win32/windows_api.h"
+
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+#include "common/step_sequence.h"
+
+namespace kq::win32 {
+
+class WorkThread final : public WorkRunner {
+public:
+    WorkThread();
+    // The job under way is asked to stop and waited for; nothing it hands back runs.
+    ~WorkThread() override;
+    WorkThread(const WorkThread&) = delete;
+    WorkThread& operator=(const WorkThread&) = delete;
+
+    // False when the runner has no window to hand results back through.
+    bool ready() const;
+
+    void start(Job job) override;
+    void requestStop() override;
+
+private:
+    class Receiver;
+
+    void launch(Job job);
+    void jobDone();
+
+    std::unique_ptr<Receiver> receiver_;
+    std::deque<Job> waiting_;  // started while another job ran
+    bool running_ = false;
+    std::mutex doneMutex_;
+    Finish done_;  // handed over from the job's thread
+    std::jthread thread_;
+};
+
+}  // namespace kq::win32
