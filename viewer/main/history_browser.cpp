@@ -9,15 +9,43 @@
 
 namespace kq::viewer {
 
+namespace {
+
+struct Deletion {
+    std::vector<std::string> deleted;
+    std::vector<std::string> kept;
+};
+
+// For good: a history is never moved to the recycle bin. One gone already is
+// as good as deleted. What the user confirmed is deleted to the end, also
+// when the window is closed meanwhile.
+Deletion deleteHistories(FileSystem& files, const std::vector<std::string>& paths) {
+    Deletion done;
+    for (const std::string& path : paths) {
+        if (files.removeFile(path) || files.kind(path) == PathKind::missing) {
+            done.deleted.push_back(path);
+        } else {
+            done.kept.push_back(path);
+        }
+    }
+    return done;
+}
+
+}  // namespace
+
 HistoryBrowser::HistoryBrowser(BrowserServices services, c_Setting_View& view, StartValues& start, CardMetrics metrics,
                                const LayoutDesign& design)
-    : s_(std::move(services)), view_(view), start_(start), cards_(this, metrics), layout_(view, design) {}
+    : s_(std::move(services)), view_(view), start_(start), steps_(s_.work ? *s_.work : workHere_),
+      onSettled_(steps_.done.connect([this] { builtThisCommand_.reset(); })), cards_(this, metrics, &s_.prompts),
+      layout_(view, design) {}
 
 void HistoryBrowser::load() {
-    currentPage_ = 1;
-    ReloadHistoryFolder();
-    RefreshFileList();
-    LoadHistoryPage();
+    then([this] {
+        currentPage_ = 1;
+        ReloadHistoryFolder();
+        RefreshFileList();
+        LoadHistoryPage();
+    });
 }
 
 std::string HistoryBrowser::historyFolder() {
@@ -28,10 +56,23 @@ std::string HistoryBrowser::historyFolder() {
 }
 
 void HistoryBrowser::ReloadHistoryFolder() {
-    std::string remembered = cards_.SelectedItem() ? cards_.SelectedItem()->Key() : std::string{};
-    cards_.Cls();
-    const std::vector<FoundHistory> found = scanHistoryFolder(s_.files, historyFolder());
-    makeCards(cards_, found, headerReader(s_.files, s_.codec), view_.CardsCategoryType);
+    then([this] {
+        std::string remembered = cards_.SelectedItem() ? cards_.SelectedItem()->Key() : std::string{};
+        // Asked here: the settings' folder may be created, or a message shown.
+        const std::string folder = historyFolder();
+        steps_.work<std::vector<ScannedHistory>>(
+            [&files = s_.files, &codec = s_.codec, folder, grouping = view_.CardsCategoryType](std::stop_token stop) {
+                return readHistoryFolder(files, codec, folder, grouping, stop);
+            },
+            [this, remembered = std::move(remembered)](std::vector<ScannedHistory> histories) mutable {
+                cards_.Cls();
+                makeCards(cards_, histories);
+                chooseCard(std::move(remembered));
+            });
+    });
+}
+
+void HistoryBrowser::chooseCard(std::string remembered) {
     // A requested card is honoured once; one that no card has still
     // discards the remembered card.
     if (!start_.gShowCardKey.empty()) {
@@ -52,15 +93,46 @@ void HistoryBrowser::selectCardShown(std::size_t position) {
 }
 
 void HistoryBrowser::SelectCard(std::size_t) {
-    currentPage_ = 1;
-    RefreshFileList();
-    LoadHistoryPage();
+    then([this] {
+        currentPage_ = 1;
+        RefreshFileList();
+        LoadHistoryPage();
+        then([this] { listFocus(); });
+    });
 }
 
 void HistoryBrowser::RefreshFileList() {
-    list_ =
-        FileList::build(cards_.SelectedItem(), view_, listedHistoryReader(s_.files, s_.codec), s_.search, s_.widths);
+    then([this] {
+        const Card* selected = cards_.SelectedItem();
+        ListInputs inputs{selected ? std::optional(selected->files()) : std::nullopt, view_.columns};
+        if (builtThisCommand_ == inputs) {
+            selectFirstRow();
+            return;
+        }
+        std::optional<Card> card = selected ? std::optional<Card>(*selected) : std::nullopt;
+        SearchFilter search = s_.search ? s_.search() : SearchFilter{};
+        steps_.work<FileList>(
+            [card = std::move(card), settings = static_cast<const ViewSettings&>(view_), search = std::move(search),
+             &files = s_.files, &codec = s_.codec, &widths = s_.widths](std::stop_token stop) {
+                const ListedHistoryReader read = listedHistoryReader(files, codec);
+                // Once stopped, every history is passed over unread.
+                const SearchFilter passes = [&](const std::string& path) {
+                    return !stop.stop_requested() && (!search || search(path));
+                };
+                return FileList::build(card ? &*card : nullptr, settings, read, passes, widths);
+            },
+            [this, inputs = std::move(inputs)](FileList list) mutable { listBuilt(std::move(list), std::move(inputs)); });
+    });
+}
+
+void HistoryBrowser::listBuilt(FileList list, ListInputs inputs) {
+    list_ = std::move(list);
     ++listBuilds_;
+    builtThisCommand_ = std::move(inputs);
+    selectFirstRow();
+}
+
+void HistoryBrowser::selectFirstRow() {
     selectedRows_.clear();
     currentRow_.reset();
     if (const std::optional<std::size_t> first = list_.firstRow()) {
@@ -71,15 +143,21 @@ void HistoryBrowser::RefreshFileList() {
 }
 
 void HistoryBrowser::showSearching() {
-    list_.showSearching();
-    selectedRows_.clear();
-    currentRow_.reset();
+    then([this] {
+        builtThisCommand_.reset();
+        list_.showSearching();
+        selectedRows_.clear();
+        currentRow_.reset();
+    });
 }
 
 void HistoryBrowser::searchChanged() {
-    RefreshFileList();
-    currentPage_ = 1;
-    LoadHistoryPage();
+    then([this] {
+        builtThisCommand_.reset();
+        RefreshFileList();
+        then([this] { currentPage_ = 1; });
+        LoadHistoryPage();
+    });
 }
 
 void HistoryBrowser::setListSelection(std::set<std::size_t> rows, std::optional<std::size_t> current) {
@@ -90,28 +168,37 @@ void HistoryBrowser::setListSelection(std::set<std::size_t> rows, std::optional<
 }
 
 void HistoryBrowser::columnClick(std::size_t column) {
-    // Rows are renumbered by the sort: the selection goes by the histories' paths.
-    std::set<std::string, std::less<>> selectedKeys;
-    for (const std::size_t row : selectedRows_) selectedKeys.insert(list_.rows()[row].key);
-    const std::string currentKey = currentRow_ ? list_.rows()[*currentRow_].key : std::string{};
-    list_.columnClick(column);
-    std::set<std::size_t> selected;
-    std::optional<std::size_t> current;
-    for (std::size_t row = 0; row < list_.rows().size(); ++row) {
-        const std::string& key = list_.rows()[row].key;
-        if (selectedKeys.contains(key)) selected.insert(row);
-        if (currentRow_ && key == currentKey) current = row;
-    }
-    selectedRows_ = std::move(selected);
-    currentRow_ = current;
+    then([this, column] {
+        // Rows are renumbered by the sort: the selection goes by the histories' paths.
+        std::set<std::string, std::less<>> selectedKeys;
+        for (const std::size_t row : selectedRows_) selectedKeys.insert(list_.rows()[row].key);
+        const std::string currentKey = currentRow_ ? list_.rows()[*currentRow_].key : std::string{};
+        list_.columnClick(column);
+        std::set<std::size_t> selected;
+        std::optional<std::size_t> current;
+        for (std::size_t row = 0; row < list_.rows().size(); ++row) {
+            const std::string& key = list_.rows()[row].key;
+            if (selectedKeys.contains(key)) selected.insert(row);
+            if (currentRow_ && key == currentKey) current = row;
+        }
+        selectedRows_ = std::move(selected);
+        currentRow_ = current;
+    });
 }
 
 void HistoryBrowser::itemClick(std::size_t row) {
-    currentPage_ = 1;
-    LoadHistoryPage(row);
+    then([this, row] {
+        currentPage_ = 1;
+        loadPage(row);
+    });
 }
 
 void HistoryBrowser::LoadHistoryPage(std::optional<std::size_t> row) {
+    then([this, row] { loadPage(row); });
+}
+
+void HistoryBrowser::loadPage(std::optional<std::size_t> row) {
+    ++pageLoads_;
     page_ = LoadedPage{};
     // The panel is laid out again on every path, so that it always stands at
     // the bottom with the height of what it shows.
@@ -150,52 +237,66 @@ void HistoryBrowser::toolbarClick(ToolbarButton button) {
     switch (button) {
         case ToolbarButton::STYLE1:
         case ToolbarButton::STYLE2:
+            // Only the panes move: nothing waits for the work under way.
             view_.ViewStyle = button == ToolbarButton::STYLE1 ? kThreeColumns : kTwoColumns;
             layout_.relayout(view_.ViewStyle);
             return;
         default: break;
     }
-    view_.CardsCategoryType = static_cast<Grouping>(static_cast<int>(button) + 1);
-    ReloadHistoryFolder();
-    RefreshFileList();
-    currentPage_ = 1;
-    LoadHistoryPage();
+    then([this, button] {
+        view_.CardsCategoryType = static_cast<Grouping>(static_cast<int>(button) + 1);
+        ReloadHistoryFolder();
+        RefreshFileList();
+        then([this] { currentPage_ = 1; });
+        LoadHistoryPage();
+    });
 }
 
 void HistoryBrowser::previousPage() {
-    if (!page_.number.previousEnabled) return;
-    --currentPage_;
-    LoadHistoryPage();
+    then([this] {
+        if (!page_.number.previousEnabled) return;
+        --currentPage_;
+        loadPage(std::nullopt);
+    });
 }
 
 void HistoryBrowser::nextPage() {
-    if (!page_.number.nextEnabled) return;
-    ++currentPage_;
-    LoadHistoryPage();
+    then([this] {
+        if (!page_.number.nextEnabled) return;
+        ++currentPage_;
+        loadPage(std::nullopt);
+    });
 }
 
 void HistoryBrowser::RefreshKeepingSelection() {
-    const std::string remembered =
-        currentRow_ && list_.placeholder() == FileList::Placeholder::none ? list_.rows()[*currentRow_].key : "";
-    ReloadHistoryFolder();
-    RefreshFileList();
-    LoadHistoryPage();
-    selectedRows_.clear();
-    currentRow_.reset();
-    if (const std::optional<std::size_t> row = remembered.empty() ? std::nullopt : list_.rowOf(remembered)) {
-        selectedRows_ = {*row};
-        currentRow_ = row;
-        itemClick(*row);
-    }
+    then([this] {
+        std::string remembered =
+            currentRow_ && list_.placeholder() == FileList::Placeholder::none ? list_.rows()[*currentRow_].key : "";
+        ReloadHistoryFolder();
+        RefreshFileList();
+        LoadHistoryPage();
+        then([this, remembered = std::move(remembered)] {
+            selectedRows_.clear();
+            currentRow_.reset();
+            if (const std::optional<std::size_t> row = remembered.empty() ? std::nullopt : list_.rowOf(remembered)) {
+                selectedRows_ = {*row};
+                currentRow_ = row;
+                itemClick(*row);
+            }
+        });
+    });
 }
 
 void HistoryBrowser::CallCommand(std::string_view strCommand) {
-    const ShowRequest request = readShowRequest(strCommand);
-    RefreshKeepingSelection();
-    const std::string key = requestedCardKey(request, view_.CardsCategoryType, s_.codec);
-    const Card* selected = cards_.SelectedItem();
-    if (key.empty() || !selected || selected->Key() == key) return;
-    if (const std::size_t position = cards_.find(key); position != 0) selectCardShown(position);
+    then([this, request = readShowRequest(strCommand)] {
+        RefreshKeepingSelection();
+        then([this, request] {
+            const std::string key = requestedCardKey(request, view_.CardsCategoryType, s_.codec);
+            const Card* selected = cards_.SelectedItem();
+            if (key.empty() || !selected || selected->Key() == key) return;
+            if (const std::size_t position = cards_.find(key); position != 0) selectCardShown(position);
+        });
+    });
 }
 
 std::optional<std::string> HistoryBrowser::currentHistory() const {
@@ -213,61 +314,66 @@ PopupMenu HistoryBrowser::fileMenu() const {
 
 void HistoryBrowser::columnChosen(int id) {
     if (id < 1 || id > kColumnSwitchCount) return;
-    const auto which = static_cast<ColumnSwitch>(id);
-    view_.setColumn(which, !view_.column(which));
-    currentPage_ = 1;
-    RefreshFileList();
-    LoadHistoryPage();
+    then([this, id] {
+        const auto which = static_cast<ColumnSwitch>(id);
+        view_.setColumn(which, !view_.column(which));
+        currentPage_ = 1;
+        RefreshFileList();
+        LoadHistoryPage();
+    });
 }
 
 void HistoryBrowser::DeleteSelectedFiles() {
-    if (!currentHistory()) return;
-    if (s_.prompts.message(texts::kAskDeleteSelected, texts::kTitle, mb::kYesNo | mb::kIconQuestion) != mb::kIdYes) {
-        return;
-    }
-    std::vector<std::string> paths;
-    for (auto row = selectedRows_.rbegin(); row != selectedRows_.rend(); ++row) {
-        if (const std::string& key = list_.rows()[*row].key; !key.empty()) paths.push_back(key);
-    }
-    const std::vector<std::string> kept = deleteHistories(paths);
-    ReloadHistoryFolder();
-    RefreshFileList();
-    currentPage_ = 1;
-    LoadHistoryPage();
-    reportNotDeleted(kept);
+    then([this] {
+        if (!currentHistory()) return;
+        if (s_.prompts.message(texts::kAskDeleteSelected, texts::kTitle, mb::kYesNo | mb::kIconQuestion) !=
+            mb::kIdYes) {
+            return;
+        }
+        std::vector<std::string> paths;
+        for (auto row = selectedRows_.rbegin(); row != selectedRows_.rend(); ++row) {
+            if (const std::string& key = list_.rows()[*row].key; !key.empty()) paths.push_back(key);
+        }
+        steps_.work<Deletion>(
+            [&files = s_.files, paths = std::move(paths)](std::stop_token) { return deleteHistories(files, paths); },
+            [this](Deletion done) {
+                ReloadHistoryFolder();
+                RefreshFileList();
+                then([this] { currentPage_ = 1; });
+                LoadHistoryPage();
+                // Named once the folder is shown anew.
+                then([this, kept = std::move(done.kept)] { reportNotDeleted(kept); });
+            });
+    });
 }
 
 void HistoryBrowser::deleteCardHistories(std::size_t position) {
-    const Card* card = cards_.Item(position);
-    if (!card || position == 0) return;
-    if (s_.prompts.message(texts::kAskDeleteCard, texts::kTitle,
-                           mb::kOkCancel | mb::kIconQuestion | mb::kDefaultButton2) != mb::kIdOk ||
-        s_.prompts.message(texts::kAskDeleteCardAgain, texts::kTitle,
-                           mb::kYesNo | mb::kIconExclamation | mb::kDefaultButton2) != mb::kIdYes) {
-        return;
-    }
-    // The card is only read here: the folder is shown anew once every file
-    // is done, never from inside the card bar while it removes a card.
-    const std::string key = card->Key();
-    const std::vector<std::string> kept =
-        deleteHistories(std::vector<std::string>(card->files().rbegin(), card->files().rend()));
-    ReloadHistoryFolder();
-    if (cards_.Count() == 0) {
-        SelectCard(0);
-    } else if (cards_.find(key) == 0) {
-        selectCardShown(std::min(position, cards_.Count()));
-    }
-    reportNotDeleted(kept);
-}
-
-std::vector<std::string> HistoryBrowser::deleteHistories(const std::vector<std::string>& paths) {
-    std::vector<std::string> kept;
-    for (const std::string& path : paths) {
-        // For good: a history is never moved to the recycle bin. One gone
-        // already is as good as deleted.
-        if (!s_.files.removeFile(path) && s_.files.kind(path) != PathKind::missing) kept.push_back(path);
-    }
-    return kept;
+    then([this, position] {
+        const Card* card = cards_.Item(position);
+        if (!card || position == 0) return;
+        if (s_.prompts.message(texts::kAskDeleteCard, texts::kTitle,
+                               mb::kOkCancel | mb::kIconQuestion | mb::kDefaultButton2) != mb::kIdOk ||
+            s_.prompts.message(texts::kAskDeleteCardAgain, texts::kTitle,
+                               mb::kYesNo | mb::kIconExclamation | mb::kDefaultButton2) != mb::kIdYes) {
+            return;
+        }
+        std::vector<std::string> paths(card->files().rbegin(), card->files().rend());
+        steps_.work<Deletion>(
+            [&files = s_.files, paths = std::move(paths)](std::stop_token) { return deleteHistories(files, paths); },
+            [this, position, key = card->Key()](Deletion done) {
+                // The bar was held while the files went: the card stands where it stood.
+                const Card* still = cards_.Item(position);
+                const std::size_t at = still && still->Key() == key ? position : cards_.find(key);
+                if (done.kept.empty()) {
+                    // The card goes: the bar selects and shows the card in its place, then the folder anew.
+                    cards_.FilesReset(at);
+                } else {
+                    cards_.FilesRemove(at, done.deleted);
+                    RefreshKeepingSelection();
+                }
+                then([this, kept = std::move(done.kept)] { reportNotDeleted(kept); });
+            });
+    });
 }
 
 void HistoryBrowser::reportNotDeleted(const std::vector<std::string>& kept) {
@@ -278,13 +384,15 @@ void HistoryBrowser::reportNotDeleted(const std::vector<std::string>& kept) {
 }
 
 void HistoryBrowser::selectAll() {
-    if (list_.placeholder() != FileList::Placeholder::none || list_.rows().empty()) return;
-    std::set<std::size_t> all;
-    for (std::size_t row = 0; row < list_.rows().size(); ++row) all.insert(row);
-    selectedRows_ = std::move(all);
-    if (!currentRow_) currentRow_ = 0;
-    currentPage_ = 1;
-    LoadHistoryPage(currentRow_);
+    then([this] {
+        if (list_.placeholder() != FileList::Placeholder::none || list_.rows().empty()) return;
+        std::set<std::size_t> all;
+        for (std::size_t row = 0; row < list_.rows().size(); ++row) all.emplace_hint(all.end(), row);
+        selectedRows_ = std::move(all);
+        if (!currentRow_) currentRow_ = 0;
+        currentPage_ = 1;
+        loadPage(currentRow_);
+    });
 }
 
 PageDrawing HistoryBrowser::drawing(double viewWidth, double viewHeight,

@@ -3,8 +3,16 @@
 // file list of the selected card, the page shown, the toolbar's grouping and
 // style, the page keys and the layout. The window forwards its input here and
 // afterwards draws the cards, the list, the page and the layout as they stand.
+//
+// Each command is a sequence of steps (common/step_sequence.h). The walks
+// over many files (the reload, a card's list, a search, a delete) are long
+// work: the window's thread goes on with its messages meanwhile, and the
+// steps after them follow once they are done, in the order the synchronous
+// calls would have taken. Commands given meanwhile wait their turn.
 
+#include <array>
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <set>
 #include <string>
@@ -14,6 +22,8 @@
 #include "common/history_folder.h"
 #include "common/prompts.h"
 #include "common/settings_store.h"
+#include "common/signal.h"
+#include "common/step_sequence.h"
 #include "common/text_codec.h"
 #include "viewer/main/file_list.h"
 #include "viewer/main/history_scan.h"
@@ -38,9 +48,13 @@ struct BrowserServices {
     SettingsStore& store;
     // For the settings' history folder when the command line named none.
     HistoryFolderServices folder;
+    // Used by long work only, one piece at a time.
     TextWidths& widths;
-    // The current search; none lets every history through.
-    SearchFilter search;
+    // The search in force, asked whenever a list is built; none (or an empty
+    // filter) lets every history through. The filter runs in long work.
+    std::function<SearchFilter()> search{};
+    // Where long work runs: here, at once, when null.
+    WorkRunner* work = nullptr;
 };
 
 // What the window draws in the page view.
@@ -58,11 +72,27 @@ public:
     // The window's start: the first reload, the list and the page.
     void load();
 
+    // Steps queued or long work under way: what comes from outside waits.
+    bool busy() const { return steps_.busy(); }
+    // Long work under way: the cards and the list are being replaced.
+    bool working() const { return steps_.working(); }
+    // The commands not yet done are dropped and the work under way stops
+    // early; nothing of it is shown. For the window's end.
+    void cancelWork() { steps_.cancel(); }
+    // Long work starts: the window shows the browser as it stands meanwhile.
+    Signal<>& workStarts() { return steps_.workStarts; }
+    // The last step of the commands given has run.
+    Signal<>& settled() { return steps_.done; }
+    // A card was chosen and shown: the file list is to take the focus.
+    Signal<> listFocus;
+
     const CardBar& cards() const { return cards_; }
     const FileList& list() const { return list_; }
     // How often the list was rebuilt: a window tells a new list from a sorted one.
     std::size_t listBuilds() const { return listBuilds_; }
     const LoadedPage& page() const { return page_; }
+    // How often a page was loaded (or none): a window redraws the page when this moves.
+    std::size_t pageLoads() const { return pageLoads_; }
     MainLayout& layout() { return layout_; }
     int currentPage() const { return currentPage_; }
 
@@ -146,25 +176,41 @@ public:
     void LoadHistoryPage(std::optional<std::size_t> row = std::nullopt);
 
 private:
+    // What a list is built from, but for the search.
+    struct ListInputs {
+        std::optional<std::vector<std::string>> files;  // of the selected card; none without one
+        std::array<bool, kColumnSwitchCount> columns{};
+        friend bool operator==(const ListInputs&, const ListInputs&) = default;
+    };
+
+    void then(std::function<void()> step) { steps_.then(std::move(step)); }
     void SelectCard(std::size_t position) override;
     void RemoveCard() override { RefreshKeepingSelection(); }
     void selectCardShown(std::size_t position);
-    // Deletes the files; gives back those that stayed, to be named once the
-    // folder is shown anew.
-    std::vector<std::string> deleteHistories(const std::vector<std::string>& paths);
+    void chooseCard(std::string remembered);
+    void listBuilt(FileList list, ListInputs inputs);
+    void selectFirstRow();
+    void loadPage(std::optional<std::size_t> row);
     void reportNotDeleted(const std::vector<std::string>& kept);
     std::string historyFolder();
 
     BrowserServices s_;
     c_Setting_View& view_;
     StartValues& start_;
+    WorkHere workHere_;
+    StepSequence steps_;
+    Connection onSettled_;
     CardBar cards_;
     FileList list_;
     std::size_t listBuilds_ = 0;
+    // The list last built, while the command that built it runs: the same
+    // list asked for again by that command is not read again.
+    std::optional<ListInputs> builtThisCommand_;
     MainLayout layout_;
     std::set<std::size_t> selectedRows_;
     std::optional<std::size_t> currentRow_;
     LoadedPage page_;
+    std::size_t pageLoads_ = 0;
     int currentPage_ = 1;
     double viewScale_ = 0;
 };

@@ -87,16 +87,39 @@ ListedHistoryReader listedHistoryReader(FileSystem& files, const AnsiCodec& code
     };
 }
 
-void makeCards(CardBar& bar, const std::vector<FoundHistory>& found, const HeaderReader& read, Grouping grouping) {
+namespace {
+
+std::vector<ScannedHistory> readHeaders(const std::vector<FoundHistory>& found, const HeaderReader& read,
+                                        Grouping grouping, const std::stop_token& stop) {
+    std::vector<ScannedHistory> histories;
+    histories.reserve(found.size());
     for (const FoundHistory& history : found) {
-        const std::optional<HistoryFileHeader> header = read(history.path);
+        if (stop.stop_requested()) break;
+        std::optional<HistoryFileHeader> header = read(history.path);
         if (!header) continue;
-        const std::string key = cardKeyOf(*header, grouping);
-        std::size_t position = bar.find(key);
-        if (position == 0) position = bar.Add(key);
-        bar.FilesAdd(position, history.path, header->strBookPath, header->strBookName, header->strSheetName,
-                     header->datPrintDate);
+        histories.push_back({history.path, cardKeyOf(*header, grouping), std::move(header->strBookPath),
+                             std::move(header->strBookName), std::move(header->strSheetName), header->datPrintDate});
     }
+    return histories;
+}
+
+}  // namespace
+
+std::vector<ScannedHistory> readHistoryFolder(FileSystem& files, const AnsiCodec& codec, const std::string& folder,
+                                              Grouping grouping, const std::stop_token& stop) {
+    return readHeaders(scanHistoryFolder(files, folder), headerReader(files, codec), grouping, stop);
+}
+
+void makeCards(CardBar& bar, const std::vector<ScannedHistory>& histories) {
+    for (const ScannedHistory& history : histories) {
+        std::size_t position = bar.find(history.cardKey);
+        if (position == 0) position = bar.Add(history.cardKey);
+        bar.FilesAdd(position, history.path, history.bookPath, history.bookName, history.sheetName, history.printDate);
+    }
+}
+
+void makeCards(CardBar& bar, const std::vector<FoundHistory>& found, const HeaderReader& read, Grouping grouping) {
+    makeCards(bar, readHeaders(found, read, grouping, {}));
 }
 
 }  // namespace kq::viewer

@@ -248,7 +248,12 @@ bool SearchBox::MatchSearchText(FileSystem& files, const AnsiCodec& codec, const
 }
 
 SearchFilter SearchBox::filter(FileSystem& files, const AnsiCodec& codec) const {
-    return [this, &files, &codec](const std::string& path) { return MatchSearchText(files, codec, path); };
+    if (SearchText_.empty()) return {};
+    // The search as it stands now: the box may change while a list is built.
+    return [matcher = matcher_, &files, &codec](const std::string& path) {
+        const std::unique_ptr<ByteSource> source = files.openForReading(path);
+        return source && matcher.matchHistory(*source, codec).value_or(false);
+    };
 }
 
 }  // namespace kq::viewer

@@ -92,7 +92,9 @@ public:
     // Whether the history at `path` passes the search in force; a history
     // that cannot be opened or read does not.
     bool MatchSearchText(FileSystem& files, const AnsiCodec& codec, const std::string& path) const;
-    // The file list's filter: this box's search, whenever the list is built.
+    // The file list's filter: the search in force now, none without one. It
+    // holds what it needs of the box, so a list built meanwhile on another
+    // thread is not touched by later changes of the box.
     SearchFilter filter(FileSystem& files, const AnsiCodec& codec) const;
 
 private:

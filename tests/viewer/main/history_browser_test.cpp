@@ -9,6 +9,7 @@
 #include "tests/support/history_bytes.h"
 #include "tests/support/history_folder_world.h"
 #include "tests/support/scripted_prompts.h"
+#include "tests/support/threaded_work.h"
 #include "viewer/main/search_query.h"
 
 namespace kq::viewer {
@@ -32,7 +33,7 @@ struct World {
         folder.files.addFile(std::string("D:\\H\\") + name, test::historyBytes(r, images));
         folder.files.setLastWrite(std::string("D:\\H\\") + name, {2024, 4, 1, 9, minute++, 0});
     }
-    HistoryBrowser& open(SearchFilter search = {}) {
+    HistoryBrowser& open(std::function<SearchFilter()> search = {}) {
         view.emplace(store);
         browser.emplace(BrowserServices{folder.files,
                                         systemAnsiCodec(),
@@ -40,7 +41,8 @@ struct World {
                                         store,
                                         folder.services(test::kViewerTitle),
                                         widths,
-                                        std::move(search)},
+                                        std::move(search),
+                                        work},
                         *view, start);
         browser->layout().pass(12915, 7335, view->ViewStyle);
         browser->load();
@@ -59,6 +61,7 @@ struct World {
     MemorySettingsStore store;
     StartValues start{0, false, "D:\\H", ""};
     Widths widths;
+    WorkRunner* work = nullptr;  // at once when null
     std::optional<c_Setting_View> view;
     std::optional<HistoryBrowser> browser;
     int minute = 0;
@@ -408,7 +411,7 @@ TEST(HistorySearch, TheSearchingRowStandsUntilTheListIsRebuiltUnderTheSearch) {
     w.add("a2.tvk", "A", 3, "西");
     w.add("a3.tvk", "A", 1, "南");
     SearchBox box(tableUpperCase);
-    HistoryBrowser& b = w.open(box.filter(w.folder.files, systemAnsiCodec()));
+    HistoryBrowser& b = w.open([&] { return box.filter(w.folder.files, systemAnsiCodec()); });
     ASSERT_EQ(b.list().rows().size(), 3u);
     const auto columns = b.list().columns();
 
@@ -432,6 +435,128 @@ TEST(HistorySearch, TheSearchingRowStandsUntilTheListIsRebuiltUnderTheSearch) {
     b.searchChanged();
     EXPECT_EQ(b.list().placeholder(), FileList::Placeholder::noResults);
     EXPECT_FALSE(b.page().loaded);
+}
+
+// What the user sees of the browser, at the end of a command.
+struct Seen {
+    std::vector<std::string> cards;
+    std::size_t selectedCard = 0;
+    std::vector<std::string> columns;
+    std::vector<std::vector<std::string>> rows;
+    std::set<std::size_t> selectedRows;
+    std::optional<std::size_t> currentRow;
+    std::string pageLabel;
+    bool pageLoaded = false;
+    std::size_t messages = 0;
+    friend bool operator==(const Seen&, const Seen&) = default;
+};
+
+Seen seen(World& w) {
+    const HistoryBrowser& b = *w.browser;
+    Seen s;
+    for (std::size_t p = 1; p <= b.cards().Count(); ++p) s.cards.push_back(b.cards().Item(p)->Key());
+    s.selectedCard = b.cards().selectedPosition();
+    for (const FileListColumn& c : b.list().columns()) s.columns.push_back(c.caption);
+    for (const FileListRow& row : b.list().rows()) {
+        s.rows.push_back(row.cells);
+        s.rows.back().push_back(row.key);
+    }
+    s.selectedRows = b.selectedRows();
+    s.currentRow = b.currentRow();
+    s.pageLabel = b.page().number.label;
+    s.pageLoaded = b.page().loaded;
+    s.messages = w.folder.prompts.messages.size();
+    return s;
+}
+
+// Every command shows the same whether its walks over the folder run on a
+// thread of their own, the window going on meanwhile, or right away.
+TEST(HistoryBrowserWork, EveryCommandEndsAsWhenItsWorkIsDoneAtOnce) {
+    struct Run {
+        World world;
+        test::ThreadedWork thread;
+        SearchBox box{tableUpperCase};
+        void search(std::string_view text) {
+            box.buttonClick(text);
+            world.browser->showSearching();
+            world.browser->searchChanged();
+        }
+    };
+    Run here;
+    Run threaded;
+    threaded.world.work = &threaded.thread;
+    for (Run* run : {&here, &threaded}) {
+        World& w = run->world;
+        w.add("a1.tvk", "A", 2, "東");
+        w.add("b1.tvk", "B", 1, "西");
+        w.add("a2.tvk", "A", 3, "西");
+        w.add("c1.tvk", "C", 1, "");
+        w.add("b2.tvk", "B", 2, "東");
+        w.open([run] { return run->box.filter(run->world.folder.files, systemAnsiCodec()); });
+    }
+    EXPECT_TRUE(threaded.world.browser->working()) << "the first reload runs on its thread";
+    threaded.thread.settle();
+    EXPECT_EQ(seen(threaded.world), seen(here.world));
+
+    const struct {
+        const char* what;
+        std::function<void(Run&)> command;
+        std::deque<int> answers;
+    } script[] = {
+        {"a card clicked", [](Run& r) { r.world.browser->cardReleased(2, MouseButton::left); }, {}},
+        {"grouping by category", [](Run& r) { r.world.browser->toolbarClick(ToolbarButton::ID4); }, {}},
+        {"a search", [](Run& r) { r.search("東"); }, {}},
+        {"grouping by sheet under the search", [](Run& r) { r.world.browser->toolbarClick(ToolbarButton::ID2); }, {}},
+        {"the search ended", [](Run& r) { r.search("東"); }, {}},
+        {"a column shown",
+         [](Run& r) { r.world.browser->columnChosen(static_cast<int>(ColumnSwitch::FileName)); },
+         {}},
+        {"F5", [](Run& r) { r.world.browser->RefreshKeepingSelection(); }, {}},
+        {"a handed-over line", [](Run& r) { r.world.browser->CallCommand("ShowId=C_V"); }, {}},
+        // Given one after another: each waits for the work of the one before.
+        {"a card's every row deleted",
+         [](Run& r) {
+             r.world.browser->cardReleased(1, MouseButton::left);
+             r.world.browser->selectAll();
+             r.world.browser->DeleteSelectedFiles();
+         },
+         {mb::kIdYes}},
+        {"a card deleted", [](Run& r) { r.world.browser->deleteCardHistories(1); }, {mb::kIdOk, mb::kIdYes}},
+    };
+    for (const auto& step : script) {
+        SCOPED_TRACE(step.what);
+        for (Run* run : {&here, &threaded}) {
+            run->world.folder.prompts.answers = step.answers;
+            step.command(*run);
+            run->thread.settle();
+            EXPECT_FALSE(run->world.browser->busy());
+        }
+        EXPECT_EQ(seen(threaded.world), seen(here.world));
+    }
+    EXPECT_EQ(threaded.world.browser->cards().Count(), 1u) << "one card of three is left";
+}
+
+// While the folder is read anew, the cards, the list and the page stay what
+// they were, whole, until the new ones are made.
+TEST(HistoryBrowserWork, WhileWorkRunsTheOldStateStandsWhole) {
+    World w;
+    test::ThreadedWork thread;
+    w.work = &thread;
+    w.add("a1.tvk", "A", 1);
+    w.add("b1.tvk", "B", 1);
+    HistoryBrowser& b = w.open();
+    thread.settle();
+    b.cardReleased(2, MouseButton::left);
+    thread.settle();
+    const Seen before = seen(w);
+    w.add("c1.tvk", "C", 1);
+    b.RefreshKeepingSelection();
+    ASSERT_TRUE(b.working());
+    EXPECT_EQ(seen(w), before);
+    thread.settle();
+    EXPECT_EQ(b.cards().Count(), 3u);
+    EXPECT_EQ(w.selectedKey(), "A") << "kept by the reload";
+    EXPECT_EQ(w.currentFile(), "a1.tvk");
 }
 
 }  // namespace

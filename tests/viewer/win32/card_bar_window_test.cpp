@@ -35,6 +35,7 @@ struct CardsShown {
     MemorySettingsStore store;
     ViewerRun run{store};
     test::ScratchFolder folder{L"kq_card_bar"};
+    WorkHere here;
     std::unique_ptr<HistoryWindow> window;
 
     // One card per sheet, the first sheet's newest; the first card holds `firstFiles` histories.
@@ -43,7 +44,7 @@ struct CardsShown {
         for (int i = 0; sheets > 0 && i < firstFiles; ++i) write("S0", ++age);
         for (int sheet = 1; sheet < sheets; ++sheet) write(std::string("S").append(std::to_string(sheet)), ++age);
         run.start.gSaveFolder = folder.path();
-        window = std::make_unique<HistoryWindow>(run);
+        window = std::make_unique<HistoryWindow>(run, HistoryWindowServices{.work = &here});
         EXPECT_TRUE(window->open());
     }
 

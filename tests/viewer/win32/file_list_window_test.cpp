@@ -72,7 +72,8 @@ struct ListWorld {
         view.emplace(store);
         view->setColumn(ColumnSwitch::FileName, true);
         browser.emplace(BrowserServices{folder.files, systemAnsiCodec(), folder.prompts, store,
-                                        folder.services(test::kViewerTitle), widths, std::move(search)},
+                                        folder.services(test::kViewerTitle), widths,
+                                        [search = std::move(search)] { return search; }},
                         *view, start);
         browser->layout().pass(12915, 7335, view->ViewStyle);
         browser->load();

@@ -56,6 +56,8 @@ struct Opened {
     ScratchFolder folder{L"kq_history_window"};
     CountedFiles files;
     int helps = 0;
+    // Each command done before it returns; the window's own thread is tested apart.
+    WorkHere here;
     std::unique_ptr<HistoryWindow> window;
 
     // `fill` puts the histories into the folder before the window opens.
@@ -64,7 +66,7 @@ struct Opened {
         for (const auto& [name, value] : view) store.write("View", name, value);
         run.start.gSaveFolder = folder.path();
         if (fill) fill(folder.path());
-        window = std::make_unique<HistoryWindow>(run, HistoryWindowServices{.files = &files, .help = [this] { ++helps; }});
+        window = std::make_unique<HistoryWindow>(run, HistoryWindowServices{.files = &files, .help = [this] { ++helps; }, .work = &here});
         EXPECT_TRUE(window->open());
     }
     RECT part(int index) const {

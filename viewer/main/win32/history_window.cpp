@@ -35,7 +35,7 @@ constexpr UINT kRunWaitingRetryMs = 100;
 HistoryWindow::HistoryWindow(ViewerRun& run, HistoryWindowServices services)
     : run_(run), twips_(kq::win32::screenTwips()), files_(services.files ? *services.files : systemFiles_),
       help_(services.help ? services.help : [this] { Command_Help(*this); }), givenHelp_(std::move(services.help)),
-      search_(kq::win32::systemUpperCase), closing_(std::move(services.closing)) {}
+      work_(services.work), search_(kq::win32::systemUpperCase), closing_(std::move(services.closing)) {}
 
 HistoryWindow::~HistoryWindow() = default;
 
@@ -80,6 +80,11 @@ bool HistoryWindow::makeControls() {
     filterStrip_ = std::make_unique<FilterStrip>(pictures_->imlButton, font_.get());
     if (!mainStrip_->create(self, kMainStripId) || !filterStrip_->create(self, kFilterStripId)) return false;
 
+    if (!work_) {
+        workThread_.emplace();
+        // Without its window the thread could hand nothing back: the work is done here then.
+        work_ = workThread_->ready() ? static_cast<WorkRunner*>(&*workThread_) : &workHere_;
+    }
     // The first use of the view settings reads them, unless the start did.
     browser_.emplace(BrowserServices{.files = files_,
                                      .codec = systemAnsiCodec(),
@@ -91,7 +96,8 @@ bool HistoryWindow::makeControls() {
                                                 .programFolder = kq::win32::thisModuleFolder(),
                                                 .title = std::string(texts::kTitle)},
                                      .widths = *widths_,
-                                     .search = search_.filter(files_, systemAnsiCodec())},
+                                     .search = [this] { return search_.filter(files_, systemAnsiCodec()); },
+                                     .work = work_},
                      run_.viewSetting(), run_.start, measureCards(pictures_->imlIcon, twips_), design());
     mainStrip_->update(*browser_);
     filterStrip_->listen([this](FilterAction action) { filterAction(action); });
@@ -117,9 +123,13 @@ bool HistoryWindow::makeControls() {
     }
 
     browser_->load();
+    onWorkStarts_ = browser_->workStarts().connect([this] { workStarts(); });
+    onSettled_ = browser_->settled().connect([this] { workSettled(); });
+    onListFocus_ = browser_->listFocus.connect([this] { focusList(); });
     cards_->update();
     list_->update();
     updatePagePanes();
+    showWorking(browser_->working());
     return true;
 }
 
@@ -180,6 +190,7 @@ void HistoryWindow::applyLayout() {
 }
 
 void HistoryWindow::browserChanged(BrowserChange what) {
+    if (!hwnd() || !browser_) return;
     if (what == BrowserChange::cards) mainStrip_->update(*browser_);
     if (what == BrowserChange::cards) cards_->update();
     if (what == BrowserChange::cards || what == BrowserChange::list) list_->update();
@@ -189,11 +200,74 @@ void HistoryWindow::browserChanged(BrowserChange what) {
     }
     updatePagePanes();
     layoutPass();
+    showWorking(browser_->working());
 }
 
 void HistoryWindow::updatePagePanes() {
+    // Drawing a page at its natural size is the dear part of showing it: only for a page loaded since.
+    if (browser_->pageLoads() == pageShown_) return;
+    pageShown_ = browser_->pageLoads();
     viewArea_->update();
     pagePanel_->update();
+}
+
+void HistoryWindow::workStarts() {
+    browserChanged(BrowserChange::cards);
+    // What the commands did so far ("検索中" in the list's place, say) is on
+    // the screen before the work starts, also when it is done right here.
+    RedrawWindow(hwnd(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+}
+
+void HistoryWindow::workSettled() {
+    browserChanged(BrowserChange::cards);
+    if (!hwnd()) return;
+    if (refreshAsked_) {
+        refreshAsked_ = false;
+        browser_->RefreshKeepingSelection();
+        return;
+    }
+    if (handedOver_ || closeAsked_) PostMessageW(hwnd(), kRunWaitingMessage, 0, 0);
+}
+
+void HistoryWindow::showWorking(bool working) {
+    if (working == workingShown_) return;
+    workingShown_ = working;
+    const HWND list = list_->list();
+    if (working && GetFocus() == list) {
+        // The keys go on reaching the window (F1, F5), and the list gets the
+        // focus back once it takes input again.
+        focusListWanted_ = true;
+        SetFocus(hwnd());
+    }
+    EnableWindow(cards_->hwnd(), !working);
+    EnableWindow(list, !working);
+    EnableWindow(pagePanel_->pageButtons(), !working);
+    mainStrip_->update(*browser_);
+    if (!working && focusListWanted_) focusList();
+    refreshPointer();
+}
+
+void HistoryWindow::refreshPointer() {
+    POINT at{};
+    if (!GetCursorPos(&at)) return;
+    const HWND under = WindowFromPoint(at);
+    if (!under || (under != hwnd() && !IsChild(hwnd(), under))) return;
+    const auto hit = static_cast<WORD>(SendMessageW(under, WM_NCHITTEST, 0, MAKELPARAM(at.x, at.y)));
+    SendMessageW(under, WM_SETCURSOR, reinterpret_cast<WPARAM>(under), MAKELPARAM(hit, WM_MOUSEMOVE));
+}
+
+// The list takes the focus whenever the window is activated or a card is
+// chosen; while it is held back, once it takes input again.
+void HistoryWindow::focusList() {
+    const HWND list = list_ ? list_->list() : nullptr;
+    if (!list) return;
+    if (!IsWindowEnabled(list)) {
+        focusListWanted_ = true;
+        return;
+    }
+    focusListWanted_ = false;
+    // Another program in front keeps the focus: the activation gives it to the list later.
+    if (GetActiveWindow() == hwnd()) SetFocus(list);
 }
 
 void HistoryWindow::toolbarClicked(ToolbarButton button) {
@@ -201,8 +275,7 @@ void HistoryWindow::toolbarClicked(ToolbarButton button) {
     browser_->toolbarClick(button);
     mainStrip_->update(*browser_);
     InvalidateRect(mainStrip_->toolbar(), nullptr, TRUE);
-    browserChanged(button == ToolbarButton::STYLE1 || button == ToolbarButton::STYLE2 ? BrowserChange::layout
-                                                                                      : BrowserChange::cards);
+    if (button == ToolbarButton::STYLE1 || button == ToolbarButton::STYLE2) browserChanged(BrowserChange::layout);
 }
 
 void HistoryWindow::filterAction(FilterAction action) {
@@ -216,17 +289,8 @@ void HistoryWindow::filterAction(FilterAction action) {
 }
 
 void HistoryWindow::searchAgain() {
-    const HWND list = list_->list();
-    // A disabled list loses the focus; it gets it back once enabled again.
-    const bool focused = GetFocus() == list;
     browser_->showSearching();
-    list_->update();
-    EnableWindow(list, FALSE);
-    UpdateWindow(list);
     browser_->searchChanged();
-    browserChanged(BrowserChange::list);
-    EnableWindow(list, TRUE);
-    if (focused) SetFocus(list);
 }
 
 int HistoryWindow::showAtPointer(const PopupMenu& menu) {
@@ -260,7 +324,6 @@ void HistoryWindow::columnMenu() {
     const int id = showAtPointer(browser_->columnMenu());
     if (id == kMenuNone) return;
     browser_->columnChosen(id);
-    browserChanged(BrowserChange::list);
 }
 
 void HistoryWindow::cardMenu(std::size_t position) {
@@ -268,7 +331,6 @@ void HistoryWindow::cardMenu(std::size_t position) {
     switch (showAtPointer(viewer::cardMenu())) {
         case kMenuDelete:
             browser_->deleteCardHistories(position);
-            browserChanged(BrowserChange::cards);
             return;
         case kMenuProperties:
             if (const Card* card = browser_->cards().Item(position)) showCardProperties(hwnd(), *card, propertyServices());
@@ -280,7 +342,6 @@ void HistoryWindow::cardMenu(std::size_t position) {
 void HistoryWindow::deleteSelected() {
     if (!browser_->currentHistory()) return;
     browser_->DeleteSelectedFiles();
-    browserChanged(BrowserChange::cards);
 }
 
 bool HistoryWindow::keyPreviewed(const MSG& key) {
@@ -290,18 +351,12 @@ bool HistoryWindow::keyPreviewed(const MSG& key) {
         const bool onlyCtrl = GetKeyState(VK_CONTROL) < 0 && GetKeyState(VK_SHIFT) >= 0 && GetKeyState(VK_MENU) >= 0;
         switch (key.wParam) {
             // The page keys turn pages, never the list's selection.
-            case VK_LEFT:
-            case VK_RIGHT: {
-                const int before = browser_->currentPage();
-                key.wParam == VK_LEFT ? browser_->previousPage() : browser_->nextPage();
-                if (browser_->currentPage() != before) browserChanged(BrowserChange::page);
-                return true;
-            }
+            case VK_LEFT: browser_->previousPage(); return true;
+            case VK_RIGHT: browser_->nextPage(); return true;
             case VK_DELETE: deleteSelected(); return true;
             case 'A':
                 if (!onlyCtrl) break;
                 browser_->selectAll();
-                browserChanged(BrowserChange::list);
                 return true;
             default: break;
         }
@@ -311,33 +366,31 @@ bool HistoryWindow::keyPreviewed(const MSG& key) {
             help_();
             return true;
         case VK_F5:
-            browser_->RefreshKeepingSelection();
-            browserChanged(BrowserChange::cards);
+            // Once, after whatever the window is doing now.
+            if (browser_->busy()) {
+                refreshAsked_ = true;
+            } else {
+                browser_->RefreshKeepingSelection();
+            }
             return true;
         default:
             return false;
     }
 }
 
-void HistoryWindow::activated(WPARAM state, HWND previous) {
-    if (LOWORD(state) == WA_INACTIVE) {
-        lastFocus_ = GetFocus();
-        return;
-    }
-    // Coming back from another program, the focus returns where it was; the
-    // first activation and one from the viewer's own windows focus the list.
-    const bool fromOwnWindow = previous && GetWindowThreadProcessId(previous, nullptr) == GetCurrentThreadId();
-    HWND target = list_->list();
-    if (activatedBefore_ && !fromOwnWindow && lastFocus_ && IsChild(hwnd(), lastFocus_)) target = lastFocus_;
-    activatedBefore_ = true;
-    SetFocus(target);
+void HistoryWindow::activated(WPARAM state) {
+    if (LOWORD(state) != WA_INACTIVE) focusList();
 }
 
 std::optional<LRESULT> HistoryWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
         case WM_ACTIVATE:
-            activated(wParam, reinterpret_cast<HWND>(lParam));
+            activated(wParam);
             return 0;
+        case WM_SETCURSOR:
+            if (!browser_ || !browser_->working() || LOWORD(lParam) != HTCLIENT) return std::nullopt;
+            SetCursor(LoadCursorW(nullptr, IDC_APPSTARTING));
+            return TRUE;
         case kRunWaitingMessage:
             runWaiting();
             return 0;
@@ -352,6 +405,8 @@ std::optional<LRESULT> HistoryWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM 
 
 void HistoryWindow::OnDestroy() {
     startClosing();
+    // Nothing the work under way finds is shown any more.
+    if (browser_) browser_->cancelWork();
     KillTimer(hwnd(), kRunWaitingTimer);
     if (viewArea_) viewArea_->closeMagnifier();
     keys_.reset();
@@ -383,6 +438,8 @@ bool HistoryWindow::placeOverHost() {
 
 int HistoryWindow::message(std::string_view text, std::string_view title, unsigned style) {
     const Busy busy(*this);
+    // The panes show the browser as it stands under the message: no row of a list since replaced.
+    browserChanged(BrowserChange::cards);
     return kq::win32::MessagePrompts(hwnd()).message(text, title, style);
 }
 
@@ -409,6 +466,7 @@ bool HistoryWindow::handOver(std::string line) {
 // a splitter drag and a move or size of the window show in the thread's state.
 bool HistoryWindow::idle() const {
     if (busy_ != 0 || !hwnd() || !IsWindowEnabled(hwnd()) || GetCapture() != nullptr) return false;
+    if (browser_ && browser_->busy()) return false;
     GUITHREADINFO thread{};
     thread.cbSize = sizeof thread;
     if (GetGUIThreadInfo(GetCurrentThreadId(), &thread) &&
@@ -441,7 +499,6 @@ void HistoryWindow::CallCommand(std::string_view strCommand) {
     const Busy busy(*this);
     if (IsIconic(hwnd())) ShowWindow(hwnd(), SW_RESTORE);
     browser_->CallCommand(strCommand);
-    browserChanged(BrowserChange::cards);
     SetForegroundWindowEx(hwnd());
 }
 
@@ -456,6 +513,8 @@ bool HistoryWindow::OnTimer(UINT_PTR id) {
 bool HistoryWindow::OnClose() {
     if (!idle()) {
         closeAsked_ = true;
+        // What long work would find is not wanted any more: it stops early.
+        if (browser_ && browser_->working()) browser_->cancelWork();
         SetTimer(hwnd(), kRunWaitingTimer, kRunWaitingRetryMs, nullptr);
         return true;
     }

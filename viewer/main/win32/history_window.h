@@ -5,6 +5,12 @@
 // spreadsheet's window when that still stands), answers F1 and F5 wherever the
 // focus is inside it, and writes the view settings back when it goes or the
 // session ends.
+//
+// The browser's long work (a reload, a card's list, a search, a delete) runs
+// on a thread of the window's own: the window keeps answering, shows the
+// working-in-background pointer, and holds the cards, the list, the page
+// buttons and the groupings back until the work is done. A close, F5 and a
+// line of a later start that come meanwhile are carried out then.
 
 #include "common/win32/windows_api.h"
 
@@ -16,10 +22,13 @@
 #include <string_view>
 
 #include "common/form_layout.h"
+#include "common/signal.h"
+#include "common/step_sequence.h"
 #include "common/win32/handles.h"
 #include "common/win32/known_folders.h"
 #include "common/win32/message_loop.h"
 #include "common/win32/window.h"
+#include "common/win32/work_thread.h"
 #include "common/win32/win32_file_system.h"
 #include "viewer/main/history_browser.h"
 #include "viewer/main/win32/browser_pane.h"
@@ -41,6 +50,10 @@ struct HistoryWindowServices {
     // Runs once as the window starts to go: later starts no longer hand
     // their lines to this copy.
     std::function<void()> closing{};
+    // Where the browser's long work runs: on a thread of the window's own
+    // when null. A test that wants each command done before it returns
+    // gives a WorkHere.
+    WorkRunner* work = nullptr;
 };
 
 class HistoryWindow final : public kq::win32::Window, private BrowserChanges, private PaneMenus, private Prompts {
@@ -100,6 +113,13 @@ private:
     void startClosing();
 
     void browserChanged(BrowserChange what) override;
+    // The browser's commands so far, shown while long work runs or once they are done.
+    void workStarts();
+    void workSettled();
+    // Greys what the work under way replaces, and shows the pointer of work in the background.
+    void showWorking(bool working);
+    void refreshPointer();
+    void focusList();
     void fileMenu() override;
     void columnMenu() override;
     void cardMenu(std::size_t position) override;
@@ -122,7 +142,7 @@ private:
     // "検索中" painted in the list, then the list rebuilt under the search in force.
     void searchAgain();
     bool keyPreviewed(const MSG& key);
-    void activated(WPARAM state, HWND previous);
+    void activated(WPARAM state);
     bool placeOverHost();
     void saveViewSettings();
 
@@ -140,9 +160,17 @@ private:
     kq::win32::Icon smallIcon_;
     std::optional<ViewerPictures> pictures_;
     std::unique_ptr<TextWidths> widths_;
+    // Gone after the browser and before what its work uses.
+    WorkHere workHere_;
+    std::optional<kq::win32::WorkThread> workThread_;
+    WorkRunner* work_;
     // Before the browser, whose file list asks it.
     SearchBox search_;
     std::optional<HistoryBrowser> browser_;
+    Connection onWorkStarts_;
+    Connection onSettled_;
+    Connection onListFocus_;
+    std::size_t pageShown_ = 0;
     std::unique_ptr<MainToolbarStrip> mainStrip_;
     std::unique_ptr<FilterStrip> filterStrip_;
     std::array<std::unique_ptr<SplitterPart>, kSplitterParts> splitters_;
@@ -151,8 +179,9 @@ private:
     std::unique_ptr<PagePanel> pagePanel_;
     std::unique_ptr<PageViewArea> viewArea_;
     std::optional<kq::win32::WindowKeys> keys_;
-    bool activatedBefore_ = false;
-    HWND lastFocus_ = nullptr;
+    bool workingShown_ = false;
+    bool focusListWanted_ = false;
+    bool refreshAsked_ = false;
     bool settingsSaved_ = false;
     std::function<void()> closing_;
     int busy_ = 0;

@@ -108,6 +108,9 @@ void MainToolbarStrip::update(const HistoryBrowser& browser) {
         const int command = commandOf(b.button);
         SendMessageW(toolbar_, TB_HIDEBUTTON, command, MAKELPARAM(!browser.buttonVisible(b.button), 0));
         SendMessageW(toolbar_, TB_CHECKBUTTON, command, MAKELPARAM(browser.buttonPressed(b.button), 0));
+        // A grouping would replace the cards that are being made.
+        const bool grouping = b.button != ToolbarButton::STYLE1 && b.button != ToolbarButton::STYLE2;
+        SendMessageW(toolbar_, TB_ENABLEBUTTON, command, MAKELPARAM(!grouping || !browser.working(), 0));
     }
 }
 

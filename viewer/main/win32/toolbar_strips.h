@@ -36,7 +36,8 @@ public:
     // The toolbar's size in pixels: as wide as its buttons reach, as high as one.
     SIZE toolbarSize() const;
     void place(const RECT& pixels);
-    // Shows each button as the browser has it: hidden or not, pressed or not.
+    // Shows each button as the browser has it: hidden or not, pressed or
+    // not; the groupings greyed while the browser works.
     void update(const HistoryBrowser& browser);
     HWND toolbar() const { return toolbar_; }
 
