@@ -8,6 +8,7 @@
 
 #include <commctrl.h>
 
+#include "tests/support/win32/history_on_disk.h"
 #include "tests/support/win32/window_driver.h"
 #include "tests/viewer/win32/opened_history_window.h"
 
@@ -116,6 +117,56 @@ TEST(HistoryWindow, ClosingWritesTheViewSettings) {
     EXPECT_EQ(opened.store.read("View", "Positon1").value_or(""), "3300");
     EXPECT_EQ(opened.store.read("View", "ViewStyle").value_or(""), "1");
     EXPECT_EQ(opened.store.read("View", "CardsCategoryType").value_or(""), "2");
+}
+
+// Histories of sheets A and B, one minute apart, each of one page.
+void twentyHistories(const std::string& folder) {
+    for (int age = 1; age <= 20; ++age) {
+        HistoryRecords r;
+        r.header.strSheetId = age % 3 == 0 ? "B" : "A";
+        r.header.datPrintDate = 45000 - age;
+        r.pageTexts.push_back({"t"});
+        ASSERT_TRUE(test::writeHistoryFile(folder + "\\h" + std::to_string(age) + ".tvk", r, age, {{1, 2, 3}}));
+    }
+}
+
+// The window's work on its own thread: until what it found is taken in, the
+// window holds back what the work replaces and shows the pointer of work in
+// the background; F5 meanwhile reads the folder once more, afterwards; what
+// it shows in the end is what the window that waits for its work shows. A
+// close meanwhile stops the work and closes.
+TEST(HistoryWindow, WhileItsWorkRunsItHoldsBackWhatItReplacesAndEndsAsAWindowThatWaits) {
+    Opened waits({}, twentyHistories);
+    Opened opened({}, twentyHistories, true);
+    HistoryWindow& window = *opened.window;
+    const HWND toolbar = window.mainToolbar();
+    // Nothing the work found is taken in before the window's messages are.
+    ASSERT_TRUE(window.browser().working());
+    EXPECT_FALSE(IsWindowEnabled(window.fileList()));
+    EXPECT_FALSE(IsWindowEnabled(window.cardBar().hwnd()));
+    EXPECT_FALSE(SendMessageW(toolbar, TB_ISBUTTONENABLED, 4, 0)) << "a grouping";
+    EXPECT_TRUE(SendMessageW(toolbar, TB_ISBUTTONENABLED, 6, 0)) << "a layout";
+    SendMessageW(window.hwnd(), WM_SETCURSOR, reinterpret_cast<WPARAM>(window.hwnd()), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_APPSTARTING));
+    for (int twice = 0; twice < 2; ++twice) {
+        PostMessageW(window.filterBox(), WM_KEYDOWN, VK_F5, 1);
+        PostMessageW(window.filterBox(), WM_KEYUP, VK_F5, 0xC0000001);
+    }
+
+    ASSERT_TRUE(test::waitUntil([&] { return !window.browser().busy(); }));
+    EXPECT_EQ(opened.files.listings, 2) << "the start's reading and one for F5";
+    EXPECT_TRUE(IsWindowEnabled(window.fileList()));
+    EXPECT_TRUE(SendMessageW(toolbar, TB_ISBUTTONENABLED, 4, 0));
+    EXPECT_TRUE(test::waitUntil([&] { return GetFocus() == window.fileList(); }));
+    EXPECT_EQ(test::rowsOf(window.fileList()), test::rowsOf(waits.window->fileList()));
+    EXPECT_EQ(test::textOf(window.pagePanel().pageNumber()), test::textOf(waits.window->pagePanel().pageNumber()));
+
+    window.browser().RefreshKeepingSelection();
+    ASSERT_TRUE(window.browser().working());
+    SendMessageW(window.hwnd(), WM_CLOSE, 0, 0);
+    EXPECT_NE(window.hwnd(), nullptr) << "closed once the work has stopped";
+    EXPECT_TRUE(test::waitUntil([&] { return window.hwnd() == nullptr; }));
+    EXPECT_EQ(opened.store.read("View", "CardsCategoryType").value_or(""), "2") << "the settings are written";
 }
 
 }  // namespace

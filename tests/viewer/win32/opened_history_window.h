@@ -3,6 +3,7 @@
 // of its own, with the test's view settings, its folder listings counted and
 // its help command answered by the test.
 
+#include <atomic>
 #include <functional>
 #include <initializer_list>
 #include <memory>
@@ -24,7 +25,8 @@ using kq::test::ScratchFolder;
 // (empty) history folder once.
 class CountedFiles final : public FileSystem {
 public:
-    int listings = 0;
+    // Counted on whichever thread reads the folder.
+    std::atomic<int> listings = 0;
     // Told of every file opened for reading.
     std::function<void(const std::string& path)> opening;
 
@@ -61,12 +63,13 @@ struct Opened {
     std::unique_ptr<HistoryWindow> window;
 
     // `fill` puts the histories into the folder before the window opens.
+    // `ownThread`: the window's long work runs on its thread, as in the program.
     explicit Opened(std::initializer_list<std::pair<const char*, const char*>> view = {},
-                    const std::function<void(const std::string& folder)>& fill = {}) {
+                    const std::function<void(const std::string& folder)>& fill = {}, bool ownThread = false) {
         for (const auto& [name, value] : view) store.write("View", name, value);
         run.start.gSaveFolder = folder.path();
         if (fill) fill(folder.path());
-        window = std::make_unique<HistoryWindow>(run, HistoryWindowServices{.files = &files, .help = [this] { ++helps; }, .work = &here});
+        window = std::make_unique<HistoryWindow>(run, HistoryWindowServices{.files = &files, .help = [this] { ++helps; }, .work = ownThread ? nullptr : &here});
         EXPECT_TRUE(window->open());
     }
     RECT part(int index) const {

@@ -26,7 +26,8 @@ namespace {
 
 const std::wstring kProgram = win32::wide(KQ_VIEWER_EXE);
 const std::wstring kCaption = win32::wide("Brelmont for Excel(ビュー) - 履歴管理");
-// The control id of the first splitter part on the main window.
+// The control ids of the main toolbar's strip and of the first splitter part on the main window.
+constexpr int kMainStripId = 100;
 constexpr int kFirstSplitterId = 106;
 
 std::string stringValue(const std::vector<char>& info, const wchar_t* name) {
@@ -503,6 +504,107 @@ TEST(ViewerInstance, ASecondStartWithNothingToHandOverSaysTheViewerRuns) {
     EXPECT_TRUE(endedWithin(second, 10000));
     EXPECT_EQ(viewerWindows(), 1);
     EXPECT_EQ(closeAndWait(first, window), 0);
+}
+
+// ---- A folder of many histories
+
+// 50,000 histories in 100 folders, written as fast as the system takes
+// them: one header each, of one of ten sheets, whose bytes are made once.
+struct LargeFolder {
+    static constexpr int kSheets = 10;
+    static constexpr int kFolders = 100;
+    static constexpr int kPerFolder = 500;
+    static constexpr LRESULT kHistories = kFolders * kPerFolder;
+    test::ScratchFolder folder{L"kq_viewer_50000"};
+    bool made = write();
+
+    bool write() {
+        std::vector<std::vector<std::uint8_t>> sheets;
+        HistoryRecords r;
+        r.header.strVersionId = "v";
+        r.header.strBookName = "月次報告.xls";
+        r.header.strSheetName = "売上";
+        for (int s = 0; s < kSheets; ++s) {
+            r.header.strSheetId = std::string("S").append(std::to_string(s));
+            r.header.datPrintDate = 45000 + s;
+            sheets.push_back(test::historyBytes(r, {}));
+        }
+        for (int f = 0; f < kFolders; ++f) {
+            const std::wstring below = win32::wide(folder.path(std::string("F").append(std::to_string(f))));
+            if (!CreateDirectoryW(below.c_str(), nullptr)) return false;
+            for (int i = 0; i < kPerFolder; ++i) {
+                const std::vector<std::uint8_t>& bytes = sheets[static_cast<std::size_t>(i % kSheets)];
+                const std::wstring path = below + L"\\H" + std::to_wstring(f * kPerFolder + i) + L".tvk";
+                const win32::FileHandle file(
+                    CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+                DWORD written = 0;
+                if (!file || !WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr)) {
+                    return false;
+                }
+            }
+        }
+        return true;
+    }
+};
+
+// How long the window took to answer a message, at worst, while `busy`
+// held; pinged every 20 ms. Lost: one went unanswered for a second.
+struct Answers {
+    std::chrono::milliseconds worst{0};
+    int pings = 0;
+    bool lost = false;
+};
+Answers answersWhile(HWND window, const std::function<bool()>& busy) {
+    Answers a;
+    const auto until = std::chrono::steady_clock::now() + std::chrono::minutes(3);
+    while (busy() && std::chrono::steady_clock::now() < until) {
+        const auto sent = std::chrono::steady_clock::now();
+        DWORD_PTR result = 0;
+        if (!SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 1000, &result)) a.lost = true;
+        a.worst = std::max(a.worst, std::chrono::duration_cast<std::chrono::milliseconds>(
+                                        std::chrono::steady_clock::now() - sent));
+        ++a.pings;
+        Sleep(20);
+    }
+    return a;
+}
+
+// While a viewer reads a large folder (every header, then one card of every
+// history in its list), it answers every message at once: a second start
+// reaches it, hands its line over and ends. A close while the line's own
+// reading runs ends the viewer without waiting for it.
+TEST(ViewerInstance, AViewerReadingALargeFolderAnswersAndTakesASecondStartsLine) {
+    const LargeFolder large;
+    ASSERT_TRUE(large.made);
+    storeView(L"CardsCategoryType", L"1");
+    const std::wstring folder = win32::wide(large.folder.path());
+    const RunningViewer first = startViewer(folder, L"S1_v");
+    const HWND window = mainWindowOf(first.id);
+    ASSERT_NE(window, nullptr) << "the window shows while the folder is read";
+    ASSERT_EQ(listedRows(window), 0) << "still reading";
+
+    RunningViewer second;
+    bool secondEnded = false;
+    const Answers reading = answersWhile(window, [&] {
+        if (!second.process) {
+            second = startViewer(folder, L"S7_v");
+        } else if (!secondEnded) {
+            secondEnded = WaitForSingleObject(second.process.get(), 0) == WAIT_OBJECT_0;
+        }
+        return listedRows(window) != LargeFolder::kHistories;
+    });
+    EXPECT_EQ(listedRows(window), LargeFolder::kHistories);
+    EXPECT_FALSE(reading.lost);
+    EXPECT_LT(reading.worst.count(), 250) << reading.pings << " messages sent while the folder was read";
+    EXPECT_GE(reading.pings, 10);
+    EXPECT_TRUE(secondEnded || endedWithin(second, 5000)) << "the second start handed over and ended";
+    EXPECT_EQ(viewerWindows(), 1);
+    test::screenshot(window, "viewer_50000.png");
+
+    // The handed-over line reads the folder anew; the close does not wait for it.
+    const auto closed = std::chrono::steady_clock::now();
+    EXPECT_EQ(closeAndWait(first, window), 0);
+    EXPECT_LT(std::chrono::steady_clock::now() - closed, std::chrono::seconds(5));
 }
 
 }  // namespace
