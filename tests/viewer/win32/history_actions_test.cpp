@@ -9,7 +9,9 @@
 
 #include <commctrl.h>
 
+#include <atomic>
 #include <set>
+#include <thread>
 #include <string>
 #include <vector>
 
@@ -166,6 +168,7 @@ TEST(HistoryActions, TheDeleteKeyDeletesEverySelectedHistoryAndNamesTheOneThatSt
     const HWND list = opened.window->fileList();
     test::pressKeys(list, {Key{'A', false, true}});
     std::vector<std::string> boxes;
+    std::vector<std::vector<std::string>> rowsUnderTheMessage;
     EXPECT_TRUE(driven([&] { test::pressKeys(list, {Key{VK_DELETE}}); },
                        {test::onClass(L"#32770",
                                       [](HWND box) {
@@ -175,6 +178,7 @@ TEST(HistoryActions, TheDeleteKeyDeletesEverySelectedHistoryAndNamesTheOneThatSt
                         test::onClass(L"#32770",
                                       [&](HWND box) {
                                           boxes.push_back(test::messageOf(box));
+                                          rowsUnderTheMessage = test::rowsOf(list);
                                           test::answer(box, IDOK);
                                       })},
                        [&] { return !exists(opened.folder.path("A1.tvk")) && ListView_GetItemCount(list) == 1; }));
@@ -182,6 +186,10 @@ TEST(HistoryActions, TheDeleteKeyDeletesEverySelectedHistoryAndNamesTheOneThatSt
     EXPECT_TRUE(exists(kept));
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0], "次のファイルは削除できませんでした：1件\r\n" + kept);
+    // The list under the message is the folder shown anew: the one history that stayed.
+    ASSERT_EQ(rowsUnderTheMessage.size(), 1u);
+    EXPECT_EQ(rowsUnderTheMessage[0], test::rowsOf(list)[0]);
+    EXPECT_FALSE(rowsUnderTheMessage[0].front().empty());
     SetFileAttributesW(kq::win32::wide(kept).c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
@@ -205,6 +213,58 @@ TEST(HistoryActions, ACardsDeleteAllAsksTwiceThenTheCardGoes) {
     EXPECT_TRUE(exists(opened.folder.path("A1.tvk")));
     EXPECT_EQ(opened.window->browser().cards().SelectedItem()->Key(), "A");
     EXPECT_EQ(ListView_GetItemCount(opened.window->fileList()), 1);
+}
+
+// A window of another program, in front until it goes.
+class OtherProgramsWindow {
+public:
+    OtherProgramsWindow() {
+        thread_ = std::thread([this] {
+            threadId_ = GetCurrentThreadId();
+            window_ = CreateWindowExW(0, L"STATIC", L"other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100, nullptr,
+                                      nullptr, nullptr, nullptr);
+            made_ = true;
+            MSG msg;
+            while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
+            DestroyWindow(window_);
+        });
+        test::waitUntil([&] { return made_.load(); });
+        SetForegroundWindow(window_);
+    }
+    ~OtherProgramsWindow() {
+        PostThreadMessageW(threadId_, WM_QUIT, 0, 0);
+        thread_.join();
+    }
+    HWND hwnd() const { return window_; }
+
+private:
+    std::atomic<bool> made_ = false;
+    DWORD threadId_ = 0;
+    HWND window_ = nullptr;
+    std::thread thread_;
+};
+
+// Choosing a card, and coming back to the window from another program, give
+// the list the focus: the arrow keys then move in the list.
+TEST(HistoryActions, ACardChosenOrTheWindowActivatedGivesTheListTheFocus) {
+    Opened opened({}, sheets(2, 3));
+    const HWND list = opened.window->fileList();
+    CardBarWindow& bar = opened.window->cardBar();
+    SetFocus(opened.window->filterBox());
+    const RECT second = bar.cardPixels(2);
+    test::clickAt(bar.hwnd(), {(second.left + second.right) / 2, (second.top + second.bottom) / 2});
+    EXPECT_TRUE(test::waitUntil([&] { return GetFocus() == list; })) << "a card chosen";
+    test::pressKeys(list, {Key{VK_DOWN}});
+    EXPECT_TRUE(test::waitUntil([&] { return ListView_GetNextItem(list, -1, LVNI_SELECTED) == 1; }));
+
+    SetFocus(opened.window->filterBox());
+    {
+        const OtherProgramsWindow other;
+        EXPECT_TRUE(test::waitUntil([&] { return GetForegroundWindow() == other.hwnd(); }));
+        SetForegroundWindow(opened.window->hwnd());
+        EXPECT_TRUE(test::waitUntil([&] { return GetForegroundWindow() == opened.window->hwnd(); }));
+    }
+    EXPECT_TRUE(test::waitUntil([&] { return GetFocus() == list; })) << "the window activated";
 }
 
 }  // namespace
