@@ -383,6 +383,18 @@ void HistoryBrowser::reportNotDeleted(const std::vector<std::string>& kept) {
     s_.prompts.message(text, texts::kTitle, mb::kOkOnly | mb::kIconExclamation);
 }
 
+void HistoryBrowser::cardProperties(std::size_t position, std::function<void(const PropertyRows&)> show) {
+    then([this, position, show = std::move(show)] {
+        const Card* card = cards_.Item(position);
+        if (!card || position == 0) return;
+        steps_.work<PropertyRows>(
+            [card = *card, &files = s_.files, &codec = s_.codec](std::stop_token) {
+                return cardPropertyRows(card, headerReader(files, codec));
+            },
+            [show](PropertyRows rows) { show(rows); });
+    });
+}
+
 void HistoryBrowser::selectAll() {
     then([this] {
         if (list_.placeholder() != FileList::Placeholder::none || list_.rows().empty()) return;

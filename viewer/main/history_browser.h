@@ -26,6 +26,7 @@
 #include "common/step_sequence.h"
 #include "common/text_codec.h"
 #include "viewer/main/file_list.h"
+#include "viewer/main/history_properties.h"
 #include "viewer/main/history_scan.h"
 #include "viewer/main/layout.h"
 #include "viewer/main/page_view.h"
@@ -134,6 +135,9 @@ public:
     // card at `position` in the same way. When the card is gone the one that
     // takes its place is selected.
     void deleteCardHistories(std::size_t position);
+    // The card menu's properties: the card's histories are read as long
+    // work, then `show` gets the rows.
+    void cardProperties(std::size_t position, std::function<void(const PropertyRows&)> show);
     // Ctrl+A: every row selected, the current one's first page shown.
     void selectAll();
 

@@ -174,7 +174,10 @@ TEST(CardPropertiesWindow, ListsTheCardAndClosesOnEsc) {
     const kq::win32::OwnedWindow host = kq::test::plainWindow(L"host", {0, 0, 900, 700});
     Shown shown;
     const kq::test::ModalRun drive = kq::test::runModal(
-        [&] { showCardProperties(host.get(), card); },
+        [&] {
+            kq::win32::Win32FileSystem files;
+            showPropertyList(host.get(), cardPropertyRows(card, headerReader(files, systemAnsiCodec())));
+        },
         {kq::test::onClass(L"KqForm", [&](HWND form) {
             shown = look(form);
             EXPECT_TRUE(kq::test::screenshot(form, "card_properties.png"));

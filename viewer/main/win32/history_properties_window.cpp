@@ -35,10 +35,4 @@ bool showHistoryProperties(HWND owner, const std::string& path, const PropertySe
     return true;
 }
 
-void showCardProperties(HWND owner, const Card& card, const PropertyServices& services) {
-    const PropertyRows rows = withFiles(
-        services, [&](FileSystem& files) { return cardPropertyRows(card, headerReader(files, systemAnsiCodec())); });
-    showPropertyList(owner, rows, services.help);
-}
-
 }  // namespace kq::viewer::win32

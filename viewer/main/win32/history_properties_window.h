@@ -1,7 +1,7 @@
 #pragma once
-// The properties of a history (the file menu's "プロパティ(&R)") and of a card
-// (the card menu's), each in a new property window shown modally over
-// `owner`, the main window.
+// The properties of a history (the file menu's "プロパティ(&R)") in a new
+// property window shown modally over `owner`, the main window. A card's are
+// read by the browser and shown in the same window.
 
 #include "common/win32/windows_api.h"
 
@@ -9,7 +9,6 @@
 #include <string>
 
 #include "common/file_system.h"
-#include "viewer/shell/card.h"
 
 namespace kq::viewer::win32 {
 
@@ -23,9 +22,5 @@ struct PropertyServices {
 // there is no such file the system beep sounds, no window opens, and the
 // result is false.
 bool showHistoryProperties(HWND owner, const std::string& path, const PropertyServices& services = {});
-
-// The properties of a card: its file count, the histories with errors, and
-// its first and last print.
-void showCardProperties(HWND owner, const Card& card, const PropertyServices& services = {});
 
 }  // namespace kq::viewer::win32

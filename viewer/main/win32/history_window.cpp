@@ -13,6 +13,7 @@
 #include "viewer/shell/win32/export_dialog_win32.h"
 #include "viewer/shell/win32/foreground.h"
 #include "viewer/shell/win32/help.h"
+#include "viewer/shell/win32/property_window.h"
 #include "viewer/texts.h"
 
 namespace kq::viewer::win32 {
@@ -333,7 +334,10 @@ void HistoryWindow::cardMenu(std::size_t position) {
             browser_->deleteCardHistories(position);
             return;
         case kMenuProperties:
-            if (const Card* card = browser_->cards().Item(position)) showCardProperties(hwnd(), *card, propertyServices());
+            browser_->cardProperties(position, [this](const PropertyRows& rows) {
+                const Busy shown(*this);
+                showPropertyList(hwnd(), rows, givenHelp_);
+            });
             return;
         default: return;
     }
