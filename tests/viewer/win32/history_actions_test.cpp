@@ -215,6 +215,26 @@ TEST(HistoryActions, ACardsDeleteAllAsksTwiceThenTheCardGoes) {
     EXPECT_EQ(ListView_GetItemCount(opened.window->fileList()), 1);
 }
 
+// The card menu's properties are the card's: its histories are read, then listed.
+TEST(HistoryActions, ACardsPropertiesListItsHistories) {
+    Opened opened({}, sheets(1, 2));
+    CardBarWindow& bar = opened.window->cardBar();
+    const RECT second = bar.cardPixels(2);
+    std::vector<std::vector<std::string>> rows;
+    EXPECT_TRUE(driven([&] { test::clickAt(bar.hwnd(), {(second.left + second.right) / 2, second.top + 5}, test::MouseButton::right); },
+                       {onMenu([] { EXPECT_TRUE(test::pickFromMenu({"プロパティ"})); }),
+                        test::onClass(L"KqForm",
+                                      [&](HWND form) {
+                                          const HWND list = FindWindowExW(form, nullptr, WC_LISTVIEWW, nullptr);
+                                          rows = test::rowsOf(list);
+                                          test::pressKeys(list, {Key{VK_ESCAPE}});
+                                      })},
+                       [&] { return !rows.empty() && test::findWindows({.windowClass = L"KqForm"}).empty(); }));
+    ASSERT_GE(rows.size(), 2u);
+    EXPECT_EQ(rows[1][0], "　　ファイル数");
+    EXPECT_EQ(rows[1][1], "2");
+}
+
 // A window of another program, in front until it goes.
 class OtherProgramsWindow {
 public:
