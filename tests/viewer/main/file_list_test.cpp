@@ -59,6 +59,10 @@ TEST(FileListCells, SizesInThousandsRoundedUp) {
                  {1001, "2 KB"},
                  {999999, "1,000 KB"},
                  {1234567, "1,235 KB"},
+                 // Whole groups of three digits: no separator before the first.
+                 {250000, "250 KB"},
+                 {250000000, "250,000 KB"},
+                 {250000000000ull, "250,000,000 KB"},
                  {5000000000000ull, "5,000,000,000 KB"}};
     for (const auto& c : cases) EXPECT_EQ(sizeText(c.bytes), c.text) << c.bytes;
 }
