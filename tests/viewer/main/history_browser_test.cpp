@@ -346,6 +346,20 @@ TEST(HistoryDelete, SelectedRowsAreDeletedAfterYesAndWhatStaysIsNamed) {
     EXPECT_TRUE(b.page().loaded);
 }
 
+TEST(HistoryDelete, AHistoryRemovedElsewhereMeanwhileCountsAsDeleted) {
+    World w;
+    w.add("a1.tvk", "A", 1);
+    w.add("a2.tvk", "A", 1);
+    HistoryBrowser& b = w.open();
+    b.setListSelection({0, 1}, 0);
+    ASSERT_TRUE(w.folder.files.removeFile("D:\\H\\a1.tvk"));
+    w.folder.prompts.answers = {mb::kIdYes};
+    b.DeleteSelectedFiles();
+    EXPECT_EQ(w.folder.files.kind("D:\\H\\a2.tvk"), PathKind::missing);
+    EXPECT_EQ(w.folder.prompts.messages.size(), 1u) << "the question alone: nothing is named";
+    EXPECT_EQ(b.cards().Count(), 0u);
+}
+
 TEST(HistoryDelete, CardDeleteAsksTwiceAndTheNextCardTakesItsPlace) {
     World w;
     w.add("c.tvk", "C", 1);
