@@ -197,10 +197,8 @@ TEST(FileListWindow, ShowsTheBrowsersRowsColumnsWidthsAndMarks) {
         const FileListColumn& column = columns[static_cast<std::size_t>(c)];
         const HeaderItem shown = headerItem(w.header(), c);
         EXPECT_EQ(shown.caption, column.caption) << c;
-        // The first column has room for the rows' marks besides its texts.
-        const int markRoom = c == 0 ? w.pictures.imlList.width() : 0;
-        EXPECT_EQ(ListView_GetColumnWidth(window.list(), c), twips.x(static_cast<int>(std::lround(column.width))) + markRoom)
-            << c;
+        // The list's widths in pixels, the first column's marks within them.
+        EXPECT_EQ(ListView_GetColumnWidth(window.list(), c), twips.x(column.width)) << c;
         EXPECT_EQ(shown.picture, column.userPicture()) << c;
         if (column.userPicture()) {
             EXPECT_EQ(shown.image, user) << c;
@@ -225,6 +223,8 @@ TEST(FileListWindow, EmptyStatesShowTheirOneRow) {
         FileListWindow& window = noCard.open();
         EXPECT_EQ(test::rowsOf(window.list()), (std::vector<std::vector<std::string>>{{"なし"}}));
         EXPECT_EQ(headerItem(noCard.header(), 0).caption, "");
+        EXPECT_EQ(ListView_GetColumnWidth(window.list(), 0),
+                  kq::win32::screenTwips().x(noCard.widths.textWidth("なし") + 300));
         EXPECT_LT(darkestIn(window.list(), 0), 80);  // black text
     }
     {
@@ -233,8 +233,7 @@ TEST(FileListWindow, EmptyStatesShowTheirOneRow) {
         noResults.add("a2.tvk", 1);
         FileListWindow& window = noResults.open([](const std::string&) { return false; });
         EXPECT_EQ(test::rowsOf(window.list()), (std::vector<std::vector<std::string>>{{"検索結果なし"}}));
-        EXPECT_EQ(ListView_GetColumnWidth(window.list(), 0),
-                  kq::win32::screenTwips().x(3000) + noResults.pictures.imlList.width());
+        EXPECT_EQ(ListView_GetColumnWidth(window.list(), 0), kq::win32::screenTwips().x(3000));
         EXPECT_TRUE(noResults.selectedInList().empty());
         const int darkest = darkestIn(window.list(), 0);
         EXPECT_GT(darkest, 90);  // grey, not black
@@ -245,6 +244,13 @@ TEST(FileListWindow, EmptyStatesShowTheirOneRow) {
         EXPECT_TRUE(test::waitUntil([&] { return noResults.folder.prompts.beeps == 1; }));
         EXPECT_FALSE(noResults.browser->page().loaded);
     }
+}
+
+TEST(FileListWindow, AFirstColumnAtTheLimitIsTenThousandTwipsWideMarksIncluded) {
+    ListWorld w;
+    w.add("a1.tvk", 1, {{"品名", "", std::string(400, 'x'), 0}}, 1);
+    FileListWindow& window = w.open();
+    EXPECT_EQ(ListView_GetColumnWidth(window.list(), 0), kq::win32::screenTwips().x(10000));
 }
 
 TEST(FileListWindow, ClicksAndKeysSelectAndShowTheirRow) {
