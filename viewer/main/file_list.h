@@ -40,10 +40,12 @@ public:
 };
 
 // The order of two cell texts, as the list control orders them: negative,
-// zero or positive.
+// zero or positive. Under Windows it is the system's order of the user's
+// locale (win32/list_text_order.h); sorting may run off the window's thread.
 using TextOrder = std::function<int(std::string_view, std::string_view)>;
-// Letter case aside, byte by byte: what the list's text order gives for the
-// texts it shows (dates, counts, ids and names).
+// The portable order: letter case aside, byte by byte. It agrees with the
+// system's on plain ASCII letters and digits, not on marks, full-width or
+// half-width forms or kana.
 int compareIgnoringCase(std::string_view a, std::string_view b);
 
 // The cell texts of the fixed columns.
@@ -90,14 +92,14 @@ public:
     bool sortDescending() const { return descending_; }
     // A click on a column header: the sort column's order turns round, any
     // other column sorts descending.
-    void columnClick(std::size_t column, const TextOrder& order = compareIgnoringCase);
+    void columnClick(std::size_t column, const TextOrder& order);
 
     // While a search runs: the columns as they stand, the one row "検索中".
     void showSearching();
 
     // Rebuilds the list for the selected card (none: "なし").
     static FileList build(const Card* selected, const ViewSettings& settings, const ListedHistoryReader& read,
-                          const SearchFilter& search, TextWidths& widths, const TextOrder& order = compareIgnoringCase);
+                          const SearchFilter& search, TextWidths& widths, const TextOrder& order);
 
 private:
     void sort(const TextOrder& order);

@@ -58,8 +58,8 @@ void HistoryBrowser::SelectCard(std::size_t) {
 }
 
 void HistoryBrowser::RefreshFileList() {
-    list_ =
-        FileList::build(cards_.SelectedItem(), view_, listedHistoryReader(s_.files, s_.codec), s_.search, s_.widths);
+    list_ = FileList::build(cards_.SelectedItem(), view_, listedHistoryReader(s_.files, s_.codec), s_.search, s_.widths,
+                            s_.order);
     ++listBuilds_;
     selectedRows_.clear();
     currentRow_.reset();
@@ -94,7 +94,7 @@ void HistoryBrowser::columnClick(std::size_t column) {
     std::set<std::string, std::less<>> selectedKeys;
     for (const std::size_t row : selectedRows_) selectedKeys.insert(list_.rows()[row].key);
     const std::string currentKey = currentRow_ ? list_.rows()[*currentRow_].key : std::string{};
-    list_.columnClick(column);
+    list_.columnClick(column, s_.order);
     std::set<std::size_t> selected;
     std::optional<std::size_t> current;
     for (std::size_t row = 0; row < list_.rows().size(); ++row) {

@@ -41,6 +41,8 @@ struct BrowserServices {
     TextWidths& widths;
     // The current search; none lets every history through.
     SearchFilter search;
+    // The order the list sorts its texts in: the system's under Windows.
+    TextOrder order = compareIgnoringCase;
 };
 
 // What the window draws in the page view.

@@ -40,7 +40,8 @@ struct World {
                                         store,
                                         folder.services(test::kViewerTitle),
                                         widths,
-                                        std::move(search)},
+                                        std::move(search),
+                                        order},
                         *view, start);
         browser->layout().pass(12915, 7335, view->ViewStyle);
         browser->load();
@@ -59,6 +60,7 @@ struct World {
     MemorySettingsStore store;
     StartValues start{0, false, "D:\\H", ""};
     Widths widths;
+    TextOrder order = compareIgnoringCase;
     std::optional<c_Setting_View> view;
     std::optional<HistoryBrowser> browser;
     int minute = 0;
@@ -250,6 +252,23 @@ TEST(HistoryBrowser, SortingKeepsTheSelectionOnTheSameHistories) {
     b.columnClick(date);
     EXPECT_TRUE(b.selectedRows().empty());
     EXPECT_EQ(b.currentRow(), std::nullopt);
+}
+
+TEST(HistoryBrowser, TheListIsBuiltAndSortedInTheOrderItIsGiven) {
+    World w;
+    w.add("a1.tvk", "A", 1);
+    w.add("a2.tvk", "A", 1);
+    w.add("a3.tvk", "A", 1);
+    w.order = [](std::string_view a, std::string_view b) { return compareIgnoringCase(b, a); };
+    HistoryBrowser& b = w.open();
+    const auto files = [&] {
+        std::string out;
+        for (const FileListRow& row : b.list().rows()) out += row.key.substr(5, 2);
+        return out;
+    };
+    EXPECT_EQ(files(), "a1a2a3") << "the dates descending, in the order turned round";
+    b.columnClick(b.list().columns().size() - 2);
+    EXPECT_EQ(files(), "a3a2a1");
 }
 
 TEST(HistoryBrowser, DrawingFitsThePageAndKeepsTheScaleWhenThereIsNoRoom) {
