@@ -25,6 +25,7 @@
 #include "tests/support/win32/window_driver.h"
 #include "tests/support/win32_scratch.h"
 #include "viewer/main/win32/history_window.h"
+#include "viewer/main/win32/list_text_order.h"
 
 namespace kq::viewer::win32 {
 namespace {
@@ -170,6 +171,26 @@ int darkestIn(HWND list, int row) {
         }
     }
     return darkest;
+}
+
+// The list's order of texts is the system's for the user's locale: pairs that
+// byte by byte would come the other way round.
+TEST(ListTextOrder, IsTheSystemsOrderOfTheUsersLocaleLetterCaseAside) {
+    const struct {
+        const char* before;
+        const char* after;
+    } pairs[] = {
+        {"_b", "a"},   // marks before letters
+        {"Ａ", "b"},   // a full-width letter with its half-width one
+        {"ｱ", "イ"},   // half-width kana by their sounds
+        {"a", "B"},
+        {"", "a"},
+    };
+    for (const auto& p : pairs) {
+        EXPECT_LT(systemTextOrder(p.before, p.after), 0) << p.before << " " << p.after;
+        EXPECT_GT(systemTextOrder(p.after, p.before), 0) << p.after << " " << p.before;
+    }
+    EXPECT_EQ(systemTextOrder("ＡＢＣ.tvk", "ａｂｃ.TVK"), 0);
 }
 
 TEST(FileListWindow, ShowsTheBrowsersRowsColumnsWidthsAndMarks) {
@@ -413,6 +434,27 @@ TEST(FileListWindow, TheMainWindowListsTheCardsHistoriesAndRefreshesThemWithF5) 
     EXPECT_EQ(ListView_GetColumnWidth(list, 0) - modelWidth(), built - builtModelWidth);
     // The history that was shown stays selected across the refresh.
     EXPECT_EQ(ListView_GetNextItem(list, -1, LVNI_SELECTED), 2);
+    DestroyWindow(window.hwnd());
+}
+
+TEST(FileListWindow, TheMainWindowSortsInTheSystemsOrder) {
+    test::ScratchFolder folder{L"kq_file_list_order"};
+    writeHistory(folder, "a.tvk", 45366);
+    writeHistory(folder, "_b.tvk", 45367);
+    MemorySettingsStore store;
+    store.write("View", "FileName", "1");
+    ViewerRun run{store};
+    run.start.gSaveFolder = folder.path();
+    HistoryWindow window(run);
+    ASSERT_TRUE(window.open());
+    const auto names = [&] {
+        std::vector<std::string> out;
+        for (const FileListRow& row : window.browser().list().rows()) out.push_back(row.cells[0]);
+        return out;
+    };
+    ASSERT_TRUE(test::waitUntil([&] { return names().size() == 2; }));
+    window.browser().columnClick(0);  // the file names, descending
+    EXPECT_EQ(names(), (std::vector<std::string>{"a.tvk", "_b.tvk"}));
     DestroyWindow(window.hwnd());
 }
 

@@ -10,6 +10,7 @@
 #include "common/win32/message_prompts.h"
 #include "common/win32/module.h"
 #include "common/win32/wide.h"
+#include "viewer/main/win32/list_text_order.h"
 #include "viewer/shell/win32/export_dialog_win32.h"
 #include "viewer/shell/win32/foreground.h"
 #include "viewer/shell/win32/help.h"
@@ -91,7 +92,8 @@ bool HistoryWindow::makeControls() {
                                                 .programFolder = kq::win32::thisModuleFolder(),
                                                 .title = std::string(texts::kTitle)},
                                      .widths = *widths_,
-                                     .search = search_.filter(files_, systemAnsiCodec())},
+                                     .search = search_.filter(files_, systemAnsiCodec()),
+                                     .order = systemTextOrder},
                      run_.viewSetting(), run_.start, measureCards(pictures_->imlIcon, twips_), design());
     mainStrip_->update(*browser_);
     filterStrip_->listen([this](FilterAction action) { filterAction(action); });
