@@ -144,7 +144,8 @@ int main(int argc, char** argv) {
     Widths widths;
     const auto start = Clock::now();
     const viewer::FileList list = viewer::FileList::build(
-        bar.Item(1), settings, viewer::listedHistoryReader(files, systemAnsiCodec()), {}, widths);
+        bar.Item(1), settings, viewer::listedHistoryReader(files, systemAnsiCodec()), {}, widths,
+        viewer::compareIgnoringCase);
     const double listSeconds = seconds(Clock::now() - start);
     std::printf("%-52s %10.1f ms (%zu rows, goal under 1000 ms)\n", "file list of one card holding every history",
                 listSeconds * 1e3, list.rows().size());

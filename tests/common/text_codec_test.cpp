@@ -142,6 +142,25 @@ TEST(AnsiCodec, ReplacesWhatTheCodePageCannotHold) {
     EXPECT_EQ(unmapped.back(), 'a');
 }
 
+TEST(AnsiCodec, ReadsTheLastSecondBytesOfAPairAsTheSystemDoes) {
+    // 0xFC is the last second byte of a pair: a character where the code
+    // page has one there, else the default one. A lead byte before 0xFD, 0xFE
+    // or 0xFF makes one default character of both bytes.
+    const AnsiCase cases[] = {
+        {"◯a", "\x81\xfc" "a"},
+        {"髙a", "\xfb\xfc" "a"},
+        {"・a", "\x82\xfc" "a"},
+        {"・a", "\xfc\xfc" "a"},
+        {"・a", "\x81\xfd" "a"},
+        {"・a", "\x9f\xfd" "a"},
+        {"・a", "\xe0\xfe" "a"},
+        {"・a", "\xfc\xfd" "a"},
+        {"・a", "\xfc\xff" "a"},
+    };
+    const AnsiCodec& codec = systemAnsiCodec();
+    for (const auto& c : cases) EXPECT_EQ(codec.fromAnsi(c.ansi), c.utf8) << c.utf8;
+}
+
 TEST(AnsiCodec, CutsNeverSplitADoubleByteCharacter) {
     const AnsiCodec& codec = systemAnsiCodec();
     const std::string ansi = codec.toAnsi("aソ表b");  // 61 83 5C 95 5C 62

@@ -99,23 +99,34 @@ std::optional<std::size_t> FileList::firstRow() const {
 }
 
 void FileList::columnClick(std::size_t column, const TextOrder& order) {
-    if (placeholder_ != Placeholder::none || column >= columns_.size()) return;
-    if (sortColumn_ == column) {
-        descending_ = !descending_;
-    } else {
-        sortColumn_ = column;
-        descending_ = true;
-    }
-    sort(order);
+    if (std::optional<Sorting> sorting = sortingFor(column, order)) sortAs(std::move(*sorting));
 }
 
-void FileList::sort(const TextOrder& order) {
-    if (!sortColumn_) return;
-    const std::size_t c = *sortColumn_;
-    std::stable_sort(rows_.begin(), rows_.end(), [&](const FileListRow& a, const FileListRow& b) {
-        const int cmp = order(a.cells[c], b.cells[c]);
-        return descending_ ? cmp > 0 : cmp < 0;
+std::optional<FileList::Sorting> FileList::sortingFor(std::size_t column, const TextOrder& order) const {
+    if (placeholder_ != Placeholder::none || column >= columns_.size()) return std::nullopt;
+    const bool descending = sortColumn_ == column ? !descending_ : true;
+    return Sorting{column, descending, sortedRows(column, descending, order)};
+}
+
+void FileList::sortAs(Sorting sorting) {
+    if (sorting.rows.size() != rows_.size()) return;
+    std::vector<FileListRow> sorted;
+    sorted.reserve(rows_.size());
+    for (const std::size_t row : sorting.rows) sorted.push_back(std::move(rows_[row]));
+    rows_ = std::move(sorted);
+    sortColumn_ = sorting.column;
+    descending_ = sorting.descending;
+}
+
+// Rows of equal texts keep their order.
+std::vector<std::size_t> FileList::sortedRows(std::size_t column, bool descending, const TextOrder& order) const {
+    std::vector<std::size_t> rows(rows_.size());
+    for (std::size_t i = 0; i < rows.size(); ++i) rows[i] = i;
+    std::stable_sort(rows.begin(), rows.end(), [&](std::size_t a, std::size_t b) {
+        const int cmp = order(rows_[a].cells[column], rows_[b].cells[column]);
+        return descending ? cmp > 0 : cmp < 0;
     });
+    return rows;
 }
 
 void FileList::showSearching() {
@@ -210,9 +221,8 @@ FileList FileList::build(const Card* selected, const ViewSettings& settings, con
         list.rows_.push_back(std::move(row));
     }
     // Newest print first: the date column's text sorts chronologically.
-    list.sortColumn_ = list.columns_.size() - 2;
-    list.descending_ = true;
-    list.sort(order);
+    const std::size_t date = list.columns_.size() - 2;
+    list.sortAs({date, true, list.sortedRows(date, true, order)});
     return list;
 }
 

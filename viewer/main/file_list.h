@@ -40,10 +40,12 @@ public:
 };
 
 // The order of two cell texts, as the list control orders them: negative,
-// zero or positive.
+// zero or positive. Under Windows it is the system's order of the user's
+// locale (win32/list_text_order.h); sorting may run off the window's thread.
 using TextOrder = std::function<int(std::string_view, std::string_view)>;
-// Letter case aside, byte by byte: what the list's text order gives for the
-// texts it shows (dates, counts, ids and names).
+// The portable order: letter case aside, byte by byte. It agrees with the
+// system's on plain ASCII letters and digits, not on marks, full-width or
+// half-width forms or kana.
 int compareIgnoringCase(std::string_view a, std::string_view b);
 
 // The cell texts of the fixed columns.
@@ -90,17 +92,27 @@ public:
     bool sortDescending() const { return descending_; }
     // A click on a column header: the sort column's order turns round, any
     // other column sorts descending.
-    void columnClick(std::size_t column, const TextOrder& order = compareIgnoringCase);
+    void columnClick(std::size_t column, const TextOrder& order);
+    // The same in two halves: the new order of the rows is worked out from
+    // the list as it stands, which long work may do while others only read
+    // the list; then it is put in place. None for a click that sorts nothing.
+    struct Sorting {
+        std::size_t column = 0;
+        bool descending = true;
+        std::vector<std::size_t> rows;  // the row now at each place
+    };
+    std::optional<Sorting> sortingFor(std::size_t column, const TextOrder& order) const;
+    void sortAs(Sorting sorting);
 
     // While a search runs: the columns as they stand, the one row "検索中".
     void showSearching();
 
     // Rebuilds the list for the selected card (none: "なし").
     static FileList build(const Card* selected, const ViewSettings& settings, const ListedHistoryReader& read,
-                          const SearchFilter& search, TextWidths& widths, const TextOrder& order = compareIgnoringCase);
+                          const SearchFilter& search, TextWidths& widths, const TextOrder& order);
 
 private:
-    void sort(const TextOrder& order);
+    std::vector<std::size_t> sortedRows(std::size_t column, bool descending, const TextOrder& order) const;
 
     std::vector<FileListColumn> columns_;
     std::vector<FileListRow> rows_;

@@ -113,13 +113,13 @@ void HistoryBrowser::RefreshFileList() {
         SearchFilter search = s_.search ? s_.search() : SearchFilter{};
         steps_.work<FileList>(
             [card = std::move(card), settings = static_cast<const ViewSettings&>(view_), search = std::move(search),
-             &files = s_.files, &codec = s_.codec, &widths = s_.widths](std::stop_token stop) {
+             &files = s_.files, &codec = s_.codec, &widths = s_.widths, order = s_.order](std::stop_token stop) {
                 const ListedHistoryReader read = listedHistoryReader(files, codec);
                 // Once stopped, every history is passed over unread.
                 const SearchFilter passes = [&](const std::string& path) {
                     return !stop.stop_requested() && (!search || search(path));
                 };
-                return FileList::build(card ? &*card : nullptr, settings, read, passes, widths);
+                return FileList::build(card ? &*card : nullptr, settings, read, passes, widths, order);
             },
             [this, inputs = std::move(inputs)](FileList list) mutable { listBuilt(std::move(list), std::move(inputs)); });
     });
@@ -169,20 +169,24 @@ void HistoryBrowser::setListSelection(std::set<std::size_t> rows, std::optional<
 
 void HistoryBrowser::columnClick(std::size_t column) {
     then([this, column] {
-        // Rows are renumbered by the sort: the selection goes by the histories' paths.
-        std::set<std::string, std::less<>> selectedKeys;
-        for (const std::size_t row : selectedRows_) selectedKeys.insert(list_.rows()[row].key);
-        const std::string currentKey = currentRow_ ? list_.rows()[*currentRow_].key : std::string{};
-        list_.columnClick(column);
-        std::set<std::size_t> selected;
-        std::optional<std::size_t> current;
-        for (std::size_t row = 0; row < list_.rows().size(); ++row) {
-            const std::string& key = list_.rows()[row].key;
-            if (selectedKeys.contains(key)) selected.insert(row);
-            if (currentRow_ && key == currentKey) current = row;
-        }
-        selectedRows_ = std::move(selected);
-        currentRow_ = current;
+        // The list is only read while the new order is worked out: nothing
+        // changes it before this command's next step.
+        steps_.work<std::optional<FileList::Sorting>>(
+            [&list = list_, column, order = s_.order](std::stop_token) { return list.sortingFor(column, order); },
+            [this](std::optional<FileList::Sorting> sorting) {
+                if (!sorting) return;
+                // Rows are renumbered by the sort: the selection stays on the same histories.
+                std::set<std::size_t> selected;
+                std::optional<std::size_t> current;
+                for (std::size_t place = 0; place < sorting->rows.size(); ++place) {
+                    const std::size_t row = sorting->rows[place];
+                    if (selectedRows_.contains(row)) selected.insert(place);
+                    if (currentRow_ == row) current = place;
+                }
+                list_.sortAs(std::move(*sorting));
+                selectedRows_ = std::move(selected);
+                currentRow_ = current;
+            });
     });
 }
 

@@ -54,6 +54,9 @@ struct BrowserServices {
     // The search in force, asked whenever a list is built; none (or an empty
     // filter) lets every history through. The filter runs in long work.
     std::function<SearchFilter()> search{};
+    // The order the list sorts its texts in: the system's under Windows. It
+    // runs in long work too.
+    TextOrder order = compareIgnoringCase;
     // Where long work runs: here, at once, when null.
     WorkRunner* work = nullptr;
 };

@@ -36,7 +36,7 @@ struct World {
                 if (it == histories.end()) return std::nullopt;
                 return it->second;
             },
-            search, widths);
+            search, widths, compareIgnoringCase);
     }
     std::vector<std::string> captions(const FileList& list) const {
         std::vector<std::string> out;
@@ -59,6 +59,10 @@ TEST(FileListCells, SizesInThousandsRoundedUp) {
                  {1001, "2 KB"},
                  {999999, "1,000 KB"},
                  {1234567, "1,235 KB"},
+                 // Whole groups of three digits: no separator before the first.
+                 {250000, "250 KB"},
+                 {250000000, "250,000 KB"},
+                 {250000000000ull, "250,000,000 KB"},
                  {5000000000000ull, "5,000,000,000 KB"}};
     for (const auto& c : cases) EXPECT_EQ(sizeText(c.bytes), c.text) << c.bytes;
 }
@@ -111,7 +115,7 @@ TEST(VersionNames, KnownCodesAndTheRestUnknown) {
 TEST(FileList, NoCardGivesTheSingleRowNothing) {
     World w;
     FixedWidths widths;
-    const FileList list = FileList::build(nullptr, w.settings, {}, {}, widths);
+    const FileList list = FileList::build(nullptr, w.settings, {}, {}, widths, compareIgnoringCase);
     EXPECT_EQ(list.placeholder(), FileList::Placeholder::noCard);
     ASSERT_EQ(list.columns().size(), 1u);
     EXPECT_EQ(list.columns()[0].width, 200 * 3 + 300);  // "なし" is six bytes here
@@ -199,11 +203,11 @@ TEST(FileList, ColumnClickTurnsTheOrderOrSortsAnotherColumnDescending) {
         return out;
     };
     EXPECT_EQ(keys(), "aCb");
-    list.columnClick(1);  // the date column: ascending
+    list.columnClick(1, compareIgnoringCase);  // the date column: ascending
     EXPECT_EQ(keys(), "bCa");
-    list.columnClick(1);
+    list.columnClick(1, compareIgnoringCase);
     EXPECT_EQ(keys(), "aCb");
-    list.columnClick(0);  // the file names, descending, letter case aside
+    list.columnClick(0, compareIgnoringCase);  // the file names, descending, letter case aside
     EXPECT_EQ(keys(), "Cba");
     EXPECT_EQ(list.sortColumn(), 0u);
 }

@@ -42,6 +42,7 @@ struct World {
                                         folder.services(test::kViewerTitle),
                                         widths,
                                         std::move(search),
+                                        order,
                                         work},
                         *view, start);
         browser->layout().pass(12915, 7335, view->ViewStyle);
@@ -62,6 +63,7 @@ struct World {
     StartValues start{0, false, "D:\\H", ""};
     Widths widths;
     WorkRunner* work = nullptr;  // at once when null
+    TextOrder order = compareIgnoringCase;
     std::optional<c_Setting_View> view;
     std::optional<HistoryBrowser> browser;
     int minute = 0;
@@ -255,6 +257,23 @@ TEST(HistoryBrowser, SortingKeepsTheSelectionOnTheSameHistories) {
     EXPECT_EQ(b.currentRow(), std::nullopt);
 }
 
+TEST(HistoryBrowser, TheListIsBuiltAndSortedInTheOrderItIsGiven) {
+    World w;
+    w.add("a1.tvk", "A", 1);
+    w.add("a2.tvk", "A", 1);
+    w.add("a3.tvk", "A", 1);
+    w.order = [](std::string_view a, std::string_view b) { return compareIgnoringCase(b, a); };
+    HistoryBrowser& b = w.open();
+    const auto files = [&] {
+        std::string out;
+        for (const FileListRow& row : b.list().rows()) out += row.key.substr(5, 2);
+        return out;
+    };
+    EXPECT_EQ(files(), "a1a2a3") << "the dates descending, in the order turned round";
+    b.columnClick(b.list().columns().size() - 2);
+    EXPECT_EQ(files(), "a3a2a1");
+}
+
 TEST(HistoryBrowser, DrawingFitsThePageAndKeepsTheScaleWhenThereIsNoRoom) {
     World w;
     w.add("a.tvk", "A", 1);
@@ -347,6 +366,20 @@ TEST(HistoryDelete, SelectedRowsAreDeletedAfterYesAndWhatStaysIsNamed) {
     ASSERT_EQ(b.list().rows().size(), 1u) << "the one that stayed is listed";
     EXPECT_EQ(w.currentFile(), "a2.tvk");
     EXPECT_TRUE(b.page().loaded);
+}
+
+TEST(HistoryDelete, AHistoryRemovedElsewhereMeanwhileCountsAsDeleted) {
+    World w;
+    w.add("a1.tvk", "A", 1);
+    w.add("a2.tvk", "A", 1);
+    HistoryBrowser& b = w.open();
+    b.setListSelection({0, 1}, 0);
+    ASSERT_TRUE(w.folder.files.removeFile("D:\\H\\a1.tvk"));
+    w.folder.prompts.answers = {mb::kIdYes};
+    b.DeleteSelectedFiles();
+    EXPECT_EQ(w.folder.files.kind("D:\\H\\a2.tvk"), PathKind::missing);
+    EXPECT_EQ(w.folder.prompts.messages.size(), 1u) << "the question alone: nothing is named";
+    EXPECT_EQ(b.cards().Count(), 0u);
 }
 
 TEST(HistoryDelete, CardDeleteAsksTwiceAndTheNextCardTakesItsPlace) {

@@ -25,6 +25,7 @@
 #include "tests/support/win32/window_driver.h"
 #include "tests/support/win32_scratch.h"
 #include "viewer/main/win32/history_window.h"
+#include "viewer/main/win32/list_text_order.h"
 
 namespace kq::viewer::win32 {
 namespace {
@@ -173,6 +174,26 @@ int darkestIn(HWND list, int row) {
     return darkest;
 }
 
+// The list's order of texts is the system's for the user's locale: pairs that
+// byte by byte would come the other way round.
+TEST(ListTextOrder, IsTheSystemsOrderOfTheUsersLocaleLetterCaseAside) {
+    const struct {
+        const char* before;
+        const char* after;
+    } pairs[] = {
+        {"_b", "a"},   // marks before letters
+        {"Ａ", "b"},   // a full-width letter with its half-width one
+        {"ｱ", "イ"},   // half-width kana by their sounds
+        {"a", "B"},
+        {"", "a"},
+    };
+    for (const auto& p : pairs) {
+        EXPECT_LT(systemTextOrder(p.before, p.after), 0) << p.before << " " << p.after;
+        EXPECT_GT(systemTextOrder(p.after, p.before), 0) << p.after << " " << p.before;
+    }
+    EXPECT_EQ(systemTextOrder("ＡＢＣ.tvk", "ａｂｃ.TVK"), 0);
+}
+
 TEST(FileListWindow, ShowsTheBrowsersRowsColumnsWidthsAndMarks) {
     ListWorld w;
     w.add("a1.tvk", 1, {{"品名", "", "りんご", 0}}, 2);
@@ -198,10 +219,8 @@ TEST(FileListWindow, ShowsTheBrowsersRowsColumnsWidthsAndMarks) {
         const FileListColumn& column = columns[static_cast<std::size_t>(c)];
         const HeaderItem shown = headerItem(w.header(), c);
         EXPECT_EQ(shown.caption, column.caption) << c;
-        // The first column has room for the rows' marks besides its texts.
-        const int markRoom = c == 0 ? w.pictures.imlList.width() : 0;
-        EXPECT_EQ(ListView_GetColumnWidth(window.list(), c), twips.x(static_cast<int>(std::lround(column.width))) + markRoom)
-            << c;
+        // The list's widths in pixels, the first column's marks within them.
+        EXPECT_EQ(ListView_GetColumnWidth(window.list(), c), twips.x(column.width)) << c;
         EXPECT_EQ(shown.picture, column.userPicture()) << c;
         if (column.userPicture()) {
             EXPECT_EQ(shown.image, user) << c;
@@ -226,6 +245,8 @@ TEST(FileListWindow, EmptyStatesShowTheirOneRow) {
         FileListWindow& window = noCard.open();
         EXPECT_EQ(test::rowsOf(window.list()), (std::vector<std::vector<std::string>>{{"なし"}}));
         EXPECT_EQ(headerItem(noCard.header(), 0).caption, "");
+        EXPECT_EQ(ListView_GetColumnWidth(window.list(), 0),
+                  kq::win32::screenTwips().x(noCard.widths.textWidth("なし") + 300));
         EXPECT_LT(darkestIn(window.list(), 0), 80);  // black text
     }
     {
@@ -234,8 +255,7 @@ TEST(FileListWindow, EmptyStatesShowTheirOneRow) {
         noResults.add("a2.tvk", 1);
         FileListWindow& window = noResults.open([](const std::string&) { return false; });
         EXPECT_EQ(test::rowsOf(window.list()), (std::vector<std::vector<std::string>>{{"検索結果なし"}}));
-        EXPECT_EQ(ListView_GetColumnWidth(window.list(), 0),
-                  kq::win32::screenTwips().x(3000) + noResults.pictures.imlList.width());
+        EXPECT_EQ(ListView_GetColumnWidth(window.list(), 0), kq::win32::screenTwips().x(3000));
         EXPECT_TRUE(noResults.selectedInList().empty());
         const int darkest = darkestIn(window.list(), 0);
         EXPECT_GT(darkest, 90);  // grey, not black
@@ -246,6 +266,13 @@ TEST(FileListWindow, EmptyStatesShowTheirOneRow) {
         EXPECT_TRUE(test::waitUntil([&] { return noResults.folder.prompts.beeps == 1; }));
         EXPECT_FALSE(noResults.browser->page().loaded);
     }
+}
+
+TEST(FileListWindow, AFirstColumnAtTheLimitIsTenThousandTwipsWideMarksIncluded) {
+    ListWorld w;
+    w.add("a1.tvk", 1, {{"品名", "", std::string(400, 'x'), 0}}, 1);
+    FileListWindow& window = w.open();
+    EXPECT_EQ(ListView_GetColumnWidth(window.list(), 0), kq::win32::screenTwips().x(10000));
 }
 
 TEST(FileListWindow, ClicksAndKeysSelectAndShowTheirRow) {
@@ -408,6 +435,28 @@ TEST(FileListWindow, TheMainWindowListsTheCardsHistoriesAndRefreshesThemWithF5) 
     EXPECT_EQ(ListView_GetColumnWidth(list, 0) - modelWidth(), built - builtModelWidth);
     // The history that was shown stays selected across the refresh.
     EXPECT_EQ(ListView_GetNextItem(list, -1, LVNI_SELECTED), 2);
+    DestroyWindow(window.hwnd());
+}
+
+TEST(FileListWindow, TheMainWindowSortsInTheSystemsOrder) {
+    test::ScratchFolder folder{L"kq_file_list_order"};
+    writeHistory(folder, "a.tvk", 45366);
+    writeHistory(folder, "_b.tvk", 45367);
+    MemorySettingsStore store;
+    store.write("View", "FileName", "1");
+    ViewerRun run{store};
+    run.start.gSaveFolder = folder.path();
+    HistoryWindow window(run);
+    ASSERT_TRUE(window.open());
+    const auto names = [&] {
+        std::vector<std::string> out;
+        for (const FileListRow& row : window.browser().list().rows()) out.push_back(row.cells[0]);
+        return out;
+    };
+    ASSERT_TRUE(test::waitUntil([&] { return names().size() == 2 && !window.browser().busy(); }));
+    window.browser().columnClick(0);  // the file names, descending, sorted on the window's work thread
+    ASSERT_TRUE(test::waitUntil([&] { return !window.browser().busy(); }));
+    EXPECT_EQ(names(), (std::vector<std::string>{"a.tvk", "_b.tvk"}));
     DestroyWindow(window.hwnd());
 }
 

@@ -3,7 +3,6 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <cmath>
 #include <set>
 #include <string>
 #include <utility>
@@ -115,7 +114,9 @@ void FileListWindow::showColumns() {
         LVCOLUMNW lvc{};
         lvc.mask = LVCF_FMT | LVCF_TEXT | LVCF_WIDTH;
         lvc.fmt = LVCFMT_LEFT;
-        lvc.cx = twips.x(static_cast<int>(std::lround(column.width))) + (i == 0 ? firstColumnMarkRoom() : 0);
+        // As wide as the list says: the rows' marks in the first column take
+        // their room within it.
+        lvc.cx = twips.x(column.width);
         lvc.pszText = caption.data();
         if (column.userPicture()) {
             lvc.mask |= LVCF_IMAGE;
@@ -124,12 +125,6 @@ void FileListWindow::showColumns() {
         }
         ListView_InsertColumn(list_, static_cast<int>(i), &lvc);
     }
-}
-
-int FileListWindow::firstColumnMarkRoom() const {
-    // The widths fit the texts; the first column also holds the rows' marks,
-    // which would otherwise cut its texts short.
-    return pictures_.width();
 }
 
 void FileListWindow::showSelection() {

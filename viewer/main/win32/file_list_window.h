@@ -59,8 +59,6 @@ protected:
 private:
     void showColumns();
     void showSelection();
-    // Pixels added to the first column's width.
-    int firstColumnMarkRoom() const;
     // Copies the list view's selection to the browser; true when it changed.
     bool takeSelection();
     void selectionTouched();

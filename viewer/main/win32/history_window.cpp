@@ -10,6 +10,7 @@
 #include "common/win32/message_prompts.h"
 #include "common/win32/module.h"
 #include "common/win32/wide.h"
+#include "viewer/main/win32/list_text_order.h"
 #include "viewer/shell/win32/export_dialog_win32.h"
 #include "viewer/shell/win32/foreground.h"
 #include "viewer/shell/win32/help.h"
@@ -98,6 +99,7 @@ bool HistoryWindow::makeControls() {
                                                 .title = std::string(texts::kTitle)},
                                      .widths = *widths_,
                                      .search = [this] { return search_.filter(files_, systemAnsiCodec()); },
+                                     .order = systemTextOrder,
                                      .work = work_},
                      run_.viewSetting(), run_.start, measureCards(pictures_->imlIcon, twips_), design());
     mainStrip_->update(*browser_);
