@@ -544,6 +544,12 @@ TEST(HistoryBrowserWork, EveryCommandEndsAsWhenItsWorkIsDoneAtOnce) {
         {"a column shown",
          [](Run& r) { r.world.browser->columnChosen(static_cast<int>(ColumnSwitch::FileName)); },
          {}},
+        {"a column clicked twice",
+         [](Run& r) {
+             r.world.browser->columnClick(1);
+             r.world.browser->columnClick(1);
+         },
+         {}},
         {"F5", [](Run& r) { r.world.browser->RefreshKeepingSelection(); }, {}},
         {"a handed-over line", [](Run& r) { r.world.browser->CallCommand("ShowId=C_V"); }, {}},
         // Given one after another: each waits for the work of the one before.
