@@ -396,15 +396,24 @@ void writeHistory(const test::ScratchFolder& folder, const std::string& name, do
         .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
-TEST(FileListWindow, TheMainWindowListsTheCardsHistoriesAndRefreshesThemWithF5) {
-    test::ScratchFolder folder{L"kq_file_list_main"};
-    writeHistory(folder, "old.tvk", 45366);
-    writeHistory(folder, "new.tvk", 45367);
+// The main window, its work on its own thread, over two histories written
+// in this order, with the file name column.
+struct MainWindowOver {
+    MainWindowOver(const wchar_t* scratch, const char* older, const char* newer) : folder{scratch} {
+        writeHistory(folder, older, 45366);
+        writeHistory(folder, newer, 45367);
+        store.write("View", "FileName", "1");
+        run.start.gSaveFolder = folder.path();
+    }
+    test::ScratchFolder folder;
     MemorySettingsStore store;
-    store.write("View", "FileName", "1");
     ViewerRun run{store};
-    run.start.gSaveFolder = folder.path();
-    HistoryWindow window(run);
+    HistoryWindow window{run};
+};
+
+TEST(FileListWindow, TheMainWindowListsTheCardsHistoriesAndRefreshesThemWithF5) {
+    MainWindowOver over(L"kq_file_list_main", "old.tvk", "new.tvk");
+    HistoryWindow& window = over.window;
     ASSERT_TRUE(window.open());
     const HWND list = window.fileList();
     ASSERT_TRUE(list);
@@ -428,7 +437,7 @@ TEST(FileListWindow, TheMainWindowListsTheCardsHistoriesAndRefreshesThemWithF5) 
     ASSERT_TRUE(test::waitUntil([&] { return window.browser().currentRow() == std::size_t{1}; }));
     EXPECT_EQ(ListView_GetColumnWidth(list, 0), built + 50);
 
-    writeHistory(folder, "newest.tvk", 45368);
+    writeHistory(over.folder, "newest.tvk", 45368);
     test::pressKeys(list, {{VK_F5}});
     ASSERT_TRUE(test::waitUntil([&] { return ListView_GetItemCount(list) == 3; }));
     EXPECT_EQ(test::rowsOf(list)[0][0], "newest.tvk");
@@ -439,14 +448,8 @@ TEST(FileListWindow, TheMainWindowListsTheCardsHistoriesAndRefreshesThemWithF5) 
 }
 
 TEST(FileListWindow, TheMainWindowSortsInTheSystemsOrder) {
-    test::ScratchFolder folder{L"kq_file_list_order"};
-    writeHistory(folder, "a.tvk", 45366);
-    writeHistory(folder, "_b.tvk", 45367);
-    MemorySettingsStore store;
-    store.write("View", "FileName", "1");
-    ViewerRun run{store};
-    run.start.gSaveFolder = folder.path();
-    HistoryWindow window(run);
+    MainWindowOver over(L"kq_file_list_order", "a.tvk", "_b.tvk");
+    HistoryWindow& window = over.window;
     ASSERT_TRUE(window.open());
     const auto names = [&] {
         std::vector<std::string> out;
