@@ -5,12 +5,14 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "common/win32/com.h"
+#include "common/win32/forms.h"
 #include "common/win32/wide.h"
 #include "common/win32/win32_file_system.h"
 #include "tests/support/win32/modal_run.h"
@@ -81,6 +83,53 @@ TEST(FolderPickerControl, BrowseButtonPutsTheChosenFolderInTheBox) {
     EXPECT_EQ(starts, std::vector<std::string>{typed.path()});
     EXPECT_EQ(kq::test::textOf(picker.pathBox()), chosen.path());
     EXPECT_GE(changes, 2);
+}
+
+struct Picker {
+    const OwnedWindow parent = kq::test::plainWindow(L"parent", {0, 0, 400, 200});
+    const Font font = createFormFont();
+    Win32FileSystem files;
+    FolderPickerControl control{files};
+    bool made = false;
+
+    explicit Picker(std::function<bool(const std::string&)> hasFont = {}) {
+        control.hasFont = std::move(hasFont);
+        made = control.create({.parent = parent.get(), .at = {8, 8, 330, 26}, .id = 100, .font = font.get(),
+                               .PromptCaption = {}, .selectAfterBrowse = false}) != nullptr;
+    }
+};
+
+std::wstring faceOf(HWND window) {
+    LOGFONTW font{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0)), sizeof font, &font);
+    return font.lfFaceName;
+}
+
+// The prefix here lacks the glyph font: each branch is taken on the answer the test gives.
+TEST(FolderPickerControl, TheBrowseButtonShowsTheGlyphWhereItsFontIsAndDotsWhereNot) {
+    const struct {
+        bool installed;
+        const char* caption;
+        std::wstring face;
+    } cases[] = {{true, "0", L"Marlett"}, {false, "...", L"MS UI Gothic"}};
+    for (const auto& c : cases) {
+        std::vector<std::string> asked;
+        Picker picker([&](const std::string& face) {
+            asked.push_back(face);
+            return c.installed;
+        });
+        ASSERT_TRUE(picker.made);
+        EXPECT_EQ(asked, std::vector<std::string>{"Marlett"});
+        const HWND button = picker.control.browseButton();
+        EXPECT_EQ(kq::test::textOf(button), c.caption);
+        EXPECT_EQ(faceOf(button), c.face);
+        kq::test::screenshot(picker.parent.get(), std::string("folder_picker_button_") + (c.installed ? "glyph" : "dots") + ".png");
+    }
+}
+
+TEST(SystemHasFont, FindsAFaceAsNamedAndNoneForANameNoFontHas) {
+    EXPECT_TRUE(systemHasFont("MS UI Gothic"));
+    EXPECT_FALSE(systemHasFont("Kq No Such Face"));
 }
 
 }  // namespace
