@@ -102,7 +102,7 @@ HWND FolderPickerControl::create(const FolderPickerArgs& args) {
 
 bool FolderPickerControl::OnCreate(const CREATESTRUCTW&) {
     prompt_ = createChild(hwnd(), {.windowClass = L"STATIC",
-                                   .text = wide(args_.PromptCaption),
+                                   .text = wide(picker_->PromptCaption),
                                    .style = WS_VISIBLE | SS_LEFT | SS_NOPREFIX,
                                    .id = args_.id + kPromptId,
                                    .font = args_.font});
@@ -124,15 +124,22 @@ bool FolderPickerControl::OnCreate(const CREATESTRUCTW&) {
     return true;
 }
 
+void FolderPickerControl::PromptCaption(const std::string& caption) {
+    picker_->PromptCaption = caption;
+    SetWindowTextW(prompt_, wide(caption).c_str());
+    layOut();
+}
+
 void FolderPickerControl::layOut() {
     const Twips twips = screenTwips();
     RECT client;
     GetClientRect(hwnd(), &client);
+    const std::string& caption = picker_->PromptCaption;
     SIZE prompt{0, 0};
-    if (!args_.PromptCaption.empty()) {
+    if (!caption.empty()) {
         const WindowDc dc = windowDc(prompt_);
         const Selection use = selectObject(dc.get(), args_.font);
-        prompt = lineExtent(dc.get(), wide(args_.PromptCaption));
+        prompt = lineExtent(dc.get(), wide(caption));
     }
     const FolderPickerLayout layout = layOutFolderPicker({.width = twips.fromX(client.right),
                                                           .promptWidth = twips.fromX(prompt.cx),
@@ -141,7 +148,7 @@ void FolderPickerControl::layOut() {
                                                           .buttonWidth = kButtonWidthTwips,
                                                           .twips = twips});
     moveWindow(prompt_, pixelRect(twips, layout.prompt));
-    ShowWindow(prompt_, args_.PromptCaption.empty() ? SW_HIDE : SW_SHOW);
+    ShowWindow(prompt_, caption.empty() ? SW_HIDE : SW_SHOW);
     const RECT box = pixelRect(twips, layout.box);
     const HWND panel = GetParent(path_);
     moveWindow(panel, box);

@@ -48,6 +48,9 @@ public:
     HWND create(const FolderPickerArgs& args);
 
     FolderPicker& picker() { return *picker_; }
+    // The prompt before the box; a new one lays the control out again.
+    const std::string& PromptCaption() const { return picker_->PromptCaption; }
+    void PromptCaption(const std::string& caption);
     HWND pathBox() const { return path_; }
     HWND browseButton() const { return button_; }
     // Raised on every change of the path box's text, typed or written.

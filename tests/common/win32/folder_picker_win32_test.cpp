@@ -97,6 +97,9 @@ struct Picker {
         made = control.create({.parent = parent.get(), .at = {8, 8, 330, 26}, .id = 100, .font = font.get(),
                                .PromptCaption = {}, .selectAfterBrowse = false}) != nullptr;
     }
+    HWND prompt() const { return GetDlgItem(control.hwnd(), 101); }
+    // The box (the path and the button) on the control.
+    RECT box() const { return kq::test::placeIn(GetParent(control.pathBox()), control.hwnd()); }
 };
 
 std::wstring faceOf(HWND window) {
@@ -130,6 +133,26 @@ TEST(FolderPickerControl, TheBrowseButtonShowsTheGlyphWhereItsFontIsAndDotsWhere
 TEST(SystemHasFont, FindsAFaceAsNamedAndNoneForANameNoFontHas) {
     EXPECT_TRUE(systemHasFont("MS UI Gothic"));
     EXPECT_FALSE(systemHasFont("Kq No Such Face"));
+}
+
+TEST(FolderPickerControl, ANewPromptStandsBeforeTheBoxAndNoneGivesTheBoxTheWholeWidth) {
+    Picker picker;
+    ASSERT_TRUE(picker.made);
+    const LONG width = picker.box().right;
+    EXPECT_FALSE(IsWindowVisible(picker.prompt()));
+
+    picker.control.PromptCaption("保存先：");
+    EXPECT_EQ(picker.control.PromptCaption(), "保存先：");
+    EXPECT_EQ(kq::test::textOf(picker.prompt()), "保存先：");
+    EXPECT_TRUE(IsWindowVisible(picker.prompt()));
+    const RECT prompt = kq::test::placeIn(picker.prompt(), picker.control.hwnd());
+    EXPECT_GT(prompt.right, 0);
+    EXPECT_EQ(picker.box().left, prompt.right);
+    EXPECT_EQ(picker.box().right, width) << "the box still ends at the control's right";
+
+    picker.control.PromptCaption("");
+    EXPECT_FALSE(IsWindowVisible(picker.prompt()));
+    EXPECT_EQ(picker.box().left, 0);
 }
 
 }  // namespace
