@@ -65,6 +65,19 @@ private:
     bool selectAfterBrowse_;
 };
 
+// The browse button shows the folder glyph of the system's symbol font; a
+// system without that font would show a stray letter, so it gets three dots
+// in the picker's own font instead.
+struct BrowseButtonFace {
+    const char* font;  // null: the picker's own
+    int points;
+    const char* caption;
+};
+inline constexpr const char* kBrowseGlyphFont = "Marlett";
+constexpr BrowseButtonFace browseButtonFace(bool glyphFontInstalled) {
+    return glyphFontInstalled ? BrowseButtonFace{kBrowseGlyphFont, 9, "0"} : BrowseButtonFace{nullptr, 0, "..."};
+}
+
 // Places of the picker's parts on it, in twips: the prompt, the path box
 // after it, and the browse button inside the right end of the box, two pixels
 // within the box's edge. The picker is as high as its box.

@@ -41,6 +41,8 @@ inline constexpr std::string_view kCardFontFace = "MS UI Gothic";
 
 // Main window.
 inline constexpr std::string_view kCaptionSuffix = " - 履歴管理";  // follows the title
+// Why a start ends when the system refused the main window without a word.
+inline constexpr std::string_view kMainWindowNotMade = "The main window could not be made.";
 
 // The hidden window by which a running viewer takes a later start's line,
 // and what a later start with nothing to hand over says.

@@ -47,8 +47,25 @@ struct ItemList {
 // Ending the browser by its own Cancel: ended otherwise it may hand out the folder it shows.
 void cancelBrowser(HWND browser) noexcept { SendMessageW(browser, WM_COMMAND, IDCANCEL, 0); }
 
+int CALLBACK fontFound(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
+    *reinterpret_cast<bool*>(found) = true;
+    return 0;
+}
 
 }  // namespace
+
+bool systemHasFont(const std::string& face) {
+    const std::wstring name = wide(face);
+    if (name.empty() || name.size() >= LF_FACESIZE) return false;
+    // Asked by name, the enumeration lists only families of that name.
+    LOGFONTW wanted{};
+    wanted.lfCharSet = DEFAULT_CHARSET;
+    lstrcpynW(wanted.lfFaceName, name.c_str(), LF_FACESIZE);
+    bool found = false;
+    const WindowDc screen = windowDc(nullptr);
+    EnumFontFamiliesExW(screen.get(), &wanted, fontFound, reinterpret_cast<LPARAM>(&found), 0);
+    return found;
+}
 
 std::optional<std::string> ShellFolderBrowser::BrowseForFolder(const std::string& title, const std::string& startFolder) {
     const std::wstring wideTitle = wide(title);
@@ -85,7 +102,7 @@ HWND FolderPickerControl::create(const FolderPickerArgs& args) {
 
 bool FolderPickerControl::OnCreate(const CREATESTRUCTW&) {
     prompt_ = createChild(hwnd(), {.windowClass = L"STATIC",
-                                   .text = wide(args_.PromptCaption),
+                                   .text = wide(picker_->PromptCaption),
                                    .style = WS_VISIBLE | SS_LEFT | SS_NOPREFIX,
                                    .id = args_.id + kPromptId,
                                    .font = args_.font});
@@ -95,25 +112,34 @@ bool FolderPickerControl::OnCreate(const CREATESTRUCTW&) {
                               .style = WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL,
                               .id = args_.id + kPathId,
                               .font = args_.font});
+    const BrowseButtonFace face = browseButtonFace((hasFont ? hasFont : systemHasFont)(kBrowseGlyphFont));
+    if (face.font) glyphFont_ = createFont(wide(face.font).c_str(), face.points, false, SYMBOL_CHARSET);
     button_ = createChild(box, {.windowClass = L"BUTTON",
-                                .text = L"...",
+                                .text = wide(face.caption),
                                 .style = WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW,
                                 .id = args_.id + kButtonId,
-                                .font = args_.font});
+                                .font = glyphFont_ ? glyphFont_.get() : args_.font});
     if (!prompt_ || !path_ || !button_) return false;
     layOut();
     return true;
+}
+
+void FolderPickerControl::PromptCaption(const std::string& caption) {
+    picker_->PromptCaption = caption;
+    SetWindowTextW(prompt_, wide(caption).c_str());
+    layOut();
 }
 
 void FolderPickerControl::layOut() {
     const Twips twips = screenTwips();
     RECT client;
     GetClientRect(hwnd(), &client);
+    const std::string& caption = picker_->PromptCaption;
     SIZE prompt{0, 0};
-    if (!args_.PromptCaption.empty()) {
+    if (!caption.empty()) {
         const WindowDc dc = windowDc(prompt_);
         const Selection use = selectObject(dc.get(), args_.font);
-        prompt = lineExtent(dc.get(), wide(args_.PromptCaption));
+        prompt = lineExtent(dc.get(), wide(caption));
     }
     const FolderPickerLayout layout = layOutFolderPicker({.width = twips.fromX(client.right),
                                                           .promptWidth = twips.fromX(prompt.cx),
@@ -122,7 +148,7 @@ void FolderPickerControl::layOut() {
                                                           .buttonWidth = kButtonWidthTwips,
                                                           .twips = twips});
     moveWindow(prompt_, pixelRect(twips, layout.prompt));
-    ShowWindow(prompt_, args_.PromptCaption.empty() ? SW_HIDE : SW_SHOW);
+    ShowWindow(prompt_, caption.empty() ? SW_HIDE : SW_SHOW);
     const RECT box = pixelRect(twips, layout.box);
     const HWND panel = GetParent(path_);
     moveWindow(panel, box);
@@ -166,16 +192,19 @@ std::optional<LRESULT> FolderPickerControl::OnMessage(UINT msg, WPARAM, LPARAM l
     }
 }
 
-// Three dots in the form font: the glyph fonts of the system are not on every system.
+// The button's caption in the button's font: the glyph, or the dots where the system lacks the glyph's font.
 void FolderPickerControl::drawButton(const DRAWITEMSTRUCT& item) const {
     RECT r = item.rcItem;
     const bool pushed = (item.itemState & ODS_SELECTED) != 0;
     DrawFrameControl(item.hDC, &r, DFC_BUTTON, DFCS_BUTTONPUSH | (pushed ? DFCS_PUSHED : 0));
     if (pushed) OffsetRect(&r, 1, 1);
-    const Selection use = selectObject(item.hDC, args_.font);
+    const Selection use =
+        selectObject(item.hDC, reinterpret_cast<HGDIOBJ>(SendMessageW(item.hwndItem, WM_GETFONT, 0, 0)));
     SetBkMode(item.hDC, TRANSPARENT);
     SetTextColor(item.hDC, GetSysColor(IsWindowEnabled(item.hwndItem) ? COLOR_BTNTEXT : COLOR_GRAYTEXT));
-    DrawTextW(item.hDC, L"...", 3, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    const std::wstring caption = wide(windowText(item.hwndItem));
+    DrawTextW(item.hDC, caption.c_str(), static_cast<int>(caption.size()), &r,
+              DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
     if (item.itemState & ODS_FOCUS) {
         RECT focus = item.rcItem;
         InflateRect(&focus, -3, -3);

@@ -11,6 +11,7 @@
 
 #include "common/folder_picker.h"
 #include "common/signal.h"
+#include "common/win32/handles.h"
 #include "common/win32/window.h"
 
 namespace kq::win32 {
@@ -25,6 +26,10 @@ public:
 private:
     HWND owner_;
 };
+
+// Whether the system has a font family of that name: a font made under a
+// name the system lacks draws in another one.
+bool systemHasFont(const std::string& face);
 
 struct FolderPickerArgs {
     HWND parent = nullptr;
@@ -43,12 +48,18 @@ public:
     HWND create(const FolderPickerArgs& args);
 
     FolderPicker& picker() { return *picker_; }
+    // The prompt before the box; a new one lays the control out again.
+    const std::string& PromptCaption() const { return picker_->PromptCaption; }
+    void PromptCaption(const std::string& caption);
     HWND pathBox() const { return path_; }
     HWND browseButton() const { return button_; }
     // Raised on every change of the path box's text, typed or written.
     Signal<> Change;
     // The browser the button opens; the shell's unless a test gives another.
     std::function<std::unique_ptr<FolderBrowseDialog>(HWND owner)> makeBrowser;
+    // Asked once, as the control is made, for the browse button's glyph font;
+    // the system is asked unless a test answers.
+    std::function<bool(const std::string& face)> hasFont;
 
 private:
     bool OnCreate(const CREATESTRUCTW&) override;
@@ -69,6 +80,7 @@ private:
     HWND prompt_ = nullptr;
     HWND path_ = nullptr;
     HWND button_ = nullptr;
+    Font glyphFont_;
 };
 
 }  // namespace kq::win32

@@ -1,15 +1,24 @@
 #include "common/win32/window.h"
 
-#include <cstdio>
+#include <algorithm>
 #include <exception>
+#include <mutex>
+#include <new>
 #include <string>
+#include <utility>
+#include <vector>
 
+#include <commctrl.h>
 #include <windowsx.h>
 
+#include "common/prompts.h"
+#include "common/runtime_errors.h"
+#include "common/texts.h"
+#include "common/win32/com_boundary.h"
 #include "common/win32/message_loop.h"
+#include "common/win32/message_prompts.h"
 #include "common/win32/module.h"
 #include "common/win32/subclass.h"
-#include "common/win32/wide.h"
 
 namespace kq::win32 {
 
@@ -76,7 +85,129 @@ void endBound(HWND hwnd) noexcept {
     if (auto* window = reinterpret_cast<Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA))) window->end(IDCANCEL);
 }
 
+// ---- Failures of handlers
+
+RuntimeFailure readOwnFailure() {
+    try {
+        throw;
+    } catch (const std::bad_alloc&) {
+        return {runtime_errors::kOutOfMemory, std::string(runtime_errors::description(runtime_errors::kOutOfMemory))};
+    } catch (const std::exception& e) {
+        return {runtime_errors::kInternalError, e.what()};
+    } catch (...) {
+        return {runtime_errors::kInternalError,
+                std::string(runtime_errors::description(runtime_errors::kInternalError))};
+    }
+}
+
+// A failure kept until the thread that had it next takes its messages.
+struct Untold {
+    std::string text;
+    HWND owner;
+    DWORD thread;
+    UINT_PTR timer;
+};
+
+// Caps, so that handlers failing without end never pile up boxes or memory.
+constexpr std::size_t kMostUntold = 8;
+constexpr std::size_t kMostTold = 64;
+
+struct Failures {
+    std::mutex lock;
+    std::string title{texts::kErrorTitle};
+    RuntimeFailure (*readCurrent)() = nullptr;
+    std::vector<Untold> untold;
+    // The kept failures told already: one that comes again (a paint that
+    // fails at every repaint, the repaint after its own message included) is
+    // not told again.
+    std::vector<std::string> told;
+};
+
+Failures& failures() {
+    static Failures all;
+    return all;
+}
+
+std::string failureTitle() {
+    const std::lock_guard held(failures().lock);
+    return failures().title;
+}
+
+void tell(const std::string& text, HWND owner) {
+    MessagePrompts(owner && IsWindow(owner) ? owner : GetActiveWindow())
+        .message(text, failureTitle(), mb::kOkOnly | mb::kIconCritical);
+}
+
+void CALLBACK tellUntold(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    std::optional<Untold> due;
+    {
+        const std::lock_guard held(failures().lock);
+        auto& untold = failures().untold;
+        const auto at = std::find_if(untold.begin(), untold.end(), [timer](const Untold& u) { return u.timer == timer; });
+        if (at == untold.end()) return;
+        due = std::move(*at);
+        untold.erase(at);
+        if (failures().told.size() < kMostTold) failures().told.push_back(due->text);
+    }
+    try {
+        tell(due->text, due->owner);
+    } catch (...) {
+        // No memory left to tell it.
+    }
+    unlockModule();
+}
+
+// Keeps the failure to be told once the thread next takes its messages, unless it was told before.
+void keep(std::string text, HWND owner) {
+    const std::lock_guard held(failures().lock);
+    Failures& all = failures();
+    const bool known = std::find(all.told.begin(), all.told.end(), text) != all.told.end() ||
+                       std::any_of(all.untold.begin(), all.untold.end(), [&](const Untold& u) { return u.text == text; });
+    if (known || all.told.size() >= kMostTold || all.untold.size() >= kMostUntold) return;
+    // A thread timer runs from whichever loop takes the thread's messages
+    // next: the program's, the host's, a modal run's, a message box's. Its
+    // code is this module's, which therefore stays loaded until it has run.
+    const UINT_PTR timer = SetTimer(nullptr, 0, 0, tellUntold);
+    if (!timer) return;
+    lockModule();
+    all.untold.push_back({std::move(text), owner, GetCurrentThreadId(), timer});
+}
+
 }  // namespace
+
+void setWindowFailureReporting(WindowFailureReporting reporting) {
+    const std::lock_guard held(failures().lock);
+    failures().title = std::move(reporting.title);
+    failures().readCurrent = reporting.readCurrent;
+}
+
+std::string currentFailureMessage() {
+    RuntimeFailure (*read)() = nullptr;
+    {
+        const std::lock_guard held(failures().lock);
+        read = failures().readCurrent;
+    }
+    const RuntimeFailure failure = read ? read() : readOwnFailure();
+    return texts::ErrorMessage(failure.number, failure.description);
+}
+
+std::optional<std::string> takeUntoldWindowFailure() {
+    std::optional<std::string> taken;
+    {
+        const std::lock_guard held(failures().lock);
+        auto& untold = failures().untold;
+        const DWORD thread = GetCurrentThreadId();
+        const auto at =
+            std::find_if(untold.rbegin(), untold.rend(), [thread](const Untold& u) { return u.thread == thread; });
+        if (at == untold.rend()) return std::nullopt;
+        KillTimer(nullptr, at->timer);
+        taken = std::move(at->text);
+        untold.erase(std::next(at).base());
+    }
+    unlockModule();
+    return taken;
+}
 
 // What CreateWindowExW carries to WM_NCCREATE.
 struct Window::Creation {
@@ -212,14 +343,78 @@ void Window::end(INT_PTR result) {
     }
 }
 
-void Window::OnFailure(UINT msg, std::string_view what) noexcept {
+void Window::OnFailure(UINT, std::string_view, bool answeringAct) noexcept {
     try {
-        char number[16];
-        std::snprintf(number, sizeof number, "0x%04X", msg);
-        OutputDebugStringW(wide(std::string("window message ") + number + " failed: " + std::string(what) + "\n").c_str());
+        std::string text = currentFailureMessage();
+        const HWND owner = hwnd_ ? GetAncestor(hwnd_, GA_ROOT) : nullptr;
+        if (answeringAct) {
+            tell(text, owner);
+        } else {
+            keep(std::move(text), owner);
+        }
     } catch (...) {
-        // Out of memory for the report: the failure goes unreported.
+        // No memory left even for the text: nothing can be told.
     }
+}
+
+// A message box stands in the way of whatever the thread is in the middle
+// of: only a message that carries the user's act or a command may have one,
+// and not while a window of its line goes or another thread waits for the answer.
+bool Window::answeringAct(UINT msg, LPARAM lParam) const noexcept {
+    switch (msg) {
+        case WM_COMMAND:
+        case WM_SYSCOMMAND:
+        case WM_CLOSE:
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONUP:
+        case WM_LBUTTONDBLCLK:
+        case WM_RBUTTONDOWN:
+        case WM_RBUTTONUP:
+        case WM_RBUTTONDBLCLK:
+        case WM_MBUTTONDOWN:
+        case WM_MBUTTONUP:
+        case WM_MBUTTONDBLCLK:
+        case WM_MOUSEWHEEL:
+        case WM_KEYDOWN:
+        case WM_KEYUP:
+        case WM_CHAR:
+        case WM_SYSKEYDOWN:
+        case WM_CONTEXTMENU:
+        case WM_HSCROLL:
+        case WM_VSCROLL:
+            break;
+        case WM_NOTIFY:
+            // What a control asks while it paints or shows a tip comes again with every repaint.
+            switch (reinterpret_cast<const NMHDR*>(lParam)->code) {
+                case NM_CUSTOMDRAW:
+                case LVN_GETDISPINFOA:
+                case LVN_GETDISPINFOW:
+                case LVN_ODCACHEHINT:
+                case LVN_GETINFOTIPA:
+                case LVN_GETINFOTIPW:
+                case HDN_GETDISPINFOA:
+                case HDN_GETDISPINFOW:
+                case TTN_GETDISPINFOA:
+                case TTN_GETDISPINFOW:
+                case TBN_GETINFOTIPA:
+                case TBN_GETINFOTIPW:
+                case TBN_GETDISPINFOA:
+                case TBN_GETDISPINFOW:
+                    return false;
+                default:
+                    break;
+            }
+            break;
+        default:
+            // The program's own messages are its commands.
+            if (msg < WM_APP || msg > 0xBFFF) return false;
+            break;
+    }
+    if (InSendMessage()) return false;
+    for (HWND w = hwnd_; w; w = GetParent(w)) {
+        if (const Window* object = w == hwnd_ ? this : controlObject(w); object && object->destroying_) return false;
+    }
+    return true;
 }
 
 Window* Window::boundTo(HWND hwnd) noexcept {
@@ -286,9 +481,9 @@ std::optional<LRESULT> Window::handle(UINT msg, WPARAM wParam, LPARAM lParam) no
     try {
         return dispatch(msg, wParam, lParam);
     } catch (const std::exception& e) {
-        return failed(msg, e.what());
+        return failed(msg, lParam, e.what());
     } catch (...) {
-        return failed(msg, "an exception of unknown type");
+        return failed(msg, lParam, "an exception of unknown type");
     }
 }
 
@@ -312,6 +507,7 @@ std::optional<LRESULT> Window::dispatch(UINT msg, WPARAM wParam, LPARAM lParam) 
         case WM_CLOSE:
             return handledIf(OnClose());
         case WM_DESTROY:
+            destroying_ = true;
             OnDestroy();
             return std::nullopt;
         default:
@@ -375,15 +571,15 @@ std::optional<LRESULT> Window::reflected(UINT msg, WPARAM wParam, LPARAM lParam)
     try {
         return OnReflected(msg, wParam, lParam);
     } catch (const std::exception& e) {
-        OnFailure(msg, e.what());
+        OnFailure(msg, e.what(), answeringAct(msg, lParam));
     } catch (...) {
-        OnFailure(msg, "an exception of unknown type");
+        OnFailure(msg, "an exception of unknown type", answeringAct(msg, lParam));
     }
     return std::nullopt;
 }
 
-std::optional<LRESULT> Window::failed(UINT msg, std::string_view what) noexcept {
-    OnFailure(msg, what);
+std::optional<LRESULT> Window::failed(UINT msg, LPARAM lParam, std::string_view what) noexcept {
+    OnFailure(msg, what, answeringAct(msg, lParam));
     switch (msg) {
         case WM_NCCREATE:
             return FALSE;  // the window is not made

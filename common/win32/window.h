@@ -8,8 +8,8 @@
 // window stands takes the window with it, unbound first: no derived class
 // destroys its own window. One window procedure and one
 // dialog procedure forward each message to a typed handler; nothing a handler
-// throws leaves them: the failure is reported and the message gets the
-// answer that does least harm.
+// throws leaves them: the failure is told to the user (see OnFailure) and the
+// message gets the answer that does least harm.
 
 #include "common/win32/windows_api.h"
 
@@ -19,6 +19,30 @@
 #include <string_view>
 
 namespace kq::win32 {
+
+struct RuntimeFailure;  // common/win32/com_boundary.h
+
+// How the windows of a module tell their user that a handler failed: in the
+// system's error style, "err(" number ") " description, under the title of
+// the deliverable. Each deliverable sets it once as it starts; until then the
+// title is "エラー".
+struct WindowFailureReporting {
+    std::string title;
+    // Reads the exception in flight, inside a catch block. Null: memory
+    // running out is the runtime's error 7, anything else its internal
+    // error 51 described by what the exception says.
+    RuntimeFailure (*readCurrent)() = nullptr;
+};
+void setWindowFailureReporting(WindowFailureReporting reporting);
+
+// The exception in flight in that style, read as the module's windows read
+// theirs; only inside a catch block.
+std::string currentFailureMessage();
+
+// The latest failure of this thread's windows that waits to be told, in the
+// error style, now taken: the kit will not tell it. A maker whose window
+// could not be made tells the reason in its own message.
+std::optional<std::string> takeUntoldWindowFailure();
 
 struct WindowClassArgs {
     const wchar_t* name = nullptr;
@@ -158,8 +182,15 @@ protected:
     virtual std::optional<LRESULT> OnReflected(UINT /*msg*/, WPARAM, LPARAM) { return std::nullopt; }
     // Every other message; the result when handled.
     virtual std::optional<LRESULT> OnMessage(UINT /*msg*/, WPARAM, LPARAM) { return std::nullopt; }
-    // A handler threw while handling `msg`; the default writes it to the debugger's output.
-    virtual void OnFailure(UINT msg, std::string_view what) noexcept;
+    // A handler threw while handling `msg`; called inside the catch block,
+    // the exception still in flight. `answeringAct`: the message carries the
+    // user's act or a command (a click, a key, a menu's choice) and comes
+    // from this thread while no window of its line is going, so that a
+    // message box may answer it. The default tells the user: at once when
+    // answering an act; otherwise (painting, timers, sizing, focus, creation,
+    // a window going) the failure is kept and told once the thread next
+    // takes its messages, and a kept failure that comes again is not told again.
+    virtual void OnFailure(UINT msg, std::string_view what, bool answeringAct) noexcept;
 
 private:
     enum class Run { modeless, modal };
@@ -174,7 +205,8 @@ private:
     // The one edge between the system and the handlers: none when the default processing is to follow.
     std::optional<LRESULT> handle(UINT msg, WPARAM wParam, LPARAM lParam) noexcept;
     std::optional<LRESULT> dispatch(UINT msg, WPARAM wParam, LPARAM lParam);
-    std::optional<LRESULT> failed(UINT msg, std::string_view what) noexcept;
+    std::optional<LRESULT> failed(UINT msg, LPARAM lParam, std::string_view what) noexcept;
+    bool answeringAct(UINT msg, LPARAM lParam) const noexcept;
     HWND make(const WindowArgs& args, std::unique_ptr<Window>* owned);
     void startModal();
     INT_PTR runUntilEnded(HWND owner);
@@ -186,6 +218,8 @@ private:
 
     HWND hwnd_ = nullptr;
     bool deleteWhenDestroyed_ = false;
+    // From WM_DESTROY on: what comes now comes from the window going, not from the user.
+    bool destroying_ = false;
     Run run_ = Run::modeless;
     bool ended_ = false;
     INT_PTR result_ = 0;

@@ -1,15 +1,16 @@
 #include "viewer/app/start_up.h"
 
-#include <exception>
 #include <string>
 #include <string_view>
 
 #include "common/runtime_errors.h"
 #include "common/text_codec.h"
+#include "common/texts.h"
 #include "common/win32/message_prompts.h"
 #include "common/win32/module.h"
 #include "common/win32/registry_settings_store.h"
 #include "common/win32/wide.h"
+#include "common/win32/window.h"
 #include "viewer/main/win32/history_window_start.h"
 #include "viewer/shell/win32/instance_window.h"
 #include "viewer/texts.h"
@@ -26,8 +27,9 @@ void ReadStartValues(std::wstring_view commandLine, ViewerRun& run) {
 
 namespace {
 
-int failed(std::string_view what) {
-    kq::win32::MessagePrompts(nullptr).message(what, texts::kTitle, mb::kOkOnly | mb::kIconCritical);
+// A start that fails says why, in the error style, and ends with an exit code that says so too.
+int failed(std::string_view why) {
+    kq::win32::MessagePrompts(nullptr).message(why, texts::kTitle, mb::kOkOnly | mb::kIconCritical);
     return 1;
 }
 
@@ -55,6 +57,7 @@ bool runningCopyServed(const std::string& line, InstanceDecision& decision) {
 
 int RunViewer(const wchar_t* commandLine) {
     try {
+        kq::win32::setWindowFailureReporting({.title = std::string(texts::kTitle)});
         InstanceWindow receiver;
         {
             InstanceDecision decision;
@@ -66,11 +69,13 @@ int RunViewer(const wchar_t* commandLine) {
         kq::win32::RegistrySettingsStore store;
         ViewerRun run(store);
         ReadStartValues(commandLine, run);
-        return ShowHistoryWindow(run, &receiver);
-    } catch (const std::exception& failure) {
-        return failed(failure.what());
+        if (ShowHistoryWindow(run, &receiver) == 0) return 0;
+        // What kept the main window from being made (a picture missing, say)
+        // waits with the window kit, to be told here rather than after.
+        return failed(kq::win32::takeUntoldWindowFailure().value_or(
+            kq::texts::ErrorMessage(runtime_errors::kInternalError, texts::kMainWindowNotMade)));
     } catch (...) {
-        return failed(runtime_errors::description(runtime_errors::kInternalError));
+        return failed(kq::win32::currentFailureMessage());
     }
 }
 

@@ -2,6 +2,8 @@
 
 #include "addin/core/registration.h"
 #include "addin/core/runtime_error.h"
+#include "addin/core/texts.h"
+#include "common/win32/window.h"
 
 namespace kq::addin::win32 {
 
@@ -15,5 +17,9 @@ kq::win32::RuntimeFailure readCurrentFailure() {
 }  // namespace
 
 const kq::win32::FailureReporting kAddinFailures{kProgId, readCurrentFailure};
+
+void reportWindowFailures() {
+    kq::win32::setWindowFailureReporting({.title = GetAppTitle(), .readCurrent = readCurrentFailure});
+}
 
 }  // namespace kq::addin::win32

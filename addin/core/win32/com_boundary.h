@@ -17,6 +17,10 @@ using kq::win32::ComFailure;
 
 extern const kq::win32::FailureReporting kAddinFailures;
 
+// The add-in's windows tell a handler's failure as its COM methods report
+// one (a host error keeps its number), under the add-in's title.
+void reportWindowFailures();
+
 // Turns the exception in flight into a failed result and the thread's error
 // object. Call it only inside a catch block.
 inline HRESULT failureResult(REFIID iid) noexcept { return kq::win32::failureResult(kAddinFailures, iid); }

@@ -7,7 +7,7 @@
 
 namespace kq::addin::win32 {
 
-ConnectObject::ConnectObject() : connect_(system_, AddinProcedures()) {}
+ConnectObject::ConnectObject() : connect_(system_, AddinProcedures()) { reportWindowFailures(); }
 
 HRESULT ConnectObject::OnConnection(IDispatch* Application, kq::win32::ext_ConnectMode, IDispatch* AddInInst,
                                     SAFEARRAY**) {

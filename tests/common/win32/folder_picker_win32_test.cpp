@@ -5,12 +5,14 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "common/win32/com.h"
+#include "common/win32/forms.h"
 #include "common/win32/wide.h"
 #include "common/win32/win32_file_system.h"
 #include "tests/support/win32/modal_run.h"
@@ -81,6 +83,76 @@ TEST(FolderPickerControl, BrowseButtonPutsTheChosenFolderInTheBox) {
     EXPECT_EQ(starts, std::vector<std::string>{typed.path()});
     EXPECT_EQ(kq::test::textOf(picker.pathBox()), chosen.path());
     EXPECT_GE(changes, 2);
+}
+
+struct Picker {
+    const OwnedWindow parent = kq::test::plainWindow(L"parent", {0, 0, 400, 200});
+    const Font font = createFormFont();
+    Win32FileSystem files;
+    FolderPickerControl control{files};
+    bool made = false;
+
+    explicit Picker(std::function<bool(const std::string&)> hasFont = {}) {
+        control.hasFont = std::move(hasFont);
+        made = control.create({.parent = parent.get(), .at = {8, 8, 330, 26}, .id = 100, .font = font.get(),
+                               .PromptCaption = {}, .selectAfterBrowse = false}) != nullptr;
+    }
+    HWND prompt() const { return GetDlgItem(control.hwnd(), 101); }
+    // The box (the path and the button) on the control.
+    RECT box() const { return kq::test::placeIn(GetParent(control.pathBox()), control.hwnd()); }
+};
+
+std::wstring faceOf(HWND window) {
+    LOGFONTW font{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0)), sizeof font, &font);
+    return font.lfFaceName;
+}
+
+// The prefix here lacks the glyph font: each branch is taken on the answer the test gives.
+TEST(FolderPickerControl, TheBrowseButtonShowsTheGlyphWhereItsFontIsAndDotsWhereNot) {
+    const struct {
+        bool installed;
+        const char* caption;
+        std::wstring face;
+    } cases[] = {{true, "0", L"Marlett"}, {false, "...", L"MS UI Gothic"}};
+    for (const auto& c : cases) {
+        std::vector<std::string> asked;
+        Picker picker([&](const std::string& face) {
+            asked.push_back(face);
+            return c.installed;
+        });
+        ASSERT_TRUE(picker.made);
+        EXPECT_EQ(asked, std::vector<std::string>{"Marlett"});
+        const HWND button = picker.control.browseButton();
+        EXPECT_EQ(kq::test::textOf(button), c.caption);
+        EXPECT_EQ(faceOf(button), c.face);
+        kq::test::screenshot(picker.parent.get(), std::string("folder_picker_button_") + (c.installed ? "glyph" : "dots") + ".png");
+    }
+}
+
+TEST(SystemHasFont, FindsAFaceAsNamedAndNoneForANameNoFontHas) {
+    EXPECT_TRUE(systemHasFont("MS UI Gothic"));
+    EXPECT_FALSE(systemHasFont("Kq No Such Face"));
+}
+
+TEST(FolderPickerControl, ANewPromptStandsBeforeTheBoxAndNoneGivesTheBoxTheWholeWidth) {
+    Picker picker;
+    ASSERT_TRUE(picker.made);
+    const LONG width = picker.box().right;
+    EXPECT_FALSE(IsWindowVisible(picker.prompt()));
+
+    picker.control.PromptCaption("保存先：");
+    EXPECT_EQ(picker.control.PromptCaption(), "保存先：");
+    EXPECT_EQ(kq::test::textOf(picker.prompt()), "保存先：");
+    EXPECT_TRUE(IsWindowVisible(picker.prompt()));
+    const RECT prompt = kq::test::placeIn(picker.prompt(), picker.control.hwnd());
+    EXPECT_GT(prompt.right, 0);
+    EXPECT_EQ(picker.box().left, prompt.right);
+    EXPECT_EQ(picker.box().right, width) << "the box still ends at the control's right";
+
+    picker.control.PromptCaption("");
+    EXPECT_FALSE(IsWindowVisible(picker.prompt()));
+    EXPECT_EQ(picker.box().left, 0);
 }
 
 }  // namespace

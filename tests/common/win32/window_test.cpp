@@ -5,12 +5,14 @@
 #include <algorithm>
 #include <functional>
 #include <memory>
+#include <new>
 #include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "common/win32/handles.h"
+#include "tests/support/win32/modal_run.h"
 #include "tests/support/win32/window_driver.h"
 
 namespace kq::win32 {
@@ -38,6 +40,10 @@ public:
     std::function<void(Probe&)> onTimer;
     std::function<bool(int)> onCommand;
     std::function<std::optional<LRESULT>(UINT)> onMessage;
+    std::function<void()> onPaint;
+    std::function<void()> onDestroy;
+    // Failures go to the user, as in every window of the system, rather than to the journal.
+    bool tellsFailures = false;
 
 private:
     bool OnCreate(const CREATESTRUCTW&) override {
@@ -53,12 +59,24 @@ private:
         if (onTimer) onTimer(*this);
         return true;
     }
-    void OnDestroy() override { journal_.messages.push_back(WM_DESTROY); }
+    bool OnPaint() override {
+        if (!onPaint) return false;
+        PAINTSTRUCT paint{};
+        BeginPaint(hwnd(), &paint);
+        EndPaint(hwnd(), &paint);
+        onPaint();
+        return true;
+    }
+    void OnDestroy() override {
+        journal_.messages.push_back(WM_DESTROY);
+        if (onDestroy) onDestroy();
+    }
     std::optional<LRESULT> OnMessage(UINT msg, WPARAM, LPARAM) override {
         journal_.messages.push_back(msg);
         return onMessage ? onMessage(msg) : std::nullopt;
     }
-    void OnFailure(UINT msg, std::string_view what) noexcept override {
+    void OnFailure(UINT msg, std::string_view what, bool answeringAct) noexcept override {
+        if (tellsFailures) return Window::OnFailure(msg, what, answeringAct);
         journal_.failures.emplace_back(msg, std::string(what));
     }
 
@@ -223,6 +241,112 @@ TEST_F(WindowBase, ModalRunDisablesTheOwnerUntilItEndsThenGivesItBackTheActivati
         EXPECT_EQ(GetActiveWindow(), owner.get());
         EXPECT_EQ(probe.hwnd(), nullptr);
     }
+}
+
+// Failures told under a title of the test's, set back afterwards.
+class WindowFailures : public WindowBase {
+protected:
+    void SetUp() override { setWindowFailureReporting({.title = "試験の題"}); }
+    void TearDown() override { setWindowFailureReporting({.title = "エラー"}); }
+    static WindowArgs shown() {
+        return {.windowClass = kClass, .style = WS_POPUP | WS_VISIBLE, .x = 40, .y = 40, .width = 80, .height = 60};
+    }
+};
+
+struct Told {
+    std::string title;
+    std::string text;
+    bool afterTheFailure = false;  // the box came only once the failing call had returned
+};
+
+// Runs `fail` (which makes a handler fail) and then the thread's messages, answering the one box expected.
+test::ModalRun runFailing(const std::function<void()>& fail, Told& told) {
+    bool returned = false;
+    return test::runModal(
+        [&] {
+            fail();
+            returned = true;
+            test::waitUntil([&] { return !told.text.empty(); });
+        },
+        {test::onClass(L"#32770", [&](HWND box) {
+            told = {test::textOf(box), test::messageOf(box), returned};
+            test::answer(box, IDOK);
+        })});
+}
+
+TEST_F(WindowFailures, AFailureAnsweringTheUsersActIsToldAtOnceInTheErrorStyle) {
+    const struct {
+        const char* name;
+        std::function<void()> fail;
+        const char* text;
+    } cases[] = {
+        {"a failure of its own", [] { throw std::runtime_error("command failed"); }, "err(51) command failed"},
+        {"memory running out", [] { throw std::bad_alloc(); }, "err(7) Out of memory"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Probe probe(journal);
+        probe.tellsFailures = true;
+        probe.onCommand = [&](int) -> bool { c.fail(); return true; };
+        ASSERT_TRUE(probe.create(shown()));
+        Told told;
+        EXPECT_TRUE(runFailing([&] { SendMessageW(probe.hwnd(), WM_COMMAND, 5, 0); }, told).finished);
+        EXPECT_EQ(told.title, "試験の題");
+        EXPECT_EQ(told.text, c.text);
+        EXPECT_FALSE(told.afterTheFailure) << "the command's box stands before the command returns";
+    }
+}
+
+// Painting, a timer and a window going: no box in the middle of them, the
+// failure told once the thread takes its messages, and the same failure
+// coming again not told again.
+TEST_F(WindowFailures, AFailureWhereABoxWouldBeWrongIsToldOnceAfterwards) {
+    const struct {
+        const char* name;
+        std::function<void(Probe&)> arm;   // makes the probe fail
+        std::function<void(Probe&)> fail;  // makes it fail now
+        const char* text;
+    } cases[] = {
+        {"painting", [](Probe& p) { p.onPaint = [] { throw std::runtime_error("paint failed"); }; },
+         [](Probe& p) {
+             InvalidateRect(p.hwnd(), nullptr, TRUE);
+             UpdateWindow(p.hwnd());
+         },
+         "err(51) paint failed"},
+        {"a timer", [](Probe& p) { p.onTimer = [](Probe&) { throw std::runtime_error("tick failed"); }; },
+         [](Probe& p) { SendMessageW(p.hwnd(), WM_TIMER, kTimer, 0); }, "err(51) tick failed"},
+        {"a command while the window goes",
+         [](Probe& p) {
+             p.onCommand = [](int) -> bool { throw std::runtime_error("command while going failed"); };
+             p.onDestroy = [&p] { SendMessageW(p.hwnd(), WM_COMMAND, 5, 0); };
+         },
+         [](Probe& p) { DestroyWindow(p.hwnd()); }, "err(51) command while going failed"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Probe probe(journal);
+        probe.tellsFailures = true;
+        c.arm(probe);
+        ASSERT_TRUE(probe.create(shown()));
+        Told told;
+        EXPECT_TRUE(runFailing([&] { c.fail(probe); }, told).finished);
+        EXPECT_EQ(told.title, "試験の題");
+        EXPECT_EQ(told.text, c.text);
+        EXPECT_TRUE(told.afterTheFailure);
+
+        if (!probe.hwnd()) continue;
+        c.fail(probe);
+        EXPECT_EQ(takeUntoldWindowFailure(), std::nullopt) << "the same failure is not kept to be told again";
+    }
+}
+
+TEST_F(WindowFailures, AWindowThatCannotBeMadeLeavesItsFailureToItsMaker) {
+    Probe probe(journal);
+    probe.tellsFailures = true;
+    probe.onStart = [](Probe&) { throw std::runtime_error("picture missing"); };
+    EXPECT_EQ(probe.create(shown()), nullptr);
+    EXPECT_EQ(takeUntoldWindowFailure(), "err(51) picture missing");
+    EXPECT_EQ(takeUntoldWindowFailure(), std::nullopt) << "taken, it is told by no one else";
 }
 
 }  // namespace

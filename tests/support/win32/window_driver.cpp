@@ -457,6 +457,13 @@ Picture printClient(HWND window) {
 
 Picture captureWindow(HWND window) {
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    return captureAsShown(window);
+}
+
+Picture captureAsShown(HWND window) {
+    // What the window has still to paint, painted as its loop would before
+    // the user sees anything; no other message runs here.
+    RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
     // Wine draws a window into a surface of its own and hands it to the
     // display when the thread next waits for messages; the screen shows the
     // window only after that.

@@ -140,8 +140,11 @@ struct Picture {
 };
 // The client area as the window paints it into a memory DC (WM_PRINTCLIENT).
 Picture printClient(HWND window);
-// The whole window, frame included, as it stands on the screen.
+// The whole window, frame included, as it stands on the screen once all of it has been painted anew.
 Picture captureWindow(HWND window);
+// The whole window as the user sees it now: only what the window itself has
+// left to paint is painted first.
+Picture captureAsShown(HWND window);
 // A PNG file at `path`; a bare file name goes to the build's screenshot folder.
 bool savePng(const Picture& picture, const std::string& path);
 // The window as it stands on the screen, as a PNG file (see savePng).

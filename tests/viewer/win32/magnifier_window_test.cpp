@@ -45,7 +45,7 @@ struct HalfBlackPage {
 struct Loupe {
     Twips screen = kq::win32::screenTwips();
     kq::win32::OwnedWindow owner = test::plainWindow(L"owner", {20, 20, 420, 320});
-    MagnifierWindow window{screen};
+    frmZoom window{screen};
     HalfBlackPage page;
 
     Loupe() { EXPECT_TRUE(window.create(owner.get())); }

@@ -95,12 +95,12 @@ struct RunningViewer {
 };
 
 // The program started as the add-in starts it, with `arguments` after its quoted path.
-RunningViewer startWithArguments(const std::wstring& arguments) {
-    std::wstring line = L"\"" + kProgram + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
+RunningViewer startWithArguments(const std::wstring& arguments, const std::wstring& program = kProgram) {
+    std::wstring line = L"\"" + program + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    if (!CreateProcessW(kProgram.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+    if (!CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                         &process)) {
         return {};
     }
@@ -605,6 +605,25 @@ TEST(ViewerInstance, AViewerReadingALargeFolderAnswersAndTakesASecondStartsLine)
     const auto closed = std::chrono::steady_clock::now();
     EXPECT_EQ(closeAndWait(first, window), 0);
     EXPECT_LT(std::chrono::steady_clock::now() - closed, std::chrono::seconds(5));
+}
+
+// Built without its pictures, the program cannot make its main window: it
+// says why, once, under its title, and ends with a failure's exit code.
+TEST(ViewerProgram, AStartThatCannotMakeItsWindowSaysWhyAndEndsInFailure) {
+    const test::ScratchFolder folder(L"kq_bare_start");
+    const RunningViewer bare =
+        startWithArguments(L"SaveFolder=" + win32::wide(folder.path()), win32::wide(KQ_BARE_VIEWER_EXE));
+    ASSERT_TRUE(bare.process) << "the system refused to start it: error " << GetLastError();
+    const HWND box = messageBoxOf(bare.id);
+    ASSERT_NE(box, nullptr) << "never a silent end";
+    EXPECT_EQ(test::textOf(box), "Brelmont for Excel(ビュー)");
+    const std::string said = test::messageOf(box);
+    EXPECT_EQ(said.rfind("err(51) the picture resource ", 0), 0u) << said;
+    test::answer(box, IDOK);
+    ASSERT_EQ(WaitForSingleObject(bare.process.get(), 10000), static_cast<DWORD>(WAIT_OBJECT_0)) << "no second message";
+    DWORD exitCode = 0;
+    GetExitCodeProcess(bare.process.get(), &exitCode);
+    EXPECT_NE(exitCode, 0u);
 }
 
 }  // namespace

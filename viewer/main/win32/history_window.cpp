@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <string>
+#include <vector>
 
 #include "common/text_codec.h"
 #include "common/win32/control_kit.h"
@@ -180,6 +181,15 @@ void HistoryWindow::layoutPass() {
 
 void HistoryWindow::applyLayout() {
     const WindowLayout& l = browser_->layout().current();
+    // A pane moved takes its old picture along, and the controls inside it
+    // keep parts of theirs as they follow (the list's old columns, the filter
+    // box's edge): a pane whose place changed is painted anew, whole.
+    std::vector<HWND> panes{mainStrip_->hwnd(), cards_->hwnd(),     filterStrip_->hwnd(),
+                            list_->hwnd(),      pagePanel_->hwnd(), viewArea_->hwnd()};
+    for (const auto& part : splitters_) panes.push_back(part->hwnd());
+    std::vector<RECT> before(panes.size());
+    for (std::size_t i = 0; i < panes.size(); ++i) GetWindowRect(panes[i], &before[i]);
+
     mainStrip_->place(pixels(l.picMain));
     cards_->place(pixels(l.useCards));
     filterStrip_->place(pixels(l.picList), pixels(l.txtFilter), pixels(l.tlbButton));
@@ -189,6 +199,14 @@ void HistoryWindow::applyLayout() {
     for (int index = 0; index < kSplitterParts; ++index) {
         const auto at = static_cast<std::size_t>(index);
         splitters_[at]->place(pixels(l.splitter[at]), l.splitterVisible[at]);
+    }
+
+    for (std::size_t i = 0; i < panes.size(); ++i) {
+        RECT after{};
+        GetWindowRect(panes[i], &after);
+        if (!EqualRect(&before[i], &after)) {
+            RedrawWindow(panes[i], nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+        }
     }
 }
 

@@ -29,9 +29,9 @@ kq::win32::Bitmap surfaceOf(SIZE size, Paint&& paint) {
 
 }  // namespace
 
-MagnifierWindow::MagnifierWindow(Twips screen) : screen_(screen) {}
+frmZoom::frmZoom(Twips screen) : screen_(screen) {}
 
-bool MagnifierWindow::create(HWND owner) {
+bool frmZoom::create(HWND owner) {
     kq::win32::Window::registerClass({.name = kClassName});
     size_ = SIZE{screen_.x(kLoupeSide), screen_.y(kLoupeSide)};
     // An owned popup stays over the main window without being topmost; it
@@ -46,7 +46,7 @@ bool MagnifierWindow::create(HWND owner) {
                                       .owner = owner}) != nullptr;
 }
 
-bool MagnifierWindow::OnCreate(const CREATESTRUCTW&) {
+bool frmZoom::OnCreate(const CREATESTRUCTW&) {
     // The lens as designed, stretched to the loupe where the screen's
     // resolution makes the loupe another size.
     const kq::win32::Bitmap designed = loadLens();
@@ -67,7 +67,7 @@ bool MagnifierWindow::OnCreate(const CREATESTRUCTW&) {
     return true;
 }
 
-void MagnifierWindow::SetPosition(double x, double y, double zoom, const LoupeSource& page, POINT cursor) {
+void frmZoom::SetPosition(double x, double y, double zoom, const LoupeSource& page, POINT cursor) {
     if (!hwnd()) return;
     draw(x, y, zoom, page);
     InvalidateRect(hwnd(), nullptr, FALSE);
@@ -77,7 +77,7 @@ void MagnifierWindow::SetPosition(double x, double y, double zoom, const LoupeSo
     UpdateWindow(hwnd());
 }
 
-void MagnifierWindow::draw(double x, double y, double zoom, const LoupeSource& page) {
+void frmZoom::draw(double x, double y, double zoom, const LoupeSource& page) {
     const kq::win32::DeviceContext dc = kq::win32::memoryDc(nullptr);
     const kq::win32::Selection used = kq::win32::selectObject(dc.get(), surface_.get());
     const RECT all{0, 0, size_.cx, size_.cy};
@@ -116,19 +116,19 @@ void MagnifierWindow::draw(double x, double y, double zoom, const LoupeSource& p
     GdiFlush();
 }
 
-void MagnifierWindow::showOn(HDC target) const {
+void frmZoom::showOn(HDC target) const {
     const kq::win32::DeviceContext dc = kq::win32::memoryDc(target);
     const kq::win32::Selection used = kq::win32::selectObject(dc.get(), surface_.get());
     BitBlt(target, 0, 0, size_.cx, size_.cy, dc.get(), 0, 0, SRCCOPY);
 }
 
-bool MagnifierWindow::OnPaint() {
+bool frmZoom::OnPaint() {
     const kq::win32::PaintDc painting = kq::win32::beginPaint(hwnd());
     if (painting) showOn(painting.value().paint.hdc);
     return true;
 }
 
-std::optional<LRESULT> MagnifierWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM) {
+std::optional<LRESULT> frmZoom::OnMessage(UINT msg, WPARAM wParam, LPARAM) {
     switch (msg) {
         case WM_ERASEBKGND:
             return 1;  // the surface covers all

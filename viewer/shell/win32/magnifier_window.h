@@ -23,9 +23,9 @@ struct LoupeSource {
     COLORREF background = RGB(255, 255, 255);  // beside the page
 };
 
-class MagnifierWindow final : public kq::win32::Window {
+class frmZoom final : public kq::win32::Window {
 public:
-    explicit MagnifierWindow(Twips screen);
+    explicit frmZoom(Twips screen);
 
     // The round window, hidden, owned by `owner`; false when it cannot be made.
     bool create(HWND owner);
@@ -49,5 +49,8 @@ private:
     kq::win32::Bitmap lens_;     // the lens picture at the loupe's size
     kq::win32::Bitmap surface_;  // what the loupe shows, kept between moves
 };
+
+// The name the page view knows the loupe by.
+using MagnifierWindow = frmZoom;
 
 }  // namespace kq::viewer::win32
