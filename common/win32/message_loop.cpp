@@ -1,5 +1,7 @@
 #include "common/win32/message_loop.h"
 
+#include "common/win32/window.h"
+
 #include <algorithm>
 #include <vector>
 
@@ -44,6 +46,7 @@ bool WindowKeys::take(MSG& message) noexcept {
         if (preview_ && preview_(message)) return true;
     } catch (...) {
         // A failed preview leaves the key to the control.
+        Window::tellFailure(message.hwnd, message.message, message.lParam);
     }
     return accelerators_ && TranslateAcceleratorW(window_, accelerators_, &message);
 }
@@ -60,7 +63,8 @@ void IdleHook::runAll() noexcept {
         try {
             if (hook->idle_) hook->idle_();
         } catch (...) {
-            // Idle work that failed is tried again at the next idle time.
+            // Idle work that failed is tried again at the next idle time; told once.
+            Window::tellFailure(nullptr, WM_NULL, 0);
         }
     }
 }

@@ -1,5 +1,7 @@
 #include "common/win32/subclass.h"
 
+#include "common/win32/window.h"
+
 namespace kq::win32 {
 
 namespace {
@@ -7,12 +9,13 @@ namespace {
 // The property that names the holder taking a control's notifications.
 constexpr wchar_t kReflection[] = L"KqReflectTo";
 
+// The control's own handling follows a handler that failed, told as its window's.
 template <typename Call>
-std::optional<LRESULT> guarded(Call&& call) noexcept {
+std::optional<LRESULT> guarded(HWND control, UINT msg, LPARAM lParam, Call&& call) noexcept {
     try {
         return call();
     } catch (...) {
-        // The control's own handling follows.
+        Window::tellFailure(control, msg, lParam);
         return std::nullopt;
     }
 }
@@ -56,7 +59,7 @@ Subclass* Subclass::reflectionOf(HWND control) noexcept {
 
 std::optional<LRESULT> Subclass::reflected(UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
     if (!reflected_) return std::nullopt;
-    return guarded([&] { return reflected_(msg, wParam, lParam); });
+    return guarded(control_, msg, lParam, [&] { return reflected_(msg, wParam, lParam); });
 }
 
 LRESULT CALLBACK Subclass::procedure(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
@@ -66,7 +69,9 @@ LRESULT CALLBACK Subclass::procedure(HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
         return DefSubclassProc(hwnd, msg, wParam, lParam);
     }
     if (self->handler_) {
-        if (const auto answer = guarded([&] { return self->handler_(msg, wParam, lParam); })) return *answer;
+        if (const auto answer = guarded(hwnd, msg, lParam, [&] { return self->handler_(msg, wParam, lParam); })) {
+            return *answer;
+        }
     }
     return DefSubclassProc(hwnd, msg, wParam, lParam);
 }

@@ -357,6 +357,20 @@ void Window::OnFailure(UINT, std::string_view, bool answeringAct) noexcept {
     }
 }
 
+void Window::tellFailure(HWND window, UINT msg, LPARAM lParam) noexcept {
+    for (HWND w = window; w; w = GetParent(w)) {
+        if (Window* object = boundTo(w)) {
+            object->OnFailure(msg, {}, object->answeringAct(msg, lParam));
+            return;
+        }
+    }
+    try {
+        keep(currentFailureMessage(), GetActiveWindow());
+    } catch (...) {
+        // No memory left even for the text: nothing can be told.
+    }
+}
+
 // A message box stands in the way of whatever the thread is in the middle
 // of: only a message that carries the user's act or a command may have one,
 // and not while a window of its line goes or another thread waits for the answer.

@@ -136,6 +136,13 @@ public:
     // Ends a modal run with `result`; a modeless window is destroyed.
     void end(INT_PTR result);
 
+    // A failure caught around code the kit runs for a window outside its
+    // handlers (a control's subclass, a key preview, idle work), called
+    // inside the catch block: told as a failure of the nearest window of
+    // this base at or above `window` handling `msg` would be; kept and told
+    // afterwards when there is none.
+    static void tellFailure(HWND window, UINT msg, LPARAM lParam) noexcept;
+
 protected:
     // WM_CREATE of a window; false makes its creation fail.
     virtual bool OnCreate(const CREATESTRUCTW&) { return true; }

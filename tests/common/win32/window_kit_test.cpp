@@ -271,17 +271,20 @@ class Quitter final : public Window {
     }
 };
 
+bool ticked = false;
+void CALLBACK tick(HWND, UINT, UINT_PTR, DWORD) { ticked = true; }
+
 TEST(WindowKit, AQuitEndsAModalRunAndTheLoopOutsideItSeesItToo) {
     Window::registerClass({.name = kChildClass});
     INT_PTR modalResult = -2;
     bool modalGone = false;
-    const UINT_PTR start = SetTimer(nullptr, 0, 10, nullptr);
-    // The outer loop starts the modal run from its first timer tick.
+    ticked = false;
+    const UINT_PTR start = SetTimer(nullptr, 0, 10, tick);
+    // The outer loop starts the modal run once its first timer tick is handled.
     bool started = false;
     const bool outerEnded = runMessagesUntil([&] {
         if (!started) {
-            MSG tick;
-            if (PeekMessageW(&tick, nullptr, WM_TIMER, WM_TIMER, PM_NOREMOVE)) {
+            if (ticked) {
                 started = true;
                 KillTimer(nullptr, start);
                 Quitter quitter;

@@ -12,6 +12,8 @@
 #include <vector>
 
 #include "common/win32/handles.h"
+#include "common/win32/message_loop.h"
+#include "common/win32/subclass.h"
 #include "tests/support/win32/modal_run.h"
 #include "tests/support/win32/window_driver.h"
 
@@ -337,6 +339,57 @@ TEST_F(WindowFailures, AFailureWhereABoxWouldBeWrongIsToldOnceAfterwards) {
         if (!probe.hwnd()) continue;
         c.fail(probe);
         EXPECT_EQ(takeUntoldWindowFailure(), std::nullopt) << "the same failure is not kept to be told again";
+    }
+}
+
+// What the kit runs for a window outside its handlers fails as they do: a
+// control's subclass and the key preview answering a key at once, idle work
+// once the thread next takes its messages.
+TEST_F(WindowFailures, ASubclassAKeyPreviewAndIdleWorkTellTheirFailuresToo) {
+    const struct {
+        const char* name;
+        std::function<void(Probe&, std::vector<std::shared_ptr<void>>&)> fail;
+        bool atOnce;
+    } cases[] = {
+        {"a control's subclass",
+         [](Probe& p, std::vector<std::shared_ptr<void>>& held) {
+             const HWND child = createChild(p.hwnd(), {.windowClass = L"STATIC", .rect = {0, 0, 20, 20}, .id = 3});
+             auto subclass = std::make_shared<Subclass>();
+             subclass->attach(child, [](UINT msg, WPARAM, LPARAM) -> std::optional<LRESULT> {
+                 if (msg == WM_KEYDOWN) throw std::runtime_error("kit failed");
+                 return std::nullopt;
+             });
+             held.push_back(subclass);
+             SendMessageW(child, WM_KEYDOWN, 'A', 0);
+         },
+         true},
+        {"the key preview",
+         [](Probe& p, std::vector<std::shared_ptr<void>>& held) {
+             held.push_back(std::make_shared<WindowKeys>(
+                 p.hwnd(), [](const MSG&) -> bool { throw std::runtime_error("kit failed"); }));
+             MSG key{p.hwnd(), WM_KEYDOWN, VK_F5, 0, 0, {}};
+             handleMessage(key);
+         },
+         true},
+        {"idle work",
+         [](Probe&, std::vector<std::shared_ptr<void>>& held) {
+             held.push_back(std::make_shared<IdleHook>([] { throw std::runtime_error("kit failed"); }));
+             IdleHook::runAll();
+             held.clear();
+         },
+         false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Probe probe(journal);
+        probe.tellsFailures = true;
+        ASSERT_TRUE(probe.create(shown()));
+        std::vector<std::shared_ptr<void>> held;
+        Told told;
+        EXPECT_TRUE(runFailing([&] { c.fail(probe, held); }, told).finished);
+        EXPECT_EQ(told.title, "試験の題");
+        EXPECT_EQ(told.text, "err(51) kit failed");
+        EXPECT_EQ(told.afterTheFailure, !c.atOnce);
     }
 }
 
