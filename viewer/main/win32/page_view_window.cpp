@@ -43,6 +43,19 @@ void drawCross(HDC dc) {
     outline(dc, red, kCrossFrom, kCrossFrom, kCrossTo, kCrossTo);
 }
 
+// Where the toolbar has put its first and its last button.
+ToolbarButtons buttonPlaces(HWND toolbar, const Twips& screen) {
+    const auto count = static_cast<WPARAM>(SendMessageW(toolbar, TB_BUTTONCOUNT, 0, 0));
+    RECT first{}, last{};
+    SendMessageW(toolbar, TB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&first));
+    SendMessageW(toolbar, TB_GETITEMRECT, count - 1, reinterpret_cast<LPARAM>(&last));
+    const auto twips = [&](const RECT& r) -> Rect {
+        return {static_cast<double>(screen.fromX(r.left)), static_cast<double>(screen.fromY(r.top)),
+                static_cast<double>(screen.fromX(r.right - r.left)), static_cast<double>(screen.fromY(r.bottom - r.top))};
+    };
+    return {twips(first), twips(last)};
+}
+
 std::string_view tileKey(ShadowTile::Kind kind) {
     switch (kind) {
         case ShadowTile::Kind::right: return "RIGHT";
@@ -277,6 +290,7 @@ bool PagePanel::create(HWND parent, int id) {
     const std::array<TBBUTTON, 2> buttons{toolbarButton(pictures_.imlNo0.index("BEFORE"), kBefore, 0),
                                           toolbarButton(pictures_.imlNo0.index("AFTER"), kAfter, 0)};
     SendMessageW(buttons_, TB_ADDBUTTONSW, buttons.size(), reinterpret_cast<LPARAM>(buttons.data()));
+    browser_.layout().setPageButtons(buttonPlaces(buttons_, screen_));
 
     const auto label = [&](std::string_view text, int labelId) {
         return kq::win32::createChild(
@@ -309,7 +323,11 @@ int PagePanel::captionWidth(HWND label) const {
 void PagePanel::place(const RECT& pixels, const WindowLayout& layout) {
     kq::win32::moveWindow(hwnd(), pixels);
     kq::win32::moveWindow(buttons_, pixelsOf(layout.tlbNo, screen_));
-    kq::win32::moveWindow(number_, pixelsOf(layout.lblNo, screen_));
+    RECT number = pixelsOf(layout.lblNo, screen_);
+    // A caption wider than the designed label (many pages, a large font)
+    // widens it to the left: it still ends short of the buttons, whole.
+    number.left = std::min<LONG>(number.left, number.right - captionWidth(number_));
+    kq::win32::moveWindow(number_, number);
     const struct {
         HWND window;
         const Rect& at;
