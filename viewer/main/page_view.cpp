@@ -60,6 +60,13 @@ PageNumber pageNumber(int wantedPage, int pageCount) {
     return n;
 }
 
+PageNumber greyed(PageNumber shown) {
+    shown.previousEnabled = false;
+    shown.nextEnabled = false;
+    shown.labelEnabled = false;
+    return shown;
+}
+
 std::string commentText(const std::vector<CommentRecord>& comments) {
     std::string text;
     for (const CommentRecord& comment : comments) {

@@ -13,6 +13,7 @@
 #include "common/history_file.h"
 #include "common/text_codec.h"
 #include "viewer/shell/geometry.h"
+#include "viewer/texts.h"
 
 namespace kq::viewer {
 
@@ -48,12 +49,15 @@ std::vector<ShadowTile> shadowTiles(const Rect& page, double twipsPerPixelX);
 struct PageNumber {
     int current = 0;  // after clamping to the history's pages, 0 when it has none
     int count = 0;
-    std::string label;  // "n / m ページ"
+    std::string label{texts::kFirstPageNumber};  // "n / m ページ"
     bool previousEnabled = false;
     bool nextEnabled = false;
     bool labelEnabled = false;
 };
 PageNumber pageNumber(int wantedPage, int pageCount);
+// While no history is shown the page number keeps the caption it had,
+// greyed, and there is no page to turn to.
+PageNumber greyed(PageNumber shown);
 
 // Comments as the comment box shows them: "セル　：　" and the cell, then
 // "コメント　：　" and the text with continuation lines indented under it;
