@@ -124,7 +124,7 @@ void HistoryBrowser::LoadHistoryPage(std::optional<std::size_t> row) {
     }
     if (row) {
         const std::string path = *row < list_.rows().size() ? list_.rows()[*row].key : std::string{};
-        page_ = loadHistoryPage(s_.files, s_.codec, path, currentPage_);
+        page_ = pageReader_.load(path, currentPage_);
         if (!page_.loaded) page_.number = shown;
         if (!page_.loaded && (path.empty() || s_.files.kind(path) != PathKind::file)) s_.prompts.beep();
         if (page_.number.current != 0) currentPage_ = page_.number.current;

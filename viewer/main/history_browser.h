@@ -63,6 +63,9 @@ public:
     // How often the list was rebuilt: a window tells a new list from a sorted one.
     std::size_t listBuilds() const { return listBuilds_; }
     const LoadedPage& page() const { return page_; }
+    // What loads the pages; a view may read the shown history's other pages
+    // through it ahead of a turn.
+    PageReader& pageReader() { return pageReader_; }
     MainLayout& layout() { return layout_; }
     int currentPage() const { return currentPage_; }
 
@@ -164,6 +167,7 @@ private:
     MainLayout layout_;
     std::set<std::size_t> selectedRows_;
     std::optional<std::size_t> currentRow_;
+    PageReader pageReader_{s_.files, s_.codec};
     LoadedPage page_;
     int currentPage_ = 1;
     double viewScale_ = 0;
