@@ -33,6 +33,7 @@ inline constexpr double kPageMargin = 300;
 struct PageFit {
     Rect page;
     double scale = 0;  // drawn width / natural width
+    friend bool operator==(const PageFit&, const PageFit&) = default;
 };
 std::optional<PageFit> fitPage(double naturalWidth, double naturalHeight, double viewWidth, double viewHeight);
 

@@ -16,6 +16,7 @@
 
 #include "common/win32/bitmaps.h"
 #include "common/win32/forms.h"
+#include "common/win32/message_loop.h"
 #include "common/win32/wide.h"
 #include "tests/support/history_bytes.h"
 #include "tests/support/win32/window_driver.h"
@@ -381,6 +382,43 @@ TEST(PageViewLoupe, FollowsTheRealPointerBeyondTheView) {
     test::screenshot(opened.window->hwnd(), "page_view_loupe_beyond.png");
     test::dragStep(view, outside, test::DragStep::release);
     EXPECT_TRUE(test::waitUntil([&] { return area.magnifier() == nullptr; }));
+}
+
+// The view as a drawing afresh of these metafile bytes gives it, at the size of `shown`.
+std::vector<std::uint32_t> drawnAfresh(const std::vector<std::uint8_t>& metafile, const test::Picture& shown) {
+    const Twips screen = kq::win32::screenTwips();
+    const PageImage page = PageImage::draw(metafile, screen);
+    const auto fit = fitPage(page.naturalSize()->first, page.naturalSize()->second, shown.width * screen.perPixelX(),
+                             shown.height * screen.perPixelY());
+    std::uint32_t* bits = nullptr;
+    const kq::win32::Bitmap fresh = kq::win32::topDownBitmap(shown.width, shown.height, bits);
+    const kq::win32::DeviceContext dc = kq::win32::memoryDc(nullptr);
+    const kq::win32::Selection used = kq::win32::selectObject(dc.get(), fresh.get());
+    std::fill_n(bits, shown.width * shown.height, kBackground);
+    drawPage(dc.get(), *fit, page, loadViewerPictures().imgShadow, screen);
+    GdiFlush();
+    std::vector<std::uint32_t> pixels(bits, bits + shown.width * shown.height);
+    for (std::uint32_t& pixel : pixels) pixel &= 0xFFFFFF;
+    return pixels;
+}
+
+// The neighbours drawn ahead while the viewer is idle are shown by a turn
+// only as the file still has them, and then as a drawing afresh shows them.
+TEST(PageView, APageDrawnAheadShowsWhatTheFileHoldsAtTheTurn) {
+    Opened opened({}, oneHistory({blackPage(), blackPage(), halfBlackPage()}));
+    int opens = 0;
+    opened.files.opening = [&](const std::string&) { ++opens; };
+    for (int i = 0; i < 4; ++i) kq::win32::IdleHook::runAll();
+    ASSERT_GT(opens, 0) << "page 2 read ahead";
+    oneHistory({blackPage(), halfBlackPage(), halfBlackPage()})(opened.folder.path());
+    PagePanel& panel = opened.window->pagePanel();
+    const HWND view = opened.window->pageView().hwnd();
+    for (const char* turn : {"to page 2, changed since", "to page 3, as read ahead"}) {
+        press(panel, kAfter);
+        const test::Picture shown = test::printClient(view);
+        EXPECT_TRUE(shown.pixels == drawnAfresh(halfBlackPage(), shown)) << turn;
+        for (int i = 0; i < 4; ++i) kq::win32::IdleHook::runAll();
+    }
 }
 
 }  // namespace
