@@ -232,10 +232,18 @@ public:
     virtual bool shape(ShapeRecord&&) { return true; }
     virtual bool comment(CommentRecord&&) { return true; }
     virtual bool errorLine(std::string&&) { return true; }
+    // A block's first record begins at `position` (where it would, for an empty block).
+    virtual void blockAt(HistoryBlock, std::uint64_t /*position*/) {}
 
 protected:
     ~RecordVisitor() = default;
 };
+
+// Writers have not agreed on the order of the element count and the lower
+// bound: either is taken, as long as one is the size and the other 0.
+bool descriptorSound(std::int16_t dimensions, std::uint32_t first, std::uint32_t second, std::uint64_t bytes) {
+    return dimensions == 1 && ((first == bytes && second == 0) || (first == 0 && second == bytes));
+}
 
 // One page record: its size, its byte array's descriptor, its bytes passed over.
 bool readPage(Parser& p, RecordVisitor& visitor) {
@@ -257,9 +265,7 @@ bool readPage(Parser& p, RecordVisitor& visitor) {
         p.fail("its bytes run past the end of the file");
         return false;
     }
-    // Writers have not agreed on the order of the element count and the lower
-    // bound: either is taken, as long as one is the size and the other 0.
-    const bool sound = dimensions == 1 && ((first == bytes && second == 0) || (first == 0 && second == bytes));
+    const bool sound = descriptorSound(dimensions, first, second, bytes);
     const PageImageRecord page{bytes, p.position()};
     p.skip(bytes);
     return visitor.page(page, sound);
@@ -278,6 +284,7 @@ void readRecords(Parser& p, RecordVisitor& visitor, HistoryBlock last) {
         if (block > last) {
             return false;
         }
+        visitor.blockAt(block, p.position());
         for (std::int16_t i = 0; i < count; ++i) {
             p.at(block, static_cast<std::size_t>(i) + 1);
             if (!readOne() || !p.ok()) {
@@ -356,6 +363,9 @@ public:
     bool errorLine(std::string&& text) override {
         out_.records.errorLines.push_back({std::move(text)});
         return true;
+    }
+    void blockAt(HistoryBlock block, std::uint64_t position) override {
+        out_.blockAt[static_cast<std::size_t>(block)] = position;
     }
 
 private:
@@ -467,6 +477,39 @@ HistoryRead<std::vector<std::uint8_t>> readHistoryPage(ByteSource& source, const
     });
 }
 
+HistoryRead<PageRecordRead> readHistoryPageRecord(ByteSource& source, const PageImageRecord& page) {
+    return guarded<PageRecordRead>([&] {
+        const std::uint64_t size = source.size();
+        if (page.bytDataOffset < kHistoryPageRecordOverhead || page.bytDataOffset > size ||
+            page.curSize > size - page.bytDataOffset) {
+            return damaged<PageRecordRead>("the page lies past the end of the file");
+        }
+        std::vector<std::uint8_t> record(static_cast<std::size_t>(kHistoryPageRecordOverhead + page.curSize));
+        if (!source.readAt(page.bytDataOffset - kHistoryPageRecordOverhead, record.data(), record.size())) {
+            return damaged<PageRecordRead>("the page cannot be read");
+        }
+        const auto little = [&](std::size_t at, int bytes) {
+            std::uint64_t v = 0;
+            for (int i = 0; i < bytes; ++i) {
+                v |= std::uint64_t{record[at + static_cast<std::size_t>(i)]} << (8 * i);
+            }
+            return v;
+        };
+        const auto curSize = static_cast<std::int64_t>(little(0, 8));
+        if (curSize < 0 || curSize % kHistoryCurrencyScale != 0 ||
+            static_cast<std::uint64_t>(curSize / kHistoryCurrencyScale) != page.curSize) {
+            return damaged<PageRecordRead>("the page's record gives another size");
+        }
+        HistoryRead<PageRecordRead> result;
+        result.value.emplace();
+        result.value->sound = descriptorSound(static_cast<std::int16_t>(little(8, 2)), static_cast<std::uint32_t>(little(10, 4)),
+                                              static_cast<std::uint32_t>(little(14, 4)), page.curSize);
+        record.erase(record.begin(), record.begin() + kHistoryPageRecordOverhead);
+        result.value->bytes = std::move(record);
+        return result;
+    });
+}
+
 HistoryRead<HistoryContents> readHistoryContents(ByteSource& source, const AnsiCodec& codec) {
     return guarded<HistoryContents>([&] {
         Parser p(source, &codec, kRecordsChunk);
@@ -479,6 +522,8 @@ HistoryRead<HistoryContents> readHistoryContents(ByteSource& source, const AnsiC
         if (!p.ok()) {
             contents.stoppedIn = p.block();
             contents.damage = p.damage();
+        } else {
+            contents.end = p.position();
         }
         HistoryRead<HistoryContents> result;
         result.value = std::move(contents);

@@ -10,6 +10,7 @@
 // or reports the file as damaged with a short reason; none throws, reads past
 // the end or allocates more than the bytes left in the file justify.
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -50,6 +51,15 @@ HistoryRead<std::vector<PageImageRecord>> readHistoryPages(ByteSource& source);
 // One page's metafile bytes, `page` being an entry of readHistoryPages.
 HistoryRead<std::vector<std::uint8_t>> readHistoryPage(ByteSource& source, const PageImageRecord& page);
 
+// One page's record read again whole in one read, `page` being an entry of
+// readHistoryContents: its bytes, and whether its array descriptor agrees
+// with its size. Damaged when the record no longer gives the page's size.
+struct PageRecordRead {
+    std::vector<std::uint8_t> bytes;
+    bool sound = false;
+};
+HistoryRead<PageRecordRead> readHistoryPageRecord(ByteSource& source, const PageImageRecord& page);
+
 // The header and every block but the page bytes, which are skipped. Damage
 // anywhere makes the whole file damaged.
 HistoryRead<HistoryRecords> readHistoryRecords(ByteSource& source, const AnsiCodec& codec);
@@ -69,6 +79,10 @@ struct HistoryContents {
     // whole file was read.
     std::optional<HistoryBlock> stoppedIn;
     std::string damage;
+    // Where each block begins, by HistoryBlock, and where the last record
+    // read ends: a part can be read again directly, in one read.
+    std::array<std::uint64_t, 7> blockAt{};
+    std::uint64_t end = 0;
 };
 // Fails only when the header cannot be read.
 HistoryRead<HistoryContents> readHistoryContents(ByteSource& source, const AnsiCodec& codec);

@@ -68,6 +68,8 @@ inline constexpr std::string_view kUnknown = "不明";
 
 // Page view.
 inline constexpr std::string_view kPageSuffix = " ページ";  // "n / m" comes before
+// The page number's caption before any history was shown.
+inline constexpr std::string_view kFirstPageNumber = "1 / 1 ページ";
 inline constexpr std::string_view kCommentCell = "セル　：　";
 inline constexpr std::string_view kCommentText = "コメント　：　";
 // Continuation lines of a comment stand under its first character.

@@ -4,6 +4,7 @@
 // that keeps what it can must keep the same records, and the text pass must
 // give every text a search looks in.
 
+#include <algorithm>
 #include <bit>
 #include <cstdlib>
 #include <cstring>
@@ -71,6 +72,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         check(c.pages.size() <= static_cast<std::size_t>(c.records.header.intPageCount));
         for (const std::size_t page : c.damagedPages) check(page >= 1 && page <= c.pages.size());
         check(bool(records) == c.damage.empty());
+        // Read again one by one, each page's record agrees with the walk.
+        for (std::size_t i = 0; i < c.pages.size(); ++i) {
+            const auto record = readHistoryPageRecord(source, c.pages[i]);
+            const bool damaged = std::find(c.damagedPages.begin(), c.damagedPages.end(), i + 1) != c.damagedPages.end();
+            check(record && record.value->bytes.size() == c.pages[i].curSize && record.value->sound != damaged);
+        }
+        if (!c.stoppedIn) check(c.end <= size && c.blockAt[static_cast<std::size_t>(HistoryBlock::comments)] <= c.end);
         if (records) {
             check(c.records.headings == records.value->headings && c.records.comments == records.value->comments &&
                   c.records.errorLines == records.value->errorLines);
@@ -95,6 +103,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         forged.curSize %= size + 2;
         const auto bytes = readHistoryPage(source, forged);
         check(bool(bytes) == (forged.bytDataOffset <= size && forged.curSize <= size - forged.bytDataOffset));
+        const auto record = readHistoryPageRecord(source, forged);
+        check(!record || (bytes && record.value->bytes == *bytes.value));
     }
     return 0;
 }

@@ -18,6 +18,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "common/file_system.h"
@@ -103,6 +104,9 @@ public:
     int uniqueFilesMade = 0;
     // Files opened for reading, and folders listed.
     int filesOpened = 0;
+    // Where a test wants every read of the files opened from now on: where
+    // it began and how many bytes it took. One thread at a time.
+    std::vector<std::pair<std::uint64_t, std::size_t>>* readLog = nullptr;
     int foldersListed = 0;
 
     PathKind kind(const std::string& path) override {
@@ -142,7 +146,7 @@ public:
         if (isUnreachable(k) || locked_.contains(k) || !has(path, false)) return nullptr;
         ++filesOpened;
         // A copy: what the reader sees stays as it was when a writer or a delete comes after.
-        return std::make_unique<OwnedSource>(entries_.at(k).bytes);
+        return std::make_unique<OwnedSource>(entries_.at(k).bytes, readLog);
     }
     std::optional<FolderListing> listFolder(const std::string& folder) override {
         const std::string k = key(folder);
@@ -209,9 +213,11 @@ private:
     };
     class OwnedSource final : public ByteSource {
     public:
-        explicit OwnedSource(std::vector<std::uint8_t> bytes) : bytes_(std::move(bytes)) {}
+        OwnedSource(std::vector<std::uint8_t> bytes, std::vector<std::pair<std::uint64_t, std::size_t>>* reads)
+            : bytes_(std::move(bytes)), reads_(reads) {}
         std::uint64_t size() const override { return bytes_.size(); }
         bool readAt(std::uint64_t offset, void* dest, std::size_t n) override {
+            if (reads_) reads_->emplace_back(offset, n);
             if (offset > bytes_.size() || n > bytes_.size() - offset) return false;
             std::copy_n(bytes_.begin() + static_cast<std::ptrdiff_t>(offset), n, static_cast<std::uint8_t*>(dest));
             return true;
@@ -219,6 +225,7 @@ private:
 
     private:
         std::vector<std::uint8_t> bytes_;
+        std::vector<std::pair<std::uint64_t, std::size_t>>* reads_;
     };
     class EntrySink final : public ByteSink {
     public:

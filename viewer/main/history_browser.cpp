@@ -203,7 +203,9 @@ void HistoryBrowser::LoadHistoryPage(std::optional<std::size_t> row) {
 
 void HistoryBrowser::loadPage(std::optional<std::size_t> row) {
     ++pageLoads_;
+    const PageNumber shown = greyed(page_.number);
     page_ = LoadedPage{};
+    page_.number = shown;
     // The panel is laid out again on every path, so that it always stands at
     // the bottom with the height of what it shows.
     layout_.setPagePanel(false, false);
@@ -213,7 +215,8 @@ void HistoryBrowser::loadPage(std::optional<std::size_t> row) {
     }
     if (row) {
         const std::string path = *row < list_.rows().size() ? list_.rows()[*row].key : std::string{};
-        page_ = loadHistoryPage(s_.files, s_.codec, path, currentPage_);
+        page_ = pageReader_.load(path, currentPage_);
+        if (!page_.loaded) page_.number = shown;
         if (!page_.loaded && (path.empty() || s_.files.kind(path) != PathKind::file)) s_.prompts.beep();
         if (page_.number.current != 0) currentPage_ = page_.number.current;
         layout_.setPagePanel(!page_.comments.empty(), !page_.errors.empty());

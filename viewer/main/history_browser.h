@@ -97,6 +97,9 @@ public:
     const LoadedPage& page() const { return page_; }
     // How often a page was loaded (or none): a window redraws the page when this moves.
     std::size_t pageLoads() const { return pageLoads_; }
+    // What loads the pages; a view may read the shown history's other pages
+    // through it ahead of a turn.
+    PageReader& pageReader() { return pageReader_; }
     MainLayout& layout() { return layout_; }
     int currentPage() const { return currentPage_; }
 
@@ -216,6 +219,7 @@ private:
     MainLayout layout_;
     std::set<std::size_t> selectedRows_;
     std::optional<std::size_t> currentRow_;
+    PageReader pageReader_{s_.files, s_.codec};
     LoadedPage page_;
     std::size_t pageLoads_ = 0;
     int currentPage_ = 1;

@@ -1,5 +1,7 @@
 #include "viewer/main/layout.h"
 
+#include <algorithm>
+
 namespace kq::viewer {
 
 namespace {
@@ -20,6 +22,10 @@ void setWidth(Rect& control, double width) {
     if (width >= 0) control.width = width;
 }
 
+// As high as the lower button goes down: a toolbar may put its buttons below
+// its top edge.
+double buttonsHeight(const ToolbarButtons& buttons) { return std::max(buttons.first.bottom(), buttons.last.bottom()); }
+
 }  // namespace
 
 SplitterCursor splitterCursor(int index) {
@@ -35,7 +41,8 @@ MainLayout::MainLayout(const ViewSettings& settings, const LayoutDesign& design)
     l.txtFilter = {0, 0, 0, design.txtFilterHeight};
     l.tlbButton = {0, 0, design.tlbButtonWidth, design.tlbButtonHeight};
     l.picSousa.height = design.picSousaHeight;
-    l.tlbNo = {0, design.tlbNoTop, design.tlbNoWidth, design.tlbNoHeight};
+    l.tlbNo.top = design.tlbNoTop;
+    l.tlbNo.height = buttonsHeight(design.pageButtons);
     l.lblNo = {0, design.lblNoTop, design.lblNoWidth, design.lblNoHeight};
     l.lblCommentLog = {0, design.lblCommentLogTop, design.lblCommentLogWidth, design.logLabelHeight};
     l.txtCommentLog = {0, design.txtCommentLogTop, 0, design.logHeight};
@@ -53,6 +60,12 @@ void MainLayout::storePositions(ViewSettings& settings) const {
     settings.Positon1 = static_cast<float>(layout_.splitter[0].left);
     settings.Positon2 = static_cast<float>(layout_.splitter[2].left);
     settings.Positon3 = static_cast<float>(layout_.splitter[4].top);
+}
+
+void MainLayout::setPageButtons(const ToolbarButtons& buttons) {
+    design_.pageButtons = buttons;
+    layout_.tlbNo.height = buttonsHeight(buttons);
+    setPagePanel(layout_.commentsShown, layout_.errorsShown);
 }
 
 void MainLayout::setPagePanel(bool hasComments, bool hasErrors) {
@@ -153,7 +166,8 @@ void MainLayout::placeControls(double W, double H, bool threeColumns) {
     }
 
     const double panelInner = l.picSousa.width - design_.picSousaFrame;
-    setWidth(l.tlbNo, design_.tlbNoWidth);
+    const ToolbarButtons& buttons = design_.pageButtons;
+    setWidth(l.tlbNo, buttons.last.left + buttons.first.width);
     l.tlbNo.left = (panelInner - l.tlbNo.width) / 2;
     l.lblNo.left = l.tlbNo.left - l.lblNo.width - kPageNumberGap;
     setWidth(l.txtCommentLog, panelInner);

@@ -21,6 +21,15 @@ inline constexpr int kSplitterParts = 6;
 enum class SplitterCursor { sizeWestEast, sizeAll, sizeNorthSouth };
 SplitterCursor splitterCursor(int index);
 
+// Where a toolbar has put its first and its last button (twips, relative to
+// the toolbar). The toolbar is as wide as they reach and as high as they go
+// down, whatever the screen makes of the buttons' pictures.
+struct ToolbarButtons {
+    Rect first;
+    Rect last;
+    friend bool operator==(const ToolbarButtons&, const ToolbarButtons&) = default;
+};
+
 // Sizes the layout keeps as they are, as designed (twips).
 struct LayoutDesign {
     double picMainHeight = 495;
@@ -29,10 +38,9 @@ struct LayoutDesign {
     double tlbButtonHeight = 240;
     double txtFilterHeight = 270;
     double picSousaHeight = 3375;
-    // Left of the page toolbar's last button + width of its first.
-    double tlbNoWidth = 660;
+    // The page toolbar's two buttons until the window has made the real ones.
+    ToolbarButtons pageButtons{{0, 0, 330, 330}, {330, 0, 330, 330}};
     double tlbNoTop = 120;
-    double tlbNoHeight = 330;
     double lblNoTop = 210;
     double lblNoWidth = 1260;
     double lblNoHeight = 180;
@@ -98,6 +106,10 @@ public:
     // in their place; the panel as high as what it shows. The caller runs a
     // pass afterwards.
     void setPagePanel(bool hasComments, bool hasErrors);
+    // The page toolbar's buttons as the window made them: the toolbar's
+    // width and height, and so the panel's, follow from them. The caller
+    // runs a pass afterwards.
+    void setPageButtons(const ToolbarButtons& buttons);
     // A pass over the size and style of the last one.
     bool relayout() { return relayout(viewStyle_); }
     // Before the window's first pass there is no size to lay out in: a pass

@@ -60,6 +60,13 @@ PageNumber pageNumber(int wantedPage, int pageCount) {
     return n;
 }
 
+PageNumber greyed(PageNumber shown) {
+    shown.previousEnabled = false;
+    shown.nextEnabled = false;
+    shown.labelEnabled = false;
+    return shown;
+}
+
 std::string commentText(const std::vector<CommentRecord>& comments) {
     std::string text;
     for (const CommentRecord& comment : comments) {
@@ -83,30 +90,105 @@ std::string errorText(const std::vector<TextLineRecord>& errorLines) {
     return text;
 }
 
-LoadedPage loadHistoryPage(FileSystem& files, const AnsiCodec& codec, const std::string& path, int wantedPage) {
-    LoadedPage loaded;
-    // Whatever the scan listed counts, hidden files included.
-    if (path.empty() || files.kind(path) != PathKind::file) return loaded;
-    const std::unique_ptr<ByteSource> source = files.openForReading(path);
-    if (!source) return loaded;
-    // One pass finds the page and the notes; a page whose record is damaged
-    // but whose length is sound does not stop the reading of the notes.
-    const HistoryRead<HistoryContents> contents = readHistoryContents(*source, codec);
-    if (!contents) return loaded;
-    loaded.loaded = true;
-    loaded.number = pageNumber(wantedPage, contents.value->records.header.intPageCount);
-    if (loaded.number.current == 0) return loaded;
+namespace {
 
+// Whether the current page can be drawn from its record: a sound record of some bytes.
+bool drawable(const std::vector<PageImageRecord>& pages, const std::vector<std::size_t>& damagedPages,
+              std::size_t current) {
+    return current <= pages.size() && pages[current - 1].curSize > 0 &&
+           std::ranges::find(damagedPages, current) == damagedPages.end();
+}
+
+// The bytes at [at, at + n), or empty when they cannot be read.
+std::optional<std::vector<std::uint8_t>> bytesAt(ByteSource& source, std::uint64_t at, std::uint64_t n) {
+    if (at > source.size() || n > source.size() - at) return std::nullopt;
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(n));
+    if (n != 0 && !source.readAt(at, bytes.data(), bytes.size())) return std::nullopt;
+    return bytes;
+}
+
+// One pass finds the page and the notes; a page whose record is damaged but
+// whose length is sound does not stop the reading of the notes.
+LoadedPage pageOf(ByteSource& source, const HistoryContents& contents, const std::string& path, int wantedPage) {
+    LoadedPage loaded;
+    loaded.loaded = true;
+    loaded.path = path;
+    loaded.number = pageNumber(wantedPage, contents.records.header.intPageCount);
+    if (loaded.number.current == 0) return loaded;
     const auto current = static_cast<std::size_t>(loaded.number.current);
-    const std::vector<PageImageRecord>& pages = contents.value->pages;
-    const bool damaged = std::ranges::find(contents.value->damagedPages, current) != contents.value->damagedPages.end();
-    if (current <= pages.size() && pages[current - 1].curSize > 0 && !damaged) {
-        if (HistoryRead<std::vector<std::uint8_t>> bytes = readHistoryPage(*source, pages[current - 1])) {
+    if (drawable(contents.pages, contents.damagedPages, current)) {
+        if (HistoryRead<std::vector<std::uint8_t>> bytes = readHistoryPage(source, contents.pages[current - 1])) {
             loaded.metafile = std::move(*bytes.value);
         }
     }
-    loaded.comments = commentText(contents.value->records.comments);
-    loaded.errors = errorText(contents.value->records.errorLines);
+    loaded.comments = commentText(contents.records.comments);
+    loaded.errors = errorText(contents.records.errorLines);
+    return loaded;
+}
+
+}  // namespace
+
+LoadedPage loadHistoryPage(FileSystem& files, const AnsiCodec& codec, const std::string& path, int wantedPage) {
+    // Whatever the scan listed counts, hidden files included.
+    if (path.empty() || files.kind(path) != PathKind::file) return {};
+    const std::unique_ptr<ByteSource> source = files.openForReading(path);
+    if (!source) return {};
+    const HistoryRead<HistoryContents> contents = readHistoryContents(*source, codec);
+    if (!contents) return {};
+    return pageOf(*source, *contents.value, path, wantedPage);
+}
+
+LoadedPage PageReader::load(const std::string& path, int wantedPage) {
+    if (path.empty() || files_.kind(path) != PathKind::file) return {};
+    const std::unique_ptr<ByteSource> source = files_.openForReading(path);
+    if (!source) return {};
+    if (std::optional<LoadedPage> page = fromKnown(*source, path, wantedPage)) return std::move(*page);
+
+    known_.reset();
+    const HistoryRead<HistoryContents> read = readHistoryContents(*source, codec_);
+    if (!read) return {};
+    const HistoryContents& contents = *read.value;
+    LoadedPage loaded = pageOf(*source, contents, path, wantedPage);
+    // A history read whole is kept; a damaged one is read anew every time.
+    if (contents.stoppedIn) return loaded;
+    const std::uint64_t headEnd = contents.blockAt[static_cast<std::size_t>(HistoryBlock::pages)];
+    const std::uint64_t notesAt = contents.blockAt[static_cast<std::size_t>(HistoryBlock::comments)];
+    auto head = bytesAt(*source, 0, headEnd);
+    auto notes = bytesAt(*source, notesAt, contents.end - notesAt);
+    if (!head || !notes) return loaded;
+    known_ = Known{.path = path,
+                   .size = source->size(),
+                   .head = std::move(*head),
+                   .notesAt = notesAt,
+                   .notes = std::move(*notes),
+                   .pageCount = contents.records.header.intPageCount,
+                   .pages = contents.pages,
+                   .damagedPages = contents.damagedPages,
+                   .comments = commentText(contents.records.comments),
+                   .errors = errorText(contents.records.errorLines)};
+    return loaded;
+}
+
+std::optional<LoadedPage> PageReader::fromKnown(ByteSource& source, const std::string& path, int wantedPage) {
+    if (!known_ || known_->path != path || known_->size != source.size()) return std::nullopt;
+    const Known& k = *known_;
+    if (bytesAt(source, 0, k.head.size()) != k.head || bytesAt(source, k.notesAt, k.notes.size()) != k.notes) {
+        return std::nullopt;
+    }
+    LoadedPage loaded;
+    loaded.loaded = true;
+    loaded.path = path;
+    loaded.number = pageNumber(wantedPage, k.pageCount);
+    if (loaded.number.current == 0) return loaded;
+    const auto current = static_cast<std::size_t>(loaded.number.current);
+    if (current > k.pages.size()) return std::nullopt;
+    // The page's record must say what it said: the same size, as sound or as damaged as it was.
+    HistoryRead<PageRecordRead> record = readHistoryPageRecord(source, k.pages[current - 1]);
+    const bool damaged = std::ranges::find(k.damagedPages, current) != k.damagedPages.end();
+    if (!record || record.value->sound == damaged) return std::nullopt;
+    if (drawable(k.pages, k.damagedPages, current)) loaded.metafile = std::move(record.value->bytes);
+    loaded.comments = k.comments;
+    loaded.errors = k.errors;
     return loaded;
 }
 

@@ -238,6 +238,26 @@ TEST(HistoryBrowser, SeveralSelectedRowsShowNoPage) {
     EXPECT_EQ(w.folder.prompts.beeps, 1);
 }
 
+TEST(HistoryBrowser, WithoutASingleSelectedRowThePageNumberKeepsItsCaptionGreyed) {
+    World empty;
+    const PageNumber first = empty.open().page().number;
+    EXPECT_EQ(first.label, "1 / 1 ページ");
+    EXPECT_FALSE(first.labelEnabled);
+
+    World w;
+    w.add("a1.tvk", "A", 1);
+    w.add("a2.tvk", "A", 3);
+    HistoryBrowser& b = w.open();
+    b.nextPage();
+    for (const std::set<std::size_t>& rows : {std::set<std::size_t>{}, std::set<std::size_t>{0, 1}}) {
+        b.setListSelection(rows, 0);
+        b.LoadHistoryPage();
+        const PageNumber n = b.page().number;
+        EXPECT_EQ(n.label, "2 / 3 ページ") << rows.size() << " rows";
+        EXPECT_FALSE(n.labelEnabled || n.previousEnabled || n.nextEnabled) << rows.size() << " rows";
+    }
+}
+
 TEST(HistoryBrowser, SortingKeepsTheSelectionOnTheSameHistories) {
     World w;
     w.add("a1.tvk", "A", 1);

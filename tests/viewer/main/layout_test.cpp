@@ -181,6 +181,26 @@ TEST(Layout, PagePanelGrowsWithCommentsAndErrorsAndSitsAtTheBottom) {
     }
 }
 
+// The page toolbar takes its size from its buttons as the screen makes them:
+// two buttons of 23 x 22 pixels, 2 pixels below the toolbar's top, at 96 and
+// at 120 dots per inch (15 and 12 twips a pixel).
+TEST(Layout, PageToolbarIsAsLargeAsItsButtonsAtEveryResolution) {
+    for (const double perPixel : {15.0, 12.0}) {
+        SCOPED_TRACE(perPixel);
+        const double button = 23 * perPixel, high = 22 * perPixel, below = 2 * perPixel;
+        MainLayout layout(ViewSettings{});
+        layout.setPageButtons({{0, below, button, high}, {button, below, button, high}});
+        layout.pass(W, H, kThreeColumns);
+        const WindowLayout& l = layout.current();
+        EXPECT_EQ(l.tlbNo.width, 2 * button);
+        EXPECT_EQ(l.tlbNo.height, below + high);
+        EXPECT_EQ(l.tlbNo.left, (l.picSousa.width - 2 * button) / 2);
+        EXPECT_EQ(l.lblNo.left, l.tlbNo.left - 1260 - 100);
+        EXPECT_EQ(l.picSousa.height, 120 * 2 + below + high) << "the panel holds the toolbar";
+        EXPECT_EQ(l.picViewArea.bottom(), l.picSousa.top);
+    }
+}
+
 TEST(SplitterDrag, OnlyTheLeftButtonOnABarDrags) {
     MainLayout layout(ViewSettings{});
     layout.pass(W, H, kThreeColumns);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -135,6 +136,72 @@ TEST(PageLoad, MissingDamagedAndPagelessHistories) {
     EXPECT_EQ(crossed.comments, "セル　：　A1\r\nコメント　：　note\r\n");
     EXPECT_EQ(crossed.errors, "err");
     EXPECT_EQ(loadHistoryPage(files, codec, "C:\\H\\damaged.tvk", 2).metafile, std::vector<std::uint8_t>(3, 1));
+}
+
+// A turn to another page of the history read last reads the page's record,
+// the header with the headings and the notes, each in one read, and no other
+// page; whatever changed in the file since, the turn shows what a reading of
+// the whole file shows.
+TEST(PageReader, ATurnReadsLittleAndShowsWhatTheWholeFileSays) {
+    const std::string path = "C:\\H\\a.tvk";
+    const std::vector<std::uint8_t> original = history(4);
+    MemorySource source(original);
+    const std::vector<PageImageRecord> pages = *readHistoryPages(source).value;
+    const std::size_t last = original.size() - 1;
+    const std::uint64_t headerEnd = pages[0].bytDataOffset - kHistoryPageRecordOverhead;  // no headings
+    const struct {
+        const char* what;
+        std::function<void(std::vector<std::uint8_t>&)> change;
+        int page;
+    } turns[] = {
+        {"unchanged", {}, 3},
+        {"the page's own bytes", [&](auto& b) { b[pages[1].bytDataOffset] = 9; }, 2},
+        {"the page's descriptor", [&](auto& b) { b[pages[1].bytDataOffset - 10] = 2; }, 2},
+        {"an error line", [&](auto& b) { b[last] = 'x'; }, 1},
+        {"the header's page count", [&](auto& b) { b[headerEnd - 10] = 3; }, 4},
+        {"another history", [&](auto& b) { b = history(5); }, 3},
+        {"gone", {}, 0},
+    };
+    test::MemoryFileSystem files;
+    files.addFile(path, original);
+    PageReader reader(files, systemAnsiCodec());
+    reader.load(path, 1);
+    std::vector<std::uint8_t> bytes = original;
+    for (const auto& t : turns) {
+        SCOPED_TRACE(t.what);
+        if (t.change) t.change(bytes);
+        if (t.page == 0) files.removeFile(path); else files.addFile(path, bytes);
+        const LoadedPage plain = loadHistoryPage(files, systemAnsiCodec(), path, t.page);
+        std::vector<std::pair<std::uint64_t, std::size_t>> reads;
+        files.readLog = &reads;
+        EXPECT_EQ(reader.load(path, t.page), plain);
+        files.readLog = nullptr;
+        if (t.change) continue;
+        EXPECT_EQ(reads.size(), t.page == 0 ? 0u : 3u);
+        for (const auto& [at, n] : reads) {
+            EXPECT_TRUE(at + n <= pages[1].bytDataOffset || at >= pages[1].bytDataOffset + pages[1].curSize)
+                << "page 2's bytes read at " << at;
+        }
+    }
+}
+
+// Writers differ on the order of a page's element count and lower bound: a
+// record with the lower bound first is as sound, and its page is shown.
+TEST(PageLoad, APageRecordWithItsLowerBoundFirstIsShown) {
+    std::vector<std::uint8_t> bytes = history(2);
+    MemorySource source(bytes);
+    const std::uint64_t second = readHistoryPages(source).value->at(1).bytDataOffset;
+    for (int i = 0; i < 4; ++i) {
+        bytes[second - 4 + i] = bytes[second - 8 + i];  // the count where the bound was
+        bytes[second - 8 + i] = 0;
+    }
+    test::MemoryFileSystem files;
+    files.addFile("C:\\H\\a.tvk", bytes);
+    for (const int page : {2, 1, 2}) {
+        const LoadedPage loaded = loadHistoryPage(files, systemAnsiCodec(), "C:\\H\\a.tvk", page);
+        EXPECT_EQ(loaded.metafile, std::vector<std::uint8_t>(static_cast<std::size_t>(page + 1), static_cast<std::uint8_t>(page - 1)));
+        EXPECT_EQ(loaded.errors, "err");
+    }
 }
 
 }  // namespace

@@ -9,12 +9,14 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <fstream>
 
 #include "common/win32/bitmaps.h"
 #include "common/win32/forms.h"
+#include "common/win32/message_loop.h"
 #include "common/win32/wide.h"
 #include "tests/support/history_bytes.h"
 #include "tests/support/win32/window_driver.h"
@@ -137,6 +139,55 @@ TEST(PageView, AHistoryWithoutPagesShowsNoneAndNoPageButtons) {
     EXPECT_EQ(test::textOf(panel.pageNumber()), "0 / 0 ページ");
     EXPECT_FALSE(enabled(panel.pageButtons(), kBefore));
     EXPECT_FALSE(enabled(panel.pageButtons(), kAfter));
+}
+
+// Where the page buttons' toolbar and the page number stand in the panel,
+// with the buttons' own places, in the panel's client pixels.
+struct PanelPlaces {
+    RECT toolbar{}, number{}, first{}, last{}, panel{};
+};
+PanelPlaces panelPlaces(const PagePanel& panel) {
+    PanelPlaces at;
+    const auto inPanel = [&](HWND window) {
+        RECT r{};
+        GetWindowRect(window, &r);
+        MapWindowPoints(nullptr, panel.hwnd(), reinterpret_cast<POINT*>(&r), 2);
+        return r;
+    };
+    at.toolbar = inPanel(panel.pageButtons());
+    at.number = inPanel(panel.pageNumber());
+    GetClientRect(panel.hwnd(), &at.panel);
+    SendMessageW(panel.pageButtons(), TB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&at.first));
+    SendMessageW(panel.pageButtons(), TB_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&at.last));
+    return at;
+}
+
+TEST(PageView, ThePageToolbarHoldsItsButtonsAndStandsCentredRightOfTheNumber) {
+    Opened opened({}, oneHistory({blackPage(), blackPage()}));
+    const PanelPlaces at = panelPlaces(opened.window->pagePanel());
+    const Twips screen = kq::win32::screenTwips();
+    EXPECT_EQ(at.toolbar.right - at.toolbar.left, at.last.left + (at.first.right - at.first.left));
+    EXPECT_EQ(at.toolbar.bottom - at.toolbar.top, std::max(at.first.bottom, at.last.bottom)) << "as high as they go down";
+    EXPECT_LE(std::abs(at.toolbar.left - (at.panel.right - at.toolbar.right)), 1) << "centred";
+    EXPECT_LE(std::abs(at.toolbar.left - at.number.right - screen.x(100)), 1);
+}
+
+// In a main window of 800 x 600 pixels the page number's caption stays whole
+// and ends left of the page buttons, on a history long enough for a wide one.
+TEST(PageView, AtEightHundredBySixHundredThePageNumberShowsWhole) {
+    Opened opened({}, oneHistory(std::vector<std::vector<std::uint8_t>>(120, std::vector<std::uint8_t>(8, 1))));
+    const HWND main = opened.window->hwnd();
+    ShowWindow(main, SW_RESTORE);
+    SetWindowPos(main, nullptr, 0, 0, 800, 600, SWP_NOMOVE | SWP_NOZORDER);
+    for (int page = 1; page < 99; ++page) opened.window->browser().nextPage();
+    PagePanel& panel = opened.window->pagePanel();
+    press(panel, kAfter);
+    ASSERT_EQ(test::textOf(panel.pageNumber()), "100 / 120 ページ");
+    const PanelPlaces at = panelPlaces(panel);
+    EXPECT_TRUE(captionFits(panel.pageNumber()));
+    EXPECT_GE(at.number.left, 0);
+    EXPECT_LT(at.number.right, at.toolbar.left + at.first.left) << "no button over the caption's end";
+    test::screenshot(main, "page_view_800x600.png");
 }
 
 // The shadow as drawn with the page is, pixel for pixel outside the frame's
@@ -331,6 +382,43 @@ TEST(PageViewLoupe, FollowsTheRealPointerBeyondTheView) {
     test::screenshot(opened.window->hwnd(), "page_view_loupe_beyond.png");
     test::dragStep(view, outside, test::DragStep::release);
     EXPECT_TRUE(test::waitUntil([&] { return area.magnifier() == nullptr; }));
+}
+
+// The view as a drawing afresh of these metafile bytes gives it, at the size of `shown`.
+std::vector<std::uint32_t> drawnAfresh(const std::vector<std::uint8_t>& metafile, const test::Picture& shown) {
+    const Twips screen = kq::win32::screenTwips();
+    const PageImage page = PageImage::draw(metafile, screen);
+    const auto fit = fitPage(page.naturalSize()->first, page.naturalSize()->second, shown.width * screen.perPixelX(),
+                             shown.height * screen.perPixelY());
+    std::uint32_t* bits = nullptr;
+    const kq::win32::Bitmap fresh = kq::win32::topDownBitmap(shown.width, shown.height, bits);
+    const kq::win32::DeviceContext dc = kq::win32::memoryDc(nullptr);
+    const kq::win32::Selection used = kq::win32::selectObject(dc.get(), fresh.get());
+    std::fill_n(bits, shown.width * shown.height, kBackground);
+    drawPage(dc.get(), *fit, page, loadViewerPictures().imgShadow, screen);
+    GdiFlush();
+    std::vector<std::uint32_t> pixels(bits, bits + shown.width * shown.height);
+    for (std::uint32_t& pixel : pixels) pixel &= 0xFFFFFF;
+    return pixels;
+}
+
+// The neighbours drawn ahead while the viewer is idle are shown by a turn
+// only as the file still has them, and then as a drawing afresh shows them.
+TEST(PageView, APageDrawnAheadShowsWhatTheFileHoldsAtTheTurn) {
+    Opened opened({}, oneHistory({blackPage(), blackPage(), halfBlackPage()}));
+    int opens = 0;
+    opened.files.opening = [&](const std::string&) { ++opens; };
+    for (int i = 0; i < 4; ++i) kq::win32::IdleHook::runAll();
+    ASSERT_GT(opens, 0) << "page 2 read ahead";
+    oneHistory({blackPage(), halfBlackPage(), halfBlackPage()})(opened.folder.path());
+    PagePanel& panel = opened.window->pagePanel();
+    const HWND view = opened.window->pageView().hwnd();
+    for (const char* turn : {"to page 2, changed since", "to page 3, as read ahead"}) {
+        press(panel, kAfter);
+        const test::Picture shown = test::printClient(view);
+        EXPECT_TRUE(shown.pixels == drawnAfresh(halfBlackPage(), shown)) << turn;
+        for (int i = 0; i < 4; ++i) kq::win32::IdleHook::runAll();
+    }
 }
 
 }  // namespace

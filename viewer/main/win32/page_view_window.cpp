@@ -25,6 +25,8 @@ constexpr const wchar_t* kPanelClass = L"KqPagePanel";
 enum PanelId { kButtonsId = 1, kNumberId, kCommentLabelId, kCommentsId, kErrorLabelId, kErrorsId };
 enum PageCommand { kBefore = 1, kAfter };
 
+// The page shown, its two neighbours and the page shown before.
+constexpr std::size_t kPicturesKept = 4;
 // A page larger than this (pixels a side) is no page a sheet prints: the
 // frame is taken as damaged rather than allocated.
 constexpr LONG kLargestPageSide = 10000;
@@ -41,6 +43,19 @@ void drawCross(HDC dc) {
         LineTo(dc, kCrossFrom, kCrossTo);
     }
     outline(dc, red, kCrossFrom, kCrossFrom, kCrossTo, kCrossTo);
+}
+
+// Where the toolbar has put its first and its last button.
+ToolbarButtons buttonPlaces(HWND toolbar, const Twips& screen) {
+    const auto count = static_cast<WPARAM>(SendMessageW(toolbar, TB_BUTTONCOUNT, 0, 0));
+    RECT first{}, last{};
+    SendMessageW(toolbar, TB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&first));
+    SendMessageW(toolbar, TB_GETITEMRECT, count - 1, reinterpret_cast<LPARAM>(&last));
+    const auto twips = [&](const RECT& r) -> Rect {
+        return {static_cast<double>(screen.fromX(r.left)), static_cast<double>(screen.fromY(r.top)),
+                static_cast<double>(screen.fromX(r.right - r.left)), static_cast<double>(screen.fromY(r.bottom - r.top))};
+    };
+    return {twips(first), twips(last)};
 }
 
 std::string_view tileKey(ShadowTile::Kind kind) {
@@ -133,14 +148,140 @@ void drawPage(HDC dc, const PageFit& fit, const PageImage& image, const PictureL
     outline(dc, rgb(kFrameColour), left, top, right, bottom);
 }
 
+// ---- The page shown and its neighbours
+
+void PagePictures::show(const LoadedPage& page) {
+    shownPath_ = page.loaded ? page.path : std::string();
+    shownPage_ = page.number.current;
+    pageCount_ = page.number.count;
+    const auto same = std::ranges::find_if(pictures_, [&](const auto& p) {
+        return !p->image.empty() && p->metafile == page.metafile;
+    });
+    if (same != pictures_.end()) {
+        shown_ = same->get();
+        shown_->path = page.path;
+        shown_->page = page.number.current;
+    } else {
+        auto picture = std::make_unique<Picture>();
+        picture->path = page.path;
+        picture->page = page.number.current;
+        picture->image = PageImage::draw(page.metafile, screen_);
+        if (!picture->image.empty()) picture->metafile = page.metafile;
+        shown_ = picture.get();
+        pictures_.push_back(std::move(picture));
+    }
+    // Letting go of pictures costs a turn some time: it waits for the next
+    // idle turn, unless they pile up.
+    if (pictures_.size() > kPicturesKept) forgetOthers();
+}
+
+void PagePictures::forgetOthers() {
+    // What stays is what a turn may show next.
+    std::erase_if(pictures_, [&](const auto& p) {
+        return p.get() != shown_ && (p->path != shownPath_ || std::abs(p->page - shownPage_) != 1);
+    });
+}
+
+const PageImage& PagePictures::shown() const { return shown_ ? shown_->image : none_; }
+
+void PagePictures::compose(Picture& picture, SIZE client, const PageFit& fit) const {
+    std::uint32_t* bits = nullptr;
+    picture.view = kq::win32::topDownBitmap(client.cx, client.cy, bits);
+    // Tried at this size: a view the system has no room for is not tried
+    // again ahead, only when it is shown.
+    picture.viewSize = client;
+    picture.fit = fit;
+    if (!picture.view) return;
+    const kq::win32::DeviceContext dc = kq::win32::memoryDc(nullptr);
+    const kq::win32::Selection used = kq::win32::selectObject(dc.get(), picture.view.get());
+    const RECT all{0, 0, client.cx, client.cy};
+    const kq::win32::Brush background(CreateSolidBrush(rgb(kViewBackground)));
+    FillRect(dc.get(), &all, background.get());
+    drawPage(dc.get(), fit, picture.image, shadow_, screen_);
+    GdiFlush();
+}
+
+void PagePictures::paint(HDC target, SIZE client, const PageDrawing& drawing) {
+    if (drawing.kind == PageDrawing::Kind::page && shown_ && !shown_->image.empty()) {
+        Picture& page = *shown_;
+        if (!page.view || page.viewSize.cx != client.cx || page.viewSize.cy != client.cy || !(page.fit == drawing.fit)) {
+            compose(page, client, drawing.fit);
+        }
+        if (page.view) {
+            const kq::win32::DeviceContext dc = kq::win32::memoryDc(target);
+            const kq::win32::Selection used = kq::win32::selectObject(dc.get(), page.view.get());
+            BitBlt(target, 0, 0, client.cx, client.cy, dc.get(), 0, 0, SRCCOPY);
+            return;
+        }
+    }
+    // Drawn aside and shown at once, so a splitter drag does not flicker.
+    const kq::win32::DeviceContext dc = kq::win32::memoryDc(target);
+    const kq::win32::Bitmap surface(CreateCompatibleBitmap(target, client.cx, client.cy));
+    if (!dc || !surface) return;
+    const kq::win32::Selection used = kq::win32::selectObject(dc.get(), surface.get());
+    const RECT all{0, 0, client.cx, client.cy};
+    const kq::win32::Brush background(CreateSolidBrush(rgb(kViewBackground)));
+    FillRect(dc.get(), &all, background.get());
+    if (drawing.kind == PageDrawing::Kind::cross) drawCross(dc.get());
+    BitBlt(target, 0, 0, client.cx, client.cy, dc.get(), 0, 0, SRCCOPY);
+}
+
+bool PagePictures::prepareAhead(PageReader& reader, SIZE client) {
+    forgetOthers();
+    if (shownPath_.empty() || client.cx <= 0 || client.cy <= 0) return false;
+    for (const int page : {shownPage_ + 1, shownPage_ - 1}) {
+        if (page < 1 || page > pageCount_) continue;
+        const auto known = std::ranges::find_if(pictures_, [&](const auto& p) {
+            return p.get() != shown_ && p->path == shownPath_ && p->page == page;
+        });
+        Picture* picture = known != pictures_.end() ? known->get() : nullptr;
+        if (!picture) {
+            const LoadedPage loaded = reader.load(shownPath_, page);
+            auto drawn = std::make_unique<Picture>();
+            drawn->path = shownPath_;
+            drawn->page = page;
+            // Even a page that cannot be drawn is remembered, so it is not read again and again.
+            if (loaded.loaded) drawn->image = PageImage::draw(loaded.metafile, screen_);
+            if (!drawn->image.empty()) drawn->metafile = loaded.metafile;
+            picture = drawn.get();
+            pictures_.push_back(std::move(drawn));
+        } else if (picture->image.empty() || (picture->viewSize.cx == client.cx && picture->viewSize.cy == client.cy)) {
+            continue;
+        }
+        const auto natural = picture->image.naturalSize();
+        const auto fit = natural ? fitPage(natural->first, natural->second, client.cx * screen_.perPixelX(),
+                                           client.cy * screen_.perPixelY())
+                                 : std::nullopt;
+        if (fit) {
+            compose(*picture, client, *fit);
+        } else {
+            picture->viewSize = client;  // nothing to compose at this size
+        }
+        return true;
+    }
+    return false;
+}
+
 // ---- The view
 
 PageViewArea::PageViewArea(HistoryBrowser& browser, const ViewerPictures& pictures, Twips screen)
-    : browser_(browser), pictures_(pictures), screen_(screen) {}
+    : browser_(browser), screen_(screen), pages_(pictures.imgShadow, screen) {}
 
 bool PageViewArea::create(HWND parent, int id) {
     kq::win32::Window::registerClass({.name = kViewClass});
-    return createControl(kViewClass, parent, RECT{}, id, WS_EX_CLIENTEDGE) != nullptr;
+    if (!createControl(kViewClass, parent, RECT{}, id, WS_EX_CLIENTEDGE)) return false;
+    idle_.emplace([this] { prepareAhead(); });
+    return true;
+}
+
+void PageViewArea::prepareAhead() {
+    RECT client{};
+    if (!hwnd() || !IsWindowVisible(hwnd()) || IsIconic(GetAncestor(hwnd(), GA_ROOT)) || !GetClientRect(hwnd(), &client)) {
+        return;
+    }
+    // One page an idle turn; the message brings the next idle turn, after
+    // whatever the user did meanwhile.
+    if (pages_.prepareAhead(browser_.pageReader(), {client.right, client.bottom})) PostMessageW(hwnd(), WM_NULL, 0, 0);
 }
 
 void PageViewArea::place(const RECT& pixels) {
@@ -150,7 +291,7 @@ void PageViewArea::place(const RECT& pixels) {
 }
 
 void PageViewArea::update() {
-    image_ = PageImage::draw(browser_.page().metafile, screen_);
+    pages_.show(browser_.page());
     InvalidateRect(hwnd(), nullptr, FALSE);
 }
 
@@ -176,25 +317,14 @@ void PageViewArea::paint(HDC target) {
     RECT client{};
     GetClientRect(hwnd(), &client);
     if (client.right <= 0 || client.bottom <= 0) return;
-    // Drawn aside and shown at once, so a splitter drag does not flicker.
-    const kq::win32::DeviceContext dc = kq::win32::memoryDc(target);
-    const kq::win32::Bitmap surface(CreateCompatibleBitmap(target, client.right, client.bottom));
-    if (!dc || !surface) return;
-    const kq::win32::Selection used = kq::win32::selectObject(dc.get(), surface.get());
-    const kq::win32::Brush background(CreateSolidBrush(rgb(kViewBackground)));
-    FillRect(dc.get(), &client, background.get());
-
-    const PageDrawing shown = drawing();
-    if (shown.kind == PageDrawing::Kind::cross) drawCross(dc.get());
-    if (shown.kind == PageDrawing::Kind::page) drawPage(dc.get(), shown.fit, image_, pictures_.imgShadow, screen_);
-    BitBlt(target, 0, 0, client.right, client.bottom, dc.get(), 0, 0, SRCCOPY);
+    pages_.paint(target, {client.right, client.bottom}, drawing());
 }
 
 PageDrawing PageViewArea::drawing() {
     RECT client{};
     GetClientRect(hwnd(), &client);
     return browser_.drawing(client.right * screen_.perPixelX(), client.bottom * screen_.perPixelY(),
-                            image_.naturalSize());
+                            pages_.shown().naturalSize());
 }
 
 // ---- The loupe
@@ -207,7 +337,7 @@ bool PageViewArea::OnMouseDown(kq::win32::MouseButton button, POINT at, UINT) {
     if (!loupeOpens(pageShown, browser_.viewScale())) return true;
     // Each press makes the loupe anew. The view holds the mouse while the
     // button is down, so the loupe follows a drag beyond the view.
-    auto loupe = std::make_unique<MagnifierWindow>(screen_);
+    auto loupe = std::make_unique<frmZoom>(screen_);
     if (!loupe->create(GetAncestor(hwnd(), GA_ROOT))) return true;
     magnifier_ = std::move(loupe);
     SetCapture(hwnd());
@@ -245,15 +375,16 @@ void PageViewArea::closeMagnifier() {
 
 void PageViewArea::moveMagnifier(POINT at) {
     const PageDrawing shown = drawing();
-    const auto natural = image_.naturalSize();
+    const PageImage& image = pages_.shown();
+    const auto natural = image.naturalSize();
     if (!magnifier_ || shown.kind != PageDrawing::Kind::page || !natural) {
         closeMagnifier();
         return;
     }
     POINT cursor = at;
     ClientToScreen(hwnd(), &cursor);
-    const LoupeSource page{.page = image_.bitmap(),
-                           .pixels = image_.pixels(),
+    const LoupeSource page{.page = image.bitmap(),
+                           .pixels = image.pixels(),
                            .width = natural->first,
                            .height = natural->second,
                            .background = rgb(kViewBackground)};
@@ -277,6 +408,7 @@ bool PagePanel::create(HWND parent, int id) {
     const std::array<TBBUTTON, 2> buttons{toolbarButton(pictures_.imlNo0.index("BEFORE"), kBefore, 0),
                                           toolbarButton(pictures_.imlNo0.index("AFTER"), kAfter, 0)};
     SendMessageW(buttons_, TB_ADDBUTTONSW, buttons.size(), reinterpret_cast<LPARAM>(buttons.data()));
+    browser_.layout().setPageButtons(buttonPlaces(buttons_, screen_));
 
     const auto label = [&](std::string_view text, int labelId) {
         return kq::win32::createChild(
@@ -309,7 +441,11 @@ int PagePanel::captionWidth(HWND label) const {
 void PagePanel::place(const RECT& pixels, const WindowLayout& layout) {
     kq::win32::moveWindow(hwnd(), pixels);
     kq::win32::moveWindow(buttons_, pixelsOf(layout.tlbNo, screen_));
-    kq::win32::moveWindow(number_, pixelsOf(layout.lblNo, screen_));
+    RECT number = pixelsOf(layout.lblNo, screen_);
+    // A caption wider than the designed label (many pages, a large font)
+    // widens it to the left: it still ends short of the buttons, whole.
+    number.left = std::min<LONG>(number.left, number.right - captionWidth(number_));
+    kq::win32::moveWindow(number_, number);
     const struct {
         HWND window;
         const Rect& at;

@@ -10,10 +10,13 @@
 
 #include <memory>
 #include <optional>
+#include <string>
 #include <utility>
+#include <vector>
 
 #include "common/form_layout.h"
 #include "common/win32/handles.h"
+#include "common/win32/message_loop.h"
 #include "common/win32/window.h"
 #include "viewer/main/history_browser.h"
 #include "viewer/main/win32/browser_pane.h"
@@ -47,6 +50,51 @@ private:
 // along the right and bottom edges and its frame.
 void drawPage(HDC dc, const PageFit& fit, const PageImage& image, const PictureList& shadow, const Twips& screen);
 
+// The page shown and its neighbours, each drawn at its natural size and
+// composed into a view with its shadow and frame. The neighbours are drawn
+// ahead while the viewer is idle; a page is found again by the bytes it was
+// drawn from, so a turn shows exactly what the bytes it read draw.
+class PagePictures {
+public:
+    // `shadow` outlives the pictures.
+    PagePictures(const PictureList& shadow, Twips screen) : shadow_(shadow), screen_(screen) {}
+
+    // The page loaded, shown from now on: drawn ahead, or drawn now. Pages
+    // drawn ahead that are not its neighbours go.
+    void show(const LoadedPage& page);
+    const PageImage& shown() const;
+    // The view of `client` pixels as `drawing` has it: the page shown
+    // composed once for that size and copied from then on, the cross, or
+    // nothing but the background.
+    void paint(HDC target, SIZE client, const PageDrawing& drawing);
+    // Draws one neighbour of the page shown ahead for a view of `client`
+    // pixels, reading it through `reader`. False when none is left to draw.
+    bool prepareAhead(PageReader& reader, SIZE client);
+
+private:
+    struct Picture {
+        std::string path;
+        int page = 0;
+        std::vector<std::uint8_t> metafile;
+        PageImage image;
+        kq::win32::Bitmap view;
+        SIZE viewSize{};
+        PageFit fit;
+    };
+    void compose(Picture& picture, SIZE client, const PageFit& fit) const;
+    void forgetOthers();
+
+    const PictureList& shadow_;
+    Twips screen_;
+    std::vector<std::unique_ptr<Picture>> pictures_;
+    Picture* shown_ = nullptr;
+    // The history and page shown, and its page count: whose neighbours to draw ahead.
+    std::string shownPath_;
+    int shownPage_ = 0;
+    int pageCount_ = 0;
+    PageImage none_;
+};
+
 class PageViewArea final : public kq::win32::Window {
 public:
     // `pictures` outlives the view.
@@ -79,11 +127,14 @@ private:
     // when the page it enlarges is no longer shown.
     void moveMagnifier(POINT at);
 
+    // One neighbour of the page shown drawn ahead when the thread is idle.
+    void prepareAhead();
+
     HistoryBrowser& browser_;
-    const ViewerPictures& pictures_;
     Twips screen_;
-    PageImage image_;
-    std::unique_ptr<MagnifierWindow> magnifier_;
+    PagePictures pages_;
+    std::optional<kq::win32::IdleHook> idle_;
+    std::unique_ptr<frmZoom> magnifier_;
 };
 
 class PagePanel final : public kq::win32::Window {

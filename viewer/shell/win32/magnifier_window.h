@@ -50,7 +50,4 @@ private:
     kq::win32::Bitmap surface_;  // what the loupe shows, kept between moves
 };
 
-// The name the page view knows the loupe by.
-using MagnifierWindow = frmZoom;
-
 }  // namespace kq::viewer::win32
