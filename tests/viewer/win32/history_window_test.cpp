@@ -95,6 +95,23 @@ TEST(HistoryWindow, ADragWhoseHoldIsTakenEndsAsAtARelease) {
     EXPECT_EQ(opened.part(0).left, 230) << "no drag goes on";
 }
 
+// The main toolbar and the search button hold their buttons whole.
+TEST(HistoryWindow, EachToolbarHoldsItsButtons) {
+    Opened opened;
+    for (const HWND toolbar : {opened.window->mainToolbar(), opened.window->filterButton()}) {
+        RECT client{};
+        GetClientRect(toolbar, &client);
+        const int count = static_cast<int>(SendMessageW(toolbar, TB_BUTTONCOUNT, 0, 0));
+        for (int i = 0; i < count; ++i) {
+            RECT button{};
+            SendMessageW(toolbar, TB_GETITEMRECT, i, reinterpret_cast<LPARAM>(&button));
+            if (button.right == button.left) continue;  // hidden
+            EXPECT_LE(button.bottom, client.bottom) << "button " << i;
+            EXPECT_LE(button.right, client.right) << "button " << i;
+        }
+    }
+}
+
 // F1 and F5 reach the window from its filter box, each once: a key typed
 // after them shows they have been handled.
 TEST(HistoryWindow, F1AndF5FromTheFilterBoxAreTheWindowsEachOnce) {

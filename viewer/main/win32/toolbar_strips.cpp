@@ -73,7 +73,8 @@ SIZE toolbarExtent(HWND toolbar) {
         !SendMessageW(toolbar, TB_GETITEMRECT, count - 1, reinterpret_cast<LPARAM>(&last))) {
         return {};
     }
-    return {last.left + (first.right - first.left), first.bottom - first.top};
+    // Down to where the buttons end: the toolbar sets them a little below its top.
+    return {last.left + (first.right - first.left), first.bottom};
 }
 
 MainToolbarStrip::MainToolbarStrip(const PictureList& pictures, std::function<void(ToolbarButton)> clicked)

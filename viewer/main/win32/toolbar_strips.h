@@ -24,7 +24,7 @@ namespace kq::viewer::win32 {
 // with tips asked of its parent; null when it cannot be made.
 HWND createToolbar(HWND parent, HIMAGELIST images, int id);
 TBBUTTON toolbarButton(int image, int command, BYTE state = TBSTATE_ENABLED);
-// As wide as the left of its last button and the width of its first, as high as a button.
+// As wide as the left of its last button and the width of its first, as high as its buttons reach.
 SIZE toolbarExtent(HWND toolbar);
 
 class MainToolbarStrip final : public kq::win32::Window {
