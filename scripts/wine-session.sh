@@ -38,6 +38,12 @@ export WINESERVER
 
 state="$build/wine-session"
 mkdir -p "$state"
+# X resources of the session's own. Without any, the X library looks for the
+# user's resource files anew at every default Wine asks it for while drawing
+# text, and drawing costs what the machine's home folder makes it cost.
+resources="$state/Xresources"
+[ -s "$resources" ] || echo '*kqWineSession: true' >"$resources"
+export XENVIRONMENT="$resources"
 # Records: "<pid> <start time> <display>".
 xvfb_record="$state/xvfb"
 server_record="$state/wineserver"
