@@ -60,13 +60,14 @@ void HistoryBrowser::ReloadHistoryFolder() {
         std::string remembered = cards_.SelectedItem() ? cards_.SelectedItem()->Key() : std::string{};
         // Asked here: the settings' folder may be created, or a message shown.
         const std::string folder = historyFolder();
-        steps_.work<std::vector<ScannedHistory>>(
-            [&files = s_.files, &codec = s_.codec, folder, grouping = view_.CardsCategoryType](std::stop_token stop) {
-                return readHistoryFolder(files, codec, folder, grouping, stop);
+        steps_.work<CardBar>(
+            [&files = s_.files, &codec = s_.codec, folder, grouping = view_.CardsCategoryType,
+             metrics = cards_.metrics()](std::stop_token stop) {
+                return readHistoryFolder(files, codec, folder, grouping, metrics, stop);
             },
-            [this, remembered = std::move(remembered)](std::vector<ScannedHistory> histories) mutable {
+            [this, remembered = std::move(remembered)](CardBar made) mutable {
                 cards_.Cls();
-                makeCards(cards_, histories);
+                cards_.takeCards(std::move(made));
                 chooseCard(std::move(remembered));
             });
     });

@@ -87,39 +87,25 @@ ListedHistoryReader listedHistoryReader(FileSystem& files, const AnsiCodec& code
     };
 }
 
-namespace {
-
-std::vector<ScannedHistory> readHeaders(const std::vector<FoundHistory>& found, const HeaderReader& read,
-                                        Grouping grouping, const std::stop_token& stop) {
-    std::vector<ScannedHistory> histories;
-    histories.reserve(found.size());
+void makeCards(CardBar& bar, const std::vector<FoundHistory>& found, const HeaderReader& read, Grouping grouping,
+               const std::stop_token& stop) {
     for (const FoundHistory& history : found) {
-        if (stop.stop_requested()) break;
-        std::optional<HistoryFileHeader> header = read(history.path);
+        if (stop.stop_requested()) return;
+        const std::optional<HistoryFileHeader> header = read(history.path);
         if (!header) continue;
-        histories.push_back({history.path, cardKeyOf(*header, grouping), std::move(header->strBookPath),
-                             std::move(header->strBookName), std::move(header->strSheetName), header->datPrintDate});
-    }
-    return histories;
-}
-
-}  // namespace
-
-std::vector<ScannedHistory> readHistoryFolder(FileSystem& files, const AnsiCodec& codec, const std::string& folder,
-                                              Grouping grouping, const std::stop_token& stop) {
-    return readHeaders(scanHistoryFolder(files, folder), headerReader(files, codec), grouping, stop);
-}
-
-void makeCards(CardBar& bar, const std::vector<ScannedHistory>& histories) {
-    for (const ScannedHistory& history : histories) {
-        std::size_t position = bar.find(history.cardKey);
-        if (position == 0) position = bar.Add(history.cardKey);
-        bar.FilesAdd(position, history.path, history.bookPath, history.bookName, history.sheetName, history.printDate);
+        const std::string key = cardKeyOf(*header, grouping);
+        std::size_t position = bar.find(key);
+        if (position == 0) position = bar.Add(key);
+        bar.FilesAdd(position, history.path, header->strBookPath, header->strBookName, header->strSheetName,
+                     header->datPrintDate);
     }
 }
 
-void makeCards(CardBar& bar, const std::vector<FoundHistory>& found, const HeaderReader& read, Grouping grouping) {
-    makeCards(bar, readHeaders(found, read, grouping, {}));
+CardBar readHistoryFolder(FileSystem& files, const AnsiCodec& codec, const std::string& folder, Grouping grouping,
+                          CardMetrics metrics, const std::stop_token& stop) {
+    CardBar bar(nullptr, metrics);
+    makeCards(bar, scanHistoryFolder(files, folder), headerReader(files, codec), grouping, stop);
+    return bar;
 }
 
 }  // namespace kq::viewer

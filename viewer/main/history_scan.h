@@ -43,26 +43,16 @@ HeaderReader headerReader(FileSystem& files, const AnsiCodec& codec);
 // What the file list reads of a history: its header, its headings and its length.
 ListedHistoryReader listedHistoryReader(FileSystem& files, const AnsiCodec& codec);
 
-// A history as the cards take it: its path, the key of its card under the
-// grouping, and what the card shows of it.
-struct ScannedHistory {
-    std::string path;
-    std::string cardKey;
-    std::string bookPath;
-    std::string bookName;
-    std::string sheetName;
-    double printDate = 0;
-};
-
-// What a reload reads: the scan of `folder`, then the header of every history
-// found, in the scan's order; a history whose header cannot be read is passed
-// over. Reads nothing more once `stop` is asked for.
-std::vector<ScannedHistory> readHistoryFolder(FileSystem& files, const AnsiCodec& codec, const std::string& folder,
-                                              Grouping grouping, const std::stop_token& stop = {});
-
 // Fills the emptied bar: a card per key in the order of each key's newest
-// file, each card receiving its files newest first.
-void makeCards(CardBar& bar, const std::vector<ScannedHistory>& histories);
-void makeCards(CardBar& bar, const std::vector<FoundHistory>& found, const HeaderReader& read, Grouping grouping);
+// file, each card receiving its files newest first. Reads nothing more once
+// `stop` is asked for.
+void makeCards(CardBar& bar, const std::vector<FoundHistory>& found, const HeaderReader& read, Grouping grouping,
+               const std::stop_token& stop = {});
+
+// What a reload reads, in cards of a bar of their own (drawn with
+// `metrics`), which the window's bar then takes: the scan of `folder` and
+// every header. Long work does it while the window shows the cards it has.
+CardBar readHistoryFolder(FileSystem& files, const AnsiCodec& codec, const std::string& folder, Grouping grouping,
+                          CardMetrics metrics, const std::stop_token& stop = {});
 
 }  // namespace kq::viewer

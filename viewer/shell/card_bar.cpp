@@ -39,6 +39,23 @@ void CardBar::Cls() {
     byKey_.clear();
 }
 
+void CardBar::takeCards(CardBar&& made) {
+    if (made.cards_.empty()) return;
+    cards_ = std::move(made.cards_);
+    byKey_ = std::move(made.byKey_);
+    made.Cls();
+    // Widths as this bar's; the tops and heights were worked out by the same metrics.
+    const double width = containerWidth_ - 2 * kMargin;
+    if (width >= 0) {
+        for (auto& placed : cards_) placed.rect.width = width;
+    }
+    // Adding one by one, the first card alone set the scroll bar's largest value first.
+    containerHeight_ = cards_.front().rect.bottom() + kMargin;
+    updateScrollBar();
+    followLastElement();
+    updateScrollBar();
+}
+
 std::size_t CardBar::Add(std::string key) {
     const Rect previous = cards_.empty() ? placeholderRect_ : cards_.back().rect;
     Placed placed;

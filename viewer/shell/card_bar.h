@@ -44,6 +44,11 @@ public:
     std::size_t find(std::string_view key) const;
 
     void Cls();
+    // Fills the emptied bar with the cards of `made`, a bar filled by Add
+    // and FilesAdd away from this one (with the same metrics): afterwards it
+    // stands as if they had been added here, one after another.
+    void takeCards(CardBar&& made);
+    const CardMetrics& metrics() const { return metrics_; }
     // A new card at the end; its position.
     std::size_t Add(std::string key);
     // Removes the card at the position (its files are gone): later cards'

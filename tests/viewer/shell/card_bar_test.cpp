@@ -178,6 +178,41 @@ TEST(CardBar, FilesGoByPathEachOnceAndTheCardStaysWhileOneIsLeft) {
     EXPECT_TRUE(w.events.events.empty());
 }
 
+// Cards made in a bar of their own (as a reload makes them, away from the
+// window) stand, once taken, as if they had been added to this bar.
+TEST(CardBar, CardsTakenFromABarMadeElsewhereStandAsIfAddedHere) {
+    const auto fill = [](CardBar& bar, int cards) {
+        for (int i = 0; i < cards; ++i) {
+            const std::size_t p = bar.Add(std::string("K").append(std::to_string(i)));
+            bar.FilesAdd(p, std::string("C:\\H\\").append(std::to_string(i)), "F", "B", "S", 40000 + i);
+        }
+    };
+    for (const int cards : {0, 1, 40}) {
+        SCOPED_TRACE(cards);
+        CardBar here;
+        CardBar taking;
+        for (CardBar* bar : {&here, &taking}) {
+            bar->resize(3000, 5000, 255);
+            fill(*bar, 40);
+            bar->setScrollValue(3);
+            bar->Cls();
+        }
+        fill(here, cards);
+        CardBar made;
+        fill(made, cards);
+        taking.takeCards(std::move(made));
+        ASSERT_EQ(taking.Count(), here.Count());
+        for (std::size_t p = 0; p <= here.Count(); ++p) {
+            EXPECT_EQ(taking.elementRect(p), here.elementRect(p)) << p;
+            EXPECT_EQ(taking.face(p).texts, here.face(p).texts) << p;
+        }
+        EXPECT_EQ(taking.containerHeight(), here.containerHeight());
+        EXPECT_EQ(taking.scrollMax(), here.scrollMax());
+        EXPECT_EQ(taking.scrollValue(), here.scrollValue());
+        EXPECT_EQ(taking.find("K0"), here.find("K0"));
+    }
+}
+
 TEST(CardBar, ClsKeepsTheSelectedPositionUntilTheHostSelects) {
     World w({"A", "B"});
     w.bar.select(2);
