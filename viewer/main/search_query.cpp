@@ -240,20 +240,24 @@ SearchBox::Reaction SearchBox::enter(std::string_view box) {
     return buttonClick(box);
 }
 
-bool SearchBox::MatchSearchText(FileSystem& files, const AnsiCodec& codec, const std::string& path) const {
-    if (SearchText_.empty()) return true;
+namespace {
+
+// A history that cannot be opened or read does not pass.
+bool passes(const SearchMatcher& matcher, FileSystem& files, const AnsiCodec& codec, const std::string& path) {
     const std::unique_ptr<ByteSource> source = files.openForReading(path);
-    if (!source) return false;
-    return matcher_.matchHistory(*source, codec).value_or(false);
+    return source && matcher.matchHistory(*source, codec).value_or(false);
+}
+
+}  // namespace
+
+bool SearchBox::MatchSearchText(FileSystem& files, const AnsiCodec& codec, const std::string& path) const {
+    return SearchText_.empty() || passes(matcher_, files, codec, path);
 }
 
 SearchFilter SearchBox::filter(FileSystem& files, const AnsiCodec& codec) const {
     if (SearchText_.empty()) return {};
     // The search as it stands now: the box may change while a list is built.
-    return [matcher = matcher_, &files, &codec](const std::string& path) {
-        const std::unique_ptr<ByteSource> source = files.openForReading(path);
-        return source && matcher.matchHistory(*source, codec).value_or(false);
-    };
+    return [matcher = matcher_, &files, &codec](const std::string& path) { return passes(matcher, files, codec, path); };
 }
 
 }  // namespace kq::viewer

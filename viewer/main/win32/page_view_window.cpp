@@ -45,17 +45,14 @@ void drawCross(HDC dc) {
     outline(dc, red, kCrossFrom, kCrossFrom, kCrossTo, kCrossTo);
 }
 
-// Where the toolbar has put its first and its last button.
+// Where the toolbar has put its first and its last button, in twips.
 ToolbarButtons buttonPlaces(HWND toolbar, const Twips& screen) {
-    const auto count = static_cast<WPARAM>(SendMessageW(toolbar, TB_BUTTONCOUNT, 0, 0));
-    RECT first{}, last{};
-    SendMessageW(toolbar, TB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&first));
-    SendMessageW(toolbar, TB_GETITEMRECT, count - 1, reinterpret_cast<LPARAM>(&last));
+    const FirstAndLast pixels = firstAndLastButton(toolbar).value_or(FirstAndLast{});
     const auto twips = [&](const RECT& r) -> Rect {
         return {static_cast<double>(screen.fromX(r.left)), static_cast<double>(screen.fromY(r.top)),
                 static_cast<double>(screen.fromX(r.right - r.left)), static_cast<double>(screen.fromY(r.bottom - r.top))};
     };
-    return {twips(first), twips(last)};
+    return {twips(pixels.first), twips(pixels.last)};
 }
 
 std::string_view tileKey(ShadowTile::Kind kind) {

@@ -66,15 +66,21 @@ TBBUTTON toolbarButton(int image, int command, BYTE state) {
     return b;
 }
 
-SIZE toolbarExtent(HWND toolbar) {
+std::optional<FirstAndLast> firstAndLastButton(HWND toolbar) {
     const int count = static_cast<int>(SendMessageW(toolbar, TB_BUTTONCOUNT, 0, 0));
-    RECT first{}, last{};
-    if (count == 0 || !SendMessageW(toolbar, TB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&first)) ||
-        !SendMessageW(toolbar, TB_GETITEMRECT, count - 1, reinterpret_cast<LPARAM>(&last))) {
-        return {};
+    FirstAndLast buttons{};
+    if (count == 0 || !SendMessageW(toolbar, TB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&buttons.first)) ||
+        !SendMessageW(toolbar, TB_GETITEMRECT, count - 1, reinterpret_cast<LPARAM>(&buttons.last))) {
+        return std::nullopt;
     }
+    return buttons;
+}
+
+SIZE toolbarExtent(HWND toolbar) {
+    const std::optional<FirstAndLast> b = firstAndLastButton(toolbar);
+    if (!b) return {};
     // Down to where the buttons end: the toolbar sets them a little below its top.
-    return {last.left + (first.right - first.left), first.bottom};
+    return {b->last.left + (b->first.right - b->first.left), b->first.bottom};
 }
 
 MainToolbarStrip::MainToolbarStrip(const PictureList& pictures, std::function<void(ToolbarButton)> clicked)

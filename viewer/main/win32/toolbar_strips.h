@@ -24,6 +24,12 @@ namespace kq::viewer::win32 {
 // with tips asked of its parent; null when it cannot be made.
 HWND createToolbar(HWND parent, HIMAGELIST images, int id);
 TBBUTTON toolbarButton(int image, int command, BYTE state = TBSTATE_ENABLED);
+// Where a toolbar has put its first and its last button; none without buttons.
+struct FirstAndLast {
+    RECT first;
+    RECT last;
+};
+std::optional<FirstAndLast> firstAndLastButton(HWND toolbar);
 // As wide as the left of its last button and the width of its first, as high as its buttons reach.
 SIZE toolbarExtent(HWND toolbar);
 
