@@ -23,8 +23,8 @@
 #include "common/win32/win32_file_system.h"
 #include "common/win32/wide.h"
 #include "tests/support/history_bytes.h"
-#include "viewer/main/page_view.h"
-#include "viewer/main/win32/page_view_window.h"
+#include "viewer/page_view/page_view.h"
+#include "viewer/page_view/win32/page_view_window.h"
 
 namespace {
 

@@ -19,7 +19,7 @@
 #include "common/history_writer.h"
 #include "common/letter_case.h"
 #include "tests/support/history_bytes.h"
-#include "viewer/main/search_query.h"
+#include "viewer/search/search_query.h"
 
 namespace {
 

@@ -16,9 +16,9 @@
 #include "bench/generated_folder.h"
 #include "common/history_writer.h"
 #include "tests/support/history_bytes.h"
-#include "viewer/main/file_list.h"
-#include "viewer/main/history_scan.h"
-#include "viewer/shell/card_bar.h"
+#include "viewer/file_list/file_list.h"
+#include "viewer/cards/history_scan.h"
+#include "viewer/cards/card_bar.h"
 #ifdef _WIN32
 #include "common/win32/win32_file_system.h"
 #else

@@ -11,7 +11,7 @@
 #include <string>
 
 #include "common/text_codec.h"
-#include "viewer/shell/instance_payload.h"
+#include "viewer/start/instance_payload.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include "tests/support/scripted_prompts.h"
 #include "tests/support/win32_registry.h"
 #include "tests/support/win32_scratch.h"
-#include "viewer/shell/setting.h"
+#include "viewer/main_window/setting.h"
 
 #include <shlobj.h>
 
