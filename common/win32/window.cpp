@@ -514,6 +514,13 @@ std::optional<LRESULT> Window::dispatch(UINT msg, WPARAM wParam, LPARAM lParam) 
             return OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
         case WM_PAINT:
             return handledIf(OnPaint());
+        case WM_ERASEBKGND:
+            // Non-zero: the background counts as erased.
+            if (OnEraseBackground(reinterpret_cast<HDC>(wParam))) return 1;
+            return OnMessage(msg, wParam, lParam);
+        case WM_PRINTCLIENT:
+            if (OnPrintClient(reinterpret_cast<HDC>(wParam), static_cast<UINT>(lParam))) return 0;
+            return OnMessage(msg, wParam, lParam);
         case WM_SIZE:
             return handledIf(OnSize(static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam)));
         case WM_TIMER:

@@ -184,6 +184,14 @@ protected:
     // or, with `control`, of a scroll bar or track bar on it.
     virtual bool OnScroll(int /*bar*/, UINT /*request*/, int /*position*/, HWND /*control*/) { return false; }
 
+    // The handlers of painting beside WM_PAINT; what they leave goes on to
+    // OnMessage as well. WM_ERASEBKGND: true when the background on `dc`
+    // needs no erasing by the system, drawn here or covered whole by the
+    // painting to come.
+    virtual bool OnEraseBackground(HDC /*dc*/) { return false; }
+    // WM_PRINTCLIENT: the client area drawn on `dc` as the window paints it.
+    virtual bool OnPrintClient(HDC /*dc*/, UINT /*flags*/) { return false; }
+
     // A notification this window sent its parent, come back to it (see
     // above); `msg` as the parent got it. None lets the parent handle it.
     virtual std::optional<LRESULT> OnReflected(UINT /*msg*/, WPARAM, LPARAM) { return std::nullopt; }

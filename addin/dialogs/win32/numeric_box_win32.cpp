@@ -137,18 +137,19 @@ bool NumericBoxControl::OnCommand(int id, UINT code, HWND) {
     }
 }
 
+bool NumericBoxControl::OnEraseBackground(HDC dc) {
+    RECT r;
+    GetClientRect(hwnd(), &r);
+    FillRect(dc, &r, back_.get());
+    return true;
+}
+
 std::optional<LRESULT> NumericBoxControl::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
         case WM_SETFOCUS:
             SetFocus(entry_);
             layOut();
             return 0;
-        case WM_ERASEBKGND: {
-            RECT r;
-            GetClientRect(hwnd(), &r);
-            FillRect(reinterpret_cast<HDC>(wParam), &r, back_.get());
-            return 1;
-        }
         case WM_CTLCOLOREDIT:
         case WM_CTLCOLORSTATIC: {
             const auto dc = reinterpret_cast<HDC>(wParam);

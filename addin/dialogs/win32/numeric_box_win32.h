@@ -51,6 +51,7 @@ private:
     bool OnCreate(const CREATESTRUCTW&) override;
     bool OnSize(UINT kind, int width, int height) override;
     bool OnCommand(int id, UINT code, HWND control) override;
+    bool OnEraseBackground(HDC dc) override;
     std::optional<LRESULT> OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
     std::optional<LRESULT> entryMessage(UINT msg, WPARAM wParam, LPARAM lParam);
     void drawSpinButton(const DRAWITEMSTRUCT& item) const;
