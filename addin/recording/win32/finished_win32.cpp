@@ -5,6 +5,7 @@
 
 #include "addin/core/texts.h"
 #include "addin/recording/finished_model.h"
+#include "common/win32/buffered_paint_window.h"
 #include "common/win32/forms.h"
 #include "common/win32/handles.h"
 #include "common/win32/wide.h"
@@ -23,16 +24,16 @@ constexpr DWORD kExStyle = WS_EX_TOPMOST | WS_EX_TOOLWINDOW;
 constexpr COLORREF kBackColour = RGB(255, 255, 255);
 constexpr COLORREF kBarColour = RGB(166, 202, 240);
 
-class frmFinished final : public Window {
+// Drawn off screen: the bar changes a hundred times a second.
+class frmFinished final : public BufferedPaintWindow {
 public:
     frmFinished(HWND placeNear, double seconds) : placeNear_(placeNear), seconds_(seconds) {}
 
 private:
     bool OnCreate(const CREATESTRUCTW&) override;
     bool OnTimer(UINT_PTR id) override;
-    bool OnPaint() override;
     std::optional<LRESULT> OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
-    void paint(HDC dc) const;
+    void paint(HDC dc, const RECT& client) override;
     void restart();
 
     HWND placeNear_;
@@ -75,20 +76,9 @@ std::optional<LRESULT> frmFinished::OnMessage(UINT msg, WPARAM wParam, LPARAM) {
         case WM_ACTIVATE:
             if (LOWORD(wParam) != WA_INACTIVE) restart();
             return std::nullopt;
-        case WM_ERASEBKGND:
-            return 1;
-        case WM_PRINTCLIENT:
-            paint(reinterpret_cast<HDC>(wParam));
-            return 0;
         default:
             return std::nullopt;
     }
-}
-
-bool frmFinished::OnPaint() {
-    const PaintDc dc = beginPaint(hwnd());
-    paint(dc.get());
-    return true;
 }
 
 void frmFinished::restart() {
@@ -113,28 +103,18 @@ bool frmFinished::OnTimer(UINT_PTR id) {
     return true;
 }
 
-void frmFinished::paint(HDC target) const {
-    // Drawn off screen first: the bar changes a hundred times a second.
-    const DeviceContext dc = memoryDc(target);
-    const Bitmap canvas(CreateCompatibleBitmap(target, layout_.clientWidth, layout_.clientHeight));
-    if (!dc || !canvas) return;
-    const Selection useCanvas = selectObject(dc.get(), canvas.get());
-
-    const RECT all{0, 0, layout_.clientWidth, layout_.clientHeight};
+void frmFinished::paint(HDC dc, const RECT& client) {
     const Brush back(CreateSolidBrush(kBackColour));
-    FillRect(dc.get(), &all, back.get());
+    FillRect(dc, &client, back.get());
     const RECT bar{layout_.Label2.left, layout_.Label2.top, layout_.Label2.right, layout_.Label2.bottom};
     const Brush barBrush(CreateSolidBrush(kBarColour));
-    FillRect(dc.get(), &bar, barBrush.get());
+    FillRect(dc, &bar, barBrush.get());
 
-    const Selection useFont = selectObject(dc.get(), font_.get());
-    SetBkMode(dc.get(), TRANSPARENT);
-    SetTextColor(dc.get(), GetSysColor(COLOR_WINDOWTEXT));
+    const Selection useFont = selectObject(dc, font_.get());
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
     RECT label{layout_.Label1.left, layout_.Label1.top, layout_.Label1.right, layout_.Label1.bottom};
-    DrawTextW(dc.get(), kq::win32::wide(texts::kFinishedCaption).c_str(), -1, &label,
-              DT_SINGLELINE | DT_NOPREFIX | DT_LEFT);
-
-    BitBlt(target, 0, 0, layout_.clientWidth, layout_.clientHeight, dc.get(), 0, 0, SRCCOPY);
+    DrawTextW(dc, kq::win32::wide(texts::kFinishedCaption).c_str(), -1, &label, DT_SINGLELINE | DT_NOPREFIX | DT_LEFT);
 }
 
 }  // namespace
