@@ -121,7 +121,7 @@ int main(int argc, char** argv) {
         const auto fit = viewer::fitPage(natural->first, natural->second, kView.cx * screen.perPixelX(),
                                          kView.cy * screen.perPixelY());
         const win32::Selection used = win32::selectObject(screenDc.get(), view.get());
-        shown.paint(screenDc.get(), kView, {viewer::PageDrawing::Kind::page, *fit});
+        win32::copyBitmap(screenDc.get(), shown.picture(kView, {viewer::PageDrawing::Kind::page, *fit}), kView);
         GdiFlush();
         costs.scaling += Clock::now() - at;
     };

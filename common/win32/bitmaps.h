@@ -32,4 +32,12 @@ inline Bitmap topDownBitmap(int width, int height, std::uint32_t*& bits) {
     return bits ? std::move(bitmap) : Bitmap();
 }
 
+// Copies the top-left `size` of `picture` onto `target` at its origin; false
+// when the system could not.
+inline bool copyBitmap(HDC target, HBITMAP picture, SIZE size) {
+    const DeviceContext source = memoryDc(target);
+    const Selection used = selectObject(source.get(), picture);
+    return used && BitBlt(target, 0, 0, size.cx, size.cy, source.get(), 0, 0, SRCCOPY);
+}
+
 }  // namespace kq::win32

@@ -1,18 +1,9 @@
 #include "common/win32/buffered_paint_window.h"
 
+#include "common/win32/bitmaps.h"
 #include "common/win32/handles.h"
 
 namespace kq::win32 {
-
-namespace {
-
-bool copyPicture(HDC target, HBITMAP picture, const RECT& client) {
-    const DeviceContext source = memoryDc(target);
-    const Selection used = selectObject(source.get(), picture);
-    return used && BitBlt(target, 0, 0, client.right, client.bottom, source.get(), 0, 0, SRCCOPY);
-}
-
-}  // namespace
 
 bool BufferedPaintWindow::OnPaint() {
     const PaintDc painting = beginPaint(hwnd());
@@ -30,7 +21,7 @@ bool BufferedPaintWindow::OnPrintClient(HDC dc, UINT) {
 void BufferedPaintWindow::show(HDC target) {
     RECT client{};
     if (!GetClientRect(hwnd(), &client) || client.right <= 0 || client.bottom <= 0) return;
-    if (const HBITMAP kept = keptPicture(client); kept && copyPicture(target, kept, client)) return;
+    if (const HBITMAP kept = keptPicture(client); kept && copyBitmap(target, kept, {client.right, client.bottom})) return;
     const DeviceContext aside = memoryDc(target);
     const Bitmap buffer(CreateCompatibleBitmap(target, client.right, client.bottom));
     const Selection used = selectObject(aside.get(), buffer.get());

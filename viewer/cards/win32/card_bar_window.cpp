@@ -109,29 +109,7 @@ RECT CardBarWindow::cardPixels(std::size_t position) const {
             toPixels(r.right(), twips_.perPixelX()), toPixels(top + r.height, twips_.perPixelY())};
 }
 
-bool CardBarWindow::OnPaint() {
-    const kq::win32::PaintDc paint = kq::win32::beginPaint(hwnd());
-    if (!paint) return true;
-    RECT client{};
-    GetClientRect(hwnd(), &client);
-    // Drawn aside and copied at once, so a scroll does not flicker.
-    const HDC screen = paint.value().paint.hdc;
-    const kq::win32::DeviceContext aside = kq::win32::memoryDc(screen);
-    const kq::win32::Bitmap bitmap(CreateCompatibleBitmap(screen, std::max<LONG>(client.right, 1),
-                                                          std::max<LONG>(client.bottom, 1)));
-    {
-        const kq::win32::Selection selected = kq::win32::selectObject(aside.get(), bitmap.get());
-        if (!selected) {
-            draw(screen, client);
-            return true;
-        }
-        draw(aside.get(), client);
-        BitBlt(screen, 0, 0, client.right, client.bottom, aside.get(), 0, 0, SRCCOPY);
-    }
-    return true;
-}
-
-void CardBarWindow::draw(HDC dc, const RECT& client) const {
+void CardBarWindow::paint(HDC dc, const RECT& client) {
     FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
     const CardBar& cards = browser_.cards();
     if (cards.placeholderVisible()) {
@@ -229,13 +207,6 @@ void CardBarWindow::scrolled(WORD request) {
 
 std::optional<LRESULT> CardBarWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
-        case WM_ERASEBKGND: return 1;  // the painting covers it all
-        case WM_PRINTCLIENT: {
-            RECT client{};
-            GetClientRect(hwnd(), &client);
-            draw(reinterpret_cast<HDC>(wParam), client);
-            return 0;
-        }
         case WM_LBUTTONUP: released(MouseButton::left, lParam); return 0;
         case WM_RBUTTONUP: released(MouseButton::right, lParam); return 0;
         case WM_MBUTTONUP: released(MouseButton::middle, lParam); return 0;

@@ -13,6 +13,7 @@
 #include <optional>
 
 #include "common/form_layout.h"
+#include "common/win32/buffered_paint_window.h"
 #include "common/win32/handles.h"
 #include "common/win32/window.h"
 #include "viewer/main_window/history_browser.h"
@@ -32,7 +33,8 @@ CardFonts createCardFonts();
 // `icons` ("BOOK" and "SHEET"), in twips.
 CardMetrics measureCards(const PictureList& icons, Twips twips);
 
-class CardBarWindow final : public kq::win32::Window {
+// Drawn aside and shown at once, so a scroll does not flicker.
+class CardBarWindow final : public kq::win32::BufferedPaintWindow {
 public:
     // `icons` holds the "BOOK" and "SHEET" pictures and outlives the window.
     CardBarWindow(HistoryBrowser& browser, BrowserChanges& changes, PaneMenus& menus, const PictureList& icons,
@@ -50,12 +52,11 @@ public:
 
 protected:
     bool OnCreate(const CREATESTRUCTW&) override;
-    bool OnPaint() override;
     bool OnSize(UINT kind, int width, int height) override;
     std::optional<LRESULT> OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    void paint(HDC dc, const RECT& client) override;
 
 private:
-    void draw(HDC dc, const RECT& client) const;
     void drawCard(HDC dc, std::size_t position) const;
     // The card under a point of the client area; none over the gaps.
     std::optional<std::size_t> cardAt(POINT at) const;

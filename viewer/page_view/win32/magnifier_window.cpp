@@ -116,25 +116,10 @@ void frmZoom::draw(double x, double y, double zoom, const LoupeSource& page) {
     GdiFlush();
 }
 
-void frmZoom::showOn(HDC target) const {
-    const kq::win32::DeviceContext dc = kq::win32::memoryDc(target);
-    const kq::win32::Selection used = kq::win32::selectObject(dc.get(), surface_.get());
-    BitBlt(target, 0, 0, size_.cx, size_.cy, dc.get(), 0, 0, SRCCOPY);
-}
+HBITMAP frmZoom::keptPicture(const RECT&) { return surface_.get(); }
 
-bool frmZoom::OnPaint() {
-    const kq::win32::PaintDc painting = kq::win32::beginPaint(hwnd());
-    if (painting) showOn(painting.value().paint.hdc);
-    return true;
-}
-
-std::optional<LRESULT> frmZoom::OnMessage(UINT msg, WPARAM wParam, LPARAM) {
+std::optional<LRESULT> frmZoom::OnMessage(UINT msg, WPARAM, LPARAM) {
     switch (msg) {
-        case WM_ERASEBKGND:
-            return 1;  // the surface covers all
-        case WM_PRINTCLIENT:
-            showOn(reinterpret_cast<HDC>(wParam));
-            return 0;
         case WM_NCHITTEST:
             // The pointer is always over the loupe: the view under it keeps the mouse.
             return HTTRANSPARENT;

@@ -10,7 +10,7 @@
 
 #include "common/form_layout.h"
 #include "common/win32/handles.h"
-#include "common/win32/window.h"
+#include "common/win32/buffered_paint_window.h"
 
 namespace kq::viewer::win32 {
 
@@ -23,7 +23,7 @@ struct LoupeSource {
     COLORREF background = RGB(255, 255, 255);  // beside the page
 };
 
-class frmZoom final : public kq::win32::Window {
+class frmZoom final : public kq::win32::BufferedPaintWindow {
 public:
     explicit frmZoom(Twips screen);
 
@@ -37,12 +37,11 @@ public:
 
 protected:
     bool OnCreate(const CREATESTRUCTW&) override;
-    bool OnPaint() override;
     std::optional<LRESULT> OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    HBITMAP keptPicture(const RECT& client) override;
 
 private:
     void draw(double x, double y, double zoom, const LoupeSource& page);
-    void showOn(HDC target) const;
 
     Twips screen_;
     SIZE size_{};

@@ -198,29 +198,13 @@ void PagePictures::compose(Picture& picture, SIZE client, const PageFit& fit) co
     GdiFlush();
 }
 
-void PagePictures::paint(HDC target, SIZE client, const PageDrawing& drawing) {
-    if (drawing.kind == PageDrawing::Kind::page && shown_ && !shown_->image.empty()) {
-        Picture& page = *shown_;
-        if (!page.view || page.viewSize.cx != client.cx || page.viewSize.cy != client.cy || !(page.fit == drawing.fit)) {
-            compose(page, client, drawing.fit);
-        }
-        if (page.view) {
-            const kq::win32::DeviceContext dc = kq::win32::memoryDc(target);
-            const kq::win32::Selection used = kq::win32::selectObject(dc.get(), page.view.get());
-            BitBlt(target, 0, 0, client.cx, client.cy, dc.get(), 0, 0, SRCCOPY);
-            return;
-        }
+HBITMAP PagePictures::picture(SIZE client, const PageDrawing& drawing) {
+    if (drawing.kind != PageDrawing::Kind::page || !shown_ || shown_->image.empty()) return nullptr;
+    Picture& page = *shown_;
+    if (!page.view || page.viewSize.cx != client.cx || page.viewSize.cy != client.cy || !(page.fit == drawing.fit)) {
+        compose(page, client, drawing.fit);
     }
-    // Drawn aside and shown at once, so a splitter drag does not flicker.
-    const kq::win32::DeviceContext dc = kq::win32::memoryDc(target);
-    const kq::win32::Bitmap surface(CreateCompatibleBitmap(target, client.cx, client.cy));
-    if (!dc || !surface) return;
-    const kq::win32::Selection used = kq::win32::selectObject(dc.get(), surface.get());
-    const RECT all{0, 0, client.cx, client.cy};
-    const kq::win32::Brush background(CreateSolidBrush(rgb(kViewBackground)));
-    FillRect(dc.get(), &all, background.get());
-    if (drawing.kind == PageDrawing::Kind::cross) drawCross(dc.get());
-    BitBlt(target, 0, 0, client.cx, client.cy, dc.get(), 0, 0, SRCCOPY);
+    return page.view.get();
 }
 
 bool PagePictures::prepareAhead(PageReader& reader, SIZE client) {
@@ -292,29 +276,14 @@ void PageViewArea::update() {
     InvalidateRect(hwnd(), nullptr, FALSE);
 }
 
-bool PageViewArea::OnPaint() {
-    const kq::win32::PaintDc painting = kq::win32::beginPaint(hwnd());
-    if (painting) paint(painting.value().paint.hdc);
-    return true;
+HBITMAP PageViewArea::keptPicture(const RECT& client) {
+    return pages_.picture({client.right, client.bottom}, drawing());
 }
 
-std::optional<LRESULT> PageViewArea::OnMessage(UINT msg, WPARAM wParam, LPARAM) {
-    switch (msg) {
-        case WM_ERASEBKGND:
-            return 1;  // the painting covers all
-        case WM_PRINTCLIENT:
-            paint(reinterpret_cast<HDC>(wParam));
-            return 0;
-        default:
-            return std::nullopt;
-    }
-}
-
-void PageViewArea::paint(HDC target) {
-    RECT client{};
-    GetClientRect(hwnd(), &client);
-    if (client.right <= 0 || client.bottom <= 0) return;
-    pages_.paint(target, {client.right, client.bottom}, drawing());
+void PageViewArea::paint(HDC dc, const RECT& client) {
+    const kq::win32::Brush background(CreateSolidBrush(rgb(kViewBackground)));
+    FillRect(dc, &client, background.get());
+    if (drawing().kind == PageDrawing::Kind::cross) drawCross(dc);
 }
 
 PageDrawing PageViewArea::drawing() {

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "common/form_layout.h"
+#include "common/win32/buffered_paint_window.h"
 #include "common/win32/handles.h"
 #include "common/win32/message_loop.h"
 #include "common/win32/window.h"
@@ -63,10 +64,10 @@ public:
     // drawn ahead that are not its neighbours go.
     void show(const LoadedPage& page);
     const PageImage& shown() const;
-    // The view of `client` pixels as `drawing` has it: the page shown
-    // composed once for that size and copied from then on, the cross, or
-    // nothing but the background.
-    void paint(HDC target, SIZE client, const PageDrawing& drawing);
+    // The view of `client` pixels with the page shown, composed once for
+    // that size and kept; null when `drawing` shows no page or the system
+    // has no room for the view.
+    HBITMAP picture(SIZE client, const PageDrawing& drawing);
     // Draws one neighbour of the page shown ahead for a view of `client`
     // pixels, reading it through `reader`. False when none is left to draw.
     bool prepareAhead(PageReader& reader, SIZE client);
@@ -95,7 +96,8 @@ private:
     PageImage none_;
 };
 
-class PageViewArea final : public kq::win32::Window {
+// Drawn aside and shown at once, so a splitter drag does not flicker.
+class PageViewArea final : public kq::win32::BufferedPaintWindow {
 public:
     // `pictures` outlives the view.
     PageViewArea(HistoryBrowser& browser, const ViewerPictures& pictures, Twips screen);
@@ -104,21 +106,20 @@ public:
     void place(const RECT& pixels);
     // The browser loaded another page (or none): drawn anew from it.
     void update();
-    // What the view shows, as it paints it.
-    void paint(HDC dc);
     // The loupe goes, if it is shown; the main window closes it as it closes.
     void closeMagnifier();
     // The loupe while the left button is held on the page; null otherwise.
     HWND magnifier() const { return magnifier_ ? magnifier_->hwnd() : nullptr; }
 
 protected:
-    bool OnPaint() override;
+    // The cross or nothing but the background, where no page is shown.
+    void paint(HDC dc, const RECT& client) override;
+    HBITMAP keptPicture(const RECT& client) override;
     bool OnMouseDown(kq::win32::MouseButton button, POINT at, UINT keys) override;
     bool OnMouseMove(POINT at, UINT keys) override;
     bool OnMouseUp(kq::win32::MouseButton button, POINT at, UINT keys) override;
     bool OnCaptureLost(HWND taker) override;
     void OnDestroy() override;
-    std::optional<LRESULT> OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
     // What the view shows at its size now.
