@@ -122,14 +122,14 @@ void HistoryBrowser::RefreshFileList() {
                 };
                 return FileList::build(card ? &*card : nullptr, settings, read, passes, widths, order);
             },
-            [this, inputs = std::move(inputs)](FileList list) mutable { listBuilt(std::move(list), std::move(inputs)); });
+            [this, inputs = std::move(inputs)](FileList list) mutable { takeList(std::move(list), std::move(inputs)); });
     });
 }
 
-void HistoryBrowser::listBuilt(FileList list, ListInputs inputs) {
+void HistoryBrowser::takeList(FileList list, ListInputs inputs) {
     list_ = std::move(list);
-    ++listBuilds_;
     builtThisCommand_ = std::move(inputs);
+    listBuilt();
     selectFirstRow();
 }
 

@@ -92,8 +92,8 @@ public:
 
     const CardBar& cards() const { return cards_; }
     const FileList& list() const { return list_; }
-    // How often the list was rebuilt: a window tells a new list from a sorted one.
-    std::size_t listBuilds() const { return listBuilds_; }
+    // A new list was built, not merely sorted: a window shows its own columns.
+    Signal<> listBuilt;
     const LoadedPage& page() const { return page_; }
     // How often a page was loaded (or none): a window redraws the page when this moves.
     std::size_t pageLoads() const { return pageLoads_; }
@@ -198,7 +198,7 @@ private:
     void RemoveCard() override { RefreshKeepingSelection(); }
     void selectCardShown(std::size_t position);
     void chooseCard(std::string remembered);
-    void listBuilt(FileList list, ListInputs inputs);
+    void takeList(FileList list, ListInputs inputs);
     void selectFirstRow();
     void loadPage(std::optional<std::size_t> row);
     void reportNotDeleted(const std::vector<std::string>& kept);
@@ -212,7 +212,6 @@ private:
     Connection onSettled_;
     CardBar cards_;
     FileList list_;
-    std::size_t listBuilds_ = 0;
     // The list last built, while the command that built it runs: the same
     // list asked for again by that command is not read again.
     std::optional<ListInputs> builtThisCommand_;

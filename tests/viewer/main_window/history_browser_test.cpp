@@ -294,6 +294,41 @@ TEST(HistoryBrowser, TheListIsBuiltAndSortedInTheOrderItIsGiven) {
     EXPECT_EQ(files(), "a3a2a1");
 }
 
+// A window shows a new list's own columns: it hears of each list built, and
+// of none when the list is only sorted, selected in, turned through or
+// stood in for by the searching row.
+TEST(HistoryBrowser, SignalsEachListBuiltAndNoneForTheSameListShownOtherwise) {
+    const struct {
+        const char* command;
+        void (*run)(HistoryBrowser&);
+        int built;
+    } commands[] = {
+        {"a card chosen", [](HistoryBrowser& b) { b.cardReleased(2, MouseButton::left); }, 1},
+        {"the folder anew", [](HistoryBrowser& b) { b.RefreshKeepingSelection(); }, 1},
+        {"a grouping", [](HistoryBrowser& b) { b.toolbarClick(ToolbarButton::ID4); }, 1},
+        {"a column chosen", [](HistoryBrowser& b) { b.columnChosen(static_cast<int>(ColumnSwitch::FileName)); }, 1},
+        {"a search", [](HistoryBrowser& b) { b.searchChanged(); }, 1},
+        {"a sort", [](HistoryBrowser& b) { b.columnClick(0); }, 0},
+        {"a row clicked", [](HistoryBrowser& b) { b.itemClick(1); }, 0},
+        {"a selection", [](HistoryBrowser& b) { b.setListSelection({0, 1}, 0); }, 0},
+        {"all selected", [](HistoryBrowser& b) { b.selectAll(); }, 0},
+        {"the next page", [](HistoryBrowser& b) { b.nextPage(); }, 0},
+        {"a style", [](HistoryBrowser& b) { b.toolbarClick(ToolbarButton::STYLE2); }, 0},
+        {"the searching row", [](HistoryBrowser& b) { b.showSearching(); }, 0},
+    };
+    for (const auto& c : commands) {
+        World w;
+        w.add("a1.tvk", "A", 2);
+        w.add("a2.tvk", "A", 2);
+        w.add("b1.tvk", "B", 1);
+        HistoryBrowser& b = w.open();
+        int built = 0;
+        const Connection heard = b.listBuilt.connect([&] { ++built; });
+        c.run(b);
+        EXPECT_EQ(built, c.built) << c.command;
+    }
+}
+
 TEST(HistoryBrowser, DrawingFitsThePageAndKeepsTheScaleWhenThereIsNoRoom) {
     World w;
     w.add("a.tvk", "A", 1);

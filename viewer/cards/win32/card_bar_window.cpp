@@ -50,9 +50,8 @@ CardMetrics measureCards(const PictureList& icons, Twips twips) {
     return m;
 }
 
-CardBarWindow::CardBarWindow(HistoryBrowser& browser, BrowserChanges& changes, PaneMenus& menus,
-                             const PictureList& icons, Twips twips)
-    : browser_(browser), changes_(changes), menus_(menus), icons_(icons), twips_(twips) {}
+CardBarWindow::CardBarWindow(HistoryBrowser& browser, const PictureList& icons, Twips twips)
+    : browser_(browser), icons_(icons), twips_(twips) {}
 
 bool CardBarWindow::create(HWND parent, int id) {
     kq::win32::Window::registerClass({.name = kClassName, .background = GetSysColorBrush(COLOR_BTNFACE)});
@@ -173,9 +172,9 @@ void CardBarWindow::released(MouseButton button, LPARAM at) {
     if (!position) return;
     const bool menu = browser_.cardReleased(*position, button);
     update();
-    changes_.browserChanged(BrowserChange::cards);
+    changed(BrowserChange::cards);
     // The card is selected and shown before its menu opens.
-    if (menu) menus_.cardMenu(*position);
+    if (menu) cardMenuAsked(*position);
 }
 
 void CardBarWindow::scrolled(WORD request) {

@@ -13,6 +13,7 @@
 #include <optional>
 
 #include "common/form_layout.h"
+#include "common/signal.h"
 #include "common/win32/buffered_paint_window.h"
 #include "common/win32/handles.h"
 #include "common/win32/window.h"
@@ -37,8 +38,7 @@ CardMetrics measureCards(const PictureList& icons, Twips twips);
 class CardBarWindow final : public kq::win32::BufferedPaintWindow {
 public:
     // `icons` holds the "BOOK" and "SHEET" pictures and outlives the window.
-    CardBarWindow(HistoryBrowser& browser, BrowserChanges& changes, PaneMenus& menus, const PictureList& icons,
-                  Twips twips);
+    CardBarWindow(HistoryBrowser& browser, const PictureList& icons, Twips twips);
 
     bool create(HWND parent, int id);
     void place(const RECT& pixels);
@@ -49,6 +49,12 @@ public:
     // Where the card at `position` (0: the placeholder) stands in the bar's
     // client pixels, scrolled as it is.
     RECT cardPixels(std::size_t position) const;
+
+    // A card chosen: the cards, and so the list and the page, changed.
+    Signal<BrowserChange> changed;
+    // The right button let go over the card at that position, now selected:
+    // the main window shows the card's menu, since it owns the windows it leads to.
+    Signal<std::size_t> cardMenuAsked;
 
 protected:
     bool OnCreate(const CREATESTRUCTW&) override;
@@ -65,8 +71,6 @@ private:
     void showScrollBar();
 
     HistoryBrowser& browser_;
-    BrowserChanges& changes_;
-    PaneMenus& menus_;
     const PictureList& icons_;
     Twips twips_;
     CardFonts fonts_;

@@ -44,9 +44,8 @@ double FontWidths::textWidth(std::string_view text) {
     return size.cx * twipsPerPixel_;
 }
 
-FileListWindow::FileListWindow(HistoryBrowser& browser, BrowserChanges& changes, PaneMenus& menus,
-                               const PictureList& pictures)
-    : browser_(browser), changes_(changes), menus_(menus), pictures_(pictures) {}
+FileListWindow::FileListWindow(HistoryBrowser& browser, const PictureList& pictures)
+    : browser_(browser), pictures_(pictures), onListBuilt_(browser.listBuilt.connect([this] { newList_ = true; })) {}
 
 bool FileListWindow::create(HWND parent, int id) {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES};
@@ -70,7 +69,7 @@ bool FileListWindow::OnCreate(const CREATESTRUCTW&) {
     // The column chooser opens before the list's own handling of the click.
     return headerClicks_.attach(list_, [this](UINT msg, WPARAM, LPARAM lParam) -> std::optional<LRESULT> {
         if (msg == WM_NOTIFY && reinterpret_cast<const NMHDR*>(lParam)->code == static_cast<UINT>(NM_RCLICK)) {
-            menus_.columnMenu();
+            columnMenuAsked();
         }
         return std::nullopt;
     });
@@ -89,9 +88,9 @@ void FileListWindow::update() {
     if (!list_) return;
     updating_ = true;
     SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
-    if (browser_.listBuilds() != buildShown_) {
+    if (newList_) {
         // A new list: its own columns and widths, and its selection set anew.
-        buildShown_ = browser_.listBuilds();
+        newList_ = false;
         showColumns();
         shown_.reset();
     }
@@ -184,11 +183,11 @@ void FileListWindow::selectionTouched() {
 
 void FileListWindow::itemClick(int row) {
     browser_.itemClick(static_cast<std::size_t>(row));
-    changes_.browserChanged(BrowserChange::page);
+    changed(BrowserChange::page);
 }
 
 void FileListWindow::clicked(const NMITEMACTIVATE& click) {
-    if (takeSelection()) changes_.browserChanged(BrowserChange::list);
+    if (takeSelection()) changed(BrowserChange::list);
     // A click beside the rows, or on a part of a row that does not take it,
     // leaves the page as it is.
     if (click.iItem >= 0 && click.iItem == focusedRow()) itemClick(click.iItem);
@@ -198,7 +197,7 @@ void FileListWindow::keyDone() {
     // The list view's own notices of this key come after this message: the
     // browser still holds the selection from before the key.
     const std::set<std::size_t> before = browser_.selectedRows();
-    if (takeSelection()) changes_.browserChanged(BrowserChange::list);
+    if (takeSelection()) changed(BrowserChange::list);
     // A key that changed the selection shows the row it left the focus on,
     // as a click on it does; one that moved only the focus does not.
     const int focus = focusedRow();
@@ -211,7 +210,7 @@ void FileListWindow::columnClick(int column) {
     if (column < 0) return;
     browser_.columnClick(static_cast<std::size_t>(column));
     update();
-    changes_.browserChanged(BrowserChange::list);
+    changed(BrowserChange::list);
 }
 
 void FileListWindow::cell(NMLVDISPINFOW& request) const {
@@ -274,8 +273,8 @@ std::optional<LRESULT> FileListWindow::OnNotify(const NMHDR& header) {
         case NM_CLICK: clicked(reinterpret_cast<const NMITEMACTIVATE&>(header)); return 0;
         case NM_RCLICK:
             // The list keeps the right button's release to itself; this notice is what comes of it.
-            if (takeSelection()) changes_.browserChanged(BrowserChange::list);
-            menus_.fileMenu();
+            if (takeSelection()) changed(BrowserChange::list);
+            fileMenuAsked();
             return 0;
         case LVN_KEYDOWN:
             PostMessageW(hwnd(), kKeyDone, 0, 0);
@@ -288,7 +287,7 @@ std::optional<LRESULT> FileListWindow::OnNotify(const NMHDR& header) {
 std::optional<LRESULT> FileListWindow::OnMessage(UINT msg, WPARAM, LPARAM) {
     switch (msg) {
         case kSelectionTouched:
-            if (selectionPosted_ && takeSelection()) changes_.browserChanged(BrowserChange::list);
+            if (selectionPosted_ && takeSelection()) changed(BrowserChange::list);
             return 0;
         case kKeyDone: keyDone(); return 0;
         case WM_SETFOCUS:

@@ -14,6 +14,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/signal.h"
 #include "common/win32/handles.h"
 #include "common/win32/subclass.h"
 #include "common/win32/window.h"
@@ -41,7 +42,7 @@ private:
 class FileListWindow final : public kq::win32::Window {
 public:
     // `pictures` holds the "USER" and "ERROR" marks and outlives the window.
-    FileListWindow(HistoryBrowser& browser, BrowserChanges& changes, PaneMenus& menus, const PictureList& pictures);
+    FileListWindow(HistoryBrowser& browser, const PictureList& pictures);
 
     bool create(HWND parent, int id);
     void place(const RECT& pixels);
@@ -49,6 +50,13 @@ public:
     void update();
     // The list view itself.
     HWND list() const { return list_; }
+
+    // The user's clicks and keys changed the list's selection or the page shown.
+    Signal<BrowserChange> changed;
+    // A right click on the rows, or on the column header: the main window
+    // shows the menu, since it owns the windows it leads to.
+    Signal<> fileMenuAsked;
+    Signal<> columnMenuAsked;
 
 protected:
     bool OnCreate(const CREATESTRUCTW&) override;
@@ -72,15 +80,14 @@ private:
     int focusedRow() const;
 
     HistoryBrowser& browser_;
-    BrowserChanges& changes_;
-    PaneMenus& menus_;
     const PictureList& pictures_;
     // Catches the column header's right clicks, which the header tells the list view alone.
     kq::win32::Subclass headerClicks_;
     kq::win32::Font font_;
     HWND list_ = nullptr;
-    // Until the browser rebuilds its list, the columns keep the widths the user dragged them to.
-    std::optional<std::size_t> buildShown_;
+    // Until the browser builds a new list, the columns keep the widths the user dragged them to.
+    bool newList_ = true;
+    Connection onListBuilt_;
     // The selection the list view holds, as last set or read.
     struct ShownSelection {
         std::set<std::size_t> rows;

@@ -1,12 +1,10 @@
 #pragma once
 // What the main window's panes (the card bar, the file list, the page view)
 // share: each is a child window on the common window base that passes the
-// user's input to the one HistoryBrowser and draws from it, and tells the
-// main window what changed so that it redraws the other panes.
+// user's input to the one HistoryBrowser and draws from it, and signals what
+// changed so that the main window redraws the other panes.
 
 #include "common/win32/windows_api.h"
-
-#include <cstddef>
 
 #include "common/form_layout.h"
 #include "viewer/main_window/geometry.h"
@@ -25,28 +23,5 @@ enum class BrowserChange {
 inline RECT pixelsOf(const Rect& twips, const Twips& screen) {
     return {screen.x(twips.left), screen.y(twips.top), screen.x(twips.right()), screen.y(twips.bottom())};
 }
-
-class BrowserChanges {
-public:
-    virtual void browserChanged(BrowserChange what) = 0;
-
-protected:
-    ~BrowserChanges() = default;
-};
-
-// The context menus the panes open; the main window shows them at the
-// pointer and carries out the choice, since it owns the windows they lead to.
-class PaneMenus {
-public:
-    // A right click on the list's rows.
-    virtual void fileMenu() = 0;
-    // A right click on the list's column header.
-    virtual void columnMenu() = 0;
-    // The right button let go over the card at `position`, now selected.
-    virtual void cardMenu(std::size_t position) = 0;
-
-protected:
-    ~PaneMenus() = default;
-};
 
 }  // namespace kq::viewer::win32

@@ -78,8 +78,8 @@ bool HistoryWindow::OnCreate(const CREATESTRUCTW&) {
 
 bool HistoryWindow::makeControls() {
     const HWND self = hwnd();
-    mainStrip_ = std::make_unique<MainToolbarStrip>(pictures_->imlMain,
-                                                    [this](ToolbarButton button) { toolbarClicked(button); });
+    mainStrip_ = std::make_unique<MainToolbarStrip>(pictures_->imlMain);
+    onToolbarClick_ = mainStrip_->clicked.connect([this](ToolbarButton button) { toolbarClicked(button); });
     filterStrip_ = std::make_unique<FilterStrip>(pictures_->imlButton, font_.get());
     if (!mainStrip_->create(self, kMainStripId) || !filterStrip_->create(self, kFilterStripId)) return false;
 
@@ -104,23 +104,29 @@ bool HistoryWindow::makeControls() {
                                      .work = work_},
                      run_.viewSetting(), run_.start, measureCards(pictures_->imlIcon, twips_), design());
     mainStrip_->update(*browser_);
-    filterStrip_->listen([this](FilterAction action) { filterAction(action); });
+    onFilterAction_ = filterStrip_->acted.connect([this](FilterAction action) { filterAction(action); });
 
     // The splitters lie under the panes: a pane moved over a bar during a drag hides it.
     for (int index = 0; index < kSplitterParts; ++index) {
         const PictureList& grip = index < 4 ? pictures_->imgLeftVertical : pictures_->imgLeftHorizontal;
         auto& part = splitters_[static_cast<std::size_t>(index)];
-        part = std::make_unique<SplitterPart>(index, browser_->layout(), static_cast<BrowserChanges&>(*this), grip, twips_);
+        part = std::make_unique<SplitterPart>(index, browser_->layout(), grip, twips_);
+        onSplitterMoved_[static_cast<std::size_t>(index)] =
+            part->changed.connect([this](BrowserChange what) { browserChanged(what); });
         if (!part->create(self, kFirstSplitterId + index)) return false;
     }
     SetWindowPos(mainStrip_->hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     SetWindowPos(filterStrip_->hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    cards_ = std::make_unique<CardBarWindow>(*browser_, static_cast<BrowserChanges&>(*this),
-                                             static_cast<PaneMenus&>(*this), pictures_->imlIcon, twips_);
-    list_ = std::make_unique<FileListWindow>(*browser_, static_cast<BrowserChanges&>(*this),
-                                             static_cast<PaneMenus&>(*this), pictures_->imlList);
+    cards_ = std::make_unique<CardBarWindow>(*browser_, pictures_->imlIcon, twips_);
+    onCardsChanged_ = cards_->changed.connect([this](BrowserChange what) { browserChanged(what); });
+    onCardMenu_ = cards_->cardMenuAsked.connect([this](std::size_t position) { cardMenu(position); });
+    list_ = std::make_unique<FileListWindow>(*browser_, pictures_->imlList);
+    onListChanged_ = list_->changed.connect([this](BrowserChange what) { browserChanged(what); });
+    onFileMenu_ = list_->fileMenuAsked.connect([this] { fileMenu(); });
+    onColumnMenu_ = list_->columnMenuAsked.connect([this] { columnMenu(); });
     viewArea_ = std::make_unique<PageViewArea>(*browser_, *pictures_, twips_);
-    pagePanel_ = std::make_unique<PagePanel>(*browser_, static_cast<BrowserChanges&>(*this), *pictures_, font_.get(), twips_);
+    pagePanel_ = std::make_unique<PagePanel>(*browser_, *pictures_, font_.get(), twips_);
+    onPageTurned_ = pagePanel_->changed.connect([this](BrowserChange what) { browserChanged(what); });
     if (!cards_->create(self, kCardsId) || !list_->create(self, kListId) || !viewArea_->create(self, kViewId) ||
         !pagePanel_->create(self, kPanelId)) {
         return false;

@@ -56,7 +56,7 @@ struct HistoryWindowServices {
     WorkRunner* work = nullptr;
 };
 
-class HistoryWindow final : public kq::win32::Window, private BrowserChanges, private PaneMenus, private Prompts {
+class HistoryWindow final : public kq::win32::Window, private Prompts {
 public:
     explicit HistoryWindow(ViewerRun& run, HistoryWindowServices services = {});
     ~HistoryWindow() override;
@@ -112,7 +112,7 @@ private:
     void runWaiting();
     void startClosing();
 
-    void browserChanged(BrowserChange what) override;
+    void browserChanged(BrowserChange what);
     // The browser's commands so far, shown while long work runs or once they are done.
     void workStarts();
     void workSettled();
@@ -120,9 +120,9 @@ private:
     void showWorking(bool working);
     void refreshPointer();
     void focusList();
-    void fileMenu() override;
-    void columnMenu() override;
-    void cardMenu(std::size_t position) override;
+    void fileMenu();
+    void columnMenu();
+    void cardMenu(std::size_t position);
     // The menu at the pointer as it stood when the menu was asked for.
     int showAtPointer(const PopupMenu& menu);
     void deleteSelected();
@@ -178,6 +178,16 @@ private:
     std::unique_ptr<FileListWindow> list_;
     std::unique_ptr<PagePanel> pagePanel_;
     std::unique_ptr<PageViewArea> viewArea_;
+    // What the panes and strips signal; gone before them.
+    Connection onToolbarClick_;
+    Connection onFilterAction_;
+    std::array<Connection, kSplitterParts> onSplitterMoved_;
+    Connection onCardsChanged_;
+    Connection onCardMenu_;
+    Connection onListChanged_;
+    Connection onFileMenu_;
+    Connection onColumnMenu_;
+    Connection onPageTurned_;
     std::optional<kq::win32::WindowKeys> keys_;
     bool workingShown_ = false;
     bool focusListWanted_ = false;

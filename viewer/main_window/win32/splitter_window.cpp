@@ -27,9 +27,8 @@ int buttonsHeld(WPARAM keys) {
 
 }  // namespace
 
-SplitterPart::SplitterPart(int index, MainLayout& layout, BrowserChanges& changes, const PictureList& grip,
-                           Twips twips)
-    : index_(index), layout_(layout), changes_(changes), grip_(grip), twips_(twips) {}
+SplitterPart::SplitterPart(int index, MainLayout& layout, const PictureList& grip, Twips twips)
+    : index_(index), layout_(layout), grip_(grip), twips_(twips) {}
 
 bool SplitterPart::create(HWND parent, int id) {
     kq::win32::Window::registerClass({.name = kClassName, .background = GetSysColorBrush(COLOR_BTNFACE)});
@@ -68,7 +67,7 @@ void SplitterPart::released(int button, WPARAM stillHeld) {
 }
 
 void SplitterPart::passRan(bool ran) {
-    if (ran) changes_.browserChanged(BrowserChange::layout);
+    if (ran) changed(BrowserChange::layout);
 }
 
 std::optional<LRESULT> SplitterPart::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {

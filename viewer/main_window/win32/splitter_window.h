@@ -10,6 +10,7 @@
 #include <optional>
 
 #include "common/form_layout.h"
+#include "common/signal.h"
 #include "common/win32/window.h"
 #include "viewer/main_window/layout.h"
 #include "viewer/main_window/win32/browser_pane.h"
@@ -21,10 +22,13 @@ class SplitterPart final : public kq::win32::Window {
 public:
     // `index` as the layout numbers the parts: even a grip, odd a bar.
     // `grip` holds a grip's picture and outlives the part.
-    SplitterPart(int index, MainLayout& layout, BrowserChanges& changes, const PictureList& grip, Twips twips);
+    SplitterPart(int index, MainLayout& layout, const PictureList& grip, Twips twips);
 
     bool create(HWND parent, int id);
     void place(const RECT& pixels, bool visible);
+
+    // A drag moved the panes: the layout ran a pass.
+    Signal<BrowserChange> changed;
 
 protected:
     bool OnPaint() override;
@@ -40,7 +44,6 @@ private:
 
     int index_;
     MainLayout& layout_;
-    BrowserChanges& changes_;
     const PictureList& grip_;
     Twips twips_;
 };

@@ -83,8 +83,7 @@ SIZE toolbarExtent(HWND toolbar) {
     return {b->last.left + (b->first.right - b->first.left), b->first.bottom};
 }
 
-MainToolbarStrip::MainToolbarStrip(const PictureList& pictures, std::function<void(ToolbarButton)> clicked)
-    : pictures_(pictures), clicked_(std::move(clicked)) {}
+MainToolbarStrip::MainToolbarStrip(const PictureList& pictures) : pictures_(pictures) {}
 
 bool MainToolbarStrip::create(HWND parent, int id) {
     if (!createStrip(*this, parent, id)) return false;
@@ -124,7 +123,7 @@ void MainToolbarStrip::update(const HistoryBrowser& browser) {
 bool MainToolbarStrip::OnCommand(int id, UINT, HWND control) {
     if (control != toolbar_) return false;
     for (const MainButton& b : kMainButtons) {
-        if (commandOf(b.button) == id) clicked_(b.button);
+        if (commandOf(b.button) == id) clicked(b.button);
     }
     return true;
 }

@@ -2,15 +2,15 @@
 // The two strips of toolbars on the main window: the main toolbar's strip
 // over the cards (the grouping and the layout buttons) and the filter strip
 // over the file list (the filter box and its button). Each is a container
-// window of its own whose toolbar reports its clicks to it.
+// window of its own whose toolbar reports its clicks to it; it signals them on.
 
 #include "common/win32/windows_api.h"
 
 #include <commctrl.h>
 
-#include <functional>
 #include <optional>
 
+#include "common/signal.h"
 #include "common/win32/handles.h"
 #include "common/win32/subclass.h"
 #include "common/win32/window.h"
@@ -36,7 +36,7 @@ SIZE toolbarExtent(HWND toolbar);
 class MainToolbarStrip final : public kq::win32::Window {
 public:
     // `pictures` (the toolbar's image list) outlives the strip.
-    MainToolbarStrip(const PictureList& pictures, std::function<void(ToolbarButton)> clicked);
+    explicit MainToolbarStrip(const PictureList& pictures);
 
     bool create(HWND parent, int id);
     // The toolbar's size in pixels: as wide as its buttons reach, as high as one.
@@ -47,13 +47,14 @@ public:
     void update(const HistoryBrowser& browser);
     HWND toolbar() const { return toolbar_; }
 
+    Signal<ToolbarButton> clicked;
+
 protected:
     bool OnCommand(int id, UINT code, HWND control) override;
     std::optional<LRESULT> OnNotify(const NMHDR& header) override;
 
 private:
     const PictureList& pictures_;
-    std::function<void(ToolbarButton)> clicked_;
     HWND toolbar_ = nullptr;
 };
 
@@ -63,8 +64,6 @@ enum class FilterAction { click, change, enter };
 class FilterStrip final : public kq::win32::Window {
 public:
     FilterStrip(const PictureList& pictures, HFONT font);
-    // The user's doings go to `told`; the strip's own changes of the box do not.
-    void listen(std::function<void(FilterAction)> told) { told_ = std::move(told); }
 
     bool create(HWND parent, int id);
     // The button's toolbar in pixels; the box is as high as it.
@@ -79,12 +78,15 @@ public:
     void setText(std::string_view text);
     void showPicture(SearchPicture picture);
 
+    // The user's doings; the strip's own changes of the box are not signalled.
+    Signal<FilterAction> acted;
+
 protected:
     bool OnCommand(int id, UINT code, HWND control) override;
 
 private:
     void tell(FilterAction action) {
-        if (told_ && !settingText_) told_(action);
+        if (!settingText_) acted(action);
     }
 
     const PictureList& pictures_;
@@ -93,7 +95,6 @@ private:
     HWND button_ = nullptr;
     // Enter in the box; its beep kept quiet.
     kq::win32::Subclass boxKeys_;
-    std::function<void(FilterAction)> told_;
     bool settingText_ = false;
 };
 

@@ -360,9 +360,8 @@ void PageViewArea::moveMagnifier(POINT at) {
 
 // ---- The panel
 
-PagePanel::PagePanel(HistoryBrowser& browser, BrowserChanges& changes, const ViewerPictures& pictures, HFONT font,
-                     Twips screen)
-    : browser_(browser), changes_(changes), pictures_(pictures), font_(font), screen_(screen) {}
+PagePanel::PagePanel(HistoryBrowser& browser, const ViewerPictures& pictures, HFONT font, Twips screen)
+    : browser_(browser), pictures_(pictures), font_(font), screen_(screen) {}
 
 bool PagePanel::create(HWND parent, int id) {
     kq::win32::Window::registerClass({.name = kPanelClass, .background = GetSysColorBrush(COLOR_BTNFACE)});
@@ -446,7 +445,7 @@ bool PagePanel::OnCommand(int id, UINT, HWND control) {
     if (control != buttons_) return false;
     if (id == kBefore) browser_.previousPage();
     if (id == kAfter) browser_.nextPage();
-    changes_.browserChanged(BrowserChange::page);
+    changed(BrowserChange::page);
     return true;
 }
 

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "common/form_layout.h"
+#include "common/signal.h"
 #include "common/win32/buffered_paint_window.h"
 #include "common/win32/handles.h"
 #include "common/win32/message_loop.h"
@@ -141,8 +142,7 @@ private:
 class PagePanel final : public kq::win32::Window {
 public:
     // `pictures` and `font` outlive the panel.
-    PagePanel(HistoryBrowser& browser, BrowserChanges& changes, const ViewerPictures& pictures, HFONT font,
-              Twips screen);
+    PagePanel(HistoryBrowser& browser, const ViewerPictures& pictures, HFONT font, Twips screen);
 
     bool create(HWND parent, int id);
     // The panel and its controls where the layout has them.
@@ -157,6 +157,9 @@ public:
     HWND errorLabel() const { return errorLabel_; }
     HWND errors() const { return errors_; }
 
+    // A page button turned the page.
+    Signal<BrowserChange> changed;
+
 protected:
     bool OnCommand(int id, UINT code, HWND control) override;
 
@@ -165,7 +168,6 @@ private:
     int captionWidth(HWND label) const;
 
     HistoryBrowser& browser_;
-    BrowserChanges& changes_;
     const ViewerPictures& pictures_;
     HFONT font_;
     Twips screen_;

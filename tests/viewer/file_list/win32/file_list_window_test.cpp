@@ -32,16 +32,13 @@ namespace {
 
 using kq::win32::narrow;
 
-struct Changes final : BrowserChanges {
-    void browserChanged(BrowserChange what) override { seen.push_back(what); }
+// What the list signalled of the browser.
+struct Changes {
     std::vector<BrowserChange> seen;
 };
 
 // Which menus the list asked for.
-struct Menus final : PaneMenus {
-    void fileMenu() override { ++fileMenus; }
-    void columnMenu() override { ++columnMenus; }
-    void cardMenu(std::size_t) override {}
+struct Menus {
     int fileMenus = 0;
     int columnMenus = 0;
 };
@@ -78,7 +75,10 @@ struct ListWorld {
                         *view, start);
         browser->layout().pass(12915, 7335, view->ViewStyle);
         browser->load();
-        window.emplace(*browser, changes, menus, pictures.imlList);
+        window.emplace(*browser, pictures.imlList);
+        heard.push_back(window->changed.connect([this](BrowserChange what) { changes.seen.push_back(what); }));
+        heard.push_back(window->fileMenuAsked.connect([this] { ++menus.fileMenus; }));
+        heard.push_back(window->columnMenuAsked.connect([this] { ++menus.columnMenus; }));
         EXPECT_TRUE(window->create(frame.get(), 7));
         window->place({0, 0, 760, 300});
         window->update();
@@ -129,6 +129,7 @@ struct ListWorld {
     std::optional<c_Setting_View> view;
     std::optional<HistoryBrowser> browser;
     std::optional<FileListWindow> window;
+    std::vector<Connection> heard;
     int written = 0;
     int clicks = 0;
 };
