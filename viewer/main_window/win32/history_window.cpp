@@ -38,7 +38,7 @@ constexpr UINT kRunWaitingRetryMs = 100;
 HistoryWindow::HistoryWindow(ViewerRun& run, HistoryWindowServices services)
     : run_(run), twips_(kq::win32::screenTwips()), files_(services.files ? *services.files : systemFiles_),
       help_(services.help ? services.help : [this] { Command_Help(*this); }), givenHelp_(std::move(services.help)),
-      work_(services.work), search_(kq::win32::systemUpperCase), closing_(std::move(services.closing)) {}
+      work_(services.work), search_(kq::win32::systemUpperCase) {}
 
 HistoryWindow::~HistoryWindow() = default;
 
@@ -555,7 +555,7 @@ bool HistoryWindow::OnClose() {
 void HistoryWindow::startClosing() {
     if (closingStarted_) return;
     closingStarted_ = true;
-    if (closing_) closing_();
+    closing();
 }
 
 }  // namespace kq::viewer::win32

@@ -47,9 +47,6 @@ namespace kq::viewer::win32 {
 struct HistoryWindowServices {
     FileSystem* files = nullptr;   // the system's when null
     std::function<void()> help{};  // the viewer's help command when empty
-    // Runs once as the window starts to go: later starts no longer hand
-    // their lines to this copy.
-    std::function<void()> closing{};
     // Where the browser's long work runs: on a thread of the window's own
     // when null. A test that wants each command done before it returns
     // gives a WorkHere.
@@ -84,6 +81,10 @@ public:
     PageViewArea& pageView() { return *viewArea_; }
     PagePanel& pagePanel() { return *pagePanel_; }
     CardBarWindow& cardBar() { return *cards_; }
+
+    // Once, as the window starts to go: later starts no longer hand their
+    // lines to this copy.
+    Signal<> closing;
 
 protected:
     bool OnCreate(const CREATESTRUCTW&) override;
@@ -193,7 +194,6 @@ private:
     bool focusListWanted_ = false;
     bool refreshAsked_ = false;
     bool settingsSaved_ = false;
-    std::function<void()> closing_;
     int busy_ = 0;
     std::optional<std::string> handedOver_;
     bool closeAsked_ = false;

@@ -6,9 +6,10 @@
 namespace kq::viewer::win32 {
 
 int ShowHistoryWindow(ViewerRun& run, InstanceWindow* receiver) {
-    HistoryWindow window(run, {.closing = [receiver] {
-                                   if (receiver) receiver->close();
-                               }});
+    HistoryWindow window(run);
+    const Connection onClosing = window.closing.connect([receiver] {
+        if (receiver) receiver->close();
+    });
     if (receiver) receiver->setTake([&window](std::string line) { return window.handOver(std::move(line)); });
     const bool opened = window.open();
     if (opened) {
