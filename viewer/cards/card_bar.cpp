@@ -12,8 +12,8 @@ constexpr double kMargin = 100;  // left and top of the first card, and the gap 
 
 }  // namespace
 
-CardBar::CardBar(CardBarEvents* events, CardMetrics metrics, Prompts* prompts)
-    : events_(events), metrics_(metrics), prompts_(prompts) {
+CardBar::CardBar(CardMetrics metrics, Prompts* prompts)
+    : metrics_(metrics), prompts_(prompts) {
     placeholderRect_ = {kMargin, kMargin, 0, placeholder_.height(metrics_)};
     followLastElement();
 }
@@ -91,10 +91,8 @@ bool CardBar::Remove(std::size_t p) {
     } else if (p < selected_) {
         select(selected_ - 1);
     }
-    if (events_) {
-        events_->SelectCard(selected_);
-        events_->RemoveCard();
-    }
+    cardChosen(selected_);
+    cardRemoved();
     return true;
 }
 
@@ -139,7 +137,7 @@ bool CardBar::release(std::size_t position, MouseButton button) {
     if (position == 0 || position > cards_.size()) return false;
     select(position);
     selected_ = position;
-    if (events_) events_->SelectCard(position);
+    cardChosen(position);
     return button == MouseButton::right;
 }
 

@@ -12,27 +12,23 @@
 #include <vector>
 
 #include "common/prompts.h"
+#include "common/signal.h"
 #include "viewer/cards/card.h"
 
 namespace kq::viewer {
-
-// What the bar tells the window that holds it.
-class CardBarEvents {
-public:
-    virtual ~CardBarEvents() = default;
-    // A card was chosen: by a mouse release on it (also when it was selected
-    // already) or by the selection moving after a removal; 0 is the placeholder.
-    virtual void SelectCard(std::size_t position) = 0;
-    // A card went away (raised after the SelectCard of the removal).
-    virtual void RemoveCard() = 0;
-};
 
 enum class MouseButton { left, right, middle };
 
 class CardBar {
 public:
     // `prompts` tells of a removal of a card the bar does not have.
-    explicit CardBar(CardBarEvents* events = nullptr, CardMetrics metrics = {}, Prompts* prompts = nullptr);
+    explicit CardBar(CardMetrics metrics = {}, Prompts* prompts = nullptr);
+
+    // A card was chosen: by a mouse release on it (also when it was selected
+    // already) or by the selection moving after a removal; 0 is the placeholder.
+    Signal<std::size_t> cardChosen;
+    // A card went away (signalled after the choice the removal made).
+    Signal<> cardRemoved;
 
     std::size_t Count() const { return cards_.size(); }
     // The selected card's position, 0 when none is selected.
@@ -96,7 +92,6 @@ private:
         Card card;
         Rect rect;
     };
-    CardBarEvents* events_;
     CardMetrics metrics_;
     Prompts* prompts_;
     Card placeholder_;

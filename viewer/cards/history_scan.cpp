@@ -103,7 +103,7 @@ void makeCards(CardBar& bar, const std::vector<FoundHistory>& found, const Heade
 
 CardBar readHistoryFolder(FileSystem& files, const AnsiCodec& codec, const std::string& folder, Grouping grouping,
                           CardMetrics metrics, const std::stop_token& stop) {
-    CardBar bar(nullptr, metrics);
+    CardBar bar(metrics);
     makeCards(bar, scanHistoryFolder(files, folder), headerReader(files, codec), grouping, stop);
     return bar;
 }

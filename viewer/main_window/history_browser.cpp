@@ -36,7 +36,9 @@ Deletion deleteHistories(FileSystem& files, const std::vector<std::string>& path
 HistoryBrowser::HistoryBrowser(BrowserServices services, c_Setting_View& view, StartValues& start, CardMetrics metrics,
                                const LayoutDesign& design)
     : s_(std::move(services)), view_(view), start_(start), steps_(s_.work ? *s_.work : workHere_),
-      onSettled_(steps_.done.connect([this] { builtThisCommand_.reset(); })), cards_(this, metrics, &s_.prompts),
+      onSettled_(steps_.done.connect([this] { builtThisCommand_.reset(); })), cards_(metrics, &s_.prompts),
+      onCardChosen_(cards_.cardChosen.connect([this](std::size_t position) { SelectCard(position); })),
+      onCardRemoved_(cards_.cardRemoved.connect([this] { RefreshKeepingSelection(); })),
       layout_(view, design) {}
 
 void HistoryBrowser::load() {

@@ -68,7 +68,7 @@ struct PageDrawing {
     PageFit fit;  // for a page
 };
 
-class HistoryBrowser final : private CardBarEvents {
+class HistoryBrowser final {
 public:
     HistoryBrowser(BrowserServices services, c_Setting_View& view, StartValues& start, CardMetrics metrics = {},
                    const LayoutDesign& design = {});
@@ -194,8 +194,7 @@ private:
     };
 
     void then(std::function<void()> step) { steps_.then(std::move(step)); }
-    void SelectCard(std::size_t position) override;
-    void RemoveCard() override { RefreshKeepingSelection(); }
+    void SelectCard(std::size_t position);
     void selectCardShown(std::size_t position);
     void chooseCard(std::string remembered);
     void takeList(FileList list, ListInputs inputs);
@@ -211,6 +210,8 @@ private:
     StepSequence steps_;
     Connection onSettled_;
     CardBar cards_;
+    Connection onCardChosen_;
+    Connection onCardRemoved_;
     FileList list_;
     // The list last built, while the command that built it runs: the same
     // list asked for again by that command is not read again.

@@ -11,12 +11,15 @@
 namespace kq::viewer {
 namespace {
 
-struct Recorder final : CardBarEvents {
-    void SelectCard(std::size_t position) override {
-        events.push_back(std::string("SelectCard ") + std::to_string(position));
-    }
-    void RemoveCard() override { events.push_back("RemoveCard"); }
+// What the bar signals, in order.
+struct Recorder {
+    explicit Recorder(CardBar& bar)
+        : chosen(bar.cardChosen.connect(
+              [this](std::size_t position) { events.push_back("SelectCard " + std::to_string(position)); })),
+          removed(bar.cardRemoved.connect([this] { events.push_back("RemoveCard"); })) {}
     std::vector<std::string> events;
+    Connection chosen;
+    Connection removed;
 };
 
 // A bar with one file on each of the named cards.
@@ -34,9 +37,9 @@ struct World {
         for (std::size_t p = 1; p <= bar.Count(); ++p) out.push_back(bar.Item(p)->Key());
         return out;
     }
-    Recorder events;
     test::ScriptedPrompts prompts;
-    CardBar bar{&events, {}, &prompts};
+    CardBar bar{{}, &prompts};
+    Recorder events{bar};
 };
 
 TEST(CardBar, EmptyBarShowsOnlyThePlaceholder) {
