@@ -1,7 +1,6 @@
 #include "viewer/export/win32/export_dialog_window.h"
 
 #include <array>
-#include <optional>
 
 #include "common/text_codec.h"
 #include "common/win32/folder_picker_win32.h"
@@ -133,9 +132,7 @@ void frmExport::cmdExport_Click() {
 }  // namespace
 
 void showExportDialog(HWND owner, const std::string& historyPath, const ExportDialogOptions& options) {
-    std::optional<Win32FileSystem> system;
-    FileSystem& files = options.files ? *options.files : system.emplace();
-    frmExport form(historyPath, files, options);
+    frmExport form(historyPath, filesOrSystem(options.files), options);
     form.show(owner);
 }
 
