@@ -1,5 +1,7 @@
 #include "common/com_registration.h"
 
+#include <string>
+
 namespace kq {
 
 namespace {
@@ -15,6 +17,7 @@ std::vector<RegistryValue> ComAddinRegistration(const ComAddinIdentity& identity
     const std::string progIdKey = std::string(kClasses) + progId;
     const std::string classKey = std::string(kClasses) + "CLSID\\" + clsid;
     const std::string addinKey = std::string(kHostAddins) + progId;
+    const std::string version = std::to_string(identity.typeLibMajor) + "." + std::to_string(identity.typeLibMinor);
     return {
         {progIdKey, "", progId},
         {progIdKey + "\\CLSID", "", clsid},
@@ -23,7 +26,7 @@ std::vector<RegistryValue> ComAddinRegistration(const ComAddinIdentity& identity
         {classKey + "\\InprocServer32", "ThreadingModel", std::string("Apartment")},
         {classKey + "\\ProgID", "", progId},
         {classKey + "\\TypeLib", "", std::string(identity.libId)},
-        {classKey + "\\VERSION", "", std::string(identity.typeLibVersion)},
+        {classKey + "\\VERSION", "", version},
         {addinKey, "LoadBehavior", kLoadAtStartup},
         {addinKey, "FriendlyName", std::string()},
         {addinKey, "Description", std::string()},

@@ -22,13 +22,16 @@ struct RegistryValue {
     friend bool operator==(const RegistryValue&, const RegistryValue&) = default;
 };
 
-// One COM add-in class of the spreadsheet host: its ProgID and identifiers in
-// registry form ("{...}"), and its type library's version ("1.0").
+// One COM add-in class of the spreadsheet host: its ProgID, the identifiers
+// in registry form ("{...}") of the class, of the dual interface callers reach
+// it through and of the type library describing that, and the library's version.
 struct ComAddinIdentity {
     std::string_view progId;
     std::string_view clsid;
+    std::string_view iid;
     std::string_view libId;
-    std::string_view typeLibVersion;
+    std::uint16_t typeLibMajor = 1;
+    std::uint16_t typeLibMinor = 0;
 };
 
 // The server's class and ProgID keys, and the host's add-in entry that loads it

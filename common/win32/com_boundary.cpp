@@ -11,11 +11,11 @@ namespace kq::win32 {
 
 namespace {
 
-void setErrorObject(REFIID iid, const char* source, const std::string& description) {
+void setErrorObject(REFIID iid, std::string_view source, const std::string& description) {
     ComPtr<ICreateErrorInfo> create;
     if (FAILED(CreateErrorInfo(create.put()))) return;
     const std::wstring text = wide(description);
-    const std::wstring from = wide(source ? source : "");
+    const std::wstring from = wide(source);
     create->SetGUID(iid);
     create->SetSource(const_cast<LPOLESTR>(from.c_str()));
     create->SetDescription(const_cast<LPOLESTR>(text.c_str()));

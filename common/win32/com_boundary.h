@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 namespace kq::win32 {
 
@@ -35,7 +36,7 @@ struct RuntimeFailure {
 // How one library tells its COM callers what failed.
 struct FailureReporting {
     // The source its error objects name: the library's ProgID.
-    const char* source;
+    std::string_view source;
     // Reads the exception in flight; called only inside a catch block.
     RuntimeFailure (*readCurrent)();
 };

@@ -4,6 +4,7 @@
 
 #include <string>
 #include <variant>
+#include <vector>
 
 #include "common/win32/com_boundary.h"
 #include "common/win32/com_object.h"
@@ -103,11 +104,11 @@ HRESULT unregisterTypeLibraryForUser(const TypeLibraryId& library, UnRegisterTyp
         [&] { return UnRegisterTypeLib(library.libId, library.major, library.minor, LOCALE_NEUTRAL, kOwnSysKind); });
 }
 
-HRESULT registerComServer(RegistrationList list) noexcept {
+HRESULT registerComServer(const ComAddinIdentity& identity) noexcept {
     try {
         std::wstring path = thisModulePath();
         if (path.empty()) return HRESULT_FROM_WIN32(GetLastError());
-        for (const RegistryValue& value : list(narrow(path))) {
+        for (const RegistryValue& value : ComAddinRegistration(identity, narrow(path))) {
             const LONG status = writeValue(value);
             if (status != ERROR_SUCCESS) return HRESULT_FROM_WIN32(status);
         }
@@ -119,12 +120,12 @@ HRESULT registerComServer(RegistrationList list) noexcept {
     }
 }
 
-HRESULT unregisterComServer(RegistrationList list, const TypeLibraryId& library) noexcept {
+HRESULT unregisterComServer(const ComAddinIdentity& identity) noexcept {
     try {
-        const std::vector<RegistryValue> values = list(narrow(thisModulePath()));
+        const std::vector<RegistryValue> values = ComAddinRegistration(identity, narrow(thisModulePath()));
         for (auto it = values.rbegin(); it != values.rend(); ++it) removeValue(*it);
         const HRESULT result = unregisterTypeLibraryForUser(
-            library, oleAutomationFunction<UnRegisterTypeLibForUserFunction>("UnRegisterTypeLibForUser"));
+            typeLibraryOf(identity), oleAutomationFunction<UnRegisterTypeLibForUserFunction>("UnRegisterTypeLibForUser"));
         // A type library that was not registered is already as it should be.
         return SUCCEEDED(result) || result == TYPE_E_REGISTRYACCESS || result == TYPE_E_CANTLOADLIBRARY ? S_OK
                                                                                                        : result;

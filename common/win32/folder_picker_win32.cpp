@@ -39,11 +39,6 @@ int CALLBACK BrowseCallbackProc(HWND browser, UINT message, LPARAM, LPARAM start
     return 0;
 }
 
-struct ItemList {
-    LPITEMIDLIST list = nullptr;
-    ~ItemList() { CoTaskMemFree(list); }
-};
-
 // Ending the browser by its own Cancel: ended otherwise it may hand out the folder it shows.
 void cancelBrowser(HWND browser) noexcept { SendMessageW(browser, WM_COMMAND, IDCANCEL, 0); }
 
@@ -81,10 +76,10 @@ std::optional<std::string> ShellFolderBrowser::BrowseForFolder(const std::string
         info.lParam = reinterpret_cast<LPARAM>(start.c_str());
     }
     const SystemDialogScope listed(cancelBrowser);
-    const ItemList chosen{SHBrowseForFolderW(&info)};
-    if (!chosen.list) return std::nullopt;
+    const CoTaskMemory<ITEMIDLIST> chosen(SHBrowseForFolderW(&info));
+    if (!chosen) return std::nullopt;
     std::wstring path(kShellPath, L'\0');
-    if (!SHGetPathFromIDListW(chosen.list, path.data())) return std::nullopt;
+    if (!SHGetPathFromIDListW(chosen.get(), path.data())) return std::nullopt;
     path.resize(path.find(L'\0'));
     return narrow(path);
 }

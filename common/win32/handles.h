@@ -9,6 +9,7 @@
 #include "common/win32/windows_api.h"
 
 #include <commctrl.h>
+#include <objbase.h>
 
 #include <cstddef>
 #include <string_view>
@@ -114,6 +115,10 @@ template <typename T>
 void freeLocal(T* memory) noexcept {
     LocalFree(memory);
 }
+template <typename T>
+void freeCoTaskMemory(T* memory) noexcept {
+    CoTaskMemFree(memory);
+}
 inline void destroyMenu(HMENU menu) noexcept { DestroyMenu(menu); }
 inline void destroyIcon(HICON icon) noexcept { DestroyIcon(icon); }
 inline void destroyAccelerators(HACCEL table) noexcept { DestroyAcceleratorTable(table); }
@@ -176,6 +181,9 @@ using Module = Owner<handle_policy::Plain<HMODULE, handle_policy::freeLibrary>>;
 using GlobalMemory = Owner<handle_policy::Plain<HGLOBAL, handle_policy::freeGlobal>>;
 template <typename T>
 using LocalMemory = Owner<handle_policy::Plain<T*, handle_policy::freeLocal<T>>>;
+// What the shell and COM hand out from the task allocator (item lists, strings).
+template <typename T>
+using CoTaskMemory = Owner<handle_policy::Plain<T*, handle_policy::freeCoTaskMemory<T>>>;
 
 // GDI objects. An object must not be selected into a DC when its owner goes:
 // select it with selectObject() in an inner scope.

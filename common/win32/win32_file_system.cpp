@@ -184,6 +184,11 @@ Win32FileSystem::Win32FileSystem(Listing listing) {
     if (found) directoryInfo_ = reinterpret_cast<DirectoryInfoFunction>(reinterpret_cast<void (*)()>(found));
 }
 
+FileSystem& systemFiles() {
+    static Win32FileSystem files;
+    return files;
+}
+
 PathKind Win32FileSystem::kind(const std::string& path) {
     const std::wstring name = wide(path);
     const DWORD attributes = GetFileAttributesW(name.c_str());

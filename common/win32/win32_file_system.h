@@ -31,4 +31,10 @@ private:
     DirectoryInfoFunction directoryInfo_ = nullptr;
 };
 
+// The system's file system, one for the whole process: it keeps nothing from
+// one call to the next, so any thread may use it.
+FileSystem& systemFiles();
+// The file system a caller gave (a test's), or the system's when it gave none.
+inline FileSystem& filesOrSystem(FileSystem* given) { return given ? *given : systemFiles(); }
+
 }  // namespace kq::win32

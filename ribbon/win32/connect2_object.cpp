@@ -5,7 +5,6 @@
 #include "common/win32/wide.h"
 #include "host/dispatch/dispatch_host.h"
 #include "host/dispatch/variant_convert.h"
-#include "ribbon/win32/guids.h"
 #include "ribbon/win32/host_ribbon.h"
 #include "ribbon/win32/pictures.h"
 
@@ -52,8 +51,7 @@ void letTheCommandRun(VARIANT* cancel) {
 
 Connect2Object::Connect2Object() : connect_(system_) {}
 
-HRESULT Connect2Object::OnConnection(IDispatch* Application, kq::win32::ext_ConnectMode, IDispatch* AddInInst,
-                                     SAFEARRAY**) {
+HRESULT Connect2Object::connect(IDispatch* Application, IDispatch* AddInInst) {
     return quietly([&] {
         if (!Application || !AddInInst) return;
         const host::AddInEntryPtr entry = host::dispatch::wrapAddInEntry(AddInInst);
@@ -63,13 +61,9 @@ HRESULT Connect2Object::OnConnection(IDispatch* Application, kq::win32::ext_Conn
     });
 }
 
-HRESULT Connect2Object::OnDisconnection(kq::win32::ext_DisconnectMode, SAFEARRAY**) {
+HRESULT Connect2Object::disconnect() {
     return quietly([&] { connect_.AddinInstance_OnDisconnection(); });
 }
-
-HRESULT Connect2Object::OnAddInsUpdate(SAFEARRAY**) { return S_OK; }
-HRESULT Connect2Object::OnStartupComplete(SAFEARRAY**) { return S_OK; }
-HRESULT Connect2Object::OnBeginShutdown(SAFEARRAY**) { return S_OK; }
 
 HRESULT Connect2Object::GetCustomUI(BSTR, BSTR* RibbonXml) {
     if (!RibbonXml) return E_POINTER;
@@ -171,7 +165,11 @@ HRESULT Connect2Object::Callback_getDescription(IDispatch* Ctrl, BSTR* text) {
 }
 
 HRESULT Connect2Object::InterfaceSupportsErrorInfo(REFIID iid) {
-    return IsEqualIID(iid, kIidConnect2) ? S_OK : S_FALSE;
+    return IsEqualIID(iid, kIid) ? S_OK : S_FALSE;
 }
 
 }  // namespace kq::ribbon::win32
+
+namespace kq::win32 {
+constinit const ServedAddin kServedAddin = servedAddinOf<ribbon::win32::Connect2Object>();
+}  // namespace kq::win32

@@ -8,10 +8,10 @@
 #include <ole2.h>
 
 #include "Kez_QuorvexForRibbon_h.h"
-#include "common/win32/com_object.h"
-#include "common/win32/extensibility.h"
+#include "common/win32/com_addin.h"
 #include "common/win32/ribbon_interfaces.h"
 #include "ribbon/connect2.h"
+#include "ribbon/registration.h"
 #include "ribbon/win32/win32_bridge_system.h"
 
 namespace kq::ribbon::win32 {
@@ -19,19 +19,11 @@ namespace kq::ribbon::win32 {
 // Every method answers S_OK whatever goes wrong inside (the host would
 // otherwise show its own error for a ribbon it cannot help): only a missing
 // out-pointer or a result that cannot be allocated fails.
-class Connect2Object final : public kq::win32::DualObject<_Connect2, kq::win32::IDTExtensibility2,
-                                                          kq::win32::IRibbonExtensibility, ISupportErrorInfo> {
+class Connect2Object final : public kq::win32::ComAddinObject<kConnect2Class, _Connect2, kq::win32::IRibbonExtensibility,
+                                                               ISupportErrorInfo> {
 public:
     // Throws ComFailure when the library's type library cannot be read.
     Connect2Object();
-
-    // The host's add-in connection interface.
-    HRESULT STDMETHODCALLTYPE OnConnection(IDispatch* Application, kq::win32::ext_ConnectMode ConnectMode,
-                                           IDispatch* AddInInst, SAFEARRAY** custom) override;
-    HRESULT STDMETHODCALLTYPE OnDisconnection(kq::win32::ext_DisconnectMode RemoveMode, SAFEARRAY** custom) override;
-    HRESULT STDMETHODCALLTYPE OnAddInsUpdate(SAFEARRAY** custom) override;
-    HRESULT STDMETHODCALLTYPE OnStartupComplete(SAFEARRAY** custom) override;
-    HRESULT STDMETHODCALLTYPE OnBeginShutdown(SAFEARRAY** custom) override;
 
     // IRibbonExtensibility
     HRESULT STDMETHODCALLTYPE GetCustomUI(BSTR RibbonID, BSTR* RibbonXml) override;
@@ -56,6 +48,9 @@ public:
 
 private:
     ~Connect2Object() override = default;
+
+    HRESULT connect(IDispatch* Application, IDispatch* AddInInst) override;
+    HRESULT disconnect() override;
 
     using PrintCallback = void (Connect2::*)(RibbonControl&, bool&);
     HRESULT printCommand(PrintCallback callback, IDispatch* Ctrl, VARIANT* fCancelDefault);

@@ -28,7 +28,7 @@ TEST(Registration, ListsTheBridgeAndTheHostsAddinEntryLoadedAtStartup) {
         {addin, "FriendlyName", std::string()},
         {addin, "Description", std::string()},
     };
-    EXPECT_EQ(RegistrationValues(kPath), expected);
+    EXPECT_EQ(ComAddinRegistration(kConnect2Class, kPath), expected);
 }
 
 TEST(Markup, EachServedHostHasItsDocument) {

@@ -2,14 +2,14 @@
 // per-user functions of later systems, the keys still go to the user's own
 // classes, never to the machine's, and the class root is itself again after.
 
-#include "addin/core/win32/registration_writer.h"
+#include "common/win32/com_registration_writer.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <string>
 
-#include "addin/core/win32/guids.h"
+#include "addin/core/registration.h"
 #include "common/win32/com.h"
 #include "common/win32/wide.h"
 #include "tests/support/win32_registry.h"
@@ -67,7 +67,7 @@ TEST(TypeLibraryForUserWithoutTheVistaFunctions, WritesTheUsersClassesAndPutsThe
     EXPECT_FALSE(keyExists(HKEY_CURRENT_USER, L"Software\\Classes\\" + kProbeKey));
     RegDeleteKeyW(HKEY_CLASSES_ROOT, kProbeKey.c_str());
 
-    EXPECT_EQ(unregisterTypeLibraryForUser(kAddinTypeLibrary, nullptr), S_OK);
+    EXPECT_EQ(unregisterTypeLibraryForUser(kq::win32::typeLibraryOf(kConnectClass), nullptr), S_OK);
     EXPECT_FALSE(keyExists(HKEY_CURRENT_USER, kLibraryKey));
     EXPECT_FALSE(keyExists(HKEY_CURRENT_USER, kInterfaceKey));
     EXPECT_EQ(keyExists(HKEY_LOCAL_MACHINE, kLibraryKey), machineHadIt);

@@ -16,7 +16,7 @@ kq::win32::RuntimeFailure readCurrentFailure() {
 
 }  // namespace
 
-const kq::win32::FailureReporting kAddinFailures{kProgId, readCurrentFailure};
+const kq::win32::FailureReporting kAddinFailures{kConnectClass.progId, readCurrentFailure};
 
 void reportWindowFailures() {
     kq::win32::setWindowFailureReporting({.title = GetAppTitle(), .readCurrent = readCurrentFailure});

@@ -9,27 +9,18 @@
 
 #include "Kez_Quorvex_h.h"
 #include "addin/core/connect.h"
+#include "addin/core/registration.h"
 #include "addin/core/win32/win32_addin_system.h"
-#include "common/win32/com_object.h"
-#include "common/win32/extensibility.h"
+#include "common/win32/com_addin.h"
 
 namespace kq::addin::win32 {
 
 // IDispatch, of _Connect and of the connection interface alike, comes from
 // _Connect's type information: callers reach the methods by name in any letter case.
-class ConnectObject final
-    : public kq::win32::DualObject<_Connect, kq::win32::IDTExtensibility2, ISupportErrorInfo> {
+class ConnectObject final : public kq::win32::ComAddinObject<kConnectClass, _Connect, ISupportErrorInfo> {
 public:
     // Throws ComFailure when the library's type library cannot be read.
     ConnectObject();
-
-    // The host's add-in connection interface.
-    HRESULT STDMETHODCALLTYPE OnConnection(IDispatch* Application, kq::win32::ext_ConnectMode ConnectMode,
-                                           IDispatch* AddInInst, SAFEARRAY** custom) override;
-    HRESULT STDMETHODCALLTYPE OnDisconnection(kq::win32::ext_DisconnectMode RemoveMode, SAFEARRAY** custom) override;
-    HRESULT STDMETHODCALLTYPE OnAddInsUpdate(SAFEARRAY** custom) override;
-    HRESULT STDMETHODCALLTYPE OnStartupComplete(SAFEARRAY** custom) override;
-    HRESULT STDMETHODCALLTYPE OnBeginShutdown(SAFEARRAY** custom) override;
 
     // _Connect
     HRESULT STDMETHODCALLTYPE CallForXLA_WorkbookAfterPrint() override;
@@ -47,6 +38,10 @@ public:
 
 private:
     ~ConnectObject() override = default;
+
+    HRESULT connect(IDispatch* Application, IDispatch* AddInInst) override;
+    HRESULT disconnect() override;
+    void beginShutdown() noexcept override;
 
     Win32AddinSystem system_;
     Connect connect_;

@@ -33,26 +33,15 @@ constexpr COLORREF kLinkColour = RGB(0, 0, 255);
 // The status bar's first panel, in pixels.
 constexpr int kVersionPanelWidth = 300;
 
-// Messages owned by the dialog once it stands.
-class DialogPrompts final : public Prompts {
-public:
-    int message(std::string_view text, std::string_view title, unsigned style) override {
-        return kq::win32::MessagePrompts(owner).message(text, title, style);
-    }
-    void beep() override { MessageBeep(MB_OK); }
-    HWND owner = nullptr;
-};
-
 class frmAddCheckSheet final : public kq::win32::Form {
 public:
-    frmAddCheckSheet(AddCheckSheetModel& model, DialogPrompts& prompts, HWND owner, std::string versionText)
-        : model_(model), prompts_(prompts), owner_(owner), versionText_(std::move(versionText)) {}
+    frmAddCheckSheet(AddCheckSheetModel& model, HWND owner, std::string versionText)
+        : model_(model), owner_(owner), versionText_(std::move(versionText)) {}
 
 private:
     bool OnLoad() override;
     bool OnCommand(int id, UINT code, HWND control) override;
     std::optional<LRESULT> OnNotify(const NMHDR& header) override;
-    void OnDestroy() override;
     std::optional<LRESULT> OnFormMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
     HWND label(std::string_view text, const TwipsRect& at);
@@ -64,7 +53,6 @@ private:
     AddCheckSheetModel& model_;
     // Shown again, the range's focus, hidden around a range input box, closed.
     std::array<Connection, 4> onModel_;
-    DialogPrompts& prompts_;
     HWND owner_;
     std::string versionText_;
     kq::win32::Font linkFont_;
@@ -102,7 +90,6 @@ kq::win32::Icon smallIcon(const wchar_t* id) {
 }
 
 bool frmAddCheckSheet::OnLoad() {
-    prompts_.owner = hwnd();
     LOGFONTW lf{};
     GetObjectW(font(), sizeof lf, &lf);
     lf.lfUnderline = TRUE;
@@ -238,10 +225,6 @@ std::optional<LRESULT> frmAddCheckSheet::OnNotify(const NMHDR& header) {
     return TRUE;
 }
 
-void frmAddCheckSheet::OnDestroy() {
-    prompts_.owner = owner_;
-}
-
 std::optional<LRESULT> frmAddCheckSheet::OnFormMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
         case WM_HELP:
@@ -268,27 +251,26 @@ std::optional<LRESULT> frmAddCheckSheet::OnFormMessage(UINT msg, WPARAM wParam, 
 RegistrationExit ShowAddCheckSheet(AddinState& state, const host::WorkbookPtr& book, const host::WorksheetPtr& sheet,
                                    SettingsStore& lists, const RegistrationWindowServices& services) {
     initCommonControls();
-    DialogPrompts prompts;
+    // Messages go to the dialog while it stands, to the host's window before and after.
+    WindowPrompts prompts(services.owner);
     AddCheckSheetModel model({.state = state,
                               .prompts = prompts,
                               .lists = lists,
                               .msgBoxEx =
                                   [&prompts](const MsgBoxExArgs& args) {
-                                      return kq::win32::MsgBoxEx(prompts.owner, args);
+                                      return kq::win32::MsgBoxEx(prompts.owner(), args);
                                   },
                               .editList =
                                   [&](const std::string& name) {
-                                      frmForTextBoxWithList(prompts.owner, lists, prompts, name);
+                                      frmForTextBoxWithList(prompts.owner(), lists, prompts, name);
                                   },
                               .help = services.help,
                               .homePage = services.homePage,
                               .upperCase = kq::win32::systemUpperCase},
                              book, sheet);
     const vb::DateTime updated = vb::FromOleDate(services.updated.value).value_or(vb::DateTime{});
-    frmAddCheckSheet window(model, prompts, services.owner,
-                            StatusVersionText(recording::LibraryVersionText(), updated));
-    // Messages go to the dialog while it stands, to the host's window before and after.
-    prompts.owner = services.owner;
+    frmAddCheckSheet window(model, services.owner, StatusVersionText(recording::LibraryVersionText(), updated));
+    prompts.ownedBy(window);
     window.showModal(services.owner, wide(model.Caption()), kClientWidth, kClientHeight);
     return model.exit().value_or(RegistrationExit::cancelled);
 }

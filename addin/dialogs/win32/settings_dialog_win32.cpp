@@ -35,10 +35,10 @@ TwipsRect onPage(const TwipsRect& r) {
 void tick(HWND box, bool ticked) { SendMessageW(box, BM_SETCHECK, ticked ? BST_CHECKED : BST_UNCHECKED, 0); }
 bool ticked(HWND box) { return SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED; }
 
-class frmSetting final : public Form, private Prompts {
+class frmSetting final : public Form {
 public:
     frmSetting(c_Setting& setting, FileSystem& files, const std::string& title)
-        : model_(setting, {files, *this, title}), useFolderBrowser_(files), txtShowProgressTime_(UserNumberCharacters()) {}
+        : model_(setting, {files, prompts_, title}), useFolderBrowser_(files), txtShowProgressTime_(UserNumberCharacters()) {}
 
     void show(HWND owner) {
         // However the dialog ends but by OK, nothing of it stays in the settings.
@@ -57,11 +57,7 @@ private:
     void cmdCancel_Click();
 
     // The dialog's messages, owned by it.
-    int message(std::string_view text, std::string_view title, unsigned style) override {
-        return MessagePrompts(hwnd()).message(text, title, style);
-    }
-    void beep() override { MessageBeep(MB_OK); }
-
+    WindowPrompts prompts_{*this};
     SettingsDialog model_;
     HWND lstMenu_ = nullptr;
     std::array<HWND, kPages.size()> fraSetting_{};

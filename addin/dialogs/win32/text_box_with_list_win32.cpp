@@ -8,7 +8,6 @@
 #include "common/win32/form_window.h"
 #include "common/win32/forms.h"
 #include "common/win32/wide.h"
-#include "common/win32/window_text.h"
 
 namespace kq::addin::dialogs::win32 {
 
@@ -17,76 +16,25 @@ namespace {
 using namespace kq::win32;
 
 constexpr wchar_t kClass[] = L"KqTextBoxWithList";
-// The drop-down button: 255 twips wide, 2 pixels in from the box's edges.
-constexpr int kButtonWidth = 255;
 constexpr COLORREF kPlaceholderColour = RGB(128, 128, 128);
 constexpr COLORREF kTextColour = RGB(0, 0, 0);
 
 }  // namespace
 
-HWND u_TextBoxWithList::create(HWND parent, const RECT& rect, HFONT font, int id) {
-    font_ = font;
-    id_ = id;
-    return createCompoundControl(*this, kClass, parent, rect, id);
+u_TextBoxWithList::u_TextBoxWithList(TextBoxWithListModel& model) : BoxWithButton(kClass, model.shown), model_(model) {}
+
+HWND u_TextBoxWithList::createButton(int id) { return createGlyphButton(hwnd(), id, Glyph::dropDown, {}); }
+
+void u_TextBoxWithList::focusLost() {
+    model_.focusLost();
+    left();
 }
 
-bool u_TextBoxWithList::OnCreate(const CREATESTRUCTW& cs) {
-    box_ = createTextBox(hwnd(), id_ + text_box_ids::kBox, {0, 0, cs.cx, cs.cy}, font_, boxHook_, WS_CLIPSIBLINGS);
-    button_ = createGlyphButton(hwnd(), id_ + text_box_ids::kButton, Glyph::dropDown, {});
-    if (!box_ || !button_) return false;
-    // Above the box, whose right end it covers; the box's text stops short of it.
-    SetWindowPos(button_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-    const int buttonWidth = screenTwips().x(kButtonWidth);
-    SendMessageW(box_, EM_SETMARGINS, EC_RIGHTMARGIN, MAKELPARAM(0, buttonWidth + 2));
-    OnSize(SIZE_RESTORED, cs.cx, cs.cy);
-    onShown_ = model_.shown.connect([this] { show(); });
-    show();
-    return true;
-}
-
-bool u_TextBoxWithList::OnSize(UINT, int width, int height) {
-    const int buttonWidth = screenTwips().x(kButtonWidth);
-    MoveWindow(box_, 0, 0, width, height, TRUE);
-    MoveWindow(button_, width - buttonWidth - 2, 2, buttonWidth, height - 4, TRUE);
-    return true;
-}
-
-void u_TextBoxWithList::show() {
-    showing_ = true;
-    showText(box_, model_.boxText());
-    showing_ = false;
-    InvalidateRect(box_, nullptr, TRUE);
-}
-
-bool u_TextBoxWithList::OnCommand(int, UINT code, HWND control) {
-    if (control == box_) {
-        switch (code) {
-            case EN_CHANGE:
-                if (!showing_) model_.edited(windowText(box_));
-                return true;
-            case EN_SETFOCUS:
-                SendMessageW(box_, EM_SETSEL, 0, -1);
-                return true;
-            case EN_KILLFOCUS:
-                model_.focusLost();
-                left();
-                return true;
-            default:
-                return true;
-        }
-    }
-    if (control == button_ && code == BN_CLICKED) {
-        dropDown();
-        return true;
-    }
-    return false;
-}
-
-void u_TextBoxWithList::dropDown() {
-    const int chosen = trackMenu(button_, model_.ShowListMenu());
+void u_TextBoxWithList::buttonClicked() {
+    const int chosen = trackMenu(button(), model_.ShowListMenu());
     model_.menuChosen(chosen);
     // The control may be gone once a dialog the command showed has closed its holder.
-    if (hwnd()) SetFocus(box_);
+    if (hwnd()) SetFocus(box());
 }
 
 std::optional<LRESULT> u_TextBoxWithList::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {

@@ -4,45 +4,29 @@
 
 #include "common/win32/windows_api.h"
 
+#include "addin/dialogs/win32/box_with_button_win32.h"
 #include "addin/dialogs/xl_range_text_model.h"
 #include "common/win32/handles.h"
-#include "common/win32/subclass.h"
-#include "common/win32/window.h"
 
 namespace kq::addin::dialogs::win32 {
 
-// The parts' ids follow the control's own.
-namespace range_text_ids {
-inline constexpr int kBox = 1;     // the control's id + 1
-inline constexpr int kButton = 2;  // the control's id + 2
-}  // namespace range_text_ids
-
-class u_XlRangeText final : public kq::win32::Window {
+class u_XlRangeText final : public BoxWithButton {
 public:
     // The model outlives the window.
-    explicit u_XlRangeText(XlRangeTextModel& model) : model_(model) {}
+    explicit u_XlRangeText(XlRangeTextModel& model);
 
-    HWND create(HWND parent, const RECT& rect, HFONT font, int id);
-    HWND box() const { return box_; }
-    HWND button() const { return button_; }
-    void SetForcus() const { SetFocus(box_); }
+    void SetForcus() const { focusBox(); }
 
 private:
-    bool OnCreate(const CREATESTRUCTW&) override;
-    bool OnSize(UINT kind, int width, int height) override;
-    bool OnCommand(int id, UINT code, HWND control) override;
+    HWND createButton(int id) override;
+    std::string boxText() const override { return model_.Text(); }
+    void showState() override;
+    void edited(const std::string& text) override { model_.edited(text); }
+    void buttonClicked() override;
     std::optional<LRESULT> OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
-    void show();
 
     XlRangeTextModel& model_;
-    Connection onShown_;
-    HFONT font_ = nullptr;
-    int id_ = 0;
-    HWND box_ = nullptr;
-    kq::win32::Subclass boxHook_;
-    HWND button_ = nullptr;
     kq::win32::Brush back_;
-    bool showing_ = false;
 };
 
 }  // namespace kq::addin::dialogs::win32

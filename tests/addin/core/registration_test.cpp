@@ -29,14 +29,14 @@ TEST(Registration, ListsTheServerAndTheHostsAddinEntryForTheUser) {
         {addin, "FriendlyName", std::string()},
         {addin, "Description", std::string()},
     };
-    EXPECT_EQ(RegistrationValues(kPath), expected);
+    EXPECT_EQ(ComAddinRegistration(kConnectClass, kPath), expected);
 }
 
 // The remover walks the list backwards and deletes a key once it is empty: that
 // only works when no key comes before its parent.
 TEST(Registration, EveryKeyFollowsItsParentAndNothingLeavesTheUsersHive) {
     std::set<std::string> seen;
-    for (const RegistryValue& v : RegistrationValues(kPath)) {
+    for (const RegistryValue& v : ComAddinRegistration(kConnectClass, kPath)) {
         SCOPED_TRACE(v.key);
         EXPECT_TRUE(v.key.starts_with("Software\\Classes\\") || v.key.starts_with("Software\\Microsoft\\Office\\"));
         const auto cut = v.key.rfind('\\');

@@ -10,9 +10,9 @@
 
 #include "Kez_Quorvex_h.h"
 #include "addin/core/registration.h"
-#include "addin/core/win32/guids.h"
 #include "common/win32/com.h"
 #include "common/win32/com_object.h"
+#include "common/win32/com_registration_writer.h"
 #include "common/win32/extensibility.h"
 #include "common/win32/handles.h"
 
@@ -30,6 +30,9 @@ using kq::win32::narrow;
 using kq::win32::Variant;
 using kq::win32::wide;
 
+constexpr CLSID kClsidConnect = kq::win32::guidFromText(kConnectClass.clsid);
+constexpr IID kIidConnect = kq::win32::guidFromText(kConnectClass.iid);
+constexpr GUID kLibIdKezQuorvex = kq::win32::guidFromText(kConnectClass.libId);
 const std::wstring kClassKey = L"Software\\Classes\\CLSID\\{AD76CD8C-E76E-4664-9CDD-C7444B82703A}";
 const std::wstring kProgIdKey = L"Software\\Classes\\Kez_Quorvex.Connect";
 const std::wstring kAddinKey = L"Software\\Microsoft\\Office\\Excel\\Addins\\Kez_Quorvex.Connect";
@@ -80,7 +83,7 @@ TEST_F(ComServer, RegistrationWritesExactlyTheListForTheUserAndRemovesIt) {
     ASSERT_EQ(library().registerServer(), S_OK);
     std::vector<RegistryValue> written;
     for (const auto& key : {kProgIdKey, kClassKey, kAddinKey}) collectValues(HKEY_CURRENT_USER, key, written);
-    EXPECT_EQ(sorted(written), sorted(RegistrationValues(library().filePath)));
+    EXPECT_EQ(sorted(written), sorted(ComAddinRegistration(kConnectClass, library().filePath)));
 
     Bstr registered;
     ASSERT_EQ(QueryPathOfRegTypeLib(kLibIdKezQuorvex, 1, 0, LOCALE_NEUTRAL, registered.put()), S_OK);

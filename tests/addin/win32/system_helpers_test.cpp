@@ -11,7 +11,7 @@
 
 #include "addin/core/registration.h"
 #include "addin/core/win32/com_boundary.h"
-#include "addin/core/win32/guids.h"
+#include "addin/core/win32/connect_object.h"
 #include "addin/core/win32/type_library.h"
 #include "common/vb.h"
 #include "common/win32/com.h"
@@ -28,6 +28,11 @@ namespace {
 using kq::win32::ComPtr;
 using kq::win32::narrow;
 using kq::win32::wide;
+
+// The identifiers the library's code goes by.
+constexpr IID kIidConnect = ConnectObject::kIid;
+constexpr CLSID kClsidConnect = ConnectObject::kClsid;
+constexpr GUID kLibIdKezQuorvex = kq::win32::typeLibraryOf(kConnectClass).libId;
 
 TEST(LoadResStringEx, StringTableHoldsBothLanguages) {
     const std::vector<std::pair<std::int32_t, std::string>> table = {
@@ -194,9 +199,9 @@ std::string guidText(const GUID& guid) {
 
 TEST(TypeLibrary, DescribesTheInterfaceTheCallersBindTo) {
     // The same identifiers as the registration list writes.
-    EXPECT_EQ(guidText(kLibIdKezQuorvex), addin::kLibId);
-    EXPECT_EQ(guidText(kIidConnect), addin::kIidConnect);
-    EXPECT_EQ(guidText(kClsidConnect), addin::kClsidConnect);
+    EXPECT_EQ(guidText(kLibIdKezQuorvex), kConnectClass.libId);
+    EXPECT_EQ(guidText(kIidConnect), kConnectClass.iid);
+    EXPECT_EQ(guidText(kClsidConnect), kConnectClass.clsid);
 
     const auto library = loadOwnTypeLibrary();
     TLIBATTR* lib = nullptr;

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "com_test_objects_h.h"
+#include "common/win32/com_registration_writer.h"
 #include "common/win32/wide.h"
 
 namespace kq::win32 {
@@ -295,6 +296,21 @@ TEST_F(DualObjects, LateBoundCallsReachTheMethodsWithConvertedArguments) {
               DISP_E_UNKNOWNINTERFACE);
     EXPECT_EQ(object->Invoke(1, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, nullptr, nullptr, nullptr, nullptr),
               E_INVALIDARG);
+}
+
+// Identifiers written as the registry writes them give the GUIDs the system reads there.
+TEST(GuidFromText, ReadsTheRegistryFormAsTheSystemDoes) {
+    for (const std::string text : {"{6E1B6E2C-3D47-4E11-9F2A-0C1D2E3F4A5B}", "{ad76cd8c-e76e-4664-9cdd-c7444b82703a}",
+                                   "{00000000-0000-0000-C000-000000000046}", "{FFFFFFFF-FFFF-FFFF-FFFF-FFFFFFFFFFFF}"}) {
+        IID expected{};
+        ASSERT_EQ(IIDFromString(wide(text).c_str(), &expected), S_OK) << text;
+        EXPECT_TRUE(IsEqualGUID(guidFromText(text), expected)) << text;
+    }
+    for (const std::string text : {"", "AD76CD8C-E76E-4664-9CDD-C7444B82703A", "{AD76CD8C-E76E-4664-9CDD-C7444B82703A",
+                                   "{AD76CD8C-E76E-4664-9CDD-C7444B82703G}", "{AD76CD8CE-76E-4664-9CDD-C7444B82703A}",
+                                   "{AD76CD8C-E76E-4664-9CDD-C7444B82703AA}", "(AD76CD8C-E76E-4664-9CDD-C7444B82703A)"}) {
+        EXPECT_THROW(guidFromText(text), std::invalid_argument) << text;
+    }
 }
 
 }  // namespace

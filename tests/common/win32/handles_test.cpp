@@ -55,6 +55,12 @@ TEST(Owner, LettingGoKeepsTheCallersLastError) {
              ASSERT_TRUE(recorder);
              withError(recorder);
          }},
+        {"task memory",
+         [&] {
+             CoTaskMemory<wchar_t> memory(static_cast<wchar_t*>(CoTaskMemAlloc(16)));
+             ASSERT_TRUE(memory);
+             withError(memory);
+         }},
         {"global lock",
          [&] {
              const int value = 7;

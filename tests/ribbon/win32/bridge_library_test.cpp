@@ -239,7 +239,7 @@ TEST_F(BridgeLibrary, RegistrationWritesExactlyTheListForTheUserAndRemovesIt) {
     ASSERT_EQ(library().registerServer(), S_OK);
     std::vector<RegistryValue> written;
     for (const auto& key : {kProgIdKey, kClassKey, kAddinKey}) test::collectValues(HKEY_CURRENT_USER, key, written);
-    EXPECT_EQ(test::sorted(written), test::sorted(RegistrationValues(library().filePath)));
+    EXPECT_EQ(test::sorted(written), test::sorted(ComAddinRegistration(kConnect2Class, library().filePath)));
     Bstr registered;
     ASSERT_EQ(QueryPathOfRegTypeLib(kLibId, 1, 0, LOCALE_NEUTRAL, registered.put()), S_OK);
     EXPECT_EQ(registered.utf8(), library().filePath);

@@ -1,7 +1,6 @@
 #include "viewer/export/win32/export_dialog_window.h"
 
 #include <array>
-#include <optional>
 
 #include "common/text_codec.h"
 #include "common/win32/folder_picker_win32.h"
@@ -25,10 +24,10 @@ constexpr DWORD kCheckStyle = WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX;
 
 bool ticked(HWND box) { return SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED; }
 
-class frmExport final : public Form, private Prompts {
+class frmExport final : public Form {
 public:
     frmExport(const std::string& target, FileSystem& files, const ExportDialogOptions& options)
-        : model_(target, {files, *this, systemAnsiCodec()}), useFolder_(files) {
+        : model_(target, {files, prompts_, systemAnsiCodec()}), useFolder_(files) {
         useFolder_.makeBrowser = options.makeBrowser;
     }
 
@@ -45,11 +44,8 @@ private:
     void enableExport();
     void cmdExport_Click();
 
-    int message(std::string_view text, std::string_view title, unsigned style) override {
-        return MessagePrompts(hwnd()).message(text, title, style);
-    }
-    void beep() override { MessageBeep(MB_OK); }
-
+    // The dialog's messages, owned by it.
+    WindowPrompts prompts_{*this};
     ExportDialog model_;
     FolderPickerControl useFolder_;
     Connection folderChanged_;
@@ -133,9 +129,7 @@ void frmExport::cmdExport_Click() {
 }  // namespace
 
 void showExportDialog(HWND owner, const std::string& historyPath, const ExportDialogOptions& options) {
-    std::optional<Win32FileSystem> system;
-    FileSystem& files = options.files ? *options.files : system.emplace();
-    frmExport form(historyPath, files, options);
+    frmExport form(historyPath, filesOrSystem(options.files), options);
     form.show(owner);
 }
 

@@ -36,7 +36,7 @@ constexpr UINT kRunWaitingRetryMs = 100;
 }  // namespace
 
 HistoryWindow::HistoryWindow(ViewerRun& run, HistoryWindowServices services)
-    : run_(run), twips_(kq::win32::screenTwips()), files_(services.files ? *services.files : systemFiles_),
+    : run_(run), twips_(kq::win32::screenTwips()), files_(kq::win32::filesOrSystem(services.files)),
       help_(services.help ? services.help : [this] { Command_Help(*this); }), givenHelp_(std::move(services.help)),
       work_(services.work), search_(kq::win32::systemUpperCase) {}
 

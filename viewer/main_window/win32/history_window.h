@@ -149,7 +149,6 @@ private:
 
     ViewerRun& run_;
     Twips twips_;
-    kq::win32::Win32FileSystem systemFiles_;
     FileSystem& files_;
     std::function<void()> help_;
     // The help a test gave; the property windows otherwise run the viewer's

@@ -9,29 +9,15 @@
 
 namespace kq::viewer::win32 {
 
-namespace {
-
-// The files are read before the window opens and not touched while it stands.
-template <class Show>
-auto withFiles(const PropertyServices& services, Show show) {
-    if (services.files) return show(*services.files);
-    kq::win32::Win32FileSystem system;
-    return show(static_cast<FileSystem&>(system));
-}
-
-}  // namespace
-
 bool showHistoryProperties(HWND owner, const std::string& path, const PropertyServices& services) {
-    const std::optional<PropertyRows> rows = withFiles(services, [&](FileSystem& files) -> std::optional<PropertyRows> {
-        const std::optional<HistoryProperties> read = readHistoryProperties(files, systemAnsiCodec(), path);
-        if (!read) return std::nullopt;
-        return historyPropertyRows(path, *read);
-    });
-    if (!rows) {
+    // The file is read before the window opens and not touched while it stands.
+    const std::optional<HistoryProperties> read =
+        readHistoryProperties(kq::win32::filesOrSystem(services.files), systemAnsiCodec(), path);
+    if (!read) {
         MessageBeep(MB_OK);
         return false;
     }
-    showPropertyList(owner, *rows, services.help);
+    showPropertyList(owner, historyPropertyRows(path, *read), services.help);
     return true;
 }
 

@@ -24,11 +24,9 @@ std::wstring userSid() {
     if (size == 0) return {};
     std::vector<unsigned char> buffer(size);
     if (!GetTokenInformation(token, TokenUser, buffer.data(), size, &size)) return {};
-    wchar_t* text = nullptr;
-    if (!ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid, &text)) return {};
-    std::wstring sid(text);
-    LocalFree(text);
-    return sid;
+    kq::win32::LocalMemory<wchar_t> text;
+    if (!ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid, text.put())) return {};
+    return std::wstring(text.get());
 }
 
 std::wstring userName() {

@@ -71,10 +71,10 @@ struct World {
 
 // The dialog's parts, found by their ids as a driver finds them.
 HWND part(HWND dialog, int id) { return kq::test::control(dialog, id); }
-HWND categoryBox(HWND d) { return part(d, kCategory + text_box_ids::kBox); }
-HWND categoryButton(HWND d) { return part(d, kCategory + text_box_ids::kButton); }
-HWND rangeBox(HWND d) { return part(d, kSaveRange + range_text_ids::kBox); }
-HWND rangeButton(HWND d) { return part(d, kSaveRange + range_text_ids::kButton); }
+HWND categoryBox(HWND d) { return part(d, kCategory + box_button_ids::kBox); }
+HWND categoryButton(HWND d) { return part(d, kCategory + box_button_ids::kButton); }
+HWND rangeBox(HWND d) { return part(d, kSaveRange + box_button_ids::kBox); }
+HWND rangeButton(HWND d) { return part(d, kSaveRange + box_button_ids::kButton); }
 HWND addButton(HWND d) { return part(d, kTitles + titles_ids::kAdd); }
 int rowId(std::size_t k) { return kTitles + titles_ids::kFirstRow + static_cast<int>(k) * titles_ids::kRowIds; }
 HWND row(HWND d, std::size_t k) { return part(d, rowId(k)); }
