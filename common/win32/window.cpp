@@ -467,12 +467,15 @@ LRESULT CALLBACK Window::windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
     if (msg == WM_NCDESTROY) {
         self->unbind();
         const LRESULT result = DefWindowProcW(hwnd, msg, wParam, lParam);
-        if (self->deleteWhenDestroyed_) delete self;
+        destroyed(self);
         return result;
     }
-    // `self` may be gone once a handler has destroyed its window.
-    if (const std::optional<LRESULT> result = self->handle(msg, wParam, lParam)) return *result;
-    return DefWindowProcW(hwnd, msg, wParam, lParam);
+    NestedCalls::Frame frame(self->calls_);
+    const std::optional<LRESULT> handled = self->handle(msg, wParam, lParam);
+    const LRESULT result = handled ? *handled : DefWindowProcW(hwnd, msg, wParam, lParam);
+    // `self` may be gone, or to be deleted now that its outermost handler has returned.
+    if (frame.leave()) delete self;
+    return result;
 }
 
 INT_PTR CALLBACK Window::dialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -481,14 +484,20 @@ INT_PTR CALLBACK Window::dialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
     if (!self) return FALSE;
     if (msg == WM_NCDESTROY) {
         self->unbind();
-        if (self->deleteWhenDestroyed_) delete self;
+        destroyed(self);
         return FALSE;
     }
+    NestedCalls::Frame frame(self->calls_);
     const std::optional<LRESULT> result = self->handle(msg, wParam, lParam);
+    if (frame.leave()) delete self;
     if (!result) return FALSE;
     if (dialogReturnsResult(msg)) return static_cast<INT_PTR>(*result);
     SetWindowLongPtrW(hwnd, DWLP_MSGRESULT, *result);
     return TRUE;
+}
+
+void Window::destroyed(Window* self) noexcept {
+    if (self->deleteWhenDestroyed_ && self->calls_.end()) delete self;
 }
 
 std::optional<LRESULT> Window::handle(UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
@@ -583,7 +592,13 @@ Window* Window::controlObject(HWND control) noexcept {
 std::optional<LRESULT> Window::reflect(UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
     const HWND control = notifier(hwnd_, msg, wParam, lParam);
     if (!control || control == hwnd_) return std::nullopt;
-    if (Window* object = controlObject(control)) return object->reflected(msg, wParam, lParam);
+    if (Window* object = controlObject(control)) {
+        // The control is inside a handler of its own: one that ends it leaves it standing until it returns.
+        NestedCalls::Frame frame(object->calls_);
+        const std::optional<LRESULT> result = object->reflected(msg, wParam, lParam);
+        if (frame.leave()) delete object;
+        return result;
+    }
     if (Subclass* holder = Subclass::reflectionOf(control)) return holder->reflected(msg, wParam, lParam);
     return std::nullopt;
 }
