@@ -80,6 +80,21 @@ HWND notifier(HWND parent, UINT msg, WPARAM wParam, LPARAM lParam) {
     }
 }
 
+// Ends of what holds idle work back that may come inside another loop: the
+// loop is woken to look again.
+bool endsAHold(UINT msg, WPARAM wParam) {
+    switch (msg) {
+        case WM_EXITMENULOOP:
+        case WM_EXITSIZEMOVE:
+        case WM_CAPTURECHANGED:
+            return true;
+        case WM_ENABLE:
+            return wParam != FALSE;
+        default:
+            return false;
+    }
+}
+
 // How the module's let-go closes a window of this base: as by Cancel.
 void endBound(HWND hwnd) noexcept {
     if (auto* window = reinterpret_cast<Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA))) window->end(IDCANCEL);
@@ -288,6 +303,8 @@ HWND Window::make(const WindowArgs& a, std::unique_ptr<Window>* owned) {
 INT_PTR Window::runModal(HWND owner, const WindowArgs& args) {
     WindowArgs owned = args;
     owned.owner = owner;
+    // From before the window is made: what its handlers set to run when idle runs in its loop.
+    const ModalLevel level;
     startModal();
     if (!create(owned)) {
         run_ = Run::modeless;
@@ -297,6 +314,7 @@ INT_PTR Window::runModal(HWND owner, const WindowArgs& args) {
 }
 
 INT_PTR Window::runModalDialog(HWND owner, const DLGTEMPLATE& dialog) {
+    const ModalLevel level;
     startModal();
     if (!CreateDialogIndirectParamW(thisModule(), &dialog, owner, dialogProc, reinterpret_cast<LPARAM>(this))) {
         run_ = Run::modeless;
@@ -470,6 +488,7 @@ LRESULT CALLBACK Window::windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
         destroyed(self);
         return result;
     }
+    if (endsAHold(msg, wParam)) IdleWork::wake();
     NestedCalls::Frame frame(self->calls_);
     const std::optional<LRESULT> handled = self->handle(msg, wParam, lParam);
     const LRESULT result = handled ? *handled : DefWindowProcW(hwnd, msg, wParam, lParam);
@@ -487,6 +506,7 @@ INT_PTR CALLBACK Window::dialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
         destroyed(self);
         return FALSE;
     }
+    if (endsAHold(msg, wParam)) IdleWork::wake();
     NestedCalls::Frame frame(self->calls_);
     const std::optional<LRESULT> result = self->handle(msg, wParam, lParam);
     if (frame.leave()) delete self;
