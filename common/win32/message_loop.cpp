@@ -12,11 +12,32 @@ namespace {
 // The property by which a top-level window finds its keys.
 constexpr wchar_t kKeysProperty[] = L"KqWindowKeys";
 
-thread_local std::vector<IdleHook*> idleHooks;
+// The thread's idle work, in the order it came (a post moves a task to the
+// end), and the modal runs standing.
+struct IdleState {
+    std::vector<IdleWork*> registered;
+    int modalRuns = 0;
+    unsigned long long serials = 0;
+};
+thread_local IdleState idle;
 
 bool isKeyMessage(UINT msg) { return msg >= WM_KEYFIRST && msg <= WM_KEYLAST; }
 
 HWND topLevelOf(HWND window) { return window ? GetAncestor(window, GA_ROOT) : nullptr; }
+
+// No menu, move or size of a window, or drag is up.
+bool threadAtRest() noexcept {
+    if (GetCapture()) return false;
+    GUITHREADINFO thread{};
+    thread.cbSize = sizeof thread;
+    constexpr DWORD kModes = GUI_INMENUMODE | GUI_POPUPMENUMODE | GUI_SYSTEMMENUMODE | GUI_INMOVESIZE;
+    return !GetGUIThreadInfo(GetCurrentThreadId(), &thread) || (thread.flags & kModes) == 0;
+}
+
+// Brings the loop out of its wait, wherever it waits: a loop of the system
+// that takes the message drops it, and the loop looks again once that one
+// has returned to it.
+void wakeLoop() noexcept { PostThreadMessageW(GetCurrentThreadId(), WM_NULL, 0, 0); }
 
 bool queueEmpty() {
     MSG peeked;
@@ -51,22 +72,74 @@ bool WindowKeys::take(MSG& message) noexcept {
     return accelerators_ && TranslateAcceleratorW(window_, accelerators_, &message);
 }
 
-IdleHook::IdleHook(std::function<void()> idle) : idle_(std::move(idle)) { idleHooks.push_back(this); }
+IdleWork::IdleWork(std::function<void()> work, const Window* window, bool standing)
+    : work_(std::move(work)), window_(window), standing_(standing), level_(idle.modalRuns), serial_(++idle.serials) {
+    idle.registered.push_back(this);
+}
 
-IdleHook::~IdleHook() { idleHooks.erase(std::remove(idleHooks.begin(), idleHooks.end(), this), idleHooks.end()); }
+IdleWork::~IdleWork() { std::erase(idle.registered, this); }
 
-void IdleHook::runAll() noexcept {
-    // A hook may come or go while they run: the ones standing when they started run.
-    const std::vector<IdleHook*> standing = idleHooks;
-    for (IdleHook* hook : standing) {
-        if (std::find(idleHooks.begin(), idleHooks.end(), hook) == idleHooks.end()) continue;
-        try {
-            if (hook->idle_) hook->idle_();
-        } catch (...) {
-            // Idle work that failed is tried again at the next idle time; told once.
-            Window::tellFailure(nullptr, WM_NULL, 0);
+void IdleWork::arm() noexcept {
+    if (armed_) return;
+    armed_ = true;
+    // Moved, not copied: no memory is taken.
+    const auto at = std::find(idle.registered.begin(), idle.registered.end(), this);
+    if (at != idle.registered.end()) std::rotate(at, at + 1, idle.registered.end());
+    // Posted from a message sent while the loop waited, the work would otherwise wait for the next message.
+    wakeLoop();
+}
+
+bool IdleWork::mayRunNow() const noexcept {
+    if (level_ < idle.modalRuns || !threadAtRest()) return false;
+    if (!window_) return true;
+    const HWND hwnd = window_->hwnd();
+    return hwnd && IsWindowEnabled(GetAncestor(hwnd, GA_ROOT));
+}
+
+void IdleWork::runAll() noexcept {
+    if (!threadAtRest()) return;
+    struct Due {
+        IdleWork* work;
+        unsigned long long serial;
+    };
+    try {
+        std::vector<Due> due;
+        for (IdleWork* work : idle.registered) {
+            if (work->standing_ || work->armed_) due.push_back({work, work->serial_});
         }
+        for (const Due& d : due) {
+            // Work that ran before may have ended this one's holder, or started a drag.
+            const bool held =
+                std::any_of(idle.registered.begin(), idle.registered.end(),
+                            [&](const IdleWork* w) { return w == d.work && w->serial_ == d.serial; });
+            if (!held || !d.work->mayRunNow() || !(d.work->standing_ || d.work->armed_)) continue;
+            d.work->armed_ = false;
+            const HWND window = d.work->window_ ? d.work->window_->hwnd() : nullptr;
+            // A copy: the work may end its holder, and the holder's copy with it.
+            const std::function<void()> run = d.work->work_;
+            try {
+                if (run) run();
+            } catch (...) {
+                // Standing work that failed is tried again at the next idle turn; told once.
+                Window::tellFailure(window, WM_NULL, 0);
+            }
+        }
+    } catch (...) {
+        // No memory for the list: the next idle turn tries again.
     }
+}
+
+void IdleWork::wake() noexcept {
+    if (std::any_of(idle.registered.begin(), idle.registered.end(), [](const IdleWork* w) { return w->armed_; })) {
+        wakeLoop();
+    }
+}
+
+ModalLevel::ModalLevel() noexcept { ++idle.modalRuns; }
+
+ModalLevel::~ModalLevel() {
+    --idle.modalRuns;
+    IdleWork::wake();
 }
 
 void handleMessage(MSG& message) {
@@ -84,7 +157,7 @@ bool runMessagesUntil(const std::function<bool()>& done) {
     MSG message;
     while (!done()) {
         if (queueEmpty()) {
-            IdleHook::runAll();
+            IdleWork::runAll();
             if (done()) break;
         }
         const BOOL got = GetMessageW(&message, nullptr, 0, 0);

@@ -80,6 +80,21 @@ HWND notifier(HWND parent, UINT msg, WPARAM wParam, LPARAM lParam) {
     }
 }
 
+// Ends of what holds idle work back that may come inside another loop: the
+// loop is woken to look again.
+bool endsAHold(UINT msg, WPARAM wParam) {
+    switch (msg) {
+        case WM_EXITMENULOOP:
+        case WM_EXITSIZEMOVE:
+        case WM_CAPTURECHANGED:
+            return true;
+        case WM_ENABLE:
+            return wParam != FALSE;
+        default:
+            return false;
+    }
+}
+
 // How the module's let-go closes a window of this base: as by Cancel.
 void endBound(HWND hwnd) noexcept {
     if (auto* window = reinterpret_cast<Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA))) window->end(IDCANCEL);
@@ -288,6 +303,8 @@ HWND Window::make(const WindowArgs& a, std::unique_ptr<Window>* owned) {
 INT_PTR Window::runModal(HWND owner, const WindowArgs& args) {
     WindowArgs owned = args;
     owned.owner = owner;
+    // From before the window is made: what its handlers set to run when idle runs in its loop.
+    const ModalLevel level;
     startModal();
     if (!create(owned)) {
         run_ = Run::modeless;
@@ -297,6 +314,7 @@ INT_PTR Window::runModal(HWND owner, const WindowArgs& args) {
 }
 
 INT_PTR Window::runModalDialog(HWND owner, const DLGTEMPLATE& dialog) {
+    const ModalLevel level;
     startModal();
     if (!CreateDialogIndirectParamW(thisModule(), &dialog, owner, dialogProc, reinterpret_cast<LPARAM>(this))) {
         run_ = Run::modeless;
@@ -467,12 +485,16 @@ LRESULT CALLBACK Window::windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
     if (msg == WM_NCDESTROY) {
         self->unbind();
         const LRESULT result = DefWindowProcW(hwnd, msg, wParam, lParam);
-        if (self->deleteWhenDestroyed_) delete self;
+        destroyed(self);
         return result;
     }
-    // `self` may be gone once a handler has destroyed its window.
-    if (const std::optional<LRESULT> result = self->handle(msg, wParam, lParam)) return *result;
-    return DefWindowProcW(hwnd, msg, wParam, lParam);
+    if (endsAHold(msg, wParam)) IdleWork::wake();
+    NestedCalls::Frame frame(self->calls_);
+    const std::optional<LRESULT> handled = self->handle(msg, wParam, lParam);
+    const LRESULT result = handled ? *handled : DefWindowProcW(hwnd, msg, wParam, lParam);
+    // `self` may be gone, or to be deleted now that its outermost handler has returned.
+    if (frame.leave()) delete self;
+    return result;
 }
 
 INT_PTR CALLBACK Window::dialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -481,14 +503,21 @@ INT_PTR CALLBACK Window::dialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
     if (!self) return FALSE;
     if (msg == WM_NCDESTROY) {
         self->unbind();
-        if (self->deleteWhenDestroyed_) delete self;
+        destroyed(self);
         return FALSE;
     }
+    if (endsAHold(msg, wParam)) IdleWork::wake();
+    NestedCalls::Frame frame(self->calls_);
     const std::optional<LRESULT> result = self->handle(msg, wParam, lParam);
+    if (frame.leave()) delete self;
     if (!result) return FALSE;
     if (dialogReturnsResult(msg)) return static_cast<INT_PTR>(*result);
     SetWindowLongPtrW(hwnd, DWLP_MSGRESULT, *result);
     return TRUE;
+}
+
+void Window::destroyed(Window* self) noexcept {
+    if (self->deleteWhenDestroyed_ && self->calls_.end()) delete self;
 }
 
 std::optional<LRESULT> Window::handle(UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
@@ -583,7 +612,13 @@ Window* Window::controlObject(HWND control) noexcept {
 std::optional<LRESULT> Window::reflect(UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
     const HWND control = notifier(hwnd_, msg, wParam, lParam);
     if (!control || control == hwnd_) return std::nullopt;
-    if (Window* object = controlObject(control)) return object->reflected(msg, wParam, lParam);
+    if (Window* object = controlObject(control)) {
+        // The control is inside a handler of its own: one that ends it leaves it standing until it returns.
+        NestedCalls::Frame frame(object->calls_);
+        const std::optional<LRESULT> result = object->reflected(msg, wParam, lParam);
+        if (frame.leave()) delete object;
+        return result;
+    }
     if (Subclass* holder = Subclass::reflectionOf(control)) return holder->reflected(msg, wParam, lParam);
     return std::nullopt;
 }

@@ -5,11 +5,20 @@
 // a registered class, WM_INITDIALOG for a dialog), through GWLP_USERDATA, and
 // unbound at WM_NCDESTROY or when the object goes first: no message reaches
 // an object that is gone or half destroyed. An object that goes while its
-// window stands takes the window with it, unbound first: no derived class
-// destroys its own window. One window procedure and one
-// dialog procedure forward each message to a typed handler; nothing a handler
-// throws leaves them: the failure is told to the user (see OnFailure) and the
-// message gets the answer that does least harm.
+// window stands takes the window with it, unbound first.
+//
+// A window ends through end(), from anywhere, its own handlers included; no
+// code outside the kit destroys a window itself. A window that owns its
+// object (createOwned) deletes it once the outermost of the messages it is
+// handling has returned: never while one of its handlers runs, a handler of
+// a notification it sent its parent (reflected) included, so a handler may
+// end its own window and go on using its object. Once a handler returns,
+// the kit touches nothing of an object that may have gone.
+//
+// One window procedure and one dialog procedure forward each message to a
+// typed handler; nothing a handler throws leaves them: the failure is told
+// to the user (see OnFailure) and the message gets the answer that does
+// least harm.
 
 #include "common/win32/windows_api.h"
 
@@ -17,6 +26,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+
+#include "common/nested_calls.h"
 
 namespace kq::win32 {
 
@@ -133,7 +144,8 @@ public:
     // The same for a dialog from a template in memory.
     INT_PTR runModalDialog(HWND owner, const DLGTEMPLATE& dialog);
 
-    // Ends a modal run with `result`; a modeless window is destroyed.
+    // Ends a modal run with `result`; a modeless window is destroyed now,
+    // and its object, when the window owns it, deleted as said above.
     void end(INT_PTR result);
 
     // A failure caught around code the kit runs for a window outside its
@@ -229,10 +241,14 @@ private:
     static Window* controlObject(HWND control) noexcept;
     std::optional<LRESULT> reflect(UINT msg, WPARAM wParam, LPARAM lParam) noexcept;
     std::optional<LRESULT> reflected(UINT msg, WPARAM wParam, LPARAM lParam) noexcept;
+    // At WM_NCDESTROY: the owned object is deleted now, or by the outermost handler still running.
+    static void destroyed(Window* self) noexcept;
     std::optional<LRESULT> dispatchInput(UINT msg, WPARAM wParam, LPARAM lParam);
 
     HWND hwnd_ = nullptr;
     bool deleteWhenDestroyed_ = false;
+    // The messages this window is handling now, one inside another.
+    NestedCalls calls_;
     // From WM_DESTROY on: what comes now comes from the window going, not from the user.
     bool destroying_ = false;
     Run run_ = Run::modeless;

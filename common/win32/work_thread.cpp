@@ -21,7 +21,7 @@ public:
 protected:
     std::optional<LRESULT> OnMessage(UINT msg, WPARAM, LPARAM) override {
         if (msg != kJobDone) return std::nullopt;
-        runner_.jobDone();
+        runner_.handBack_.post();
         return 0;
     }
 

@@ -1,8 +1,9 @@
 #pragma once
 // Long work on a thread of its own. What a job hands back runs on the thread
-// that made the runner, as a message to a message-only window of the runner:
-// whichever loop that thread runs at the time (its own, a modal window's, a
-// menu's) carries it out.
+// that made the runner, as idle work of that thread (common/win32/message_loop.h):
+// never inside a menu, a drag or a modal run that came after the runner, but
+// once they are over. The job's end reaches the thread as a message to a
+// message-only window of the runner.
 
 #include "common/win32/windows_api.h"
 
@@ -12,6 +13,7 @@
 #include <thread>
 
 #include "common/step_sequence.h"
+#include "common/win32/message_loop.h"
 
 namespace kq::win32 {
 
@@ -41,6 +43,7 @@ private:
     std::mutex doneMutex_;
     Finish done_;  // handed over from the job's thread
     std::jthread thread_;
+    IdleTask handBack_{[this] { jobDone(); }};
 };
 
 }  // namespace kq::win32

@@ -204,7 +204,7 @@ TEST_F(LetGo, AWindowMadeAndGoneWithoutADisconnectionLeavesNoLock) {
         PlainWindow control;
         ASSERT_TRUE(control.createControl(kPlainClass, window.hwnd(), {0, 0, 10, 10}, 1));
         EXPECT_EQ(moduleLocks(), before + 2);
-        DestroyWindow(window.hwnd());
+        window.end(0);
         EXPECT_EQ(moduleLocks(), before);
     }
     {

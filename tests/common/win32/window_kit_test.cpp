@@ -11,17 +11,20 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "common/win32/handles.h"
 #include "common/win32/subclass.h"
 #include "common/win32/window.h"
+#include "common/win32/work_thread.h"
 #include "tests/support/win32/window_driver.h"
 
 namespace kq::win32 {
@@ -256,6 +259,191 @@ TEST(WindowKit, IdleHooksRunWhenTheQueueRunsEmptyWhileTheyAreHeld) {
     const int firstAfter = first;
     loopUntil([] { return false; }, std::chrono::milliseconds(60));
     EXPECT_EQ(first, firstAfter);
+}
+
+// A window whose timer ticks until `onTick` says it is done; run modally, it then ends.
+class Turns final : public Window {
+public:
+    std::function<bool(int tick)> onTick;
+
+private:
+    bool OnCreate(const CREATESTRUCTW&) override {
+        SetTimer(hwnd(), 1, 15, nullptr);
+        return true;
+    }
+    bool OnTimer(UINT_PTR) override {
+        if (onTick && onTick(++ticks_)) {
+            KillTimer(hwnd(), 1);
+            end(0);
+        }
+        return true;
+    }
+    int ticks_ = 0;
+};
+
+WindowArgs turnsWindow() {
+    Window::registerClass({.name = kChildClass});
+    return {.windowClass = kChildClass, .style = WS_POPUP | WS_VISIBLE, .x = 20, .y = 20, .width = 60, .height = 60};
+}
+
+// Work posted for later waits while a modal run that came after it, a menu
+// or a drag is up, though the loop turns meanwhile; it runs once they end.
+TEST(WindowKit, PostedWorkWaitsWhileAModalRunAMenuOrADragIsUpAndRunsOnceItEnds) {
+    const struct {
+        const char* name;
+        // Posts the task with the hold up and ends the hold; `runs` as they were just before it ended.
+        std::function<void(IdleTask& task, const int& runs, int& meanwhile)> holdAndPost;
+    } cases[] = {
+        {"a modal run",
+         [](IdleTask& task, const int& runs, int& meanwhile) {
+             Turns modal;
+             modal.onTick = [&](int tick) {
+                 if (tick == 1) task.post();
+                 meanwhile = runs;
+                 return tick == 6;
+             };
+             EXPECT_EQ(modal.runModal(nullptr, turnsWindow()), 0);
+         }},
+        {"a menu",
+         [](IdleTask& task, const int& runs, int& meanwhile) {
+             Turns owner;
+             ASSERT_TRUE(owner.create(turnsWindow()));
+             SetForegroundWindow(owner.hwnd());
+             owner.onTick = [&](int tick) {
+                 if (tick == 1) task.post();
+                 meanwhile = runs;
+                 if (tick == 6) EndMenu();
+                 return false;
+             };
+             const Menu menu(CreatePopupMenu());
+             AppendMenuW(menu.get(), MF_STRING, 1, L"one");
+             TrackPopupMenu(menu.get(), TPM_RETURNCMD, 30, 30, 0, owner.hwnd(), nullptr);
+         }},
+        {"a drag",
+         [](IdleTask& task, const int& runs, int& meanwhile) {
+             Turns owner;
+             ASSERT_TRUE(owner.create(turnsWindow()));
+             SetCapture(owner.hwnd());
+             ASSERT_EQ(GetCapture(), owner.hwnd());
+             task.post();
+             loopUntil([] { return false; }, std::chrono::milliseconds(90));
+             meanwhile = runs;
+             ReleaseCapture();
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        int runs = 0;
+        int meanwhile = -1;
+        IdleTask task([&] { ++runs; });
+        c.holdAndPost(task, runs, meanwhile);
+        EXPECT_EQ(meanwhile, 0);
+        EXPECT_TRUE(loopUntil([&] { return runs > 0; }));
+        loopUntil([] { return false; }, std::chrono::milliseconds(60));
+        EXPECT_EQ(runs, 1) << "once for one post";
+    }
+}
+
+// A modal run's own work runs in its loop; what long work begun before it
+// hands back waits until it ends.
+TEST(WindowKit, AModalRunsOwnWorkRunsInItAndLongWorkBegunBeforeItWaitsForIt) {
+    WorkThread runner;
+    ASSERT_TRUE(runner.ready());
+    std::atomic<bool> jobDone = false;
+    bool applied = false;
+    bool appliedMeanwhile = true;
+    bool ownRan = false;
+    std::optional<IdleTask> own;
+    int doneAt = 0;
+    Turns modal;
+    modal.onTick = [&](int tick) {
+        if (tick == 1) {
+            own.emplace([&] { ownRan = true; });
+            own->post();
+            runner.start([&](std::stop_token) -> WorkRunner::Finish {
+                jobDone = true;
+                return [&] { applied = true; };
+            });
+        }
+        if (doneAt == 0 && jobDone) doneAt = tick;
+        // A few turns after the job's end has reached the thread.
+        if (doneAt == 0 || tick < doneAt + 4) return tick > 400;
+        appliedMeanwhile = applied;
+        return true;
+    };
+    EXPECT_EQ(modal.runModal(nullptr, turnsWindow()), 0);
+    EXPECT_TRUE(ownRan);
+    EXPECT_NE(doneAt, 0);
+    EXPECT_FALSE(appliedMeanwhile);
+    EXPECT_TRUE(loopUntil([&] { return applied; }));
+}
+
+// Each post runs the work once; a post from inside the work asks for another
+// turn; what a holder that goes had posted never runs.
+TEST(WindowKit, ATaskRunsOncePerPostAndNotAfterItsHolderIsGone) {
+    int runs = 0;
+    {
+        IdleTask task([&] { ++runs; });
+        task.post();
+        task.post();
+        EXPECT_TRUE(task.posted());
+        EXPECT_TRUE(loopUntil([&] { return runs > 0; }));
+        loopUntil([] { return false; }, std::chrono::milliseconds(60));
+        EXPECT_EQ(runs, 1);
+        EXPECT_FALSE(task.posted());
+        task.post();
+    }
+    loopUntil([] { return false; }, std::chrono::milliseconds(60));
+    EXPECT_EQ(runs, 1);
+
+    int turns = 0;
+    std::optional<IdleTask> again;
+    again.emplace([&] {
+        if (++turns < 3) again->post();
+    });
+    again->post();
+    EXPECT_TRUE(loopUntil([&] { return turns == 3; }));
+}
+
+// A window of another thread sends a message that posts work while the loop
+// waits for messages: the work runs without any other message coming.
+bool guardRang = false;
+void CALLBACK guardRings(HWND, UINT, UINT_PTR, DWORD) { guardRang = true; }
+
+TEST(WindowKit, WorkPostedFromAMessageSentWhileTheLoopWaitsRunsAtOnce) {
+    class Poster final : public Window {
+    public:
+        IdleTask* task = nullptr;
+
+    private:
+        std::optional<LRESULT> OnMessage(UINT msg, WPARAM, LPARAM) override {
+            if (msg != WM_APP) return std::nullopt;
+            task->post();
+            return 0;
+        }
+    };
+    int runs = 0;
+    IdleTask task([&] { ++runs; });
+    Poster poster;
+    poster.task = &task;
+    ASSERT_TRUE(poster.create(turnsWindow()));
+    guardRang = false;
+    const UINT_PTR guard = SetTimer(nullptr, 0, 3000, guardRings);
+    std::atomic<bool> looping = false;
+    std::thread sender([&, window = poster.hwnd()] {
+        while (!looping) Sleep(1);
+        // So that the loop is waiting in the system by then.
+        Sleep(50);
+        SendMessageW(window, WM_APP, 0, 0);
+    });
+    runMessagesUntil([&] {
+        looping = true;
+        return runs > 0 || guardRang;
+    });
+    sender.join();
+    KillTimer(nullptr, guard);
+    EXPECT_EQ(runs, 1);
+    EXPECT_FALSE(guardRang);
 }
 
 // A window that asks the thread to quit while it runs modally.

@@ -437,8 +437,9 @@ bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds
         MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(std::min<long long>(left.count(), 20)),
                                   QS_ALLINPUT);
         MSG msg;
-        // Handled as the program's own loop handles them: key preview, accelerators, dialog keys.
+        // Handled as the program's own loop handles them: key preview, accelerators, dialog keys, idle work.
         while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) win32::handleMessage(msg);
+        win32::IdleWork::runAll();
     }
 }
 

@@ -26,12 +26,6 @@ constexpr const wchar_t* kClassName = L"KqHistoryWindow";
 constexpr int kClientWidthTwips = 12915;
 constexpr int kClientHeightTwips = 7335;
 enum ControlId { kMainStripId = 100, kFilterStripId, kCardsId, kListId, kPanelId, kViewId, kFirstSplitterId };
-// A waiting line or close is tried again by this message, posted when the
-// window stops being busy, and by this timer while something else (a menu,
-// a drag, a window of another part) holds the window.
-constexpr UINT kRunWaitingMessage = WM_APP + 0x2A0;
-constexpr UINT_PTR kRunWaitingTimer = 0x2A0;
-constexpr UINT kRunWaitingRetryMs = 100;
 
 }  // namespace
 
@@ -58,8 +52,6 @@ bool HistoryWindow::open() {
     ShowWindow(hwnd(), placeOverHost() ? SW_SHOWMAXIMIZED : SW_SHOW);
     layoutPass();
     SetForegroundWindowEx(hwnd());
-    // A line that came while the window was being made.
-    if (hwnd() && handedOver_) PostMessageW(hwnd(), kRunWaitingMessage, 0, 0);
     return hwnd() != nullptr;
 }
 
@@ -253,7 +245,7 @@ void HistoryWindow::workSettled() {
         browser_->RefreshKeepingSelection();
         return;
     }
-    if (handedOver_ || closeAsked_) PostMessageW(hwnd(), kRunWaitingMessage, 0, 0);
+    if (handedOver_ || closeAsked_) waiting_.post();
 }
 
 void HistoryWindow::showWorking(bool working) {
@@ -298,7 +290,6 @@ void HistoryWindow::focusList() {
 }
 
 void HistoryWindow::toolbarClicked(ToolbarButton button) {
-    const Busy busy(*this);
     browser_->toolbarClick(button);
     mainStrip_->update(*browser_);
     InvalidateRect(mainStrip_->toolbar(), nullptr, TRUE);
@@ -321,7 +312,6 @@ void HistoryWindow::searchAgain() {
 }
 
 int HistoryWindow::showAtPointer(const PopupMenu& menu) {
-    const Busy busy(*this);
     POINT at{};
     GetCursorPos(&at);
     return kq::win32::showMenu(hwnd(), at, menu);
@@ -330,7 +320,6 @@ int HistoryWindow::showAtPointer(const PopupMenu& menu) {
 PropertyServices HistoryWindow::propertyServices() { return {.files = &files_, .help = givenHelp_}; }
 
 void HistoryWindow::fileMenu() {
-    const Busy busy(*this);
     switch (showAtPointer(browser_->fileMenu())) {
         case kMenuDelete:
             if (!browser_->currentHistory()) beep();
@@ -347,21 +336,18 @@ void HistoryWindow::fileMenu() {
 }
 
 void HistoryWindow::columnMenu() {
-    const Busy busy(*this);
     const int id = showAtPointer(browser_->columnMenu());
     if (id == kMenuNone) return;
     browser_->columnChosen(id);
 }
 
 void HistoryWindow::cardMenu(std::size_t position) {
-    const Busy busy(*this);
     switch (showAtPointer(viewer::cardMenu())) {
         case kMenuDelete:
             browser_->deleteCardHistories(position);
             return;
         case kMenuProperties:
             browser_->cardProperties(position, [this](const PropertyRows& rows) {
-                const Busy shown(*this);
                 showPropertyList(hwnd(), rows, givenHelp_);
             });
             return;
@@ -376,7 +362,6 @@ void HistoryWindow::deleteSelected() {
 
 bool HistoryWindow::keyPreviewed(const MSG& key) {
     if (key.message != WM_KEYDOWN) return false;
-    const Busy busy(*this);
     if (key.hwnd == list_->list()) {
         const bool onlyCtrl = GetKeyState(VK_CONTROL) < 0 && GetKeyState(VK_SHIFT) >= 0 && GetKeyState(VK_MENU) >= 0;
         switch (key.wParam) {
@@ -421,9 +406,6 @@ std::optional<LRESULT> HistoryWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM 
             if (!browser_ || !browser_->working() || LOWORD(lParam) != HTCLIENT) return std::nullopt;
             SetCursor(LoadCursorW(nullptr, IDC_APPSTARTING));
             return TRUE;
-        case kRunWaitingMessage:
-            runWaiting();
-            return 0;
         case WM_ENDSESSION:
             // The session may end the program without closing the window.
             if (wParam) saveViewSettings();
@@ -437,7 +419,6 @@ void HistoryWindow::OnDestroy() {
     startClosing();
     // Nothing the work under way finds is shown any more.
     if (browser_) browser_->cancelWork();
-    KillTimer(hwnd(), kRunWaitingTimer);
     if (viewArea_) viewArea_->closeMagnifier();
     keys_.reset();
     saveViewSettings();
@@ -467,7 +448,6 @@ bool HistoryWindow::placeOverHost() {
 }
 
 int HistoryWindow::message(std::string_view text, std::string_view title, unsigned style) {
-    const Busy busy(*this);
     // The panes show the browser as it stands under the message: no row of a list since replaced.
     browserChanged(BrowserChange::cards);
     return kq::win32::MessagePrompts(hwnd()).message(text, title, style);
@@ -477,75 +457,45 @@ void HistoryWindow::beep() { MessageBeep(MB_OK); }
 
 // ---- Lines of later starts, and closing
 
-HistoryWindow::Busy::~Busy() {
-    if (--window_.busy_ == 0 && (window_.handedOver_ || window_.closeAsked_) && window_.hwnd()) {
-        PostMessageW(window_.hwnd(), kRunWaitingMessage, 0, 0);
-    }
-}
-
 bool HistoryWindow::handOver(std::string line) {
     if (closingStarted_ || closeAsked_) return false;
     handedOver_ = std::move(line);
     // Never carried out here: this runs inside the message of another
     // process, possibly in the middle of a command of this window.
-    if (hwnd()) PostMessageW(hwnd(), kRunWaitingMessage, 0, 0);
-    return true;
-}
-
-// A window that another part runs modally over this one disables it; a menu,
-// a splitter drag and a move or size of the window show in the thread's state.
-bool HistoryWindow::idle() const {
-    if (busy_ != 0 || !hwnd() || !IsWindowEnabled(hwnd()) || GetCapture() != nullptr) return false;
-    if (browser_ && browser_->busy()) return false;
-    GUITHREADINFO thread{};
-    thread.cbSize = sizeof thread;
-    if (GetGUIThreadInfo(GetCurrentThreadId(), &thread) &&
-        (thread.flags & (GUI_INMENUMODE | GUI_POPUPMENUMODE | GUI_SYSTEMMENUMODE | GUI_INMOVESIZE)) != 0) {
-        return false;
-    }
+    waiting_.post();
     return true;
 }
 
 void HistoryWindow::runWaiting() {
-    if (!handedOver_ && !closeAsked_) return;
-    if (!idle()) {
-        SetTimer(hwnd(), kRunWaitingTimer, kRunWaitingRetryMs, nullptr);
-        return;
-    }
-    KillTimer(hwnd(), kRunWaitingTimer);
+    // The browser's steps and work come first: their end posts this again.
+    if (browser_ && browser_->busy()) return;
     if (closeAsked_) {
         // The line is moot: its sender was refused and opens its own window.
         handedOver_.reset();
         startClosing();
-        DestroyWindow(hwnd());
+        end(0);
         return;
     }
+    if (!handedOver_) return;
     const std::string line = std::move(*handedOver_);
     handedOver_.reset();
     CallCommand(line);
 }
 
 void HistoryWindow::CallCommand(std::string_view strCommand) {
-    const Busy busy(*this);
     if (IsIconic(hwnd())) ShowWindow(hwnd(), SW_RESTORE);
     browser_->CallCommand(strCommand);
     SetForegroundWindowEx(hwnd());
 }
 
-bool HistoryWindow::OnTimer(UINT_PTR id) {
-    if (id != kRunWaitingTimer) return false;
-    runWaiting();
-    return true;
-}
-
 // A close asked for in the middle of a command (a message of the delete, a
 // menu) would pull the window from under it: it waits as a line does.
 bool HistoryWindow::OnClose() {
-    if (!idle()) {
+    if (!waiting_.mayRunNow() || (browser_ && browser_->busy())) {
         closeAsked_ = true;
         // What long work would find is not wanted any more: it stops early.
         if (browser_ && browser_->working()) browser_->cancelWork();
-        SetTimer(hwnd(), kRunWaitingTimer, kRunWaitingRetryMs, nullptr);
+        waiting_.post();
         return true;
     }
     startClosing();

@@ -92,24 +92,9 @@ protected:
     void OnDestroy() override;
     std::optional<LRESULT> OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
     bool OnClose() override;
-    bool OnTimer(UINT_PTR id) override;
 
 private:
-    // Held while the window runs a command of its own, or shows a menu, a
-    // message or a dialog: what comes from outside waits until none is.
-    class Busy {
-    public:
-        explicit Busy(HistoryWindow& window) : window_(window) { ++window_.busy_; }
-        ~Busy();
-        Busy(const Busy&) = delete;
-        Busy& operator=(const Busy&) = delete;
-
-    private:
-        HistoryWindow& window_;
-    };
-    bool idle() const;
-    // Carries out a waiting close or line when the window is idle, or tries
-    // again shortly.
+    // Carries out a waiting close or line, once the browser's work is done.
     void runWaiting();
     void startClosing();
 
@@ -193,10 +178,12 @@ private:
     bool focusListWanted_ = false;
     bool refreshAsked_ = false;
     bool settingsSaved_ = false;
-    int busy_ = 0;
     std::optional<std::string> handedOver_;
     bool closeAsked_ = false;
     bool closingStarted_ = false;
+    // A close or a line that waits runs when the thread is idle: no menu,
+    // message, dialog, drag or command of the window is going on then.
+    kq::win32::IdleTask waiting_{[this] { runWaiting(); }, this};
 };
 
 }  // namespace kq::viewer::win32

@@ -4,7 +4,6 @@
 #include <string_view>
 
 #include "common/win32/forms.h"
-#include "common/win32/module.h"
 #include "common/win32/wide.h"
 #include "common/win32/window_text.h"
 #include "viewer/texts.h"
@@ -45,12 +44,10 @@ bool createStrip(kq::win32::Window& strip, HWND parent, int id) {
 }  // namespace
 
 HWND createToolbar(HWND parent, HIMAGELIST images, int id) {
-    const HWND toolbar =
-        CreateWindowExW(0, TOOLBARCLASSNAMEW, L"",
-                        WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_NORESIZE | CCS_NODIVIDER |
-                            CCS_NOPARENTALIGN,
-                        0, 0, 0, 0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                        kq::win32::thisModule(), nullptr);
+    const HWND toolbar = kq::win32::createChild(
+        parent, {.windowClass = TOOLBARCLASSNAMEW,
+                 .style = WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_NORESIZE | CCS_NODIVIDER | CCS_NOPARENTALIGN,
+                 .id = id});
     if (!toolbar) return nullptr;
     SendMessageW(toolbar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
     SendMessageW(toolbar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images));

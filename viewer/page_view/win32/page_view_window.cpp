@@ -246,13 +246,11 @@ bool PagePictures::prepareAhead(PageReader& reader, SIZE client) {
 // ---- The view
 
 PageViewArea::PageViewArea(HistoryBrowser& browser, const ViewerPictures& pictures, Twips screen)
-    : browser_(browser), screen_(screen), pages_(pictures.imgShadow, screen) {}
+    : browser_(browser), screen_(screen), pages_(pictures.imgShadow, screen), ahead_([this] { prepareAhead(); }, this) {}
 
 bool PageViewArea::create(HWND parent, int id) {
     kq::win32::Window::registerClass({.name = kViewClass});
-    if (!createControl(kViewClass, parent, RECT{}, id, WS_EX_CLIENTEDGE)) return false;
-    idle_.emplace([this] { prepareAhead(); });
-    return true;
+    return createControl(kViewClass, parent, RECT{}, id, WS_EX_CLIENTEDGE) != nullptr;
 }
 
 void PageViewArea::prepareAhead() {
@@ -260,20 +258,21 @@ void PageViewArea::prepareAhead() {
     if (!hwnd() || !IsWindowVisible(hwnd()) || IsIconic(GetAncestor(hwnd(), GA_ROOT)) || !GetClientRect(hwnd(), &client)) {
         return;
     }
-    // One page an idle turn; the message brings the next idle turn, after
-    // whatever the user did meanwhile.
-    if (pages_.prepareAhead(browser_.pageReader(), {client.right, client.bottom})) PostMessageW(hwnd(), WM_NULL, 0, 0);
+    // One page an idle turn; the next one after whatever the user did meanwhile.
+    if (pages_.prepareAhead(browser_.pageReader(), {client.right, client.bottom})) ahead_.post();
 }
 
 void PageViewArea::place(const RECT& pixels) {
     kq::win32::moveWindow(hwnd(), pixels);
-    // Every layout pass ends with the page drawn anew.
+    // Every layout pass ends with the page drawn anew, and its neighbours at the new size.
     InvalidateRect(hwnd(), nullptr, FALSE);
+    ahead_.post();
 }
 
 void PageViewArea::update() {
     pages_.show(browser_.page());
     InvalidateRect(hwnd(), nullptr, FALSE);
+    ahead_.post();
 }
 
 HBITMAP PageViewArea::keptPicture(const RECT& client) {

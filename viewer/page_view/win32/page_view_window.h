@@ -129,13 +129,14 @@ private:
     // when the page it enlarges is no longer shown.
     void moveMagnifier(POINT at);
 
-    // One neighbour of the page shown drawn ahead when the thread is idle.
+    // One neighbour of the page shown drawn ahead when the thread is idle,
+    // after the page or the view's size changed.
     void prepareAhead();
 
     HistoryBrowser& browser_;
     Twips screen_;
     PagePictures pages_;
-    std::optional<kq::win32::IdleHook> idle_;
+    kq::win32::IdleTask ahead_;
     std::unique_ptr<frmZoom> magnifier_;
 };
 

@@ -64,7 +64,7 @@ bool InstanceWindow::open() {
 
 void InstanceWindow::close() {
     take_ = {};
-    if (hwnd()) DestroyWindow(hwnd());
+    end(0);
 }
 
 std::optional<LRESULT> InstanceWindow::OnMessage(UINT msg, WPARAM, LPARAM lParam) {

@@ -445,7 +445,7 @@ TEST(FileListWindow, TheMainWindowListsTheCardsHistoriesAndRefreshesThemWithF5) 
     EXPECT_EQ(ListView_GetColumnWidth(list, 0) - modelWidth(), built - builtModelWidth);
     // The history that was shown stays selected across the refresh.
     EXPECT_EQ(ListView_GetNextItem(list, -1, LVNI_SELECTED), 2);
-    DestroyWindow(window.hwnd());
+    window.end(0);
 }
 
 TEST(FileListWindow, TheMainWindowSortsInTheSystemsOrder) {
@@ -461,7 +461,7 @@ TEST(FileListWindow, TheMainWindowSortsInTheSystemsOrder) {
     window.browser().columnClick(0);  // the file names, descending, sorted on the window's work thread
     ASSERT_TRUE(test::waitUntil([&] { return !window.browser().busy(); }));
     EXPECT_EQ(names(), (std::vector<std::string>{"a.tvk", "_b.tvk"}));
-    DestroyWindow(window.hwnd());
+    window.end(0);
 }
 
 }  // namespace

@@ -117,7 +117,7 @@ TEST(HistoryActions, TheColumnChooserAddsAColumnThatIsKeptAndEscChangesNothing) 
                        [&] { return escaped && !test::openMenu(); }));
     EXPECT_EQ(columns(list), before + 1);
 
-    DestroyWindow(opened.window->hwnd());  // closing writes the view settings
+    opened.window->end(0);  // closing writes the view settings
     EXPECT_EQ(opened.store.read("View", "FileName"), std::optional<std::string>("1"));
 }
 

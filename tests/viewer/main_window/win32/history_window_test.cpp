@@ -8,7 +8,13 @@
 
 #include <commctrl.h>
 
+#include <chrono>
+#include <functional>
+
+#include "common/prompts.h"
+#include "common/win32/message_prompts.h"
 #include "tests/support/win32/history_on_disk.h"
+#include "tests/support/win32/modal_run.h"
 #include "tests/support/win32/window_driver.h"
 #include "tests/viewer/main_window/win32/opened_history_window.h"
 
@@ -184,6 +190,40 @@ TEST(HistoryWindow, WhileItsWorkRunsItHoldsBackWhatItReplacesAndEndsAsAWindowTha
     EXPECT_NE(window.hwnd(), nullptr) << "closed once the work has stopped";
     EXPECT_TRUE(test::waitUntil([&] { return window.hwnd() == nullptr; }));
     EXPECT_EQ(opened.store.read("View", "CardsCategoryType").value_or(""), "2") << "the settings are written";
+}
+
+// A line of a later start and a close that come while a message over the
+// window waits for its answer wait too; the answer lets them run.
+TEST(HistoryWindow, ALineOrACloseThatComesUnderAMessageOfTheWindowWaitsForItsAnswer) {
+    const struct {
+        const char* name;
+        std::function<void(HistoryWindow&)> comes;
+        std::function<bool(const Opened&, int listings)> carriedOut;
+    } cases[] = {
+        {"a line", [](HistoryWindow& w) { EXPECT_TRUE(w.handOver("ShowId=\tShowCategory=")); },
+         [](const Opened& o, int listings) { return o.files.listings > listings; }},
+        {"a close", [](HistoryWindow& w) { SendMessageW(w.hwnd(), WM_CLOSE, 0, 0); },
+         [](const Opened& o, int) { return o.window->hwnd() == nullptr; }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Opened opened;
+        HistoryWindow& window = *opened.window;
+        const int listings = opened.files.listings;
+        bool carriedOutUnderTheBox = true;
+        const test::ModalRun run = test::runModal(
+            [&] { kq::win32::MessagePrompts(window.hwnd()).message("m", "t", mb::kOkOnly); },
+            {test::onClass(L"#32770", [&](HWND box) {
+                c.comes(window);
+                // The loop turns under the box, its idle turns included.
+                test::waitUntil([] { return false; }, std::chrono::milliseconds(100));
+                carriedOutUnderTheBox = c.carriedOut(opened, listings);
+                test::answer(box, IDOK);
+            })});
+        EXPECT_TRUE(run.finished);
+        EXPECT_FALSE(carriedOutUnderTheBox);
+        EXPECT_TRUE(test::waitUntil([&] { return c.carriedOut(opened, listings); }));
+    }
 }
 
 }  // namespace

@@ -358,7 +358,7 @@ TEST(PageViewLoupe, ALostMouseOrTheMainWindowsEndClosesIt) {
     const HWND second = area.magnifier();
     ASSERT_TRUE(second);
     EXPECT_NE(second, first) << "each press makes it anew";
-    DestroyWindow(opened.window->hwnd());
+    opened.window->end(0);
     EXPECT_FALSE(IsWindow(second));
 }
 
