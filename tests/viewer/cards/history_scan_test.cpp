@@ -121,7 +121,10 @@ struct CardsWorld {
         std::vector<std::string> out;
         for (std::size_t p = 1; p <= bar.Count(); ++p) {
             std::string line = bar.Item(p)->Key() + ":";
-            for (const auto& f : bar.Item(p)->files()) line += std::string(" ") + f.substr(5, 1);
+            for (const auto& f : bar.Item(p)->files()) {
+                line += ' ';
+                line += f.substr(5, 1);
+            }
             out.push_back(line);
         }
         return out;
