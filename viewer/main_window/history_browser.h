@@ -130,6 +130,7 @@ public:
     // export need one and no other row selected.
     PopupMenu fileMenu() const;
     PopupMenu columnMenu() const { return viewer::columnMenu(view_); }
+    const c_Setting_View& viewSetting() const { return view_; }
     // A choice of the column chooser: that column shown or hidden, the list
     // rebuilt and its first history shown.
     void columnChosen(int id);
