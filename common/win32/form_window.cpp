@@ -1,6 +1,7 @@
 #include "common/win32/form_window.h"
 
 #include <algorithm>
+#include <memory>
 
 #include "common/win32/forms.h"
 #include "common/win32/handles.h"
@@ -18,39 +19,8 @@ constexpr DWORD kFormStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDRE
 // Owned and without WS_EX_APPWINDOW: out of the task bar. Tab walks into panels.
 constexpr DWORD kFormExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
 
-bool handsOn(UINT msg) {
-    switch (msg) {
-        case WM_COMMAND:
-        case WM_NOTIFY:
-        case WM_DRAWITEM:
-        case WM_MEASUREITEM:
-        case WM_CTLCOLORSTATIC:
-        case WM_CTLCOLORBTN:
-        case WM_CTLCOLOREDIT:
-        case WM_CTLCOLORLISTBOX:
-            return true;
-        default:
-            return false;
-    }
-}
-
-LRESULT CALLBACK panelProc(HWND panel, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (handsOn(msg)) {
-        if (const HWND parent = GetParent(panel)) return SendMessageW(parent, msg, wParam, lParam);
-    }
-    return DefWindowProcW(panel, msg, wParam, lParam);
-}
-
-bool registerPanelClass() {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = panelProc;
-    wc.hInstance = thisModule();
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
-    wc.lpszClassName = kPanelClass;
-    return RegisterClassExW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
-}
+// Holds controls and nothing else: what they tell goes on up to the form.
+class Panel final : public Window {};
 
 bool isChildOf(HWND parent, HWND window) { return window && IsChild(parent, window); }
 
@@ -63,12 +33,16 @@ bool classIs(HWND window, const wchar_t* name) {
 }  // namespace
 
 HWND createPanel(HWND parent, const RECT& at, int id, DWORD exStyle) {
-    if (!registerPanelClass()) return nullptr;
-    return createChild(parent, {.windowClass = kPanelClass,
-                                .style = WS_VISIBLE | WS_CLIPSIBLINGS,
-                                .exStyle = WS_EX_CONTROLPARENT | exStyle,
-                                .rect = at,
-                                .id = id});
+    if (!Window::registerClass({.name = kPanelClass, .background = GetSysColorBrush(COLOR_BTNFACE)})) return nullptr;
+    return Window::createOwned(std::make_unique<Panel>(), {.windowClass = kPanelClass,
+                                                           .style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS,
+                                                           .exStyle = WS_EX_CONTROLPARENT | exStyle,
+                                                           .x = at.left,
+                                                           .y = at.top,
+                                                           .width = at.right - at.left,
+                                                           .height = at.bottom - at.top,
+                                                           .owner = parent,
+                                                           .id = id});
 }
 
 INT_PTR Form::showModal(HWND owner, const std::wstring& caption, int clientWidthTwips, int clientHeightTwips) {

@@ -21,8 +21,8 @@
 namespace kq::win32 {
 
 // A borderless container of controls (a page of a form, a compound control's
-// surface) that hands its controls' notifications on to its own parent, so
-// that the form handles them all.
+// surface), a window of the kit's base that handles none of its controls'
+// notifications: they go on up to the form. The window owns its object.
 HWND createPanel(HWND parent, const RECT& at, int id = 0, DWORD exStyle = 0);
 
 class Form : public Window {

@@ -444,7 +444,7 @@ bool Window::answeringAct(UINT msg, LPARAM lParam) const noexcept {
     }
     if (InSendMessage()) return false;
     for (HWND w = hwnd_; w; w = GetParent(w)) {
-        if (const Window* object = w == hwnd_ ? this : controlObject(w); object && object->destroying_) return false;
+        if (const Window* object = w == hwnd_ ? this : objectOf(w); object && object->destroying_) return false;
     }
     return true;
 }
@@ -520,9 +520,9 @@ void Window::destroyed(Window* self) noexcept {
     if (self->deleteWhenDestroyed_ && self->calls_.end()) delete self;
 }
 
-std::optional<LRESULT> Window::handle(UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
+std::optional<LRESULT> Window::handle(UINT msg, WPARAM wParam, LPARAM lParam, Route route) noexcept {
     try {
-        return dispatch(msg, wParam, lParam);
+        return dispatch(msg, wParam, lParam, route);
     } catch (const std::exception& e) {
         return failed(msg, lParam, e.what());
     } catch (...) {
@@ -530,8 +530,18 @@ std::optional<LRESULT> Window::handle(UINT msg, WPARAM wParam, LPARAM lParam) no
     }
 }
 
-std::optional<LRESULT> Window::dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (const std::optional<LRESULT> reflectedResult = reflect(msg, wParam, lParam)) return reflectedResult;
+std::optional<LRESULT> Window::dispatch(UINT msg, WPARAM wParam, LPARAM lParam, Route route) {
+    if (route == Route::reflected) return OnReflected(msg, wParam, lParam);
+    if (route == Route::sent) {
+        const HWND control = notifier(hwnd_, msg, wParam, lParam);
+        if (!control || control == hwnd_) return dispatchOwn(msg, wParam, lParam);
+        if (const std::optional<LRESULT> result = reflect(control, msg, wParam, lParam)) return result;
+    }
+    if (const std::optional<LRESULT> result = dispatchOwn(msg, wParam, lParam)) return result;
+    return passUp(msg, wParam, lParam);
+}
+
+std::optional<LRESULT> Window::dispatchOwn(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
         case WM_CREATE:
             return OnCreate(*reinterpret_cast<const CREATESTRUCTW*>(lParam)) ? 0 : -1;
@@ -603,35 +613,37 @@ std::optional<LRESULT> Window::dispatchInput(UINT msg, WPARAM wParam, LPARAM lPa
     return OnMessage(msg, wParam, lParam);
 }
 
-Window* Window::controlObject(HWND control) noexcept {
+Window* Window::objectOf(HWND window) noexcept {
     // Any class may keep its own value in GWLP_USERDATA: only ours holds an object there.
-    if (reinterpret_cast<WNDPROC>(GetClassLongPtrW(control, GCLP_WNDPROC)) != windowProc) return nullptr;
-    return boundTo(control);
+    const bool ours = reinterpret_cast<WNDPROC>(GetClassLongPtrW(window, GCLP_WNDPROC)) == windowProc ||
+                      reinterpret_cast<DLGPROC>(GetWindowLongPtrW(window, DWLP_DLGPROC)) == dialogProc;
+    return ours ? boundTo(window) : nullptr;
 }
 
-std::optional<LRESULT> Window::reflect(UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
-    const HWND control = notifier(hwnd_, msg, wParam, lParam);
-    if (!control || control == hwnd_) return std::nullopt;
-    if (Window* object = controlObject(control)) {
-        // The control is inside a handler of its own: one that ends it leaves it standing until it returns.
-        NestedCalls::Frame frame(object->calls_);
-        const std::optional<LRESULT> result = object->reflected(msg, wParam, lParam);
-        if (frame.leave()) delete object;
-        return result;
-    }
+std::optional<LRESULT> Window::reflect(HWND control, UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
+    if (Window* object = objectOf(control)) return handOn(*object, msg, wParam, lParam, Route::reflected);
     if (Subclass* holder = Subclass::reflectionOf(control)) return holder->reflected(msg, wParam, lParam);
     return std::nullopt;
 }
 
-std::optional<LRESULT> Window::reflected(UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
-    try {
-        return OnReflected(msg, wParam, lParam);
-    } catch (const std::exception& e) {
-        OnFailure(msg, e.what(), answeringAct(msg, lParam));
-    } catch (...) {
-        OnFailure(msg, "an exception of unknown type", answeringAct(msg, lParam));
-    }
-    return std::nullopt;
+// A window of ours above hands the message straight to its handlers, so that
+// the control, reflected once already, is not asked again; any other parent
+// gets the message itself. A top-level window has no one to pass it to: its
+// owner is no container of its controls.
+std::optional<LRESULT> Window::passUp(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (!(GetWindowLongPtrW(hwnd_, GWL_STYLE) & WS_CHILD)) return std::nullopt;
+    const HWND parent = GetParent(hwnd_);
+    if (!parent) return std::nullopt;
+    if (Window* object = objectOf(parent)) return handOn(*object, msg, wParam, lParam, Route::passedUp);
+    return SendMessageW(parent, msg, wParam, lParam);
+}
+
+std::optional<LRESULT> Window::handOn(Window& object, UINT msg, WPARAM wParam, LPARAM lParam, Route route) noexcept {
+    // The other window is inside a handler of its own: one that ends it leaves it standing until it returns.
+    NestedCalls::Frame frame(object.calls_);
+    const std::optional<LRESULT> result = object.handle(msg, wParam, lParam, route);
+    if (frame.leave()) delete &object;
+    return result;
 }
 
 std::optional<LRESULT> Window::failed(UINT msg, LPARAM lParam, std::string_view what) noexcept {

@@ -11,9 +11,10 @@
 // code outside the kit destroys a window itself. A window that owns its
 // object (createOwned) deletes it once the outermost of the messages it is
 // handling has returned: never while one of its handlers runs, a handler of
-// a notification it sent its parent (reflected) included, so a handler may
-// end its own window and go on using its object. Once a handler returns,
-// the kit touches nothing of an object that may have gone.
+// a notification it sent its parent (reflected) or one a child window passed
+// up to it included, so a handler may end its own window and go on using its
+// object. Once a handler returns, the kit touches nothing of an object that
+// may have gone.
 //
 // One window procedure and one dialog procedure forward each message to a
 // typed handler; nothing a handler throws leaves them: the failure is told
@@ -166,6 +167,8 @@ protected:
     // Notifications of a control that is a window of this base, or held by a
     // Subclass that takes them (Subclass::reflectTo), go to OnReflected of the
     // control first; the ones it leaves come to these handlers of the parent.
+    // What a child window leaves of them goes on to its own parent's
+    // handlers, and so on up: the controls on a panel are the form's.
     virtual bool OnCommand(int /*id*/, UINT /*code*/, HWND /*control*/) { return false; }
     virtual std::optional<LRESULT> OnNotify(const NMHDR&) { return std::nullopt; }
     virtual bool OnPaint() { return false; }
@@ -229,18 +232,27 @@ private:
     void bind(HWND hwnd) noexcept;
     void unbind() noexcept;
 
+    // How a message reaches the handlers: from the system; as a notification
+    // of this window's, back from its parent (OnReflected alone); or as a
+    // control's notification that a child window left, which the control had
+    // already.
+    enum class Route { sent, reflected, passedUp };
+
     // The one edge between the system and the handlers: none when the default processing is to follow.
-    std::optional<LRESULT> handle(UINT msg, WPARAM wParam, LPARAM lParam) noexcept;
-    std::optional<LRESULT> dispatch(UINT msg, WPARAM wParam, LPARAM lParam);
+    std::optional<LRESULT> handle(UINT msg, WPARAM wParam, LPARAM lParam, Route route = Route::sent) noexcept;
+    std::optional<LRESULT> dispatch(UINT msg, WPARAM wParam, LPARAM lParam, Route route);
+    std::optional<LRESULT> dispatchOwn(UINT msg, WPARAM wParam, LPARAM lParam);
     std::optional<LRESULT> failed(UINT msg, LPARAM lParam, std::string_view what) noexcept;
     bool answeringAct(UINT msg, LPARAM lParam) const noexcept;
     HWND make(const WindowArgs& args, std::unique_ptr<Window>* owned);
     void startModal();
     INT_PTR runUntilEnded(HWND owner);
-    // The object of a control of our window class; null for any other window.
-    static Window* controlObject(HWND control) noexcept;
-    std::optional<LRESULT> reflect(UINT msg, WPARAM wParam, LPARAM lParam) noexcept;
-    std::optional<LRESULT> reflected(UINT msg, WPARAM wParam, LPARAM lParam) noexcept;
+    // The object of a window of our class or of a dialog of this base; null for any other window.
+    static Window* objectOf(HWND window) noexcept;
+    std::optional<LRESULT> reflect(HWND control, UINT msg, WPARAM wParam, LPARAM lParam) noexcept;
+    std::optional<LRESULT> passUp(UINT msg, WPARAM wParam, LPARAM lParam);
+    // A message of another window handed on to `object`'s handlers.
+    static std::optional<LRESULT> handOn(Window& object, UINT msg, WPARAM wParam, LPARAM lParam, Route route) noexcept;
     // At WM_NCDESTROY: the owned object is deleted now, or by the outermost handler still running.
     static void destroyed(Window* self) noexcept;
     std::optional<LRESULT> dispatchInput(UINT msg, WPARAM wParam, LPARAM lParam);

@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -139,6 +140,48 @@ TEST(FormWindow, TheFocusComesBackAfterAMessageBox) {
     };
     EXPECT_TRUE(kq::test::runModal([&] { form.showModal(nullptr, L"フォーム", 2400, 1500); }, std::move(steps)).finished);
     EXPECT_EQ(focusAfter, form.second);
+}
+
+// A button and a label on a panel; the form answers both, and colours the label.
+class PanelForm final : public Form {
+public:
+    std::vector<int> clicked;
+    HWND button = nullptr;
+    HWND label = nullptr;
+    HBRUSH labelBrush = GetSysColorBrush(COLOR_HIGHLIGHT);
+
+private:
+    bool OnLoad() override {
+        const HWND panel = createPanel(hwnd(), pixels({0, 0, 2400, 1500}), 20);
+        button = addControl(panel, L"BUTTON", "押す", WS_VISIBLE | WS_TABSTOP, {120, 120, 900, 360}, 21);
+        label = addControl(panel, L"STATIC", "ラベル", WS_VISIBLE, {120, 600, 900, 240}, 22);
+        return panel != nullptr;
+    }
+    bool OnCommand(int id, UINT code, HWND) override {
+        if (code == BN_CLICKED) clicked.push_back(id);
+        return true;
+    }
+    std::optional<LRESULT> OnFormMessage(UINT msg, WPARAM, LPARAM lParam) override {
+        if (msg != WM_CTLCOLORSTATIC || reinterpret_cast<HWND>(lParam) != label) return std::nullopt;
+        return reinterpret_cast<LRESULT>(labelBrush);
+    }
+};
+
+TEST(FormWindow, TheControlsOnAPanelAreTheForms) {
+    PanelForm form;
+    LRESULT colour = 0;
+    const auto act = [&](HWND) {
+        SendMessageW(form.button, BM_CLICK, 0, 0);
+        const WindowDc dc = windowDc(form.label);
+        colour = SendMessageW(GetParent(form.label), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc.get()),
+                              reinterpret_cast<LPARAM>(form.label));
+        form.end(IDOK);
+    };
+    EXPECT_TRUE(kq::test::runModal([&] { form.showModal(nullptr, L"パネル", 2400, 1500); },
+                                   {kq::test::onClass(L"KqForm", act)})
+                    .finished);
+    EXPECT_EQ(form.clicked, std::vector<int>{21});
+    EXPECT_EQ(colour, reinterpret_cast<LRESULT>(form.labelBrush));
 }
 
 }  // namespace

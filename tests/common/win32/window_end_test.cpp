@@ -1,5 +1,6 @@
-// Windows that end themselves from inside their own handlers: a click, the
-// mouse, a key and a notification they sent their parent. A window that owns
+// Windows that end themselves from inside their own handlers: a click (also
+// one a child window passed up), the mouse, a key and a notification they
+// sent their parent. A window that owns
 // its object deletes it only once the outermost of its handlers has returned,
 // so the handler that ended it goes on with an object that still stands.
 
@@ -30,7 +31,7 @@ struct Journal {
 };
 
 // The message on which a window ends itself.
-enum class EndsOn { click, mouse, key, notification, keyInsideClick };
+enum class EndsOn { click, mouse, key, notification, keyInsideClick, clickPassedUp };
 
 class Ending final : public Window {
 public:
@@ -60,7 +61,7 @@ private:
 
     bool OnCommand(int id, UINT, HWND) override {
         if (id != kButtonId) return false;
-        if (endsOn_ == EndsOn::click) endHere();
+        if (endsOn_ == EndsOn::click || endsOn_ == EndsOn::clickPassedUp) endHere();
         if (endsOn_ == EndsOn::keyInsideClick) {
             SendMessageW(hwnd(), WM_KEYDOWN, VK_ESCAPE, 0);
             // The key's handler ended the window; this one still runs inside it.
@@ -88,6 +89,9 @@ private:
     EndsOn endsOn_;
     int finished_ = 0;
 };
+
+// A child window that holds a button and leaves its clicks to its parent.
+class Holder final : public Window {};
 
 // The parent of an ending control; it sees what the control leaves.
 class Parent final : public Window {
@@ -117,6 +121,7 @@ TEST_F(WindowEnd, AnOwnedWindowEndedByItsOwnHandlerIsDeletedOnceTheHandlerHasRet
         {"a key", EndsOn::key, 1},
         {"a key it sent itself inside its click", EndsOn::keyInsideClick, 2},
         {"a notification it sent its parent", EndsOn::notification, 1},
+        {"a click a child window of it passed up", EndsOn::clickPassedUp, 1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -133,13 +138,22 @@ TEST_F(WindowEnd, AnOwnedWindowEndedByItsOwnHandlerIsDeletedOnceTheHandlerHasRet
                                                                  .owner = child ? parent.hwnd() : nullptr,
                                                                  .id = kControlId});
         ASSERT_TRUE(hwnd);
-        const HWND button = createChild(hwnd, {.windowClass = L"BUTTON", .rect = {0, 0, 20, 20}, .id = kButtonId});
+        const HWND holder = c.endsOn != EndsOn::clickPassedUp
+                                ? hwnd
+                                : Window::createOwned(std::make_unique<Holder>(), {.windowClass = kClass,
+                                                                                   .style = WS_CHILD,
+                                                                                   .width = 40,
+                                                                                   .height = 40,
+                                                                                   .owner = hwnd});
+        ASSERT_TRUE(holder);
+        const HWND button = createChild(holder, {.windowClass = L"BUTTON", .rect = {0, 0, 20, 20}, .id = kButtonId});
         ASSERT_TRUE(button);
 
         switch (c.endsOn) {
             case EndsOn::click:
             case EndsOn::keyInsideClick:
-                SendMessageW(hwnd, WM_COMMAND, MAKEWPARAM(kButtonId, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+            case EndsOn::clickPassedUp:
+                SendMessageW(holder, WM_COMMAND, MAKEWPARAM(kButtonId, BN_CLICKED), reinterpret_cast<LPARAM>(button));
                 break;
             case EndsOn::mouse: SendMessageW(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(30, 30)); break;
             case EndsOn::key: SendMessageW(hwnd, WM_KEYDOWN, VK_ESCAPE, 0); break;

@@ -19,6 +19,7 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "common/win32/handles.h"
@@ -51,20 +52,54 @@ bool loopUntil(const std::function<bool()>& done, std::chrono::milliseconds limi
     return done();
 }
 
-// A child of our class that tells its parent of two things and handles one of them itself.
+// Codes a button on the child sends the child: one the button's holder
+// answers, one the child answers, one neither does.
+constexpr int kPartId = 14;
+constexpr UINT kPartsOwnCode = 0x201;
+constexpr UINT kChildsCode = 0x202;
+constexpr UINT kLeftCode = 0x203;
+
+// A child of our class that tells its parent of two things and handles one of
+// them itself, and holds a button whose holder takes the button's notifications.
 class Child final : public Window {
 public:
     std::vector<UINT> ownCodes;
+    // What reached the button's holder, and what of the button's the child handled.
+    std::vector<UINT> partAsked;
+    std::vector<UINT> partCodes;
+    HWND part = nullptr;
+
     void tell(UINT code) {
         SendMessageW(GetParent(hwnd()), WM_COMMAND, MAKEWPARAM(kChildId, code), reinterpret_cast<LPARAM>(hwnd()));
     }
+    void partTells(UINT code) {
+        SendMessageW(hwnd(), WM_COMMAND, MAKEWPARAM(kPartId, code), reinterpret_cast<LPARAM>(part));
+    }
 
 private:
+    bool OnCreate(const CREATESTRUCTW&) override {
+        part = createChild(hwnd(), {.windowClass = L"BUTTON", .style = WS_VISIBLE, .rect = {0, 0, 20, 20}, .id = kPartId});
+        partHolder_.attach(part, [](UINT, WPARAM, LPARAM) { return std::nullopt; });
+        partHolder_.reflectTo([this](UINT msg, WPARAM wParam, LPARAM) -> std::optional<LRESULT> {
+            if (msg != WM_COMMAND) return std::nullopt;
+            partAsked.push_back(HIWORD(wParam));
+            if (HIWORD(wParam) != kPartsOwnCode) return std::nullopt;
+            return 0;
+        });
+        return part != nullptr;
+    }
+    bool OnCommand(int, UINT code, HWND control) override {
+        if (control != part || code != kChildsCode) return false;
+        partCodes.push_back(code);
+        return true;
+    }
     std::optional<LRESULT> OnReflected(UINT msg, WPARAM wParam, LPARAM) override {
         if (msg != WM_COMMAND || HIWORD(wParam) != kOwnCode) return std::nullopt;
         ownCodes.push_back(HIWORD(wParam));
         return 0;
     }
+
+    Subclass partHolder_;
 };
 
 class KitWindow final : public Window {
@@ -72,6 +107,8 @@ public:
     // What reached the main window itself.
     std::vector<UINT> commands;  // of menus and accelerators
     std::vector<UINT> childCodes;
+    // Of every control, its own or one further down.
+    std::vector<std::pair<HWND, UINT>> controlCodes;
     std::vector<UINT> notifications;
     int drawItems = 0;
     std::vector<WPARAM> previewed;
@@ -79,6 +116,14 @@ public:
     std::vector<UINT> listChanges;
     int buttonDrawn = 0;
     std::vector<UINT> editKeys;
+
+    std::vector<UINT> codesOf(HWND control) const {
+        std::vector<UINT> codes;
+        for (const auto& [from, code] : controlCodes) {
+            if (from == control) codes.push_back(code);
+        }
+        return codes;
+    }
 
     HWND list = nullptr;
     HWND drawn = nullptr;
@@ -154,6 +199,7 @@ private:
     bool OnCommand(int id, UINT code, HWND control) override {
         if (!control) commands.push_back(static_cast<UINT>(id));
         if (control == child.hwnd()) childCodes.push_back(code);
+        if (control) controlCodes.push_back({control, code});
         return true;
     }
     std::optional<LRESULT> OnNotify(const NMHDR& header) override {
@@ -195,6 +241,39 @@ TEST(WindowKit, NotificationsGoToTheControlsOwnObjectAndWhatItLeavesToTheParent)
     window.child.tell(kParentsCode);
     EXPECT_EQ(window.child.ownCodes, std::vector<UINT>{kOwnCode});
     EXPECT_EQ(window.childCodes, std::vector<UINT>{kParentsCode});
+}
+
+TEST(WindowKit, WhatAChildWindowLeavesOfItsControlsNotificationsGoesUpToItsParentTheControlAskedOnce) {
+    KitWindow window;
+    ASSERT_TRUE(window.open());
+    struct Case {
+        const char* what;
+        UINT code;
+        std::vector<UINT> childHandled;
+        std::vector<UINT> parentSaw;
+    };
+    const std::vector<Case> cases = {
+        {"the button's holder answers", kPartsOwnCode, {}, {}},
+        {"the child answers what the holder leaves", kChildsCode, {kChildsCode}, {}},
+        {"what the child leaves reaches its parent", kLeftCode, {}, {kLeftCode}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        window.child.partAsked.clear();
+        window.child.partCodes.clear();
+        window.controlCodes.clear();
+        window.child.partTells(c.code);
+        EXPECT_EQ(window.child.partAsked, std::vector<UINT>{c.code});
+        EXPECT_EQ(window.child.partCodes, c.childHandled);
+        EXPECT_EQ(window.codesOf(window.child.part), c.parentSaw);
+    }
+
+    // A top-level window owned by another is no part of it: what it leaves stays with it.
+    Child owned;
+    ASSERT_TRUE(owned.create({.windowClass = kChildClass, .style = WS_POPUP, .width = 40, .height = 40, .owner = window.hwnd()}));
+    owned.partTells(kLeftCode);
+    EXPECT_EQ(owned.partAsked, std::vector<UINT>{kLeftCode});
+    EXPECT_TRUE(window.codesOf(owned.part).empty());
 }
 
 TEST(WindowKit, TheMainWindowSeesItsKeysWhileAnEditBoxInsideHasTheFocus) {
