@@ -156,11 +156,17 @@ bool drawGlyphButton(const DRAWITEMSTRUCT& item) {
     return true;
 }
 
-HWND createCompoundControl(Window& control, const wchar_t* windowClass, HWND parent, const RECT& rect, int id) {
-    if (!Window::registerClass({.name = windowClass, .background = GetSysColorBrush(COLOR_BTNFACE)})) {
-        return nullptr;
-    }
-    return control.createControl(windowClass, parent, rect, id);
+HWND createCompoundControl(Window& control, HWND parent, const CompoundControl& args) {
+    if (!Window::registerClass({.name = args.windowClass, .background = args.background})) return nullptr;
+    return control.create({.windowClass = args.windowClass,
+                           .style = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN,
+                           .exStyle = WS_EX_CONTROLPARENT | args.exStyle,
+                           .x = args.rect.left,
+                           .y = args.rect.top,
+                           .width = args.rect.right - args.rect.left,
+                           .height = args.rect.bottom - args.rect.top,
+                           .owner = parent,
+                           .id = args.id});
 }
 
 HWND createTextBox(HWND parent, int id, const RECT& rect, HFONT font, Subclass& hook, DWORD extraStyle) {

@@ -36,10 +36,22 @@ HWND createGlyphButton(HWND parent, int id, Glyph glyph, const RECT& rect, std::
 // Draws the item when it is a glyph button; false otherwise.
 bool drawGlyphButton(const DRAWITEMSTRUCT& item);
 
-// Makes `control` a child control of `parent` on a window of its own class
-// (registered at first use), with that id: Tab walks into its parts and the
-// face colour shows between them. Null when it could not be made.
-HWND createCompoundControl(Window& control, const wchar_t* windowClass, HWND parent, const RECT& rect, int id);
+// A control of our own class that holds controls of its own (its parts);
+// its position is in the parent's client pixels.
+struct CompoundControl {
+    const wchar_t* windowClass = nullptr;
+    RECT rect{};
+    int id = 0;
+    DWORD exStyle = 0;  // WS_EX_CONTROLPARENT is always added: Tab walks into the parts
+    // What shows between the parts, set as the class is registered; null
+    // for a control that paints all of itself.
+    HBRUSH background = GetSysColorBrush(COLOR_BTNFACE);
+};
+
+// Makes `control` a child control of `parent` on a window of its class,
+// registered at first use. Null when the class could not be registered or
+// the control could not be made.
+HWND createCompoundControl(Window& control, HWND parent, const CompoundControl& args);
 
 // A one-line edit box in the form's font that opens no context menu of its
 // own while `hook` holds it (the control that owns the box keeps the hook).

@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "common/win32/control_kit.h"
 #include "common/win32/form_window.h"
 #include "common/win32/forms.h"
 #include "common/win32/handles.h"
@@ -85,14 +86,10 @@ std::optional<std::string> ShellFolderBrowser::BrowseForFolder(const std::string
 }
 
 HWND FolderPickerControl::create(const FolderPickerArgs& args) {
-    if (!Window::registerClass({.name = kClass,
-                                .background = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1))})) {
-        return nullptr;
-    }
     args_ = args;
     picker_.emplace(files_, static_cast<FolderPickerView&>(*this), args.selectAfterBrowse);
     picker_->PromptCaption = args.PromptCaption;
-    return createControl(kClass, args.parent, args.at, args.id);
+    return createCompoundControl(*this, args.parent, {.windowClass = kClass, .rect = args.at, .id = args.id});
 }
 
 bool FolderPickerControl::OnCreate(const CREATESTRUCTW&) {

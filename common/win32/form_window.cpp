@@ -73,7 +73,8 @@ INT_PTR Form::showModal(HWND owner, const std::wstring& caption, int clientWidth
 bool Form::OnCreate(const CREATESTRUCTW&) {
     font_ = createFormFont();
     SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
-    if (!OnLoad()) return false;
+    // A form without one of its controls would stand there as if whole.
+    if (!OnLoad() || controlMissing_) return false;
     if (!lastFocus_) lastFocus_ = GetNextDlgTabItem(hwnd(), nullptr, FALSE);
     return true;
 }
@@ -82,13 +83,15 @@ RECT Form::pixels(const TwipsRect& r) const { return pixelRect(twips_, r); }
 
 HWND Form::addControl(HWND parent, const wchar_t* windowClass, const std::string& text, DWORD style,
                       const TwipsRect& at, int id, DWORD exStyle) {
-    return createChild(parent, {.windowClass = windowClass,
-                                .text = wide(text),
-                                .style = style,
-                                .exStyle = exStyle,
-                                .rect = pixels(at),
-                                .id = id,
-                                .font = font_.get()});
+    const HWND control = createChild(parent, {.windowClass = windowClass,
+                                              .text = wide(text),
+                                              .style = style,
+                                              .exStyle = exStyle,
+                                              .rect = pixels(at),
+                                              .id = id,
+                                              .font = font_.get()});
+    if (!control) controlMissing_ = true;
+    return control;
 }
 
 void Form::place(HWND control, const TwipsRect& at) const { placeControl(control, at, twips_); }

@@ -42,7 +42,9 @@ protected:
 
     HFONT font() const { return font_.get(); }
     RECT pixels(const TwipsRect& r) const;
-    // A control on `parent` (the form or one of its panels), in the form font.
+    // A control on `parent` (the form or one of its panels), in the form
+    // font; null when it could not be made: a form whose OnLoad misses one
+    // does not open.
     HWND addControl(HWND parent, const wchar_t* windowClass, const std::string& text, DWORD style,
                     const TwipsRect& at, int id = 0, DWORD exStyle = 0);
     void place(HWND control, const TwipsRect& at) const;
@@ -64,6 +66,7 @@ private:
     Twips twips_;
     // The control that had the focus when the form was last deactivated.
     HWND lastFocus_ = nullptr;
+    bool controlMissing_ = false;
 };
 
 }  // namespace kq::win32

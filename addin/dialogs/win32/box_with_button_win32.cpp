@@ -18,7 +18,7 @@ constexpr int kButtonWidth = 255;
 HWND BoxWithButton::create(HWND parent, const RECT& rect, HFONT font, int id) {
     font_ = font;
     id_ = id;
-    return createCompoundControl(*this, windowClass_, parent, rect, id);
+    return createCompoundControl(*this, parent, {.windowClass = windowClass_, .rect = rect, .id = id});
 }
 
 bool BoxWithButton::OnCreate(const CREATESTRUCTW& cs) {

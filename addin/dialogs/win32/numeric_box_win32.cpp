@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "common/win32/control_kit.h"
 #include "common/win32/forms.h"
 #include "common/win32/wide.h"
 #include "common/win32/window_text.h"
@@ -63,9 +64,11 @@ NumberCharacters UserNumberCharacters() {
 }
 
 HWND NumericBoxControl::create(const NumericBoxArgs& args) {
-    if (!Window::registerClass({.name = kClass})) return nullptr;
     args_ = args;
-    return createControl(kClass, args.parent, args.at, args.id, WS_EX_CLIENTEDGE | WS_EX_CONTROLPARENT);
+    // The box paints its own background, in the colour it is given.
+    return createCompoundControl(
+        *this, args.parent,
+        {.windowClass = kClass, .rect = args.at, .id = args.id, .exStyle = WS_EX_CLIENTEDGE, .background = nullptr});
 }
 
 bool NumericBoxControl::OnCreate(const CREATESTRUCTW&) {

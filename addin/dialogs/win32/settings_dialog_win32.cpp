@@ -50,7 +50,7 @@ public:
 private:
     bool OnLoad() override;
     bool OnCommand(int id, UINT code, HWND control) override;
-    void makePages();
+    bool makePages();
     void ShowSettingPage();
     void chkSurveillance_Click(int index);
     void cmdOK_Click();
@@ -75,7 +75,7 @@ bool frmSetting::OnLoad() {
     for (const std::string_view page : kPages) {
         SendMessageW(lstMenu_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide(page).c_str()));
     }
-    makePages();
+    if (!makePages()) return false;
     addControl(hwnd(), L"BUTTON", std::string(texts::kOk), WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, design::cmdOK,
                IDOK);
     addControl(hwnd(), L"BUTTON", std::string(texts::kCancel), WS_VISIBLE | WS_TABSTOP, design::cmdCancel, IDCANCEL);
@@ -104,7 +104,7 @@ bool frmSetting::OnLoad() {
     return true;
 }
 
-void frmSetting::makePages() {
+bool frmSetting::makePages() {
     for (std::size_t i = 0; i < kPages.size(); ++i) {
         // Every page takes the rectangle of the first; only the chosen one shows.
         const HWND page = createPanel(hwnd(), pixels(design::fraSetting), ids::kFirstPage + static_cast<int>(i));
@@ -118,8 +118,14 @@ void frmSetting::makePages() {
                          onPage(design::Label3), ids::Label3),
               innerRight);
     const RECT picker = pixels(onPage(design::useFolderBrowser));
-    useFolderBrowser_.create(
-        {.parent = basic, .at = picker, .id = ids::useFolderBrowser, .font = font(), .PromptCaption = {}, .selectAfterBrowse = false});
+    if (!useFolderBrowser_.create({.parent = basic,
+                                   .at = picker,
+                                   .id = ids::useFolderBrowser,
+                                   .font = font(),
+                                   .PromptCaption = {},
+                                   .selectAfterBrowse = false})) {
+        return false;
+    }
     chkShowMessageWhenPrintRun_ = addControl(basic, L"BUTTON", std::string(texts::kConfirmBeforeSaving), kCheckStyle,
                                              onPage(design::chkShowMessageWhenPrintRun), ids::chkShowMessageWhenPrintRun);
     const int label1Right = fitToText(addControl(basic, L"STATIC", std::string(texts::kNoticeTimeLabel),
@@ -129,11 +135,13 @@ void frmSetting::makePages() {
     RECT seconds = pixels(onPage(design::txtShowProgressTime));
     const int gap = pixels({0, 0, design::txtShowProgressTime.left - design::Label1.right(), 0}).right;
     OffsetRect(&seconds, std::max(0, label1Right + gap - static_cast<int>(seconds.left)), 0);
-    txtShowProgressTime_.create({.parent = basic,
-                                 .at = seconds,
-                                 .id = ids::txtShowProgressTime,
-                                 .font = font(),
-                                 .HojoText = std::string(texts::kSeconds)});
+    if (!txtShowProgressTime_.create({.parent = basic,
+                                      .at = seconds,
+                                      .id = ids::txtShowProgressTime,
+                                      .font = font(),
+                                      .HojoText = std::string(texts::kSeconds)})) {
+        return false;
+    }
     fitToText(chkShowMessageWhenPrintRun_, innerRight);
     chkShowMessageWhenAdd_ = addControl(basic, L"BUTTON", std::string(texts::kShowAddedMessage), kCheckStyle,
                                         onPage(design::chkShowMessageWhenAdd), ids::chkShowMessageWhenAdd);
@@ -153,6 +161,7 @@ void frmSetting::makePages() {
     fitToText(addControl(starts, L"STATIC", std::string(texts::kStartNote), WS_VISIBLE | SS_NOPREFIX,
                          onPage(design::Label4), ids::Label4),
               innerRight);
+    return true;
 }
 
 // Only the chosen page shows: a page beneath another would still take the

@@ -26,8 +26,9 @@ HWND u_Title::create(HWND parent, POINT at, HFONT font, int id) {
     font_ = font;
     id_ = id;
     const Twips t = screenTwips();
-    return createCompoundControl(*this, kClass, parent, {at.x, at.y, at.x + t.x(kTitleWidth), at.y + t.y(kTitleHeight)},
-                                 id);
+    return createCompoundControl(
+        *this, parent,
+        {.windowClass = kClass, .rect = {at.x, at.y, at.x + t.x(kTitleWidth), at.y + t.y(kTitleHeight)}, .id = id});
 }
 
 bool u_Title::OnCreate(const CREATESTRUCTW&) {

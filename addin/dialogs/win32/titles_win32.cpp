@@ -1,5 +1,6 @@
 #include "addin/dialogs/win32/titles_win32.h"
 
+#include <stdexcept>
 #include <string>
 
 #include "addin/core/texts.h"
@@ -50,7 +51,7 @@ int u_Titles::naturalWidth() {
 HWND u_Titles::create(HWND parent, const RECT& rect, HFONT font, int id) {
     font_ = font;
     id_ = id;
-    return createCompoundControl(*this, kClass, parent, rect, id);
+    return createCompoundControl(*this, parent, {.windowClass = kClass, .rect = rect, .id = id});
 }
 
 bool u_Titles::OnCreate(const CREATESTRUCTW& cs) {
@@ -90,12 +91,15 @@ void u_Titles::addRow(std::size_t k) {
                                                           .id = rowId + titles_ids::kLabel,
                                                           .font = font_}));
     windows->title = std::make_unique<u_Title>(model_.row(k));
-    windows->title->create(panel(), {t.x(kLabelWidth), 0}, font_, rowId);
+    bool made = windows->label && windows->title->create(panel(), {t.x(kLabelWidth), 0}, font_, rowId);
     for (std::size_t c = 0; c < kRowCommands.size(); ++c) {
         windows->tools[c].reset(createGlyphButton(panel(), rowId + titles_ids::kFirstTool + static_cast<int>(c),
                                                   glyphOf(kRowCommands[c]), {0, 0, kToolSize, kToolSize}));
+        made = made && windows->tools[c];
         tips_->add(windows->tools[c].get(), tipOf(kRowCommands[c]));
     }
+    // A row added at the user's command fails as that command; one of the first, as the list's creation.
+    if (!made) throw std::runtime_error("a heading row could not be made");
     rows_.push_back(std::move(windows));
 }
 

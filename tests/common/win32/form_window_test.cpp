@@ -184,5 +184,21 @@ TEST(FormWindow, TheControlsOnAPanelAreTheForms) {
     EXPECT_EQ(colour, reinterpret_cast<LRESULT>(form.labelBrush));
 }
 
+// A form one of whose controls is of a class the system does not know.
+class IncompleteForm final : public Form {
+    bool OnLoad() override {
+        addControl(hwnd(), L"KqNoSuchClass", "", WS_VISIBLE, {0, 0, 900, 360});
+        addControl(hwnd(), L"BUTTON", "OK", WS_VISIBLE | WS_TABSTOP, {0, 480, 900, 360}, IDOK);
+        return true;
+    }
+    bool OnCommand(int, UINT, HWND) override { return false; }
+};
+
+TEST(FormWindow, AFormMissingAControlDoesNotOpen) {
+    IncompleteForm form;
+    EXPECT_EQ(form.showModal(nullptr, L"欠けたフォーム", 2400, 1500), -1);
+    EXPECT_EQ(form.hwnd(), nullptr);
+}
+
 }  // namespace
 }  // namespace kq::win32
