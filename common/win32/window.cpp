@@ -272,18 +272,6 @@ HWND Window::create(const WindowArgs& args) {
     return make(args, nullptr);
 }
 
-HWND Window::createControl(const wchar_t* windowClass, HWND parent, const RECT& rect, int id, DWORD exStyle) {
-    return create({.windowClass = windowClass,
-                   .style = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN,
-                   .exStyle = exStyle,
-                   .x = rect.left,
-                   .y = rect.top,
-                   .width = rect.right - rect.left,
-                   .height = rect.bottom - rect.top,
-                   .owner = parent,
-                   .id = id});
-}
-
 HWND Window::createOwned(std::unique_ptr<Window> window, const WindowArgs& args) {
     if (!window) return nullptr;
     Window& object = *window;

@@ -127,11 +127,9 @@ public:
     HWND hwnd() const noexcept { return hwnd_; }
 
     // Makes the window, bound to this object; null when it could not be made.
+    // A child window is made so, with WS_CHILD; a control that holds controls
+    // of its own, by createCompoundControl (control_kit.h).
     HWND create(const WindowArgs& args);
-    // Makes it a control of `parent` at `rect` (the parent's client pixels)
-    // that holds controls of its own: Tab walks into them.
-    HWND createControl(const wchar_t* windowClass, HWND parent, const RECT& rect, int id,
-                       DWORD exStyle = WS_EX_CONTROLPARENT);
     // Makes a window that owns `window` and deletes it when it is destroyed;
     // the object is deleted at once when no window could be made.
     static HWND createOwned(std::unique_ptr<Window> window, const WindowArgs& args);

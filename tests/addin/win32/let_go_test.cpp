@@ -202,7 +202,14 @@ TEST_F(LetGo, AWindowMadeAndGoneWithoutADisconnectionLeavesNoLock) {
         EXPECT_EQ(moduleLocks(), before + 1);
         // A control of it holds one too, and is not closed on its own.
         PlainWindow control;
-        ASSERT_TRUE(control.createControl(kPlainClass, window.hwnd(), {0, 0, 10, 10}, 1));
+        ASSERT_TRUE(control.create({.windowClass = kPlainClass,
+                                    .style = WS_CHILD | WS_VISIBLE,
+                                    .x = 0,
+                                    .y = 0,
+                                    .width = 10,
+                                    .height = 10,
+                                    .owner = window.hwnd(),
+                                    .id = 1}));
         EXPECT_EQ(moduleLocks(), before + 2);
         window.end(0);
         EXPECT_EQ(moduleLocks(), before);

@@ -22,6 +22,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/win32/control_kit.h"
 #include "common/win32/handles.h"
 #include "common/win32/subclass.h"
 #include "common/win32/window.h"
@@ -158,7 +159,7 @@ private:
                                     .exStyle = WS_EX_CLIENTEDGE,
                                     .rect = {0, 130, 200, 154},
                                     .id = kEditId});
-        if (!list || !drawn || !edit || !child.createControl(kChildClass, hwnd(), {210, 50, 300, 90}, kChildId)) {
+        if (!list || !drawn || !edit || !createCompoundControl(child, hwnd(), {.windowClass = kChildClass, .rect = {210, 50, 300, 90}, .id = kChildId})) {
             return false;
         }
         LVCOLUMNW column{};

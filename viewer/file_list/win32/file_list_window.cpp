@@ -7,6 +7,7 @@
 #include <string>
 #include <utility>
 
+#include "common/win32/control_kit.h"
 #include "common/win32/forms.h"
 #include "common/win32/wide.h"
 
@@ -50,8 +51,9 @@ FileListWindow::FileListWindow(HistoryBrowser& browser, const PictureList& pictu
 bool FileListWindow::create(HWND parent, int id) {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES};
     InitCommonControlsEx(&controls);
-    if (!Window::registerClass({.name = kClass})) return false;
-    return createControl(kClass, parent, RECT{}, id) != nullptr;
+    // The list covers the window: no background goes first.
+    return kq::win32::createCompoundControl(*this, parent, {.windowClass = kClass, .id = id, .background = nullptr}) !=
+           nullptr;
 }
 
 bool FileListWindow::OnCreate(const CREATESTRUCTW&) {

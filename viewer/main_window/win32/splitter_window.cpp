@@ -31,7 +31,9 @@ SplitterPart::SplitterPart(int index, MainLayout& layout, const PictureList& gri
     : index_(index), layout_(layout), grip_(grip), twips_(twips) {}
 
 bool SplitterPart::create(HWND parent, int id) {
-    kq::win32::Window::registerClass({.name = kClassName, .background = GetSysColorBrush(COLOR_BTNFACE)});
+    if (!kq::win32::Window::registerClass({.name = kClassName, .background = GetSysColorBrush(COLOR_BTNFACE)})) {
+        return false;
+    }
     return kq::win32::Window::create({.windowClass = kClassName,
                                       .style = WS_CHILD | WS_CLIPSIBLINGS,
                                       .x = 0,

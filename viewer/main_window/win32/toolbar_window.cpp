@@ -3,6 +3,7 @@
 #include <array>
 #include <string_view>
 
+#include "common/win32/control_kit.h"
 #include "common/win32/forms.h"
 #include "common/win32/wide.h"
 #include "common/win32/window_text.h"
@@ -37,8 +38,7 @@ constexpr std::array<MainButton, kToolbarButtons> kMainButtons = {{
 int commandOf(ToolbarButton button) { return kFirstButtonCommand + static_cast<int>(button); }
 
 bool createStrip(kq::win32::Window& strip, HWND parent, int id) {
-    kq::win32::Window::registerClass({.name = kStripClass, .background = GetSysColorBrush(COLOR_BTNFACE)});
-    return strip.createControl(kStripClass, parent, RECT{}, id) != nullptr;
+    return kq::win32::createCompoundControl(strip, parent, {.windowClass = kStripClass, .id = id}) != nullptr;
 }
 
 }  // namespace

@@ -32,7 +32,7 @@ kq::win32::Bitmap surfaceOf(SIZE size, Paint&& paint) {
 frmZoom::frmZoom(Twips screen) : screen_(screen) {}
 
 bool frmZoom::create(HWND owner) {
-    kq::win32::Window::registerClass({.name = kClassName});
+    if (!kq::win32::Window::registerClass({.name = kClassName})) return false;
     size_ = SIZE{screen_.x(kLoupeSide), screen_.y(kLoupeSide)};
     // An owned popup stays over the main window without being topmost; it
     // never takes the activation from it.

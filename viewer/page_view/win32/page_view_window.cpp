@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "common/win32/bitmaps.h"
+#include "common/win32/control_kit.h"
 #include "common/win32/forms.h"
 #include "common/win32/wide.h"
 #include "common/win32/window_text.h"
@@ -249,8 +250,15 @@ PageViewArea::PageViewArea(HistoryBrowser& browser, const ViewerPictures& pictur
     : browser_(browser), screen_(screen), pages_(pictures.imgShadow, screen), ahead_([this] { prepareAhead(); }, this) {}
 
 bool PageViewArea::create(HWND parent, int id) {
-    kq::win32::Window::registerClass({.name = kViewClass});
-    return createControl(kViewClass, parent, RECT{}, id, WS_EX_CLIENTEDGE) != nullptr;
+    // The view paints all of itself: no background goes first.
+    if (!kq::win32::Window::registerClass({.name = kViewClass})) return false;
+    return kq::win32::Window::create({.windowClass = kViewClass,
+                                      .style = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN,
+                                      .exStyle = WS_EX_CLIENTEDGE,
+                                      .x = 0,
+                                      .y = 0,
+                                      .owner = parent,
+                                      .id = id}) != nullptr;
 }
 
 void PageViewArea::prepareAhead() {
@@ -363,8 +371,7 @@ PagePanel::PagePanel(HistoryBrowser& browser, const ViewerPictures& pictures, HF
     : browser_(browser), pictures_(pictures), font_(font), screen_(screen) {}
 
 bool PagePanel::create(HWND parent, int id) {
-    kq::win32::Window::registerClass({.name = kPanelClass, .background = GetSysColorBrush(COLOR_BTNFACE)});
-    if (!createControl(kPanelClass, parent, RECT{}, id)) return false;
+    if (!kq::win32::createCompoundControl(*this, parent, {.windowClass = kPanelClass, .id = id})) return false;
     const HWND self = hwnd();
     buttons_ = createToolbar(self, pictures_.imlNo0.handle(), kButtonsId);
     if (!buttons_) return false;

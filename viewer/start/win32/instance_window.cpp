@@ -50,7 +50,7 @@ std::wstring instanceCaption() {
 
 bool InstanceWindow::open() {
     if (hwnd()) return true;
-    kq::win32::Window::registerClass({.name = kInstanceWindowClass});
+    if (!kq::win32::Window::registerClass({.name = kInstanceWindowClass})) return false;
     // A tool window that is never shown: no taskbar button, nothing on the screen.
     return create({.windowClass = kInstanceWindowClass,
                    .text = instanceCaption(),
