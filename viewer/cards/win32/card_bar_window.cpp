@@ -1,7 +1,5 @@
 #include "viewer/cards/win32/card_bar_window.h"
 
-#include <windowsx.h>
-
 #include <climits>
 #include <cmath>
 #include <string>
@@ -34,6 +32,15 @@ double letterHeight(HDC dc, HFONT font, const Twips& twips) {
 LONG toPixels(double twips, double perPixel) { return static_cast<LONG>(std::lround(twips / perPixel)); }
 
 const char* pictureKey(CardPicture picture) { return picture == CardPicture::book ? "BOOK" : "SHEET"; }
+
+MouseButton cardButton(kq::win32::MouseButton button) {
+    switch (button) {
+        case kq::win32::MouseButton::left: return MouseButton::left;
+        case kq::win32::MouseButton::right: return MouseButton::right;
+        case kq::win32::MouseButton::middle: break;
+    }
+    return MouseButton::middle;
+}
 
 }  // namespace
 
@@ -169,14 +176,15 @@ std::optional<std::size_t> CardBarWindow::cardAt(POINT at) const {
     return std::nullopt;
 }
 
-void CardBarWindow::released(MouseButton button, LPARAM at) {
-    const std::optional<std::size_t> position = cardAt({GET_X_LPARAM(at), GET_Y_LPARAM(at)});
-    if (!position) return;
-    const bool menu = browser_.cardReleased(*position, button);
+bool CardBarWindow::OnMouseUp(kq::win32::MouseButton button, POINT at, UINT) {
+    const std::optional<std::size_t> position = cardAt(at);
+    if (!position) return true;
+    const bool menu = browser_.cardReleased(*position, cardButton(button));
     update();
     changed(BrowserChange::cards);
     // The card is selected and shown before its menu opens.
     if (menu) cardMenuAsked(*position);
+    return true;
 }
 
 void CardBarWindow::scrolled(WORD request) {
@@ -208,9 +216,6 @@ void CardBarWindow::scrolled(WORD request) {
 
 std::optional<LRESULT> CardBarWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
-        case WM_LBUTTONUP: released(MouseButton::left, lParam); return 0;
-        case WM_RBUTTONUP: released(MouseButton::right, lParam); return 0;
-        case WM_MBUTTONUP: released(MouseButton::middle, lParam); return 0;
         case WM_VSCROLL:
             if (reinterpret_cast<HWND>(lParam) != scrollBar_.get()) return std::nullopt;
             scrolled(LOWORD(wParam));

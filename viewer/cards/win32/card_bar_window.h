@@ -59,6 +59,7 @@ public:
 protected:
     bool OnCreate(const CREATESTRUCTW&) override;
     bool OnSize(UINT kind, int width, int height) override;
+    bool OnMouseUp(kq::win32::MouseButton button, POINT at, UINT keys) override;
     std::optional<LRESULT> OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
     void paint(HDC dc, const RECT& client) override;
 
@@ -66,7 +67,6 @@ private:
     void drawCard(HDC dc, std::size_t position) const;
     // The card under a point of the client area; none over the gaps.
     std::optional<std::size_t> cardAt(POINT at) const;
-    void released(MouseButton button, LPARAM at);
     void scrolled(WORD request);
     void showScrollBar();
 

@@ -1,7 +1,5 @@
 #include "viewer/main_window/win32/splitter_window.h"
 
-#include <windowsx.h>
-
 #include "common/win32/forms.h"
 #include "common/win32/handles.h"
 
@@ -20,8 +18,18 @@ LPCWSTR cursorOf(int index) {
     return IDC_SIZEWE;
 }
 
-// The buttons held during a move, as the layout numbers them: 1 left, 2 right, 4 middle.
-int buttonsHeld(WPARAM keys) {
+// A button as the layout numbers it: 1 left, 2 right, 4 middle.
+int layoutButton(kq::win32::MouseButton button) {
+    switch (button) {
+        case kq::win32::MouseButton::left: return 1;
+        case kq::win32::MouseButton::right: return 2;
+        case kq::win32::MouseButton::middle: break;
+    }
+    return 4;
+}
+
+// The buttons held during a move, numbered as the layout numbers them.
+int buttonsHeld(UINT keys) {
     return ((keys & MK_LBUTTON) ? 1 : 0) | ((keys & MK_RBUTTON) ? 2 : 0) | ((keys & MK_MBUTTON) ? 4 : 0);
 }
 
@@ -52,45 +60,42 @@ bool SplitterPart::OnPaint() {
     return true;
 }
 
-double SplitterPart::xTwips(LPARAM at) const { return GET_X_LPARAM(at) * twips_.perPixelX(); }
-double SplitterPart::yTwips(LPARAM at) const { return GET_Y_LPARAM(at) * twips_.perPixelY(); }
+double SplitterPart::xTwips(POINT at) const { return at.x * twips_.perPixelX(); }
+double SplitterPart::yTwips(POINT at) const { return at.y * twips_.perPixelY(); }
 
-void SplitterPart::pressed(int button, LPARAM at) {
+bool SplitterPart::OnMouseDown(kq::win32::MouseButton button, POINT at, UINT) {
     // The part keeps the mouse until its button comes up, as a control does.
     SetCapture(hwnd());
-    layout_.press(index_, button, xTwips(at), yTwips(at));
+    layout_.press(index_, layoutButton(button), xTwips(at), yTwips(at));
+    return true;
 }
 
-void SplitterPart::released(int button, WPARAM stillHeld) {
+bool SplitterPart::OnMouseMove(POINT at, UINT keys) {
+    passRan(layout_.move(index_, buttonsHeld(keys), xTwips(at), yTwips(at)));
+    return true;
+}
+
+bool SplitterPart::OnMouseUp(kq::win32::MouseButton button, POINT, UINT stillHeld) {
     // The layout hears of the release before the hold goes, so the lost hold finds no drag.
-    const bool ran = layout_.release(index_, button);
+    const bool ran = layout_.release(index_, layoutButton(button));
     if (buttonsHeld(stillHeld) == 0 && GetCapture() == hwnd()) ReleaseCapture();
     passRan(ran);
+    return true;
+}
+
+bool SplitterPart::OnCaptureLost(HWND) {
+    passRan(layout_.captureLost());
+    return true;
 }
 
 void SplitterPart::passRan(bool ran) {
     if (ran) changed(BrowserChange::layout);
 }
 
-std::optional<LRESULT> SplitterPart::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
-    switch (msg) {
-        case WM_SETCURSOR:
-            SetCursor(LoadCursorW(nullptr, cursorOf(index_)));
-            return TRUE;
-        case WM_LBUTTONDOWN: pressed(1, lParam); return 0;
-        case WM_RBUTTONDOWN: pressed(2, lParam); return 0;
-        case WM_MBUTTONDOWN: pressed(4, lParam); return 0;
-        case WM_MOUSEMOVE:
-            passRan(layout_.move(index_, buttonsHeld(wParam), xTwips(lParam), yTwips(lParam)));
-            return 0;
-        case WM_LBUTTONUP: released(1, wParam); return 0;
-        case WM_RBUTTONUP: released(2, wParam); return 0;
-        case WM_MBUTTONUP: released(4, wParam); return 0;
-        case WM_CAPTURECHANGED:
-            if (reinterpret_cast<HWND>(lParam) != hwnd()) passRan(layout_.captureLost());
-            return 0;
-        default: return std::nullopt;
-    }
+std::optional<LRESULT> SplitterPart::OnMessage(UINT msg, WPARAM, LPARAM) {
+    if (msg != WM_SETCURSOR) return std::nullopt;
+    SetCursor(LoadCursorW(nullptr, cursorOf(index_)));
+    return TRUE;
 }
 
 }  // namespace kq::viewer::win32

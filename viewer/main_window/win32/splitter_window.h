@@ -32,14 +32,16 @@ public:
 
 protected:
     bool OnPaint() override;
+    bool OnMouseDown(kq::win32::MouseButton button, POINT at, UINT keys) override;
+    bool OnMouseMove(POINT at, UINT keys) override;
+    bool OnMouseUp(kq::win32::MouseButton button, POINT at, UINT keys) override;
+    bool OnCaptureLost(HWND taker) override;
     std::optional<LRESULT> OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
     bool isGrip() const { return index_ % 2 == 0; }
-    double xTwips(LPARAM at) const;
-    double yTwips(LPARAM at) const;
-    void pressed(int button, LPARAM at);
-    void released(int button, WPARAM stillHeld);
+    double xTwips(POINT at) const;
+    double yTwips(POINT at) const;
     void passRan(bool ran);
 
     int index_;
