@@ -157,9 +157,8 @@ bool drawGlyphButton(const DRAWITEMSTRUCT& item) {
 }
 
 HWND createCompoundControl(Window& control, HWND parent, const CompoundControl& args) {
-    if (!Window::registerClass({.name = args.windowClass, .background = args.background})) return nullptr;
-    return control.create({.windowClass = args.windowClass,
-                           .style = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN,
+    return control.create({.name = args.windowClass, .background = args.background},
+                          {.style = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN,
                            .exStyle = WS_EX_CONTROLPARENT | args.exStyle,
                            .x = args.rect.left,
                            .y = args.rect.top,

@@ -33,9 +33,9 @@ bool classIs(HWND window, const wchar_t* name) {
 }  // namespace
 
 HWND createPanel(HWND parent, const RECT& at, int id, DWORD exStyle) {
-    if (!Window::registerClass({.name = kPanelClass, .background = GetSysColorBrush(COLOR_BTNFACE)})) return nullptr;
-    return Window::createOwned(std::make_unique<Panel>(), {.windowClass = kPanelClass,
-                                                           .style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS,
+    return Window::createOwned(std::make_unique<Panel>(),
+                               {.name = kPanelClass, .background = GetSysColorBrush(COLOR_BTNFACE)},
+                               {.style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS,
                                                            .exStyle = WS_EX_CONTROLPARENT | exStyle,
                                                            .x = at.left,
                                                            .y = at.top,

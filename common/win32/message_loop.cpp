@@ -105,14 +105,14 @@ void IdleWork::runAll() noexcept {
     try {
         std::vector<Due> due;
         for (IdleWork* work : idle.registered) {
-            if (work->standing_ || work->armed_) due.push_back({work, work->serial_});
+            if (work->due()) due.push_back({work, work->serial_});
         }
         for (const Due& d : due) {
             // Work that ran before may have ended this one's holder, or started a drag.
             const bool held =
                 std::any_of(idle.registered.begin(), idle.registered.end(),
                             [&](const IdleWork* w) { return w == d.work && w->serial_ == d.serial; });
-            if (!held || !d.work->mayRunNow() || !(d.work->standing_ || d.work->armed_)) continue;
+            if (!held || !d.work->mayRunNow() || !d.work->due()) continue;
             d.work->armed_ = false;
             const HWND window = d.work->window_ ? d.work->window_->hwnd() : nullptr;
             // A copy: the work may end its holder, and the holder's copy with it.

@@ -86,6 +86,9 @@ protected:
     bool armed() const noexcept { return armed_; }
 
 private:
+    // Runs at the next idle turn that lets it.
+    bool due() const noexcept { return standing_ || armed_; }
+
     std::function<void()> work_;
     const Window* window_;
     bool standing_;

@@ -272,6 +272,18 @@ HWND Window::create(const WindowArgs& args) {
     return make(args, nullptr);
 }
 
+HWND Window::create(const WindowClassArgs& windowClass, WindowArgs args) {
+    if (!registerClass(windowClass)) return nullptr;
+    args.windowClass = windowClass.name;
+    return create(args);
+}
+
+HWND Window::createOwned(std::unique_ptr<Window> window, const WindowClassArgs& windowClass, WindowArgs args) {
+    if (!registerClass(windowClass)) return nullptr;
+    args.windowClass = windowClass.name;
+    return createOwned(std::move(window), args);
+}
+
 HWND Window::createOwned(std::unique_ptr<Window> window, const WindowArgs& args) {
     if (!window) return nullptr;
     Window& object = *window;

@@ -130,9 +130,13 @@ public:
     // A child window is made so, with WS_CHILD; a control that holds controls
     // of its own, by createCompoundControl (control_kit.h).
     HWND create(const WindowArgs& args);
+    // The same of a class registered first (see registerClass), which
+    // `args` need not name; null when either could not be done.
+    HWND create(const WindowClassArgs& windowClass, WindowArgs args);
     // Makes a window that owns `window` and deletes it when it is destroyed;
     // the object is deleted at once when no window could be made.
     static HWND createOwned(std::unique_ptr<Window> window, const WindowArgs& args);
+    static HWND createOwned(std::unique_ptr<Window> window, const WindowClassArgs& windowClass, WindowArgs args);
 
     // Runs the window modally owned by `owner` (null for none): the owner is
     // disabled while the thread's message loop runs, until end(); then it is

@@ -30,9 +30,7 @@ private:
 };
 
 WorkThread::WorkThread() : receiver_(std::make_unique<Receiver>(*this)) {
-    if (Window::registerClass({.name = kReceiverClass})) {
-        receiver_->create({.windowClass = kReceiverClass, .owner = HWND_MESSAGE});
-    }
+    receiver_->create({.name = kReceiverClass}, {.owner = HWND_MESSAGE});
 }
 
 WorkThread::~WorkThread() {

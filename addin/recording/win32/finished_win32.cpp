@@ -120,9 +120,8 @@ void frmFinished::paint(HDC dc, const RECT& client) {
 }  // namespace
 
 void ShowFinished(HWND placeNear, double seconds) {
-    if (!Window::registerClass({.name = kFinishedClass})) return;
-    const HWND hwnd = Window::createOwned(std::make_unique<frmFinished>(placeNear, seconds),
-                                          {.windowClass = kFinishedClass, .style = kStyle, .exStyle = kExStyle});
+    const HWND hwnd = Window::createOwned(std::make_unique<frmFinished>(placeNear, seconds), {.name = kFinishedClass},
+                                          {.style = kStyle, .exStyle = kExStyle});
     if (hwnd) ShowWindow(hwnd, SW_SHOW);
 }
 

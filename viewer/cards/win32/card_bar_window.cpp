@@ -61,11 +61,8 @@ CardBarWindow::CardBarWindow(HistoryBrowser& browser, const PictureList& icons, 
     : browser_(browser), icons_(icons), twips_(twips) {}
 
 bool CardBarWindow::create(HWND parent, int id) {
-    if (!kq::win32::Window::registerClass({.name = kClassName, .background = GetSysColorBrush(COLOR_BTNFACE)})) {
-        return false;
-    }
-    return kq::win32::Window::create({.windowClass = kClassName,
-                                      .style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN,
+    return kq::win32::Window::create({.name = kClassName, .background = GetSysColorBrush(COLOR_BTNFACE)},
+                                     {.style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN,
                                       .x = 0,
                                       .y = 0,
                                       .owner = parent,

@@ -36,15 +36,12 @@ HistoryWindow::HistoryWindow(ViewerRun& run, HistoryWindowServices services)
 HistoryWindow::~HistoryWindow() = default;
 
 bool HistoryWindow::open() {
-    if (!kq::win32::Window::registerClass({.name = kClassName, .background = GetSysColorBrush(COLOR_BTNFACE)})) {
-        return false;
-    }
     const DWORD style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
     RECT outer{0, 0, twips_.x(kClientWidthTwips), twips_.y(kClientHeightTwips)};
     AdjustWindowRectEx(&outer, style, FALSE, 0);
     const std::string caption = std::string(texts::kTitle) + std::string(texts::kCaptionSuffix);
-    if (!create({.windowClass = kClassName,
-                 .text = kq::win32::wide(caption),
+    if (!create({.name = kClassName, .background = GetSysColorBrush(COLOR_BTNFACE)},
+                {.text = kq::win32::wide(caption),
                  .style = style,
                  .width = outer.right - outer.left,
                  .height = outer.bottom - outer.top})) {

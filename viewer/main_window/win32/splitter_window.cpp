@@ -39,15 +39,9 @@ SplitterPart::SplitterPart(int index, MainLayout& layout, const PictureList& gri
     : index_(index), layout_(layout), grip_(grip), twips_(twips) {}
 
 bool SplitterPart::create(HWND parent, int id) {
-    if (!kq::win32::Window::registerClass({.name = kClassName, .background = GetSysColorBrush(COLOR_BTNFACE)})) {
-        return false;
-    }
-    return kq::win32::Window::create({.windowClass = kClassName,
-                                      .style = WS_CHILD | WS_CLIPSIBLINGS,
-                                      .x = 0,
-                                      .y = 0,
-                                      .owner = parent,
-                                      .id = id}) != nullptr;
+    return kq::win32::Window::create({.name = kClassName, .background = GetSysColorBrush(COLOR_BTNFACE)},
+                                     {.style = WS_CHILD | WS_CLIPSIBLINGS, .x = 0, .y = 0, .owner = parent, .id = id}) !=
+           nullptr;
 }
 
 void SplitterPart::place(const RECT& r, bool visible) {

@@ -32,12 +32,11 @@ kq::win32::Bitmap surfaceOf(SIZE size, Paint&& paint) {
 frmZoom::frmZoom(Twips screen) : screen_(screen) {}
 
 bool frmZoom::create(HWND owner) {
-    if (!kq::win32::Window::registerClass({.name = kClassName})) return false;
     size_ = SIZE{screen_.x(kLoupeSide), screen_.y(kLoupeSide)};
     // An owned popup stays over the main window without being topmost; it
     // never takes the activation from it.
-    return kq::win32::Window::create({.windowClass = kClassName,
-                                      .style = WS_POPUP,
+    return kq::win32::Window::create({.name = kClassName},
+                                     {.style = WS_POPUP,
                                       .exStyle = WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE,
                                       .x = 0,
                                       .y = 0,

@@ -251,9 +251,8 @@ PageViewArea::PageViewArea(HistoryBrowser& browser, const ViewerPictures& pictur
 
 bool PageViewArea::create(HWND parent, int id) {
     // The view paints all of itself: no background goes first.
-    if (!kq::win32::Window::registerClass({.name = kViewClass})) return false;
-    return kq::win32::Window::create({.windowClass = kViewClass,
-                                      .style = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN,
+    return kq::win32::Window::create({.name = kViewClass},
+                                     {.style = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN,
                                       .exStyle = WS_EX_CLIENTEDGE,
                                       .x = 0,
                                       .y = 0,

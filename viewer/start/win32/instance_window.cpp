@@ -50,10 +50,9 @@ std::wstring instanceCaption() {
 
 bool InstanceWindow::open() {
     if (hwnd()) return true;
-    if (!kq::win32::Window::registerClass({.name = kInstanceWindowClass})) return false;
     // A tool window that is never shown: no taskbar button, nothing on the screen.
-    return create({.windowClass = kInstanceWindowClass,
-                   .text = instanceCaption(),
+    return create({.name = kInstanceWindowClass},
+                  {.text = instanceCaption(),
                    .style = WS_POPUP,
                    .exStyle = WS_EX_TOOLWINDOW,
                    .x = 0,
